@@ -1,0 +1,28 @@
+// Runs one command line through the Windows command interpreter, hidden, and
+// waits for it to end. Every external tool of the system is started here.
+//
+// Plain C++ on purpose: it builds with the Windows layer alone.
+#pragma once
+
+#include <string>
+
+// Result of ShellCommandRunner(): the command's exit code, or
+// kCommandNotStarted when no process could be created (interpreter missing,
+// or a line too long to pass on whole).
+constexpr long long kCommandNotStarted = -1;
+
+// Longest command line that is passed on; the wide buffer holds 512 wide
+// characters including the terminator.
+constexpr std::size_t kMaxCommandLineLength = 511;
+
+// The interpreter line: COMSPEC (or "CMD.EXE" when unset), " /c ", the
+// command, one blank, the argument. Pure: the interpreter path is given.
+std::string buildInterpreterLine(const std::string &interpreter, const char *command,
+                                 const char *argument);
+
+// Runs "<COMSPEC> /c <command> <argument>" hidden and waits without limit.
+// Both texts are UTF-8; every byte reaches the child as the wide character of
+// the same value, so only ASCII passes unchanged. A line longer than
+// kMaxCommandLineLength is refused rather than cut: a truncated command line
+// could run something other than what was built.
+long long ShellCommandRunner(const char *command, const char *argument);

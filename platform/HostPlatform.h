@@ -1,0 +1,55 @@
+// The one door to the operating system. Every Windows call the tool makes goes
+// through these functions; platform/win32 implements them with the Win32 API,
+// platform/sim against the simulated Windows host used on Linux.
+//
+// Plain C++ only: this header and platform/win32 must build without Qt, so the
+// Windows layer can be cross-compiled and tested on its own.
+#pragma once
+
+#include <string>
+
+namespace hostplatform {
+
+// Exit code reported by runHiddenProcess() when the process could not be created.
+constexpr long long kProcessNotStarted = -1;
+
+// The Windows system directory (GetSystemDirectoryW, 512 wide characters), for
+// example C:\Windows\system32. Empty when the call fails.
+std::wstring systemDirectory();
+
+// The user's temporary folder (GetTempPathW, 512 wide characters), ending in a
+// backslash. Empty when the call fails.
+std::wstring tempDirectory();
+
+// Creates the file as an empty hidden file, emptying one that exists, and
+// closes it again at once. Returns false when it cannot be created.
+bool createHiddenEmptyFile(const std::wstring &windowsPath);
+
+// Reads an environment variable of the tool's process. Returns false when unset.
+bool environmentVariable(const char *name, std::string &value);
+
+// Starts commandLine hidden in a new console, waits for it without limit and
+// returns its exit code (0 when the code cannot be read), or kProcessNotStarted.
+// The buffer must be writable and null-terminated, as CreateProcessW requires.
+long long runHiddenProcess(wchar_t *commandLine);
+
+// Horizontal logical resolution of the screen (LOGPIXELSX); 0 when unknown.
+int screenLogicalDpi();
+
+// Asks that the system stays awake while the calling thread works (on), or
+// clears the calling thread's request (off).
+void setKeepAwake(bool on);
+
+// Starts a program through the shell by its file name (ShellExecuteA, default
+// verb, no parameters, normal window). Returns true when the shell started it.
+bool shellStart(const char *fileName);
+
+// Downloads url to the file, never from the local web cache. Returns true on
+// success (URLDownloadToFileW returned S_OK).
+bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath);
+
+// The local file-system path for a Windows path, as UTF-8. Identity on Windows;
+// on the simulated host, the path inside the host root.
+std::string localPath(const std::string &windowsPath);
+
+} // namespace hostplatform

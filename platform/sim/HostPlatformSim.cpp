@@ -1,0 +1,216 @@
+// The operating-system door on the simulated Windows host (Linux builds).
+#include "platform/HostPlatform.h"
+
+#include "platform/sim/SimHost.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace hostplatform {
+
+namespace {
+
+QString fromWide(const std::wstring &w) { return QString::fromStdWString(w); }
+
+std::wstring settingW(const char *key)
+{
+    return simhost::hostSetting(simhost::hostRoot(), QString::fromLatin1(key))
+        .toString()
+        .toStdWString();
+}
+
+// The stand-in interpreter: $BMC_HOSTSIM_CMD, else hostsim-cmd beside the
+// running executable.
+QString interpreterProgram()
+{
+    const QByteArray fromEnv = qgetenv(simhost::kInterpreterVariable);
+    if (!fromEnv.isEmpty())
+        return QString::fromLocal8Bit(fromEnv);
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return QFileInfo(self).absolutePath() + QStringLiteral("/hostsim-cmd");
+}
+
+// First token of a command line as CreateProcessW reads it without an
+// application name: quoted, or up to the first blank.
+QString firstToken(const QString &line)
+{
+    if (line.startsWith(QLatin1Char('"'))) {
+        const int end = line.indexOf(QLatin1Char('"'), 1);
+        return end < 0 ? line.mid(1) : line.mid(1, end - 1);
+    }
+    const int blank = line.indexOf(QLatin1Char(' '));
+    return blank < 0 ? line : line.left(blank);
+}
+
+// Whether the program named by the line exists on the host and is its
+// command interpreter. A bare name is searched in the system directory, as
+// the search path of a Windows process would find it.
+bool isHostInterpreter(const QString &root, const QString &program)
+{
+    QString windowsPath = program;
+    if (!program.contains(QLatin1Char('\\')) && !program.contains(QLatin1Char('/'))) {
+        windowsPath = simhost::hostSetting(root, QStringLiteral("system/systemDirectory"))
+                          .toString() +
+                      QLatin1Char('\\') + program;
+    }
+    if (!windowsPath.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive) &&
+        !QFileInfo(simhost::localPath(root, windowsPath)).isFile())
+        windowsPath += QStringLiteral(".exe");
+    const QFileInfo file(simhost::localPath(root, windowsPath));
+    return file.isFile() && file.fileName().compare(QLatin1String("cmd.exe"),
+                                                    Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+std::wstring systemDirectory() { return settingW("system/systemDirectory"); }
+
+std::wstring tempDirectory() { return settingW("system/tempDirectory"); }
+
+bool createHiddenEmptyFile(const std::wstring &windowsPath)
+{
+    const QString root = simhost::hostRoot();
+    const QString local = simhost::localPath(root, fromWide(windowsPath));
+    QFile file(local);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.close();
+    simhost::setHidden(root, local, true);
+    return true;
+}
+
+bool environmentVariable(const char *name, std::string &value)
+{
+    if (qstrcmp(name, "COMSPEC") == 0) {
+        // The host's own environment, as a Windows process would inherit it.
+        const QString comspec =
+            simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/comspec"))
+                .toString();
+        if (comspec.isEmpty())
+            return false;
+        value = comspec.toStdString();
+        return true;
+    }
+    const char *v = std::getenv(name);
+    if (!v)
+        return false;
+    value = v;
+    return true;
+}
+
+long long runHiddenProcess(wchar_t *commandLine)
+{
+    if (!commandLine)
+        return kProcessNotStarted;
+    // Undo the byte-for-byte widening: each wide character carries one byte.
+    std::string bytes;
+    for (const wchar_t *p = commandLine; *p; ++p)
+        bytes.push_back(static_cast<char>(static_cast<unsigned char>(*p & 0xff)));
+    const QString line = QString::fromUtf8(bytes.c_str());
+
+    const QString root = simhost::hostRoot();
+    if (!isHostInterpreter(root, firstToken(line)))
+        return kProcessNotStarted;
+
+    const QByteArray program = QFile::encodeName(interpreterProgram());
+    const QByteArray rootArg = QFile::encodeName(root);
+    const QByteArray consoleLog = QFile::encodeName(root + QStringLiteral("/console.log"));
+    char *argv[] = {const_cast<char *>(program.constData()),
+                    const_cast<char *>(rootArg.constData()), const_cast<char *>(bytes.c_str()),
+                    nullptr};
+
+    // Windows exit codes are 32 bits wide, a Linux exit status 8: the
+    // interpreter reports its code on descriptor 3. Its hidden console goes
+    // to the host's console log.
+    int codePipe[2];
+    if (pipe2(codePipe, O_CLOEXEC) != 0)
+        return kProcessNotStarted;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, codePipe[1], 3);
+    posix_spawn_file_actions_addopen(&actions, 1, consoleLog.constData(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(codePipe[1]);
+    if (spawned != 0) {
+        close(codePipe[0]);
+        return kProcessNotStarted;
+    }
+    std::string reported;
+    char buffer[32];
+    for (;;) {
+        const ssize_t n = read(codePipe[0], buffer, sizeof buffer);
+        if (n > 0)
+            reported.append(buffer, static_cast<std::size_t>(n));
+        else if (n == 0 || errno != EINTR)
+            break;
+    }
+    close(codePipe[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return 0; // the exit code cannot be read: counts as 0
+    }
+    if (!reported.empty())
+        return std::stoll(reported);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+int screenLogicalDpi()
+{
+    return simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/dpi"), 96).toInt();
+}
+
+void setKeepAwake(bool on)
+{
+    simhost::appendLog(simhost::hostRoot(), QStringLiteral("power.log"),
+                       QStringLiteral("%1 thread=%2")
+                           .arg(on ? QLatin1String("keep-awake") : QLatin1String("clear"))
+                           .arg(reinterpret_cast<quintptr>(QThread::currentThreadId())));
+}
+
+bool shellStart(const char *fileName)
+{
+    // The shell looks in the current directory for a relative name.
+    const QString name = QString::fromUtf8(fileName);
+    const QFileInfo program(QDir::current().absoluteFilePath(name));
+    const QString root = simhost::hostRoot();
+    const bool started = program.isFile() && program.isExecutable() &&
+                         QProcess::startDetached(program.absoluteFilePath(), {},
+                                                 program.absolutePath());
+    simhost::appendLog(root, QStringLiteral("shell.log"),
+                       QStringLiteral("%1 %2").arg(started ? QLatin1String("started")
+                                                           : QLatin1String("failed"),
+                                                   program.absoluteFilePath()));
+    return started;
+}
+
+bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath)
+{
+    const QString local = simhost::localPath(simhost::hostRoot(), fromWide(windowsPath));
+    return simhost::httpDownload(fromWide(url), local);
+}
+
+std::string localPath(const std::string &windowsPath)
+{
+    return simhost::localPath(simhost::hostRoot(), QString::fromStdString(windowsPath))
+        .toStdString();
+}
+
+} // namespace hostplatform

@@ -1,0 +1,38 @@
+// A fresh simulated Windows host for one test: made in a temporary folder and
+// made the host of this process (and of every tool it starts) for as long as
+// the object lives.
+#pragma once
+
+#include "platform/sim/SimHost.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QTemporaryDir>
+
+class TestHost {
+public:
+    explicit TestHost(const simhost::HostSpec &spec = simhost::sampleHostSpec());
+    ~TestHost();
+    TestHost(const TestHost &) = delete;
+    TestHost &operator=(const TestHost &) = delete;
+
+    bool isValid() const { return m_valid; }
+    QString error() const { return m_error; }
+    QString root() const { return m_root; }
+
+    // Local path of a Windows path on this host.
+    QString local(const QString &windowsPath) const;
+    QList<simhost::LoggedCommand> commands() const;
+
+    // Reads a whole file of the host, empty when it does not exist.
+    QByteArray read(const QString &windowsPath) const;
+    bool write(const QString &windowsPath, const QByteArray &content) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_root;
+    QByteArray m_previousRoot;
+    bool m_hadPreviousRoot = false;
+    bool m_valid = false;
+    QString m_error;
+};

@@ -1,0 +1,122 @@
+// The command runner: the exact interpreter line, and what reaches the
+// caller when the simulated host's interpreter runs it.
+#include "command/ShellCommandRunner.h"
+#include "support/TestHost.h"
+
+#include <QtTest>
+
+class TestCommandRunner : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lineIsInterpreterSlashCCommandBlankArgument_data();
+    void lineIsInterpreterSlashCCommandBlankArgument();
+    void appendsThroughRedirectionAndPassesExitCodes();
+    void comspecUnsetFallsBackToCmdOnSearchPath();
+    void missingInterpreterReturnsAtOnce();
+    void lineOf511CharactersRunsAndLongerIsRefused();
+    void unknownProgramFailsLikeCmd();
+};
+
+void TestCommandRunner::lineIsInterpreterSlashCCommandBlankArgument_data()
+{
+    QTest::addColumn<QString>("interpreter");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("comspec") << "C:\\Windows\\system32\\cmd.exe"
+                             << "C:\\Windows\\system32\\dism.exe /cleanup-wim" << ""
+                             << "C:\\Windows\\system32\\cmd.exe /c "
+                                "C:\\Windows\\system32\\dism.exe /cleanup-wim ";
+    QTest::newRow("fallback") << "CMD.EXE"
+                              << "echo x" << ""
+                              << "CMD.EXE /c echo x ";
+    QTest::newRow("argument") << "CMD.EXE"
+                              << "echo" << "a b"
+                              << "CMD.EXE /c echo a b";
+    QTest::newRow("empty command") << "CMD.EXE"
+                                   << "" << ""
+                                   << "CMD.EXE /c  ";
+}
+
+void TestCommandRunner::lineIsInterpreterSlashCCommandBlankArgument()
+{
+    QFETCH(QString, interpreter);
+    QFETCH(QString, command);
+    QFETCH(QString, argument);
+    QFETCH(QString, line);
+    QCOMPARE(QString::fromStdString(buildInterpreterLine(interpreter.toStdString(),
+                                                         command.toUtf8().constData(),
+                                                         argument.toUtf8().constData())),
+             line);
+}
+
+void TestCommandRunner::appendsThroughRedirectionAndPassesExitCodes()
+{
+    TestHost host;
+    QVERIFY2(host.isValid(), qPrintable(host.error()));
+    const QByteArray target = "C:\\Users\\User\\AppData\\Local\\Temp\\out.txt";
+    QCOMPARE(ShellCommandRunner("echo first >> " + target, ""), 0LL);
+    QCOMPARE(ShellCommandRunner("echo second >> " + target, ""), 0LL);
+    QCOMPARE(host.read(QString::fromLatin1(target)), QByteArray("first\r\nsecond\r\n"));
+
+    QCOMPARE(ShellCommandRunner("exit 7", ""), 7LL);
+    QCOMPARE(ShellCommandRunner("exit 0", ""), 0LL);
+
+    const auto log = host.commands();
+    QCOMPARE(log.size(), 4);
+    QCOMPARE(log.at(0).line, "C:\\Windows\\system32\\cmd.exe /c echo first >> " +
+                                 QString::fromLatin1(target) + ' ');
+    QCOMPARE(log.at(2).exitCode, 7LL);
+}
+
+void TestCommandRunner::comspecUnsetFallsBackToCmdOnSearchPath()
+{
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    spec.comspec.clear();
+    TestHost host(spec);
+    QVERIFY(host.isValid());
+    QCOMPARE(ShellCommandRunner("exit 3", ""), 3LL);
+    QCOMPARE(host.commands().value(0).line, QStringLiteral("CMD.EXE /c exit 3 "));
+}
+
+void TestCommandRunner::missingInterpreterReturnsAtOnce()
+{
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    spec.comspec = QStringLiteral("C:\\Windows\\system32\\nothere\\cmd.exe");
+    TestHost host(spec);
+    QVERIFY(host.isValid());
+    QCOMPARE(ShellCommandRunner("exit 0", ""), kCommandNotStarted);
+    QVERIFY(host.commands().isEmpty());
+}
+
+void TestCommandRunner::lineOf511CharactersRunsAndLongerIsRefused()
+{
+    TestHost host;
+    QVERIFY(host.isValid());
+    const QByteArray prefix = "C:\\Windows\\system32\\cmd.exe /c ";
+    // "echo " + padding + trailing blank makes the whole line.
+    const int padding = 511 - prefix.size() - 5 - 1;
+    const QByteArray command = "echo " + QByteArray(padding, 'x');
+    QCOMPARE(ShellCommandRunner(command, ""), 0LL);
+    QCOMPARE(host.commands().size(), 1);
+    QCOMPARE(host.commands().at(0).line.size(), 511);
+    QCOMPARE(host.commands().at(0).line, QString::fromLatin1(prefix + command + ' '));
+
+    // One character more is refused whole, never cut and run.
+    QCOMPARE(ShellCommandRunner(command + "y", ""), kCommandNotStarted);
+    QCOMPARE(host.commands().size(), 1);
+}
+
+void TestCommandRunner::unknownProgramFailsLikeCmd()
+{
+    TestHost host;
+    QVERIFY(host.isValid());
+    // rmdir is an interpreter command, not a program of the system directory.
+    QCOMPARE(ShellCommandRunner("C:\\Windows\\system32\\rmdir.exe /S /Q C:\\mount", ""),
+             9009LL);
+    QCOMPARE(host.commands().value(0).exitCode, 9009LL);
+}
+
+QTEST_GUILESS_MAIN(TestCommandRunner)
+#include "tst_commandrunner.moc"

@@ -1,0 +1,125 @@
+// ShellCommandRunner and runHiddenProcess through the real process calls: the
+// line reaches the command interpreter whole, exit codes come back, and what
+// cannot be started is reported as such without running anything.
+#include "Win32Check.h"
+#include "Win32TestSupport.h"
+
+#include "command/ShellCommandRunner.h"
+#include "platform/HostPlatform.h"
+
+#include <cstdlib>
+#include <string>
+
+using namespace win32test;
+
+namespace {
+
+const std::wstring kAppendFile = tempFolder() + L"bmc_runner_append.txt";
+
+// "echo TEXT>>"<append file>"": the redirection is part of the command text,
+// as in the tool's own listing command.
+std::string appendCommand(const std::string &text) {
+    return "echo " + text + ">>\"" + narrow(kAppendFile) + "\"";
+}
+
+std::string currentComspec() {
+    const char *value = std::getenv("COMSPEC");
+    return value ? value : "";
+}
+
+void interpreterFromComspec() {
+    win32check::section("interpreter named by COMSPEC");
+    CHECK(!currentComspec().empty());
+    removeFile(kAppendFile);
+    CHECK_EQ(ShellCommandRunner(appendCommand("first").c_str(), ""), 0);
+    // The runner returns only after the interpreter has closed the file.
+    CHECK_EQ(readFileOrEmpty(kAppendFile), "first\r\n");
+    CHECK_EQ(ShellCommandRunner(appendCommand("second").c_str(), ""), 0);
+    CHECK_EQ(readFileOrEmpty(kAppendFile), "first\r\nsecond\r\n");
+    removeFile(kAppendFile);
+}
+
+void interpreterFromSearchPath() {
+    win32check::section("CMD.EXE through the search path when COMSPEC is unset");
+    const std::string saved = currentComspec();
+    setRuntimeEnvironment("COMSPEC", nullptr);
+    CHECK(std::getenv("COMSPEC") == nullptr);
+    removeFile(kAppendFile);
+    CHECK_EQ(ShellCommandRunner(appendCommand("fallback").c_str(), ""), 0);
+    CHECK_EQ(readFileOrEmpty(kAppendFile), "fallback\r\n");
+    CHECK_EQ(ShellCommandRunner("exit 5", ""), 5);
+    setRuntimeEnvironment("COMSPEC", saved.c_str());
+    removeFile(kAppendFile);
+}
+
+void exitCodesPassedBack() {
+    win32check::section("exit codes");
+    CHECK_EQ(ShellCommandRunner("exit 7", ""), 7);
+    CHECK_EQ(ShellCommandRunner("exit 0", ""), 0);
+    // The argument is appended after one blank.
+    CHECK_EQ(ShellCommandRunner("exit", "12"), 12);
+}
+
+void longestLinePassesWhole() {
+    win32check::section("line length limit");
+    const std::string fixed = buildInterpreterLine(currentComspec(), appendCommand("").c_str(), "");
+    CHECK(fixed.size() < kMaxCommandLineLength);
+    const std::string longest(kMaxCommandLineLength - fixed.size(), 'x');
+    CHECK_EQ(static_cast<long long>(
+                 buildInterpreterLine(currentComspec(), appendCommand(longest).c_str(), "").size()),
+             511);
+
+    removeFile(kAppendFile);
+    CHECK_EQ(ShellCommandRunner(appendCommand(longest).c_str(), ""), 0);
+    CHECK_EQ(readFileOrEmpty(kAppendFile), longest + "\r\n");
+
+    // One more character: refused whole, nothing runs.
+    removeFile(kAppendFile);
+    CHECK_EQ(ShellCommandRunner(appendCommand(longest + "y").c_str(), ""), kCommandNotStarted);
+    CHECK(!fileExists(kAppendFile));
+    removeFile(kAppendFile);
+}
+
+void missingInterpreterIsNotStarted() {
+    win32check::section("missing interpreter");
+    const std::string saved = currentComspec();
+    setRuntimeEnvironment("COMSPEC", "C:\\bmc-no-such-folder\\cmd.exe");
+    removeFile(kAppendFile);
+    CHECK_EQ(ShellCommandRunner(appendCommand("never").c_str(), ""), kCommandNotStarted);
+    CHECK(!fileExists(kAppendFile));
+    setRuntimeEnvironment("COMSPEC", saved.c_str());
+}
+
+long long runProbe(const std::wstring &arguments) {
+    std::wstring line = L"\"" + ownFolder() + L"\\win32_probe.exe\" " + arguments;
+    return hostplatform::runHiddenProcess(&line[0]);
+}
+
+void hiddenProcessDirectly() {
+    win32check::section("runHiddenProcess");
+    // Exit codes pass as the unsigned value, so even 0xFFFFFFFF is a code and
+    // not "could not start".
+    CHECK_EQ(runProbe(L"exit 3"), 3);
+    CHECK_EQ(runProbe(L"exit 4294967295"), 4294967295LL);
+
+    const std::wstring report = tempFolder() + L"bmc_probe_startup.txt";
+    removeFile(report);
+    CHECK_EQ(runProbe(L"startup \"" + report + L"\""), 0);
+    CHECK_EQ(readFileOrEmpty(report), "flags=1 show=0"); // STARTF_USESHOWWINDOW, SW_HIDE
+    removeFile(report);
+
+    std::wstring missing = L"\"" + ownFolder() + L"\\bmc_no_such_program.exe\" exit 3";
+    CHECK_EQ(hostplatform::runHiddenProcess(&missing[0]), hostplatform::kProcessNotStarted);
+}
+
+} // namespace
+
+int main() {
+    interpreterFromComspec();
+    interpreterFromSearchPath();
+    exitCodesPassedBack();
+    longestLinePassesWhole();
+    missingInterpreterIsNotStarted();
+    hiddenProcessDirectly();
+    return win32check::finish();
+}

@@ -1,0 +1,139 @@
+// Downloads over HTTP from a server on 127.0.0.1 that the test script runs:
+// BMC_TEST_HTTP_URL is its base address, BMC_TEST_HTTP_ROOT the folder it
+// serves, as a Windows path.
+// Winsock 2 before windows.h, which would otherwise bring in the old winsock.h.
+#include <winsock2.h>
+
+#include "Win32Check.h"
+#include "Win32TestSupport.h"
+
+#include "platform/HostPlatform.h"
+
+#include <wininet.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace win32test;
+
+namespace {
+
+constexpr int kSkipped = 77;
+
+// A loopback port that nothing listens on: bound once, then released.
+unsigned short closedPort() {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
+        return 0;
+    unsigned short port = 0;
+    const SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (probe != INVALID_SOCKET) {
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int length = sizeof(address);
+        if (bind(probe, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0 &&
+            getsockname(probe, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+            port = ntohs(address.sin_port);
+        closesocket(probe);
+    }
+    WSACleanup();
+    return port;
+}
+
+bool hasCacheEntry(const std::wstring &url) {
+    DWORD size = 0;
+    if (GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size))
+        return true;
+    return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+}
+
+// Records a cache entry for url whose local copy holds content, as an
+// earlier download through the same cache would have left it.
+bool plantCacheEntry(const std::wstring &url, const std::string &content) {
+    wchar_t cached[MAX_PATH * 2];
+    if (!CreateUrlCacheEntryW(url.c_str(), 0, L"img", cached, 0))
+        return false;
+    if (!writeFile(cached, content))
+        return false;
+    FILETIME never = {0xFFFFFFFF, 0x7FFFFFFF};
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    static const wchar_t headers[] = L"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n";
+    return CommitUrlCacheEntryW(url.c_str(), cached, never, now, NORMAL_CACHE_ENTRY,
+                                const_cast<wchar_t *>(headers),
+                                static_cast<DWORD>(wcslen(headers)), L"img", nullptr) != FALSE;
+}
+
+void freshContentEveryTime(const std::wstring &base, const std::wstring &root) {
+    win32check::section("second download gets the new content");
+    const std::wstring url = base + L"boot.wim";
+    const std::wstring served = root + L"\\boot.wim";
+    const std::wstring target = tempFolder() + L"bmc_download_target.wim";
+    removeFile(target);
+
+    CHECK(writeFile(served, "first image"));
+    CHECK(hostplatform::downloadToFile(url, target));
+    CHECK_EQ(readFileOrEmpty(target), "first image");
+
+    CHECK(writeFile(served, "second image, longer"));
+    CHECK(hostplatform::downloadToFile(url, target));
+    CHECK_EQ(readFileOrEmpty(target), "second image, longer");
+    removeFile(target);
+    removeFile(served);
+}
+
+void cachedCopyNeverUsed(const std::wstring &base, const std::wstring &root) {
+    win32check::section("a cached copy is dropped before the download");
+    const std::wstring url = base + L"cached.wim";
+    const std::wstring served = root + L"\\cached.wim";
+    const std::wstring target = tempFolder() + L"bmc_download_cached.wim";
+    removeFile(target);
+
+    CHECK(writeFile(served, "served image"));
+    CHECK(plantCacheEntry(url, "stale cached image"));
+    CHECK(hasCacheEntry(url));
+    CHECK(hostplatform::downloadToFile(url, target));
+    CHECK_EQ(readFileOrEmpty(target), "served image");
+
+    // Dropped first, even when the download itself then fails.
+    removeFile(served);
+    CHECK(plantCacheEntry(url, "stale cached image"));
+    CHECK(!hostplatform::downloadToFile(url, target + L".second"));
+    CHECK(!hasCacheEntry(url));
+    CHECK(!fileExists(target + L".second"));
+    removeFile(target);
+}
+
+void failuresReported(const std::wstring &base) {
+    win32check::section("failed downloads");
+    const std::wstring target = tempFolder() + L"bmc_download_missing.wim";
+    removeFile(target);
+    CHECK(!hostplatform::downloadToFile(base + L"no-such-image.wim", target));
+    CHECK(!fileExists(target));
+
+    const unsigned short port = closedPort();
+    CHECK(port != 0);
+    const std::wstring closed = L"http://127.0.0.1:" + std::to_wstring(port) + L"/boot.wim";
+    CHECK(!hostplatform::downloadToFile(closed, target));
+    CHECK(!fileExists(target));
+}
+
+} // namespace
+
+int main() {
+    const char *base = std::getenv("BMC_TEST_HTTP_URL");
+    const char *root = std::getenv("BMC_TEST_HTTP_ROOT");
+    if (!base || !root) {
+        std::printf("BMC_TEST_HTTP_URL and BMC_TEST_HTTP_ROOT not set: no server to download "
+                    "from (scripts/test-win32.sh runs one)\n");
+        return kSkipped;
+    }
+    std::wstring baseUrl = widen(base);
+    if (baseUrl.empty() || baseUrl.back() != L'/')
+        baseUrl += L'/';
+    freshContentEveryTime(baseUrl, widen(root));
+    cachedCopyNeverUsed(baseUrl, widen(root));
+    failuresReported(baseUrl);
+    return win32check::finish();
+}
