@@ -1,0 +1,1 @@
+"""Drawing helpers behind scripts/generate_artwork.py."""
