@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/LanguageSelection.h"
+#include "app/NetworkSetup.h"
 #include "mainwindow/QCreateBootable.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@ int runTool(int &argc, char **argv)
     auto *qtTranslator = new QTranslator;
     auto *toolTranslator = new QTranslator;
     installTranslators(selectLanguageFromHost(), *qtTranslator, *toolTranslator);
+    applyHostNetworkSettings();
 
     // Lives until the process ends: neither the window nor the worker it owns
     // is destroyed or waited for at exit.
