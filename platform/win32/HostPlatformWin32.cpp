@@ -16,8 +16,73 @@
 namespace hostplatform {
 
 namespace {
+
 // Buffer size, in wide characters, for the folder queries.
 constexpr DWORD kPathCapacity = 512;
+
+// Watches a download for the server's answer. URLDownloadToFileW does not
+// fail on every HTTP error status by itself (some implementations save the
+// server's error page and return S_OK), so the status is checked here. Lives
+// on the caller's stack: the download is synchronous and releases every
+// reference before it returns, so the count only guards against misuse.
+class DownloadStatus final : public IBindStatusCallback, public IHttpNegotiate {
+public:
+    // The HTTP status of the last response; 0 when none was reported.
+    DWORD httpStatus() const { return m_httpStatus; }
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
+        if (!object)
+            return E_POINTER;
+        if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IBindStatusCallback)))
+            *object = static_cast<IBindStatusCallback *>(this);
+        else if (IsEqualIID(riid, __uuidof(IHttpNegotiate)))
+            *object = static_cast<IHttpNegotiate *>(this);
+        else {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++m_references); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--m_references); }
+
+    // IBindStatusCallback: only the defaults are wanted.
+    HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPriority(LONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD *, BINDINFO *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC *, STGMEDIUM *) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown *) override { return E_NOTIMPL; }
+
+    // IHttpNegotiate
+    HRESULT STDMETHODCALLTYPE BeginningTransaction(LPCWSTR, LPCWSTR, DWORD,
+                                                   LPWSTR *additionalHeaders) override {
+        if (additionalHeaders)
+            *additionalHeaders = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR,
+                                         LPWSTR *additionalHeaders) override {
+        if (additionalHeaders)
+            *additionalHeaders = nullptr;
+        m_httpStatus = responseCode;
+        // Stops the transfer of an error page where the implementation allows.
+        return isHttpError(responseCode) ? E_ABORT : S_OK;
+    }
+
+    static bool isHttpError(DWORD status) { return status >= 400; }
+
+private:
+    LONG m_references = 1;
+    DWORD m_httpStatus = 0;
+};
+
 } // namespace
 
 std::wstring systemDirectory() {
@@ -39,13 +104,23 @@ std::wstring tempDirectory() {
 }
 
 bool createHiddenEmptyFile(const std::wstring &windowsPath) {
-    // CREATE_ALWAYS truncates an existing file and applies the attributes to it.
     const HANDLE file = CreateFileW(windowsPath.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     CloseHandle(file);
+
+    // Windows applies the attribute when it truncates an existing file, but
+    // not every implementation of the API does (Wine keeps the old ones): make
+    // sure an emptied file is hidden too.
+    if (existed) {
+        const DWORD attributes = GetFileAttributesW(windowsPath.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_HIDDEN))
+            SetFileAttributesW(windowsPath.c_str(),
+                               (attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_HIDDEN);
+    }
     return true;
 }
 
@@ -66,8 +141,8 @@ long long runHiddenProcess(wchar_t *commandLine) {
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
 
-    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                        nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                        nullptr, &startup, &process))
         return kProcessNotStarted;
 
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -112,7 +187,10 @@ bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath) {
     // it: the caller then downloads in a way that bypasses this cache.
     if (!DeleteUrlCacheEntryW(url.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
         return false;
-    return URLDownloadToFileW(nullptr, url.c_str(), windowsPath.c_str(), 0, nullptr) == S_OK;
+    DownloadStatus status;
+    const HRESULT result =
+        URLDownloadToFileW(nullptr, url.c_str(), windowsPath.c_str(), 0, &status);
+    return result == S_OK && !DownloadStatus::isHttpError(status.httpStatus());
 }
 
 std::string localPath(const std::string &windowsPath) {
