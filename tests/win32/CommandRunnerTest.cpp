@@ -22,6 +22,12 @@ std::string appendCommand(const std::string &text) {
     return "echo " + text + ">>\"" + narrow(kAppendFile) + "\"";
 }
 
+// What echo writes for text: the blank before the (empty) argument ends the
+// line, so echo repeats it, as it does on Windows.
+std::string echoed(const std::string &text) {
+    return text + " \r\n";
+}
+
 std::string currentComspec() {
     const char *value = std::getenv("COMSPEC");
     return value ? value : "";
@@ -33,9 +39,9 @@ void interpreterFromComspec() {
     removeFile(kAppendFile);
     CHECK_EQ(ShellCommandRunner(appendCommand("first").c_str(), ""), 0);
     // The runner returns only after the interpreter has closed the file.
-    CHECK_EQ(readFileOrEmpty(kAppendFile), "first\r\n");
+    CHECK_EQ(readFileOrEmpty(kAppendFile), echoed("first"));
     CHECK_EQ(ShellCommandRunner(appendCommand("second").c_str(), ""), 0);
-    CHECK_EQ(readFileOrEmpty(kAppendFile), "first\r\nsecond\r\n");
+    CHECK_EQ(readFileOrEmpty(kAppendFile), echoed("first") + echoed("second"));
     removeFile(kAppendFile);
 }
 
@@ -46,7 +52,7 @@ void interpreterFromSearchPath() {
     CHECK(std::getenv("COMSPEC") == nullptr);
     removeFile(kAppendFile);
     CHECK_EQ(ShellCommandRunner(appendCommand("fallback").c_str(), ""), 0);
-    CHECK_EQ(readFileOrEmpty(kAppendFile), "fallback\r\n");
+    CHECK_EQ(readFileOrEmpty(kAppendFile), echoed("fallback"));
     CHECK_EQ(ShellCommandRunner("exit 5", ""), 5);
     setRuntimeEnvironment("COMSPEC", saved.c_str());
     removeFile(kAppendFile);
@@ -71,7 +77,7 @@ void longestLinePassesWhole() {
 
     removeFile(kAppendFile);
     CHECK_EQ(ShellCommandRunner(appendCommand(longest).c_str(), ""), 0);
-    CHECK_EQ(readFileOrEmpty(kAppendFile), longest + "\r\n");
+    CHECK_EQ(readFileOrEmpty(kAppendFile), echoed(longest));
 
     // One more character: refused whole, nothing runs.
     removeFile(kAppendFile);

@@ -62,6 +62,7 @@ inline int finish() {
 
 } // namespace win32check
 
-#define CHECK(condition) win32check::record(static_cast<bool>(condition), #condition, __FILE__, __LINE__)
+#define CHECK(condition)                                                                           \
+    win32check::record(static_cast<bool>(condition), #condition, __FILE__, __LINE__)
 #define CHECK_EQ(actual, expected)                                                                 \
     win32check::recordEqual((actual), (expected), #actual " == " #expected, __FILE__, __LINE__)

@@ -31,10 +31,8 @@ int main(int argc, char **argv) {
             return 2;
         wchar_t self[MAX_PATH * 2];
         const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
-        return publish(win32test::widen(marker),
-                       win32test::narrow(std::wstring(self, length)))
-                   ? 0
-                   : 3;
+        return publish(win32test::widen(marker), win32test::narrow(std::wstring(self, length))) ? 0
+                                                                                                : 3;
     }
     if (argc == 3 && std::strcmp(argv[1], "exit") == 0)
         ExitProcess(static_cast<UINT>(std::strtoul(argv[2], nullptr, 10)));
