@@ -1,0 +1,32 @@
+// What the build puts on the new volume: the boot files for BIOS and UEFI
+// start-up, taken from the running Windows installation, and the image.
+#pragma once
+
+#include <QChar>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct BootFileAction {
+    enum class Kind { CreateFolder, Copy };
+    Kind kind;
+    QString text; // the folder's Windows path, or the copy's command line
+};
+
+inline bool operator==(const BootFileAction &a, const BootFileAction &b)
+{
+    return a.kind == b.kind && a.text == b.text;
+}
+
+// The fifteen folder creations and copies, in the order they run. letter is
+// the new volume's drive letter.
+QList<BootFileAction> bootFilePlan(const QString &systemDirectory,
+                                   QChar letter = QLatin1Char('R'));
+
+// Where the boot fonts are taken from.
+QString bootFontsFolder();
+
+// Every file that a finished drive holds, as Windows paths on the volume.
+// fontFiles are the names of the files in bootFontsFolder(); each is copied
+// to both font folders.
+QStringList finishedDriveLayout(QChar letter, const QStringList &fontFiles);

@@ -1,0 +1,74 @@
+#include "builder/BuildCommands.h"
+
+#include "command/CommandQuoting.h"
+
+#include <QUrl>
+
+bool passesSizeTest(qint64 imageSize) { return imageSize >= kMinimumImageSize; }
+
+QStringList windowsVersionKeys()
+{
+    return {QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\Windows NT\\CurrentVersion"),
+            QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\Windows\\CurrentVersion")};
+}
+
+bool namesWindows7(const QString &productName)
+{
+    return productName.contains(QLatin1String("Windows 7"), Qt::CaseInsensitive);
+}
+
+QString downloadLinkValueName(bool windows7)
+{
+    return windows7 ? QStringLiteral("DownloadLink_Win7_bootwim")
+                    : QStringLiteral("DownloadLink_bootwim");
+}
+
+bool isUsableDownloadLink(const QString &link)
+{
+    for (const QChar c : link) {
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7f || c == QLatin1Char('"'))
+            return false;
+    }
+    const QUrl url(link, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
+           !url.host().isEmpty();
+}
+
+QString bitsadminCommand(const QString &link)
+{
+    return QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download /priority normal \"") +
+           link + QStringLiteral("\" ") + QLatin1String(buildpaths::kDownloadedImage);
+}
+
+QString imageSourcePath()
+{
+    return QString::fromLatin1(buildpaths::kDownloadFolder).replace(QLatin1Char('\\'),
+                                                                    QLatin1Char('/')) +
+           QStringLiteral("\\Boot.wim");
+}
+
+QString imageCopyCommand(const QString &systemDirectory, const QString &imageSource, QChar letter)
+{
+    return systemDirectory + QStringLiteral("\\Xcopy.exe /E /H /I ") + quoteIfNeeded(imageSource) +
+           QLatin1Char(' ') + letter + QStringLiteral(":\\sources\\boot.wim*");
+}
+
+QString dismCleanupCommand(const QString &systemDirectory)
+{
+    return systemDirectory + QStringLiteral("\\dism.exe /cleanup-wim");
+}
+
+QString rmdirCommand(const QString &systemDirectory, const QString &folder)
+{
+    return systemDirectory + QStringLiteral("\\rmdir.exe /S /Q ") + quoteIfNeeded(folder);
+}
+
+QChar newVolumeLetter(const std::function<bool(QChar)> &letterInUse)
+{
+    for (char letter = 'R'; letter <= 'Z'; ++letter) {
+        if (!letterInUse(QLatin1Char(letter)))
+            return QLatin1Char(letter);
+    }
+    return QChar();
+}

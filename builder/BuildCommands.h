@@ -1,0 +1,56 @@
+// The fixed paths, values and command lines of a build other than the disk
+// scripts and the boot-file plan: download, size test, image copy, clean-up.
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace buildpaths {
+inline const char kDownloadFolder[] = "C:\\DownloadFIle";
+inline const char kDownloadedImage[] = "C:\\DownloadFIle\\boot.wim";
+inline const char kMountFolder[] = "C:\\mount";
+inline const char kWinreFolder[] = "C:\\mount\\winre";
+inline const char kRecEnvFile[] = "C:\\mount\\winre\\sources\\recovery\\RecEnv.exe";
+inline const char kBuildLogName[] = "BootableMediaCreator.log";
+} // namespace buildpaths
+
+// The smallest image accepted as a complete download (0x0E330D74 bytes).
+constexpr qint64 kMinimumImageSize = 238226804;
+
+bool passesSizeTest(qint64 imageSize);
+
+// The two registry keys whose "ProductName" tells whether this is Windows 7,
+// in the order they are asked.
+QStringList windowsVersionKeys();
+bool namesWindows7(const QString &productName);
+
+// The host product's value that holds the image link for this system.
+QString downloadLinkValueName(bool windows7);
+
+// Whether the link may be used at all: a plain http or https URL of printable
+// ASCII without blanks or double quotes, so it can be handed to the download
+// and, quoted, to a command line.
+bool isUsableDownloadLink(const QString &link);
+
+// The fallback download when the system's own download call fails. The link
+// is quoted: a query string may hold "&", which the interpreter would
+// otherwise read as the start of a second command.
+QString bitsadminCommand(const QString &link);
+
+// "C:\DownloadFIle" with slashes, then "\Boot.wim": C:/DownloadFIle\Boot.wim.
+QString imageSourcePath();
+
+// Copies the image to <letter>:\sources\boot.wim. The destination ends in
+// "*", which tells Xcopy that it names a file, so it asks nothing.
+QString imageCopyCommand(const QString &systemDirectory, const QString &imageSource,
+                         QChar letter = QLatin1Char('R'));
+
+QString dismCleanupCommand(const QString &systemDirectory);
+QString rmdirCommand(const QString &systemDirectory, const QString &folder);
+
+// The drive letter for the new partition: R when no volume holds it, else
+// the first free one of S to Z; a null QChar when all are taken.
+QChar newVolumeLetter(const std::function<bool(QChar)> &letterInUse);

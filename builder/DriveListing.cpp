@@ -1,0 +1,118 @@
+#include "builder/DriveListing.h"
+
+#include "builder/HostPath.h"
+#include "command/CommandQuoting.h"
+#include "command/ShellCommandRunner.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTextStream>
+
+namespace {
+
+bool isAllDigits(const QString &token)
+{
+    if (token.isEmpty())
+        return false;
+    for (const QChar c : token) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+// WMIC's doubled line end leaves a lone "\r" as the last token of a line.
+bool isOnlyControlCharacters(const QString &token)
+{
+    for (const QChar c : token) {
+        if (c.category() != QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString driveListingFile(const QString &tempDirectory)
+{
+    return tempDirectory + QStringLiteral("DiskInfo.txt");
+}
+
+QString wmicListingCommand(const QString &systemDirectory, const QString &listingFile)
+{
+    return systemDirectory +
+           QStringLiteral("\\wbem\\WMIC.exe diskdrive where \"MediaType='Removable Media'\" "
+                          "get Index,Model >> ") +
+           quoteIfNeeded(listingFile);
+}
+
+QString powerShellListingCommand(const QString &systemDirectory, const QString &listingFile)
+{
+    return systemDirectory +
+           QStringLiteral(
+               R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command )"
+               R"("Get-CimInstance -ClassName Win32_DiskDrive -Filter \"MediaType='Removable Media'\" )"
+               R"(| ForEach-Object { '' + $_.Index + ' ' + $_.Model }" >> )") +
+           quoteIfNeeded(listingFile);
+}
+
+ListedDrive parseDriveLine(const QString &line, bool *ok)
+{
+    *ok = false;
+    ListedDrive drive;
+    if (line.contains(QLatin1String("Index")))
+        return drive;
+    QStringList tokens = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (tokens.size() < 2 || !isAllDigits(tokens.first()))
+        return drive;
+    if (isOnlyControlCharacters(tokens.last()))
+        tokens.removeLast();
+    bool isNumber = false;
+    drive.number = tokens.first().toInt(&isNumber, 10);
+    if (!isNumber)
+        return drive; // too large for a disk number
+    for (int i = 1; i < tokens.size(); ++i)
+        drive.model += tokens.at(i) + QLatin1Char(' ');
+    *ok = true;
+    return drive;
+}
+
+QList<ListedDrive> parseDriveListing(QTextStream &listing)
+{
+    QList<ListedDrive> drives;
+    QString line;
+    while (listing.readLineInto(&line)) {
+        bool ok = false;
+        const ListedDrive drive = parseDriveLine(line, &ok);
+        if (ok)
+            drives.append(drive);
+    }
+    return drives;
+}
+
+DriveListingResult listRemovableDrives(const QString &systemDirectory,
+                                       const QString &tempDirectory)
+{
+    DriveListingResult result;
+    const QString listingFile = driveListingFile(tempDirectory);
+    const QString local = hostPath(listingFile);
+    if (QFile::exists(local))
+        QFile::remove(local);
+
+    const bool hasWmic =
+        QFileInfo(hostPath(systemDirectory + QStringLiteral("\\wbem\\WMIC.exe"))).isFile();
+    const QString command = hasWmic ? wmicListingCommand(systemDirectory, listingFile)
+                                    : powerShellListingCommand(systemDirectory, listingFile);
+    ShellCommandRunner(command.toUtf8().constData(), "");
+
+    QFile file(local);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return result;
+    result.opened = true;
+    QTextStream stream(&file); // a byte-order mark (WMIC writes UTF-16) decides the encoding
+    result.drives = parseDriveListing(stream);
+    file.close();
+    QFile::remove(local);
+    return result;
+}

@@ -1,0 +1,289 @@
+#include "builder/MediaBuildPipeline.h"
+
+#include "app/AppContext.h"
+#include "app/HostRegistry.h"
+#include "builder/BootFilePlan.h"
+#include "builder/BuildCommands.h"
+#include "builder/DiskScript.h"
+#include "builder/DriveListing.h"
+#include "builder/HostPath.h"
+#include "builder/ThreadDriveClone.h"
+#include "command/ShellCommandRunner.h"
+#include "platform/HostPlatform.h"
+
+#include <QCryptographicHash>
+#include <QDebug>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace buildpaths;
+
+namespace {
+
+QString path(const char *windowsPath) { return hostPath(QLatin1String(windowsPath)); }
+
+bool volumeExists(QChar letter)
+{
+    return QFileInfo(hostPath(QString(letter) + QStringLiteral(":\\"))).exists();
+}
+
+// Creates a folder on a volume only when the volume is there; a missing
+// drive letter must never turn into a folder of its own.
+void createFolder(const QString &windowsPath)
+{
+    if (QFileInfo(hostPath(windowsPath.left(3))).exists())
+        QDir().mkpath(hostPath(windowsPath));
+}
+
+} // namespace
+
+MediaBuildPipeline::MediaBuildPipeline(ThreadDriveClone &worker, const QString &systemDirectory,
+                                       int diskNumber, const QString &diskModel)
+    : m_worker(worker), m_systemDirectory(systemDirectory), m_diskNumber(diskNumber),
+      m_diskModel(diskModel)
+{
+}
+
+void MediaBuildPipeline::run()
+{
+    m_tempDirectory = QString::fromStdWString(hostplatform::tempDirectory());
+    m_scriptFile = diskScriptFile(m_tempDirectory);
+    m_log.open(hostPath(m_tempDirectory + QLatin1String(kBuildLogName)));
+    m_log.note(QStringLiteral("build for disk %1 \"%2\", system directory %3")
+                   .arg(m_diskNumber)
+                   .arg(m_diskModel, m_systemDirectory));
+
+    QDir().mkpath(path(kDownloadFolder));
+
+    const QString link = chooseDownloadLink();
+    const bool usable = isUsableDownloadLink(link);
+    m_log.check(QStringLiteral("download link"), usable,
+                link.isEmpty() ? QStringLiteral("none configured") : link);
+    if (!usable) {
+        // Without a link the window must still learn that the build is over.
+        emit m_worker.OnStopgGif();
+        endIncomplete();
+        return;
+    }
+
+    download(link);
+    emit m_worker.OnStopgGif();
+
+    const qint64 imageSize = QFileInfo(path(kDownloadedImage)).size();
+    const bool sizeOk = passesSizeTest(imageSize);
+    m_log.check(QStringLiteral("image size"), sizeOk,
+                QStringLiteral("%1 bytes, at least %2 needed").arg(imageSize).arg(kMinimumImageSize));
+    if (!sizeOk) {
+        endIncomplete();
+        return;
+    }
+
+    // Taken now, before anything else could touch the file: the image on the
+    // finished drive must be exactly this one.
+    QByteArray imageHash;
+    const bool hashed = sha256Of(QLatin1String(kDownloadedImage), &imageHash);
+    m_log.check(QStringLiteral("image readable"), hashed,
+                hashed ? QStringLiteral("SHA-256 %1").arg(QString::fromLatin1(imageHash.toHex()))
+                       : QString());
+    if (!hashed) {
+        endIncomplete();
+        return;
+    }
+
+    if (!chosenDiskIsStillThere()) {
+        endIncomplete();
+        return;
+    }
+    const QChar letter = chooseVolumeLetter();
+    if (letter.isNull()) {
+        endIncomplete();
+        return;
+    }
+
+    const bool formatted = formatDisk(letter);
+    if (!formatted) {
+        QFile::remove(hostPath(m_scriptFile));
+        cleanUp();
+        endIncomplete();
+        return;
+    }
+    emit m_worker.SetProgressValue(10);
+    QFile::remove(hostPath(m_scriptFile));
+    emit m_worker.SetProgressValue(15);
+
+    emit m_worker.PrintRunningProcess(ThreadDriveClone::tr("Copying system files..."));
+    const QString imageSource = imageSourcePath();
+    emit m_worker.SetProgressValue(20);
+    runCommand(dismCleanupCommand(m_systemDirectory));
+    emit m_worker.SetProgressValue(50);
+    emit m_worker.SetProgressValue(65);
+
+    emit m_worker.PrintRunningProcess(ThreadDriveClone::tr("Finalizing recovery drive..."));
+    copyBootFiles(letter);
+    emit m_worker.SetProgressValue(75);
+
+    if (QFile::exists(path(kRecEnvFile)))
+        QFile::remove(path(kRecEnvFile));
+    emit m_worker.PrintRunningProcess(ThreadDriveClone::tr("Copying resources..."));
+    emit m_worker.PrintRunningProcess(ThreadDriveClone::tr("Finalizing all settings..."));
+    emit m_worker.SetProgressValue(95);
+
+    runCommand(dismCleanupCommand(m_systemDirectory));
+    runCommand(imageCopyCommand(m_systemDirectory, imageSource, letter));
+
+    const bool complete = finishedDriveIsComplete(letter, imageHash);
+    cleanUp();
+    if (!complete) {
+        endIncomplete();
+        return;
+    }
+    emit m_worker.SetProgressValue(100);
+    m_log.note(QStringLiteral("build complete"));
+    emit m_worker.ProcessComplete();
+}
+
+QString MediaBuildPipeline::chooseDownloadLink()
+{
+    bool windows7 = false;
+    for (const QString &key : windowsVersionKeys()) {
+        const QString productName = readRegistryValue(key, QStringLiteral("ProductName")).toString();
+        if (namesWindows7(productName)) {
+            windows7 = true;
+            break;
+        }
+    }
+    m_log.note(windows7 ? QStringLiteral("Windows 7: using its own image")
+                        : QStringLiteral("not Windows 7"));
+    return readRegistryValue(AppContext::hostSettingsKey(), downloadLinkValueName(windows7))
+        .toString();
+}
+
+void MediaBuildPipeline::download(const QString &link)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const bool downloaded = hostplatform::downloadToFile(
+        link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString());
+    m_log.note(QStringLiteral("download of %1 %2 (%3 ms)")
+                   .arg(link, downloaded ? QLatin1String("succeeded") : QLatin1String("failed"))
+                   .arg(timer.elapsed()));
+    if (downloaded)
+        return;
+    const QString command = bitsadminCommand(link);
+    qDebug().noquote() << command;
+    runCommand(command);
+}
+
+bool MediaBuildPipeline::chosenDiskIsStillThere()
+{
+    // The list may have been made minutes ago; the drive in that slot may
+    // have been swapped since. Only the disk the user chose may be erased.
+    const DriveListingResult listing = listRemovableDrives(m_systemDirectory, m_tempDirectory);
+    const ListedDrive chosen{m_diskNumber, m_diskModel};
+    const bool present = listing.opened && listing.drives.contains(chosen);
+    m_log.check(QStringLiteral("chosen disk still attached"), present,
+                listing.opened ? QStringLiteral("%1 removable disk(s) listed")
+                                     .arg(listing.drives.size())
+                               : QStringLiteral("the drive listing could not be read"));
+    return present;
+}
+
+QChar MediaBuildPipeline::chooseVolumeLetter()
+{
+    const QChar letter = newVolumeLetter(&volumeExists);
+    m_log.check(QStringLiteral("drive letter for the new volume"), !letter.isNull(),
+                letter.isNull() ? QStringLiteral("R to Z are all in use")
+                                : QString(letter) + QLatin1Char(':'));
+    return letter;
+}
+
+bool MediaBuildPipeline::formatDisk(QChar letter)
+{
+    const QString script = formatScript(m_diskNumber, letter);
+    emit m_worker.SetProgressValue(5);
+    const bool written = writeDiskScript(m_scriptFile, script);
+    m_log.check(QStringLiteral("format script written"), written, m_scriptFile);
+    if (!written)
+        return false; // diskpart with an empty script would report success for nothing
+    const long long code = runCommand(diskpartCommand(m_systemDirectory, m_scriptFile));
+    m_log.check(QStringLiteral("format"), code == 0);
+    return code == 0;
+}
+
+void MediaBuildPipeline::copyBootFiles(QChar letter)
+{
+    for (const BootFileAction &action : bootFilePlan(m_systemDirectory, letter)) {
+        if (action.kind == BootFileAction::Kind::CreateFolder)
+            createFolder(action.text);
+        else
+            runCommand(action.text);
+    }
+}
+
+bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray &imageHash)
+{
+    const QStringList fonts =
+        QDir(hostPath(bootFontsFolder())).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    QStringList missing;
+    for (const QString &file : finishedDriveLayout(letter, fonts)) {
+        if (!QFileInfo(hostPath(file)).isFile())
+            missing.append(file);
+    }
+    m_log.check(QStringLiteral("boot files and image on the drive"), missing.isEmpty(),
+                missing.isEmpty() ? QString()
+                                  : QStringLiteral("missing: ") + missing.join(QStringLiteral(", ")));
+
+    const QString imageOnDrive = QString(letter) + QStringLiteral(":\\sources\\boot.wim");
+    QByteArray copiedHash;
+    const bool identical = sha256Of(imageOnDrive, &copiedHash) && copiedHash == imageHash;
+    m_log.check(QStringLiteral("image on the drive identical to the download"), identical,
+                QStringLiteral("SHA-256 %1").arg(QString::fromLatin1(copiedHash.toHex())));
+    return missing.isEmpty() && identical;
+}
+
+void MediaBuildPipeline::cleanUp()
+{
+    if (writeDiskScript(m_scriptFile, letterRemovalScript()))
+        runCommand(diskpartCommand(m_systemDirectory, m_scriptFile));
+    else
+        m_log.check(QStringLiteral("letter removal script written"), false, m_scriptFile);
+    QFile::remove(hostPath(m_scriptFile));
+
+    // These two fail on Windows (there is no rmdir.exe); the removals of
+    // empty folders below do the real work without touching anything else.
+    runCommand(rmdirCommand(m_systemDirectory, QLatin1String(kMountFolder)));
+    runCommand(rmdirCommand(m_systemDirectory, QLatin1String(kDownloadFolder)));
+    QFile::remove(path(kDownloadedImage));
+    QDir().rmdir(path(kWinreFolder));
+    QDir().rmdir(path(kMountFolder));
+    QDir().rmdir(path(kDownloadFolder));
+}
+
+void MediaBuildPipeline::endIncomplete()
+{
+    m_log.note(QStringLiteral("build incomplete"));
+    emit m_worker.IncompleteFile();
+}
+
+long long MediaBuildPipeline::runCommand(const QString &command)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const long long code = ShellCommandRunner(command.toUtf8().constData(), "");
+    m_log.command(command, code, timer.elapsed());
+    return code;
+}
+
+bool MediaBuildPipeline::sha256Of(const QString &windowsPath, QByteArray *hash)
+{
+    QFile file(hostPath(windowsPath));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QCryptographicHash sha256(QCryptographicHash::Sha256);
+    if (!sha256.addData(&file)) // reads the file in blocks; never the whole image at once
+        return false;
+    *hash = sha256.result();
+    return true;
+}

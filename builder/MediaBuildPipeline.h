@@ -1,0 +1,43 @@
+// One build of the recovery drive, step by step, on the worker thread:
+// download, size test, last check of the chosen disk, format, boot files,
+// image, check of the finished drive, clean-up. Reports through the
+// worker's signals.
+#pragma once
+
+#include "builder/BuildLog.h"
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+
+class ThreadDriveClone;
+
+class MediaBuildPipeline {
+public:
+    MediaBuildPipeline(ThreadDriveClone &worker, const QString &systemDirectory, int diskNumber,
+                       const QString &diskModel);
+
+    void run();
+
+private:
+    QString chooseDownloadLink();
+    void download(const QString &link);
+    bool chosenDiskIsStillThere();
+    QChar chooseVolumeLetter();
+    bool formatDisk(QChar letter);
+    void copyBootFiles(QChar letter);
+    bool finishedDriveIsComplete(QChar letter, const QByteArray &imageHash);
+    void cleanUp();
+    void endIncomplete();
+
+    long long runCommand(const QString &command);
+    bool sha256Of(const QString &windowsPath, QByteArray *hash);
+
+    ThreadDriveClone &m_worker;
+    const QString m_systemDirectory;
+    const int m_diskNumber;
+    const QString m_diskModel;
+    QString m_tempDirectory;
+    QString m_scriptFile;
+    BuildLog m_log;
+};
