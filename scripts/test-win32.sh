@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows layer (platform/win32 and the command runner) with
+# MinGW-w64 and runs its tests under Wine, in a fresh Wine prefix each time.
+# Installs the Debian packages it needs when they are missing (as root).
+#
+# Usage: scripts/test-win32.sh        (build folder: build-win32)
+# Needs no display and no network: Wine runs with its null display driver, and
+# the download tests fetch from an HTTP server on 127.0.0.1 started here.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_dir="$repo/build-win32"
+started=$(date +%s)
+
+log() { printf '[test-win32] %s\n' "$*"; }
+
+# --- packages ---------------------------------------------------------------
+# command -> Debian 12 package. wine64 alone runs the 64-bit tests, so the
+# i386 architecture is not needed.
+missing=()
+need() { command -v "$1" >/dev/null 2>&1 || missing+=("$2"); }
+need x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64-win32
+need cmake cmake
+need make make
+need python3 python3
+need wine wine
+need wineserver wine
+[ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
+
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "missing packages: ${missing[*]} (run as root to install them)" >&2
+        exit 1
+    fi
+    log "installing ${missing[*]}"
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# --- scratch space, and clean-up on every way out ---------------------------
+scratch=$(mktemp -d /tmp/bmc-win32.XXXXXX)
+export WINEPREFIX="$scratch/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# Tests never talk to a display: the same run here, in CI and on a desktop.
+unset DISPLAY WAYLAND_DISPLAY
+http_pid=""
+ctest_pid=""
+
+cleanup() {
+    local status=$?
+    trap - EXIT INT TERM
+    if [ -n "$ctest_pid" ]; then
+        kill "$ctest_pid" 2>/dev/null || true
+        wait "$ctest_pid" 2>/dev/null || true
+    fi
+    if [ -n "$http_pid" ]; then
+        kill "$http_pid" 2>/dev/null || true
+        wait "$http_pid" 2>/dev/null || true
+    fi
+    if [ -d "$WINEPREFIX" ]; then
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+    fi
+    rm -rf "$scratch"
+    log "finished in $(($(date +%s) - started)) s"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# --- build --------------------------------------------------------------------
+log "configuring $build_dir"
+cmake --fresh -S "$repo" -B "$build_dir" \
+    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-mingw-w64.cmake" \
+    -DBMC_WIN32_LAYER_ONLY=ON >"$scratch/configure.log" 2>&1 ||
+    { cat "$scratch/configure.log"; exit 1; }
+log "building"
+cmake --build "$build_dir" -j2
+
+# --- fresh Wine prefix --------------------------------------------------------
+log "creating Wine prefix $WINEPREFIX"
+# Without the .NET and HTML engines: their installers would ask to download.
+WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >"$scratch/wineboot.log" 2>&1 ||
+    { cat "$scratch/wineboot.log"; exit 1; }
+wineserver -w
+
+# A screen resolution other than Wine's default of 96, so the screen test
+# sees that the setting is really read.
+expected_dpi=144
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$expected_dpi" /f \
+    >"$scratch/reg.log" 2>&1 || { cat "$scratch/reg.log"; exit 1; }
+wineserver -w
+
+# --- HTTP server on a free loopback port --------------------------------------
+www="$scratch/www"
+mkdir -p "$www"
+python3 - "$www" "$scratch/http.port" >"$scratch/http.log" 2>&1 <<'PY' &
+import functools, http.server, os, sys
+root, port_file = sys.argv[1], sys.argv[2]
+handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=root)
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+with open(port_file + ".tmp", "w") as f:
+    f.write(str(server.server_address[1]))
+os.rename(port_file + ".tmp", port_file)
+server.serve_forever()
+PY
+http_pid=$!
+for _ in $(seq 100); do
+    [ -s "$scratch/http.port" ] && break
+    kill -0 "$http_pid" 2>/dev/null || { cat "$scratch/http.log"; exit 1; }
+    sleep 0.1
+done
+[ -s "$scratch/http.port" ] || { echo "HTTP server did not start" >&2; exit 1; }
+port=$(cat "$scratch/http.port")
+log "HTTP server on 127.0.0.1:$port"
+
+export BMC_TEST_HTTP_URL="http://127.0.0.1:$port/"
+# The served folder as the tests see it: Wine maps / to drive Z:.
+export BMC_TEST_HTTP_ROOT="Z:${www//\//\\}"
+export BMC_TEST_EXPECTED_DPI=$expected_dpi
+
+# --- tests --------------------------------------------------------------------
+log "running the tests under Wine"
+cd "$build_dir"
+# In the background, so that an interrupt ends the run at once and cleans up.
+ctest --output-on-failure &
+ctest_pid=$!
+wait "$ctest_pid"
