@@ -1,0 +1,168 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en_US">
+<context>
+    <name>Dialog</name>
+    <message>
+        <source>Create Bootable Media</source>
+        <translatorcomment>Window title (task bar only)</translatorcomment>
+        <translation>创建启动介质</translation>
+    </message>
+    <message>
+        <source>Select the USB Drive to create recovery drive</source>
+        <translatorcomment>Prompt above the drive list; one line only</translatorcomment>
+        <translation>请选择用于创建恢复驱动器的 USB 驱动器</translation>
+    </message>
+    <message>
+        <source>Creating recovery drive...</source>
+        <translation>正在创建恢复驱动器...</translation>
+    </message>
+    <message>
+        <source>%p%</source>
+        <translatorcomment>Progress bar format; %p is the percentage</translatorcomment>
+        <translation>%p%</translation>
+    </message>
+    <message>
+        <source>Create Recovery Drive</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>创建恢复驱动器</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>QCreateBootable</name>
+    <message>
+        <source>Create Recovery Drive</source>
+        <translatorcomment>Title strip</translatorcomment>
+        <translation>创建恢复驱动器</translation>
+    </message>
+    <message>
+        <source>No USB drive found</source>
+        <translation>未找到 USB 驱动器</translation>
+    </message>
+    <message>
+        <source>Process completed</source>
+        <translation>操作已完成</translation>
+    </message>
+    <message>
+        <source>Confirm Operation</source>
+        <translation>确认操作</translation>
+    </message>
+    <message>
+        <source>Please ensure that you have taken backup of your data on the selected USB drive.
+This operation will erase all data from the selected drive while creating recovery drive.</source>
+        <translatorcomment>Keep the one line feed between the two sentences</translatorcomment>
+        <translation>请确保已备份所选 USB 驱动器上的数据。
+创建恢复驱动器时，此操作将清除所选驱动器上的所有数据。</translation>
+    </message>
+    <message>
+        <source>No Internet connection</source>
+        <translation>无互联网连接</translation>
+    </message>
+    <message>
+        <source>Internet connection is required for creating recovery drive.</source>
+        <translation>创建恢复驱动器需要连接互联网。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Please wait. Preparing the selected media. </source>
+        <translatorcomment>Followed directly by &apos;This may take some time.&apos;; keep the trailing blank</translatorcomment>
+        <translation>请稍候。正在准备所选介质。 </translation>
+    </message>
+    <message>
+        <source>This may take some time.</source>
+        <translation>这可能需要一些时间。</translation>
+    </message>
+</context>
+<context>
+    <name>WarningDlg</name>
+    <message>
+        <source>Confirm Operation</source>
+        <translatorcomment>Window title (task bar only)</translatorcomment>
+        <translation>确认操作</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>WarningClass</name>
+    <message>
+        <source>Confirm Operation</source>
+        <translation>确认操作</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>InfoDialog</name>
+    <message>
+        <source>InfoDialog</source>
+        <translatorcomment>Window title (task bar only): the word &apos;Information&apos;</translatorcomment>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Recreate Boot Media</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>重新创建启动介质</translation>
+    </message>
+</context>
+<context>
+    <name>InfoDialogClass</name>
+    <message>
+        <source>Information</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Boot Media has some components missing and has failed the self-test.</source>
+        <translation>启动介质缺少部分组件，未通过自检。</translation>
+    </message>
+    <message>
+        <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
+        <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
+        <translation>请单击“重新创建启动介质”重新开始该过程。</translation>
+    </message>
+</context>
+<context>
+    <name>ThreadDriveClone</name>
+    <message>
+        <source>Copying system files...</source>
+        <translation>正在复制系统文件...</translation>
+    </message>
+    <message>
+        <source>Finalizing recovery drive...</source>
+        <translation>正在完成恢复驱动器...</translation>
+    </message>
+    <message>
+        <source>Copying resources...</source>
+        <translation>正在复制资源...</translation>
+    </message>
+    <message>
+        <source>Finalizing all settings...</source>
+        <translation>正在完成所有设置...</translation>
+    </message>
+</context>
+</TS>

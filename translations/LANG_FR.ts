@@ -1,0 +1,168 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR" sourcelanguage="en_US">
+<context>
+    <name>Dialog</name>
+    <message>
+        <source>Create Bootable Media</source>
+        <translatorcomment>Window title (task bar only)</translatorcomment>
+        <translation>Créer un support de démarrage</translation>
+    </message>
+    <message>
+        <source>Select the USB Drive to create recovery drive</source>
+        <translatorcomment>Prompt above the drive list; one line only</translatorcomment>
+        <translation>Sélectionnez le lecteur USB pour créer le lecteur de récupération</translation>
+    </message>
+    <message>
+        <source>Creating recovery drive...</source>
+        <translation>Création du lecteur de récupération...</translation>
+    </message>
+    <message>
+        <source>%p%</source>
+        <translatorcomment>Progress bar format; %p is the percentage</translatorcomment>
+        <translation>%p %</translation>
+    </message>
+    <message>
+        <source>Create Recovery Drive</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>Créer le lecteur de récupération</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>QCreateBootable</name>
+    <message>
+        <source>Create Recovery Drive</source>
+        <translatorcomment>Title strip</translatorcomment>
+        <translation>Créer le lecteur de récupération</translation>
+    </message>
+    <message>
+        <source>No USB drive found</source>
+        <translation>Aucun lecteur USB trouvé</translation>
+    </message>
+    <message>
+        <source>Process completed</source>
+        <translation>Opération terminée</translation>
+    </message>
+    <message>
+        <source>Confirm Operation</source>
+        <translation>Confirmer l&apos;opération</translation>
+    </message>
+    <message>
+        <source>Please ensure that you have taken backup of your data on the selected USB drive.
+This operation will erase all data from the selected drive while creating recovery drive.</source>
+        <translatorcomment>Keep the one line feed between the two sentences</translatorcomment>
+        <translation>Assurez-vous d&apos;avoir sauvegardé les données du lecteur USB sélectionné.
+Cette opération effacera toutes les données du lecteur sélectionné lors de la création du lecteur de récupération.</translation>
+    </message>
+    <message>
+        <source>No Internet connection</source>
+        <translation>Aucune connexion Internet</translation>
+    </message>
+    <message>
+        <source>Internet connection is required for creating recovery drive.</source>
+        <translation>Une connexion Internet est nécessaire pour créer le lecteur de récupération.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Please wait. Preparing the selected media. </source>
+        <translatorcomment>Followed directly by &apos;This may take some time.&apos;; keep the trailing blank</translatorcomment>
+        <translation>Veuillez patienter. Préparation du support sélectionné. </translation>
+    </message>
+    <message>
+        <source>This may take some time.</source>
+        <translation>Cette opération peut prendre un certain temps.</translation>
+    </message>
+</context>
+<context>
+    <name>WarningDlg</name>
+    <message>
+        <source>Confirm Operation</source>
+        <translatorcomment>Window title (task bar only)</translatorcomment>
+        <translation>Confirmer l&apos;opération</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>WarningClass</name>
+    <message>
+        <source>Confirm Operation</source>
+        <translation>Confirmer l&apos;opération</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>InfoDialog</name>
+    <message>
+        <source>InfoDialog</source>
+        <translatorcomment>Window title (task bar only): the word &apos;Information&apos;</translatorcomment>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Recreate Boot Media</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>Recréer le support</translation>
+    </message>
+</context>
+<context>
+    <name>InfoDialogClass</name>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Boot Media has some components missing and has failed the self-test.</source>
+        <translation>Certains composants du support de démarrage sont manquants et l&apos;autotest a échoué.</translation>
+    </message>
+    <message>
+        <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
+        <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
+        <translation>Cliquez sur « Recréer le support » pour relancer le processus.</translation>
+    </message>
+</context>
+<context>
+    <name>ThreadDriveClone</name>
+    <message>
+        <source>Copying system files...</source>
+        <translation>Copie des fichiers système...</translation>
+    </message>
+    <message>
+        <source>Finalizing recovery drive...</source>
+        <translation>Finalisation du lecteur de récupération...</translation>
+    </message>
+    <message>
+        <source>Copying resources...</source>
+        <translation>Copie des ressources...</translation>
+    </message>
+    <message>
+        <source>Finalizing all settings...</source>
+        <translation>Finalisation des paramètres...</translation>
+    </message>
+</context>
+</TS>

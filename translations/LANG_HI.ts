@@ -1,0 +1,168 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="hi_IN" sourcelanguage="en_US">
+<context>
+    <name>Dialog</name>
+    <message>
+        <source>Create Bootable Media</source>
+        <translatorcomment>Window title (task bar only)</translatorcomment>
+        <translation>बूट मीडिया बनाएँ</translation>
+    </message>
+    <message>
+        <source>Select the USB Drive to create recovery drive</source>
+        <translatorcomment>Prompt above the drive list; one line only</translatorcomment>
+        <translation>पुनर्प्राप्ति ड्राइव बनाने के लिए USB ड्राइव चुनें</translation>
+    </message>
+    <message>
+        <source>Creating recovery drive...</source>
+        <translation>पुनर्प्राप्ति ड्राइव बनाई जा रही है...</translation>
+    </message>
+    <message>
+        <source>%p%</source>
+        <translatorcomment>Progress bar format; %p is the percentage</translatorcomment>
+        <translation>%p%</translation>
+    </message>
+    <message>
+        <source>Create Recovery Drive</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>पुनर्प्राप्ति ड्राइव बनाएँ</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>रद्द करें</translation>
+    </message>
+</context>
+<context>
+    <name>QCreateBootable</name>
+    <message>
+        <source>Create Recovery Drive</source>
+        <translatorcomment>Title strip</translatorcomment>
+        <translation>पुनर्प्राप्ति ड्राइव बनाएँ</translation>
+    </message>
+    <message>
+        <source>No USB drive found</source>
+        <translation>कोई USB ड्राइव नहीं मिली</translation>
+    </message>
+    <message>
+        <source>Process completed</source>
+        <translation>प्रक्रिया पूरी हुई</translation>
+    </message>
+    <message>
+        <source>Confirm Operation</source>
+        <translation>कार्रवाई की पुष्टि करें</translation>
+    </message>
+    <message>
+        <source>Please ensure that you have taken backup of your data on the selected USB drive.
+This operation will erase all data from the selected drive while creating recovery drive.</source>
+        <translatorcomment>Keep the one line feed between the two sentences</translatorcomment>
+        <translation>कृपया सुनिश्चित करें कि आपने चयनित USB ड्राइव के डेटा का बैकअप ले लिया है।
+पुनर्प्राप्ति ड्राइव बनाते समय यह कार्रवाई चयनित ड्राइव का सारा डेटा मिटा देगी।</translation>
+    </message>
+    <message>
+        <source>No Internet connection</source>
+        <translation>इंटरनेट कनेक्शन नहीं है</translation>
+    </message>
+    <message>
+        <source>Internet connection is required for creating recovery drive.</source>
+        <translation>पुनर्प्राप्ति ड्राइव बनाने के लिए इंटरनेट कनेक्शन आवश्यक है।</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>ठीक है</translation>
+    </message>
+    <message>
+        <source>Please wait. Preparing the selected media. </source>
+        <translatorcomment>Followed directly by &apos;This may take some time.&apos;; keep the trailing blank</translatorcomment>
+        <translation>कृपया प्रतीक्षा करें। चयनित मीडिया तैयार किया जा रहा है। </translation>
+    </message>
+    <message>
+        <source>This may take some time.</source>
+        <translation>इसमें कुछ समय लग सकता है।</translation>
+    </message>
+</context>
+<context>
+    <name>WarningDlg</name>
+    <message>
+        <source>Confirm Operation</source>
+        <translatorcomment>Window title (task bar only)</translatorcomment>
+        <translation>कार्रवाई की पुष्टि करें</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>ठीक है</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>रद्द करें</translation>
+    </message>
+</context>
+<context>
+    <name>WarningClass</name>
+    <message>
+        <source>Confirm Operation</source>
+        <translation>कार्रवाई की पुष्टि करें</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>ठीक है</translation>
+    </message>
+</context>
+<context>
+    <name>InfoDialog</name>
+    <message>
+        <source>InfoDialog</source>
+        <translatorcomment>Window title (task bar only): the word &apos;Information&apos;</translatorcomment>
+        <translation>जानकारी</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>रद्द करें</translation>
+    </message>
+    <message>
+        <source>Recreate Boot Media</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>बूट मीडिया फिर से बनाएँ</translation>
+    </message>
+</context>
+<context>
+    <name>InfoDialogClass</name>
+    <message>
+        <source>Information</source>
+        <translation>जानकारी</translation>
+    </message>
+    <message>
+        <source>Boot Media has some components missing and has failed the self-test.</source>
+        <translation>बूट मीडिया में कुछ घटक मौजूद नहीं हैं और यह स्व-परीक्षण में विफल रहा है।</translation>
+    </message>
+    <message>
+        <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
+        <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
+        <translation>प्रक्रिया फिर से शुरू करने के लिए ‘बूट मीडिया फिर से बनाएँ’ पर क्लिक करें।</translation>
+    </message>
+</context>
+<context>
+    <name>ThreadDriveClone</name>
+    <message>
+        <source>Copying system files...</source>
+        <translation>सिस्टम फ़ाइलें कॉपी की जा रही हैं...</translation>
+    </message>
+    <message>
+        <source>Finalizing recovery drive...</source>
+        <translation>पुनर्प्राप्ति ड्राइव को अंतिम रूप दिया जा रहा है...</translation>
+    </message>
+    <message>
+        <source>Copying resources...</source>
+        <translation>संसाधन कॉपी किए जा रहे हैं...</translation>
+    </message>
+    <message>
+        <source>Finalizing all settings...</source>
+        <translation>सभी सेटिंग्स को अंतिम रूप दिया जा रहा है...</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,168 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ko_KR" sourcelanguage="en_US">
+<context>
+    <name>Dialog</name>
+    <message>
+        <source>Create Bootable Media</source>
+        <translatorcomment>Window title (task bar only)</translatorcomment>
+        <translation>부팅 미디어 만들기</translation>
+    </message>
+    <message>
+        <source>Select the USB Drive to create recovery drive</source>
+        <translatorcomment>Prompt above the drive list; one line only</translatorcomment>
+        <translation>복구 드라이브를 만들 USB 드라이브를 선택하십시오</translation>
+    </message>
+    <message>
+        <source>Creating recovery drive...</source>
+        <translation>복구 드라이브를 만드는 중...</translation>
+    </message>
+    <message>
+        <source>%p%</source>
+        <translatorcomment>Progress bar format; %p is the percentage</translatorcomment>
+        <translation>%p%</translation>
+    </message>
+    <message>
+        <source>Create Recovery Drive</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>복구 드라이브 만들기</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>취소</translation>
+    </message>
+</context>
+<context>
+    <name>QCreateBootable</name>
+    <message>
+        <source>Create Recovery Drive</source>
+        <translatorcomment>Title strip</translatorcomment>
+        <translation>복구 드라이브 만들기</translation>
+    </message>
+    <message>
+        <source>No USB drive found</source>
+        <translation>USB 드라이브를 찾을 수 없습니다</translation>
+    </message>
+    <message>
+        <source>Process completed</source>
+        <translation>작업이 완료되었습니다</translation>
+    </message>
+    <message>
+        <source>Confirm Operation</source>
+        <translation>작업 확인</translation>
+    </message>
+    <message>
+        <source>Please ensure that you have taken backup of your data on the selected USB drive.
+This operation will erase all data from the selected drive while creating recovery drive.</source>
+        <translatorcomment>Keep the one line feed between the two sentences</translatorcomment>
+        <translation>선택한 USB 드라이브의 데이터를 백업했는지 확인하십시오.
+복구 드라이브를 만드는 동안 선택한 드라이브의 모든 데이터가 지워집니다.</translation>
+    </message>
+    <message>
+        <source>No Internet connection</source>
+        <translation>인터넷에 연결되어 있지 않음</translation>
+    </message>
+    <message>
+        <source>Internet connection is required for creating recovery drive.</source>
+        <translation>복구 드라이브를 만들려면 인터넷 연결이 필요합니다.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <source>Please wait. Preparing the selected media. </source>
+        <translatorcomment>Followed directly by &apos;This may take some time.&apos;; keep the trailing blank</translatorcomment>
+        <translation>잠시 기다려 주십시오. 선택한 미디어를 준비하는 중입니다. </translation>
+    </message>
+    <message>
+        <source>This may take some time.</source>
+        <translation>이 작업은 다소 시간이 걸릴 수 있습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>WarningDlg</name>
+    <message>
+        <source>Confirm Operation</source>
+        <translatorcomment>Window title (task bar only)</translatorcomment>
+        <translation>작업 확인</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>취소</translation>
+    </message>
+</context>
+<context>
+    <name>WarningClass</name>
+    <message>
+        <source>Confirm Operation</source>
+        <translation>작업 확인</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>확인</translation>
+    </message>
+</context>
+<context>
+    <name>InfoDialog</name>
+    <message>
+        <source>InfoDialog</source>
+        <translatorcomment>Window title (task bar only): the word &apos;Information&apos;</translatorcomment>
+        <translation>정보</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Recreate Boot Media</source>
+        <translatorcomment>Button</translatorcomment>
+        <translation>부팅 미디어 다시 만들기</translation>
+    </message>
+</context>
+<context>
+    <name>InfoDialogClass</name>
+    <message>
+        <source>Information</source>
+        <translation>정보</translation>
+    </message>
+    <message>
+        <source>Boot Media has some components missing and has failed the self-test.</source>
+        <translation>부팅 미디어에 일부 구성 요소가 없어 자체 테스트에 실패했습니다.</translation>
+    </message>
+    <message>
+        <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
+        <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
+        <translation>[부팅 미디어 다시 만들기]를 클릭하여 프로세스를 다시 시작하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>ThreadDriveClone</name>
+    <message>
+        <source>Copying system files...</source>
+        <translation>시스템 파일을 복사하는 중...</translation>
+    </message>
+    <message>
+        <source>Finalizing recovery drive...</source>
+        <translation>복구 드라이브를 마무리하는 중...</translation>
+    </message>
+    <message>
+        <source>Copying resources...</source>
+        <translation>리소스를 복사하는 중...</translation>
+    </message>
+    <message>
+        <source>Finalizing all settings...</source>
+        <translation>모든 설정을 마무리하는 중...</translation>
+    </message>
+</context>
+</TS>
