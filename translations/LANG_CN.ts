@@ -143,7 +143,7 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
         <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
-        <translation>请单击“重新创建启动介质”重新开始该过程。</translation>
+        <translation>请单击“重新创建启动介质”以重新开始该过程。</translation>
     </message>
 </context>
 <context>
