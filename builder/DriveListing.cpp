@@ -4,6 +4,7 @@
 #include "command/CommandQuoting.h"
 #include "command/ShellCommandRunner.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -102,9 +103,12 @@ DriveListingResult listRemovableDrives(const QString &systemDirectory,
 
     const bool hasWmic =
         QFileInfo(hostPath(systemDirectory + QStringLiteral("\\wbem\\WMIC.exe"))).isFile();
-    const QString command = hasWmic ? wmicListingCommand(systemDirectory, listingFile)
-                                    : powerShellListingCommand(systemDirectory, listingFile);
-    ShellCommandRunner(command.toUtf8().constData(), "");
+    result.command = hasWmic ? wmicListingCommand(systemDirectory, listingFile)
+                             : powerShellListingCommand(systemDirectory, listingFile);
+    QElapsedTimer timer;
+    timer.start();
+    result.exitCode = ShellCommandRunner(result.command.toUtf8().constData(), "");
+    result.milliseconds = timer.elapsed();
 
     QFile file(local);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))

@@ -37,6 +37,9 @@ ListedDrive parseDriveLine(const QString &line, bool *ok);
 struct DriveListingResult {
     bool opened = false; // false: the listing file could not be read
     QList<ListedDrive> drives;
+    QString command;        // the command line that made the listing
+    long long exitCode = 0; // its exit code, or kCommandNotStarted
+    qint64 milliseconds = 0;
 };
 
 // Runs one listing: removes a stale listing file, runs WMIC (or PowerShell

@@ -181,6 +181,7 @@ bool MediaBuildPipeline::chosenDiskIsStillThere()
     // The list may have been made minutes ago; the drive in that slot may
     // have been swapped since. Only the disk the user chose may be erased.
     const DriveListingResult listing = listRemovableDrives(m_systemDirectory, m_tempDirectory);
+    m_log.command(listing.command, listing.exitCode, listing.milliseconds);
     const ListedDrive chosen{m_diskNumber, m_diskModel};
     const bool present = listing.opened && listing.drives.contains(chosen);
     m_log.check(QStringLiteral("chosen disk still attached"), present,

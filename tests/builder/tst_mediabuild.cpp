@@ -1,0 +1,642 @@
+// Whole builds on the simulated host: a real download from 127.0.0.1, the
+// stand-in tools, the signals in order, the new volume, the work files left
+// behind and the command log; and the failures that must never be reported
+// as success or reach a disk the user did not choose.
+#include "app/AppContext.h"
+#include "builder/BuildCommands.h"
+#include "builder/DriveListing.h"
+#include "builder/ThreadDriveClone.h"
+#include "platform/HostPlatform.h"
+#include "platform/sim/SimRegistry.h"
+#include "support/HttpTestServer.h"
+#include "support/TestHost.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QMutex>
+#include <QSettings>
+#include <QtTest>
+
+namespace {
+
+const QString kSystem = QStringLiteral("C:\\Windows\\system32");
+const QString kCmd = QStringLiteral("C:\\Windows\\system32\\cmd.exe /c ");
+const QString kImage = QStringLiteral("C:\\DownloadFIle\\boot.wim");
+
+const QStringList kCompleteBuild = {
+    "gif",
+    "progress 5",
+    "progress 10",
+    "progress 15",
+    "status Copying system files...",
+    "progress 20",
+    "progress 50",
+    "progress 65",
+    "status Finalizing recovery drive...",
+    "progress 75",
+    "status Copying resources...",
+    "status Finalizing all settings...",
+    "progress 95",
+    "progress 100",
+    "complete",
+};
+
+// Every signal of the worker in the order it was emitted, as text.
+class SignalRecorder {
+public:
+    explicit SignalRecorder(ThreadDriveClone &worker)
+    {
+        auto add = [this](const QString &event) {
+            QMutexLocker lock(&m_mutex);
+            m_events.append(event);
+        };
+        QObject::connect(
+            &worker, &ThreadDriveClone::SetProgressValue, &m_context,
+            [add](int i) { add(QStringLiteral("progress %1").arg(i)); }, Qt::DirectConnection);
+        QObject::connect(
+            &worker, &ThreadDriveClone::PrintRunningProcess, &m_context,
+            [add](const QString &text) { add(QStringLiteral("status ") + text); },
+            Qt::DirectConnection);
+        QObject::connect(
+            &worker, &ThreadDriveClone::OnStopgGif, &m_context,
+            [add]() { add(QStringLiteral("gif")); }, Qt::DirectConnection);
+        QObject::connect(
+            &worker, &ThreadDriveClone::IncompleteFile, &m_context,
+            [add]() { add(QStringLiteral("incomplete")); }, Qt::DirectConnection);
+        QObject::connect(
+            &worker, &ThreadDriveClone::ProcessComplete, &m_context,
+            [add]() { add(QStringLiteral("complete")); }, Qt::DirectConnection);
+    }
+    QStringList events() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_events;
+    }
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_events.clear();
+    }
+
+private:
+    QObject m_context;
+    mutable QMutex m_mutex;
+    QStringList m_events;
+};
+
+// Debug output of the build, caught from any thread.
+QMutex g_debugMutex;
+QStringList g_debugLines;
+void catchDebug(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type != QtDebugMsg)
+        return;
+    QMutexLocker lock(&g_debugMutex);
+    g_debugLines.append(text);
+}
+
+QString tempDirectory() { return QString::fromStdWString(hostplatform::tempDirectory()); }
+
+QString volumeOf(const TestHost &host, const QString &diskId)
+{
+    return host.root() + QStringLiteral("/disks/") + diskId + QStringLiteral("/volume");
+}
+
+// The volume folder a drive letter leads to, empty when the letter is free.
+QString letterTarget(const TestHost &host, QChar letter)
+{
+    const QFileInfo drive(host.root() + QStringLiteral("/drives/") + letter);
+    return drive.exists() ? drive.canonicalFilePath() : QString();
+}
+
+// Relative paths (lower case, '/') of every file under dir.
+QSet<QString> filesUnder(const QString &dir)
+{
+    QSet<QString> files;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.insert(QDir(dir).relativeFilePath(it.next()).toLower());
+    return files;
+}
+
+// Content of every file under dir; for volumes that hold only small files.
+QMap<QString, QByteArray> snapshot(const QString &dir)
+{
+    QMap<QString, QByteArray> content;
+    for (const QString &file : filesUnder(dir)) {
+        QFile f(dir + QLatin1Char('/') + file);
+        content.insert(file, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("?"));
+    }
+    return content;
+}
+
+QByteArray sha256(const QString &localFile)
+{
+    QFile file(localFile);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return QByteArray();
+    return hash.result();
+}
+
+QSet<QString> expectedLayout(const TestHost &host)
+{
+    QSet<QString> layout = {
+        "bootmgr",
+        "bootmgr.efi",
+        "boot/bcd",
+        "boot/boot.sdi",
+        "boot/resources/bootres.dll",
+        "efi/boot/bootmgfw.efi",
+        "efi/microsoft/boot/bcd",
+        "efi/microsoft/boot/resources/bootres.dll",
+        "sources/boot.wim",
+    };
+    for (const QString &font : filesUnder(host.local(QStringLiteral("C:\\Windows\\Boot\\Fonts")))) {
+        layout.insert(QStringLiteral("boot/fonts/") + font);
+        layout.insert(QStringLiteral("efi/microsoft/boot/fonts/") + font);
+    }
+    return layout;
+}
+
+// The command lines of a complete build after the check of the chosen disk,
+// for a temporary folder temp and the new volume's letter.
+QStringList completeBuildCommands(const QString &temp, QChar letter)
+{
+    const QString script = temp.contains(QLatin1Char(' '))
+                               ? '"' + temp + QStringLiteral("USBDiskFormat.bat\"")
+                               : temp + QStringLiteral("USBDiskFormat.bat");
+    const QString l(letter);
+    const QString x = kSystem + QStringLiteral("\\Xcopy.exe /S /H /I C:\\Windows\\Boot\\");
+    return {
+        kSystem + "\\diskpart.exe /s " + script,
+        kSystem + "\\dism.exe /cleanup-wim",
+        x + "Fonts\\* " + l + ":\\boot\\fonts\\",
+        x + "Resources\\bootres.dll " + l + ":\\boot\\resources\\",
+        x + "DVD\\PCAT\\BCD " + l + ":\\boot\\",
+        x + "DVD\\PCAT\\boot.sdi " + l + ":\\boot\\",
+        x + "EFI\\bootmgfw.efi " + l + ":\\efi\\boot\\",
+        x + "Fonts\\* " + l + ":\\efi\\microsoft\\boot\\fonts\\",
+        x + "Resources\\bootres.dll " + l + ":\\efi\\microsoft\\boot\\resources\\",
+        x + "DVD\\EFI\\BCD " + l + ":\\efi\\microsoft\\boot\\",
+        x + "PCAT\\bootmgr " + l + ":\\",
+        x + "EFI\\bootmgr.efi " + l + ":\\",
+        kSystem + "\\dism.exe /cleanup-wim",
+        kSystem + "\\Xcopy.exe /E /H /I C:/DownloadFIle\\Boot.wim " + l + ":\\sources\\boot.wim*",
+        kSystem + "\\diskpart.exe /s " + script,
+        kSystem + "\\rmdir.exe /S /Q C:\\mount",
+        kSystem + "\\rmdir.exe /S /Q C:\\DownloadFIle",
+    };
+}
+
+QStringList commandLines(const TestHost &host)
+{
+    QStringList lines;
+    for (const simhost::LoggedCommand &c : host.commands()) {
+        QString line = c.line;
+        if (line.startsWith(kCmd))
+            line = line.mid(kCmd.size());
+        if (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        lines.append(line);
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestMediaBuild : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void completeBuildThenASecondStartOnAnotherDisk();
+    void noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data();
+    void noUsableLinkEndsAsIncompleteWithoutTouchingAnything();
+    void tooSmallImageFailsBeforeTheDrive();
+    void windows7LinkIsChosenFromTheSecondKey();
+    void failedFormatCopiesNothing();
+    void imageWriteErrorFailsTheSelfTest();
+    void linkWithAmpersandReachesBitsadminWhole();
+    void swappedDiskIsNotFormatted_data();
+    void swappedDiskIsNotFormatted();
+    void letterRInUseLeavesThatVolumeAlone();
+    void temporaryFolderWithABlank();
+
+private:
+    void setLink(const TestHost &host, const QString &url, const char *valueName = nullptr);
+    bool prepareStart(const TestHost &host, int diskNumber);
+    bool runBuild(ThreadDriveClone &worker);
+    void verifyKeepAwakeReleased(const TestHost &host);
+    void verifyWorkFilesRemoved(const TestHost &host);
+
+    QTemporaryDir m_images;
+    HttpTestServer m_server;
+    QByteArray m_fullImageHash;
+};
+
+void TestMediaBuild::initTestCase()
+{
+    fixHostIdentity();
+    QVERIFY(m_images.isValid());
+    const QString full = m_images.filePath(QStringLiteral("boot.wim"));
+    QVERIFY(HttpTestServer::createSparseImage(full, kMinimumImageSize));
+    m_fullImageHash = sha256(full);
+    const QString small = m_images.filePath(QStringLiteral("small.wim"));
+    QVERIFY(HttpTestServer::createSparseImage(small, 1 << 20));
+    m_server.serveFile(QStringLiteral("/boot.wim"), full);
+    m_server.serveFile(QStringLiteral("/small.wim"), small);
+    m_server.serveFile(QStringLiteral("/win7.wim"), small);
+    QVERIFY(m_server.start());
+}
+
+void TestMediaBuild::init()
+{
+    m_server.setMode(HttpTestServer::Mode::Serve);
+    m_server.failNextRequests(0);
+}
+
+void TestMediaBuild::setLink(const TestHost &host, const QString &url, const char *valueName)
+{
+    const QString name = valueName ? QString::fromLatin1(valueName)
+                                   : QStringLiteral("DownloadLink_bootwim");
+    QVERIFY(simhost::setRegistryValue(host.root(), AppContext::hostSettingsKey(), name,
+                                      url.isNull() ? QVariant() : QVariant(url)));
+}
+
+// What the window does when a build starts: work folder, no stale image, the
+// chosen disk from its list.
+bool TestMediaBuild::prepareStart(const TestHost &host, int diskNumber)
+{
+    QDir().mkpath(host.local(QStringLiteral("C:\\mount\\winre")));
+    QFile::remove(host.local(kImage));
+    const DriveListingResult listing = listRemovableDrives(kSystem, tempDirectory());
+    for (const ListedDrive &drive : listing.drives) {
+        if (drive.number == diskNumber) {
+            handOverSelectedDisk(drive.number, drive.model);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TestMediaBuild::runBuild(ThreadDriveClone &worker)
+{
+    worker.start(QThread::InheritPriority);
+    return worker.wait(300000);
+}
+
+void TestMediaBuild::verifyKeepAwakeReleased(const TestHost &host)
+{
+    const QStringList power = simhost::readLog(host.root(), QStringLiteral("power.log"));
+    QVERIFY(!power.isEmpty());
+    QCOMPARE(power.size() % 2, 0);
+    for (int i = 0; i < power.size(); i += 2) {
+        QVERIFY2(power.at(i).startsWith(QLatin1String("keep-awake thread=")),
+                 qPrintable(power.at(i)));
+        QCOMPARE(power.at(i + 1), QString(power.at(i)).replace(QLatin1String("keep-awake"),
+                                                               QLatin1String("clear")));
+    }
+}
+
+void TestMediaBuild::verifyWorkFilesRemoved(const TestHost &host)
+{
+    for (const char *gone : {"C:\\DownloadFIle", "C:\\mount",
+                             "C:\\Users\\User\\AppData\\Local\\Temp\\USBDiskFormat.bat",
+                             "C:\\Users\\User\\AppData\\Local\\Temp\\DiskInfo.txt"}) {
+        QVERIFY2(!QFileInfo::exists(host.local(QLatin1String(gone))), gone);
+    }
+}
+
+void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk()
+{
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    spec.disks.append({QStringLiteral("disk2"), 2, QStringLiteral("SanDisk Ultra USB Device"),
+                       QStringLiteral("Removable Media"), 32015679488LL, QString()});
+    TestHost host(spec);
+    QVERIFY2(host.isValid(), qPrintable(host.error()));
+    setLink(host, m_server.url(QStringLiteral("/boot.wim")));
+    const auto systemDisk = snapshot(volumeOf(host, QStringLiteral("disk0")));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    QVERIFY(runBuild(worker));
+
+    QCOMPARE(recorder.events(), kCompleteBuild);
+    // Disk 1 now holds exactly the recovery drive, as R:, with the image as served.
+    const QString usb = volumeOf(host, QStringLiteral("disk1"));
+    QCOMPARE(letterTarget(host, QLatin1Char('R')), QFileInfo(usb).canonicalFilePath());
+    QCOMPARE(filesUnder(usb), expectedLayout(host));
+    QCOMPARE(sha256(host.local(QStringLiteral("R:\\sources\\boot.wim"))), m_fullImageHash);
+    QCOMPARE(host.read(QStringLiteral("R:\\bootmgr")),
+             host.read(QStringLiteral("C:\\Windows\\Boot\\PCAT\\bootmgr")));
+    verifyWorkFilesRemoved(host);
+
+    const QString wmic = kSystem + QStringLiteral("\\wbem\\WMIC.exe diskdrive where "
+                                                   "\"MediaType='Removable Media'\" get "
+                                                   "Index,Model >> ") +
+                         tempDirectory() + QStringLiteral("DiskInfo.txt");
+    QStringList expected = QStringList{wmic, wmic} + completeBuildCommands(tempDirectory(), 'R');
+    QCOMPARE(commandLines(host), expected);
+
+    // The support log names every command the build ran, with its exit code.
+    const QString log = QString::fromUtf8(
+        host.read(tempDirectory() + QLatin1String(buildpaths::kBuildLogName)));
+    for (const simhost::LoggedCommand &c : host.commands().mid(1)) {
+        QString line = c.line.mid(kCmd.size());
+        line.chop(1);
+        QVERIFY2(log.contains(line + QStringLiteral(" (exit code %1, ").arg(c.exitCode)),
+                 qPrintable(line));
+    }
+    QVERIFY(log.contains(QStringLiteral("check image on the drive identical to the download: "
+                                        "passed")));
+    verifyKeepAwakeReleased(host);
+
+    // A second start runs a whole new build on the disk chosen at that start.
+    // R: still belongs to the first drive, so the new one becomes S:.
+    const auto firstDrive = filesUnder(usb);
+    recorder.clear();
+    QVERIFY(QFile::remove(host.local(QStringLiteral("C:\\Users\\User\\AppData\\Local\\Temp\\") +
+                                     QLatin1String(buildpaths::kBuildLogName))));
+    QVERIFY(prepareStart(host, 2));
+    QVERIFY(runBuild(worker));
+    QCOMPARE(recorder.events(), kCompleteBuild);
+    const QString second = volumeOf(host, QStringLiteral("disk2"));
+    QCOMPARE(letterTarget(host, QLatin1Char('S')), QFileInfo(second).canonicalFilePath());
+    QCOMPARE(filesUnder(second), expectedLayout(host));
+    QCOMPARE(sha256(host.local(QStringLiteral("S:\\sources\\boot.wim"))), m_fullImageHash);
+    QCOMPARE(filesUnder(usb), firstDrive);
+    QVERIFY(QFileInfo::exists(host.local(tempDirectory() + buildpaths::kBuildLogName)));
+    verifyWorkFilesRemoved(host);
+    verifyKeepAwakeReleased(host);
+    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk0"))), systemDisk);
+}
+
+void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::newRow("no value") << QString();
+    QTest::newRow("empty") << QString("");
+    QTest::newRow("not http") << "ftp://127.0.0.1/boot.wim";
+    QTest::newRow("blank") << "http://127.0.0.1/boot.wim & format D:";
+    QTest::newRow("double quote") << "http://127.0.0.1/boot.wim\"&\"del";
+}
+
+void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything()
+{
+    QFETCH(QString, link);
+    TestHost host;
+    QVERIFY(host.isValid());
+    setLink(host, link);
+    const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    const int listingCommands = host.commands().size();
+    const int requests = m_server.requestTargets().size();
+    QVERIFY(runBuild(worker));
+
+    QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
+    QCOMPARE(host.commands().size(), listingCommands);
+    QCOMPARE(m_server.requestTargets().size(), requests);
+    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
+    // Work files as a build without a link leaves them.
+    QVERIFY(QDir(host.local(QStringLiteral("C:\\DownloadFIle"))).isEmpty());
+    QVERIFY(QFileInfo(host.local(QStringLiteral("C:\\mount\\winre"))).isDir());
+    verifyKeepAwakeReleased(host);
+}
+
+void TestMediaBuild::tooSmallImageFailsBeforeTheDrive()
+{
+    TestHost host;
+    QVERIFY(host.isValid());
+    setLink(host, m_server.url(QStringLiteral("/small.wim")));
+    const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    const int listingCommands = host.commands().size();
+    QVERIFY(runBuild(worker));
+
+    QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
+    QCOMPARE(host.commands().size(), listingCommands);
+    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
+    // The small download stays until the next start deletes it.
+    QCOMPARE(QFileInfo(host.local(kImage)).size(), qint64(1 << 20));
+    QVERIFY(QFileInfo(host.local(QStringLiteral("C:\\mount\\winre"))).isDir());
+    verifyKeepAwakeReleased(host);
+}
+
+void TestMediaBuild::windows7LinkIsChosenFromTheSecondKey()
+{
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    for (simhost::RegistryValue &v : spec.registry) {
+        if (v.key.endsWith(QLatin1String("\\Windows\\CurrentVersion")))
+            v.value = QStringLiteral("microsoft windows 7 professional");
+    }
+    TestHost host(spec);
+    QVERIFY(host.isValid());
+    setLink(host, m_server.url(QStringLiteral("/small.wim?for=others")));
+    setLink(host, m_server.url(QStringLiteral("/win7.wim?for=7")), "DownloadLink_Win7_bootwim");
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    const int before = m_server.requestTargets().size();
+    QVERIFY(runBuild(worker));
+    QCOMPARE(m_server.requestTargets().mid(before), QStringList({"/win7.wim?for=7"}));
+    QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
+}
+
+void TestMediaBuild::failedFormatCopiesNothing()
+{
+    TestHost host;
+    QVERIFY(host.isValid());
+    setLink(host, m_server.url(QStringLiteral("/boot.wim")));
+    simhost::setHostSetting(host.root(), QStringLiteral("faults/diskpartFailAt"),
+                            QStringLiteral("format"));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    QVERIFY(runBuild(worker));
+
+    QCOMPARE(recorder.events(), QStringList({"gif", "progress 5", "incomplete"}));
+    const QStringList lines = commandLines(host);
+    QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("Xcopy")));
+    QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("dism")));
+    const QString temp = tempDirectory();
+    QCOMPARE(lines.mid(2), QStringList({
+                               kSystem + "\\diskpart.exe /s " + temp + "USBDiskFormat.bat",
+                               kSystem + "\\diskpart.exe /s " + temp + "USBDiskFormat.bat",
+                               kSystem + "\\rmdir.exe /S /Q C:\\mount",
+                               kSystem + "\\rmdir.exe /S /Q C:\\DownloadFIle",
+                           }));
+    QVERIFY(host.commands().at(2).exitCode != 0);
+    QVERIFY(filesUnder(volumeOf(host, QStringLiteral("disk1"))).isEmpty());
+    QVERIFY(letterTarget(host, QLatin1Char('R')).isEmpty());
+    verifyWorkFilesRemoved(host);
+    verifyKeepAwakeReleased(host);
+}
+
+void TestMediaBuild::imageWriteErrorFailsTheSelfTest()
+{
+    TestHost host;
+    QVERIFY(host.isValid());
+    setLink(host, m_server.url(QStringLiteral("/boot.wim")));
+    simhost::setHostSetting(host.root(), QStringLiteral("faults/xcopyWriteErrorFor"),
+                            QStringLiteral("R:\\sources\\boot.wim*"));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    QVERIFY(runBuild(worker));
+
+    QStringList expected = kCompleteBuild.mid(0, kCompleteBuild.size() - 2);
+    expected.append(QStringLiteral("incomplete"));
+    QCOMPARE(recorder.events(), expected);
+    // The copy really ran and failed; the drive holds a damaged image.
+    const QList<simhost::LoggedCommand> commands = host.commands();
+    QCOMPARE(commands.at(commands.size() - 4).exitCode, 5LL);
+    QVERIFY(sha256(host.local(QStringLiteral("R:\\sources\\boot.wim"))) != m_fullImageHash);
+    const QString log = QString::fromUtf8(host.read(tempDirectory() + buildpaths::kBuildLogName));
+    QVERIFY(log.contains(QLatin1String("check image on the drive identical to the download: "
+                                       "FAILED")));
+    verifyWorkFilesRemoved(host);
+    verifyKeepAwakeReleased(host);
+}
+
+void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole()
+{
+    TestHost host;
+    QVERIFY(host.isValid());
+    const QString link = m_server.url(QStringLiteral("/boot.wim?id=7&lang=en"));
+    setLink(host, link);
+    m_server.failNextRequests(1); // the system's own download fails: bitsadmin takes over
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    const int before = m_server.requestTargets().size();
+    {
+        QMutexLocker lock(&g_debugMutex);
+        g_debugLines.clear();
+    }
+    const QtMessageHandler previous = qInstallMessageHandler(catchDebug);
+    const bool ended = runBuild(worker);
+    qInstallMessageHandler(previous);
+    QVERIFY(ended);
+
+    const QString bitsadmin = QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download "
+                                             "/priority normal \"") +
+                              link + QStringLiteral("\" C:\\DownloadFIle\\boot.wim");
+    QCOMPARE(commandLines(host).at(2), bitsadmin);
+    QCOMPARE(host.commands().at(2).exitCode, 0LL);
+    {
+        QMutexLocker lock(&g_debugMutex);
+        QVERIFY(g_debugLines.contains(bitsadmin));
+    }
+    QCOMPARE(m_server.requestTargets().mid(before),
+             QStringList({"/boot.wim?id=7&lang=en", "/boot.wim?id=7&lang=en"}));
+    QCOMPARE(recorder.events(), kCompleteBuild);
+    QCOMPARE(sha256(host.local(QStringLiteral("R:\\sources\\boot.wim"))), m_fullImageHash);
+}
+
+void TestMediaBuild::swappedDiskIsNotFormatted_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("another drive with the same number")
+        << "swapModel" << QVariant(QStringLiteral("Kingston DataTraveler 3.0 USB Device"));
+    QTest::newRow("drive taken out") << "swapRemoved" << QVariant(true);
+}
+
+void TestMediaBuild::swappedDiskIsNotFormatted()
+{
+    QFETCH(QString, key);
+    QFETCH(QVariant, value);
+    TestHost host;
+    QVERIFY(host.isValid());
+    setLink(host, m_server.url(QStringLiteral("/boot.wim")));
+    {
+        // Changes after the window's listing, before the build's check.
+        QSettings disk(volumeOf(host, QStringLiteral("disk1")) + QStringLiteral("/../disk.ini"),
+                       QSettings::IniFormat);
+        disk.setValue(QStringLiteral("faults/swapAfterListings"), 1);
+        disk.setValue(QStringLiteral("faults/") + key, value);
+    }
+    const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    QVERIFY(runBuild(worker));
+
+    QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
+    const QStringList lines = commandLines(host);
+    QCOMPARE(lines.size(), 2); // the two listings, nothing else
+    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
+    QVERIFY(letterTarget(host, QLatin1Char('R')).isEmpty());
+    const QString log = QString::fromUtf8(host.read(tempDirectory() + buildpaths::kBuildLogName));
+    QVERIFY(log.contains(QLatin1String("check chosen disk still attached: FAILED")));
+    verifyKeepAwakeReleased(host);
+}
+
+void TestMediaBuild::letterRInUseLeavesThatVolumeAlone()
+{
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    spec.disks.append({QStringLiteral("disk3"), 3, QStringLiteral("WD Elements 25A2 USB Device"),
+                       QStringLiteral("External hard disk media"), 2000365289472LL,
+                       QStringLiteral("R")});
+    TestHost host(spec);
+    QVERIFY(host.isValid());
+    setLink(host, m_server.url(QStringLiteral("/boot.wim")));
+    const QString taken = volumeOf(host, QStringLiteral("disk3"));
+    const auto takenBefore = snapshot(taken);
+    QVERIFY(takenBefore.contains(QStringLiteral("holiday photos/beach.jpg")));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    QVERIFY(runBuild(worker));
+
+    QCOMPARE(recorder.events(), kCompleteBuild);
+    QCOMPARE(snapshot(taken), takenBefore);
+    QCOMPARE(letterTarget(host, QLatin1Char('R')), QFileInfo(taken).canonicalFilePath());
+    const QString usb = volumeOf(host, QStringLiteral("disk1"));
+    QCOMPARE(letterTarget(host, QLatin1Char('S')), QFileInfo(usb).canonicalFilePath());
+    QCOMPARE(filesUnder(usb), expectedLayout(host));
+    QCOMPARE(sha256(host.local(QStringLiteral("S:\\sources\\boot.wim"))), m_fullImageHash);
+    QCOMPARE(commandLines(host).mid(2), completeBuildCommands(tempDirectory(), 'S'));
+}
+
+void TestMediaBuild::temporaryFolderWithABlank()
+{
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    spec.tempDirectory = QStringLiteral("C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\");
+    TestHost host(spec);
+    QVERIFY(host.isValid());
+    setLink(host, m_server.url(QStringLiteral("/boot.wim")));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1)); // the listing reaches its file through the quoted path
+    QVERIFY(runBuild(worker));
+
+    QCOMPARE(recorder.events(), kCompleteBuild);
+    const QStringList lines = commandLines(host);
+    QVERIFY(lines.at(1).endsWith(
+        QLatin1String(">> \"C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\DiskInfo.txt\"")));
+    QCOMPARE(lines.mid(2), completeBuildCommands(spec.tempDirectory, 'R'));
+    QCOMPARE(filesUnder(volumeOf(host, QStringLiteral("disk1"))), expectedLayout(host));
+    QVERIFY(!QFileInfo::exists(host.local(spec.tempDirectory + "USBDiskFormat.bat")));
+    QVERIFY(QFileInfo::exists(host.local(spec.tempDirectory + buildpaths::kBuildLogName)));
+}
+
+QTEST_GUILESS_MAIN(TestMediaBuild)
+#include "tst_mediabuild.moc"
