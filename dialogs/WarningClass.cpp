@@ -1,0 +1,73 @@
+#include "dialogs/WarningClass.h"
+
+#include "app/AppContext.h"
+#include "app/ScreenScale.h"
+#include "dialogs/DialogLayouts.h"
+#include "dialogs/LookStyles.h"
+#include "dialogs/TitleDrag.h"
+#include "dialogs/WindowLook.h"
+
+#include <QEvent>
+#include <QPixmap>
+
+WarningClass::WarningClass(QWidget *parent) : QDialog(parent), dragOffset(0, 0) {
+    setupUi(this);
+    ApplyScaledLayout();
+
+    windowlook::paintTitleStrip(HeaderLabel);
+    HeaderLabel->setText(tr("Confirm Operation"));
+    HeaderLabel->setFont(windowlook::titleFont());
+    InfoLabel->setFont(windowlook::bodyFont());
+    OkButton->setFont(windowlook::bodyFont());
+    CancelButton->setFont(windowlook::bodyFont());
+
+    windowlook::makeFrameless(this);
+    windowlook::paintBody(this);
+
+    const QString picture =
+        lookstyle::picture(dpiClassOf(AppContext::scaleFactor()), "img_Warning.png");
+    if (!picture.isEmpty())
+        ImageLabel->setPixmap(QPixmap(picture));
+
+    InfoLabel->setStyleSheet(QString::fromLatin1(lookstyle::kBlackLabelRule));
+    InfoLabel->setFont(windowlook::bodyFont());
+
+    // These two buttons keep the 96-dpi button pictures at every scale.
+    const QString buttonStyle =
+        lookstyle::buttonNormal(DpiClass::Dpi96) + QString::fromLatin1(lookstyle::kWhiteTextRule);
+    OkButton->setStyleSheet(buttonStyle);
+    CancelButton->setStyleSheet(buttonStyle);
+
+    connect(OkButton, SIGNAL(clicked()), this, SLOT(OnOk()));
+}
+
+void WarningClass::ApplyScaledLayout() {
+    baseLayout = warningDialogLayout();
+    applyScaledLayout(this, baseLayout, AppContext::scaleFactor());
+}
+
+void WarningClass::OnOk() {
+    // The main window acts on OK through its own connection.
+}
+
+void WarningClass::mousePressEvent(QMouseEvent *event) {
+    titledrag::press(this, event, dragOffset);
+}
+
+void WarningClass::mouseReleaseEvent(QMouseEvent *) {
+    titledrag::release();
+}
+
+void WarningClass::mouseMoveEvent(QMouseEvent *event) {
+    titledrag::move(this, event, dragOffset, titledrag::StripHeight::Fixed);
+}
+
+void WarningClass::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateUi(this);
+        HeaderLabel->setText(tr("Confirm Operation"));
+        OkButton->setText(tr("OK"));
+        ApplyScaledLayout();
+    }
+    QWidget::changeEvent(event);
+}

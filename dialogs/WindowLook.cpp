@@ -1,0 +1,62 @@
+#include "dialogs/WindowLook.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QStringList>
+#include <QWidget>
+
+namespace {
+
+#ifndef Q_OS_WIN
+// Segoe UI exists only on Windows. On the simulated host the windows still
+// name it, and these faces stand in for it, so that the windows keep their
+// Windows proportions instead of whatever face the system picks.
+void useLocalFacesForSegoeUi() {
+    const QStringList faces = {QStringLiteral("Noto Sans"), QStringLiteral("DejaVu Sans"),
+                               QStringLiteral("Noto Sans CJK JP")};
+    QFont::insertSubstitutions(QStringLiteral("Segoe UI"), faces);
+    QFont::insertSubstitutions(QStringLiteral("Segoe UI SemiBold"), faces);
+}
+Q_COREAPP_STARTUP_FUNCTION(useLocalFacesForSegoeUi)
+#endif
+
+} // namespace
+
+namespace windowlook {
+
+QPalette titleStripPalette() {
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(237, 240, 243, 255));
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 0, 255));
+    return palette;
+}
+
+QPalette bodyPalette(const QPalette &current) {
+    QPalette palette = current;
+    palette.setColor(QPalette::Window, QColor(Qt::white));
+    return palette;
+}
+
+QFont titleFont() {
+    return QFont(QStringLiteral("Segoe UI SemiBold"), 10);
+}
+
+QFont bodyFont() {
+    return QFont(QStringLiteral("Segoe UI"), 10);
+}
+
+void paintTitleStrip(QLabel *strip) {
+    strip->setPalette(titleStripPalette());
+    strip->setAutoFillBackground(true);
+}
+
+void makeFrameless(QWidget *window) {
+    window->setWindowFlags(Qt::FramelessWindowHint);
+}
+
+void paintBody(QWidget *window) {
+    window->setPalette(bodyPalette(window->palette()));
+    window->setAutoFillBackground(true);
+}
+
+} // namespace windowlook
