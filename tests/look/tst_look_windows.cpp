@@ -182,6 +182,16 @@ void TestLookWindows::mainWindowForm() {
     window.progressBar->setValue(37);
     QCOMPARE(window.progressBar->text(), QStringLiteral("37%"));
 
+    // A language change renews the form's texts; the title stays in the
+    // strip's own label and is not drawn a second time by label_3.
+    window.label->setText(QStringLiteral("x"));
+    titleTextOf(window)->setText(QStringLiteral("x"));
+    QEvent change(QEvent::LanguageChange);
+    QApplication::sendEvent(&window, &change);
+    QCOMPARE(window.label->text(), QStringLiteral("Select the USB Drive to create recovery drive"));
+    QCOMPARE(titleTextOf(window)->text(), QStringLiteral("Create Recovery Drive"));
+    QVERIFY(window.label_3->text().isEmpty());
+
     // The dialogs exist, hidden, as windows of their own.
     auto *warning = topLevel<WarningClass>();
     auto *info = topLevel<InfoDialogClass>();

@@ -1,0 +1,96 @@
+// Renders every window of the tool for one screen dpi and one interface
+// language into PNG files, for looking at the look by eye:
+//   look_screenshots <dpi> <language code> <output folder>
+// The windows are built exactly as the tool builds them, against a fresh
+// simulated host with that dpi and language; the main window is shown idle
+// and during a build, the confirmation dialog with its confirmation text.
+#include "LookHost.h"
+#include "dialogs/InfoDialogClass.h"
+#include "dialogs/WarningClass.h"
+#include "mainwindow/QCreateBootable.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+template <typename T> T *topLevel() {
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *t = qobject_cast<T *>(w))
+            return t;
+    }
+    return nullptr;
+}
+
+bool save(QWidget *window, const QString &path) {
+    window->show();
+    window->raise();
+    QApplication::processEvents();
+    const bool ok = window->grab().save(path);
+    std::printf("%s %s (%dx%d)\n", ok ? "wrote" : "FAILED", qPrintable(path), window->width(),
+                window->height());
+    return ok;
+}
+
+QString inWindow(const char *text) {
+    return QCoreApplication::translate("QCreateBootable", text);
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: look_screenshots <dpi> <language code> <output folder>\n");
+        return 2;
+    }
+    const int dpi = args.at(1).toInt();
+    const QString code = args.at(2).toUpper();
+    const QDir out(args.at(3));
+    UiLanguage language = UiLanguage::EN;
+    for (int i = 0; i <= static_cast<int>(UiLanguage::HI); ++i) {
+        if (QString::fromLatin1(languageCode(static_cast<UiLanguage>(i))) == code)
+            language = static_cast<UiLanguage>(i);
+    }
+
+    LookHost host(dpi, language);
+    if (!host.isValid() || !QDir().mkpath(out.path()))
+        return 2;
+    QTranslator qtTranslator;
+    QTranslator toolTranslator;
+    installTranslators(language, qtTranslator, toolTranslator);
+
+    const QString stem = out.filePath(QStringLiteral("%1-%2-").arg(code).arg(dpi));
+    bool ok = true;
+
+    QCreateBootable window;
+    window.DiskComboBox->addItem(QStringLiteral("Generic Flash Disk USB Device "), 1);
+    window.move(40, 40);
+    ok &= save(&window, stem + QStringLiteral("main-idle.png"));
+
+    // As during a build: status line, progress and no start button.
+    window.label_2->setText(inWindow("Please wait. Preparing the selected media. ") +
+                            inWindow("This may take some time."));
+    window.label_2->show();
+    window.progressBar->setValue(42);
+    window.progressBar->show();
+    window.CreateBootable->hide();
+    window.CancelButton->setEnabled(false);
+    window.label_3->findChild<QPushButton *>()->setEnabled(false);
+    ok &= save(&window, stem + QStringLiteral("main-building.png"));
+
+    auto *warning = topLevel<WarningClass>();
+    warning->HeaderLabel->setText(inWindow("Confirm Operation"));
+    warning->InfoLabel->setText(
+        inWindow("Please ensure that you have taken backup of your data on the selected USB "
+                 "drive.\nThis operation will erase all data from the selected drive while "
+                 "creating recovery drive."));
+    ok &= save(warning, stem + QStringLiteral("confirm.png"));
+
+    ok &= save(topLevel<InfoDialogClass>(), stem + QStringLiteral("failure.png"));
+    return ok ? 0 : 1;
+}
