@@ -96,16 +96,8 @@ wineserver -w
 # --- HTTP server on a free loopback port --------------------------------------
 www="$scratch/www"
 mkdir -p "$www"
-python3 - "$www" "$scratch/http.port" >"$scratch/http.log" 2>&1 <<'PY' &
-import functools, http.server, os, sys
-root, port_file = sys.argv[1], sys.argv[2]
-handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=root)
-server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-with open(port_file + ".tmp", "w") as f:
-    f.write(str(server.server_address[1]))
-os.rename(port_file + ".tmp", port_file)
-server.serve_forever()
-PY
+python3 "$repo/tests/win32/http_test_server.py" "$www" "$scratch/http.port" \
+    >"$scratch/http.log" 2>&1 &
 http_pid=$!
 for _ in $(seq 100); do
     [ -s "$scratch/http.port" ] && break

@@ -1,6 +1,6 @@
-// Downloads over HTTP from a server on 127.0.0.1 that the test script runs:
-// BMC_TEST_HTTP_URL is its base address, BMC_TEST_HTTP_ROOT the folder it
-// serves, as a Windows path.
+// Downloads over HTTP from a server on 127.0.0.1 that scripts/test-win32.sh
+// runs: BMC_TEST_HTTP_URL is its base address, BMC_TEST_HTTP_ROOT the folder
+// it serves, as a Windows path.
 // Winsock 2 before windows.h, which would otherwise bring in the old winsock.h.
 #include <winsock2.h>
 
@@ -90,22 +90,58 @@ std::wstring closedPortUrl(const wchar_t *file) {
     return L"http://127.0.0.1:" + std::to_wstring(port) + L"/" + file;
 }
 
-void cachedCopyNeverUsed(const std::wstring &base, const std::wstring &root) {
-    win32check::section("a cached copy is dropped before the download");
-    const std::wstring url = base + L"cached.wim";
-    const std::wstring served = root + L"\\cached.wim";
+struct HeldDownload {
+    std::wstring url;
+    std::wstring target;
+    bool succeeded = false;
+};
+
+DWORD WINAPI runHeldDownload(void *parameter) {
+    auto *download = static_cast<HeldDownload *>(parameter);
+    download->succeeded = hostplatform::downloadToFile(download->url, download->target);
+    return 0;
+}
+
+// The server holds requests below /hold/ until the test writes "release" into
+// the served folder, and writes "holding" there when one arrives; so the test
+// can look at the cache while the request is under way.
+void cachedCopyDroppedBeforeRequest(const std::wstring &base, const std::wstring &root) {
+    win32check::section("a cached copy is dropped before the request is sent");
+    const std::wstring holding = root + L"\\holding";
+    const std::wstring release = root + L"\\release";
+    const std::wstring served = root + L"\\held.wim";
+    removeFile(holding);
+    removeFile(release);
+    CHECK(writeFile(served, "served image"));
+
+    HeldDownload download;
+    download.url = base + L"hold/held.wim";
+    download.target = tempFolder() + L"bmc_download_held.wim";
+    removeFile(download.target);
+    CHECK(plantCacheEntry(download.url, "stale cached image"));
+    CHECK(hasCacheEntry(download.url));
+
+    const HANDLE worker = CreateThread(nullptr, 0, runHeldDownload, &download, 0, nullptr);
+    CHECK(worker != nullptr);
+    if (worker) {
+        CHECK(waitForFile(holding, 60000));
+        CHECK(!hasCacheEntry(download.url));
+        CHECK(writeFile(release, "go"));
+        WaitForSingleObject(worker, INFINITE);
+        CloseHandle(worker);
+    }
+    CHECK(download.succeeded);
+    CHECK_EQ(readFileOrEmpty(download.target), "served image");
+    removeFile(download.target);
+    removeFile(served);
+    removeFile(holding);
+    removeFile(release);
+}
+
+void cachedCopyDroppedWhenDownloadFails() {
+    win32check::section("a cached copy is dropped even when the download fails");
     const std::wstring target = tempFolder() + L"bmc_download_cached.wim";
     removeFile(target);
-
-    CHECK(writeFile(served, "served image"));
-    CHECK(plantCacheEntry(url, "stale cached image"));
-    CHECK(hasCacheEntry(url));
-    CHECK(hostplatform::downloadToFile(url, target));
-    CHECK_EQ(readFileOrEmpty(target), "served image");
-    removeFile(target);
-    removeFile(served);
-
-    // Dropped first, even when the download itself then fails.
     const std::wstring unreachable = closedPortUrl(L"cached.wim");
     CHECK(plantCacheEntry(unreachable, "stale cached image"));
     CHECK(hasCacheEntry(unreachable));
@@ -141,7 +177,8 @@ int main() {
     if (baseUrl.empty() || baseUrl.back() != L'/')
         baseUrl += L'/';
     freshContentEveryTime(baseUrl, widen(root));
-    cachedCopyNeverUsed(baseUrl, widen(root));
+    cachedCopyDroppedBeforeRequest(baseUrl, widen(root));
+    cachedCopyDroppedWhenDownloadFails();
     failuresReported(baseUrl);
     return win32check::finish();
 }
