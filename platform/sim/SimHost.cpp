@@ -117,6 +117,9 @@ bool createHost(const QString &root, const HostSpec &spec, QString *error, bool 
         ini.setValue(QStringLiteral("system/comspec"), spec.comspec);
         ini.setValue(QStringLiteral("system/dpi"), spec.dpi);
         ini.setValue(QStringLiteral("system/wmic"), spec.hasWmic);
+        ini.setValue(QStringLiteral("system/elevated"), spec.elevated);
+        for (auto it = spec.faults.constBegin(); it != spec.faults.constEnd(); ++it)
+            ini.setValue(QStringLiteral("faults/") + it.key(), it.value());
         ini.sync();
         if (ini.status() != QSettings::NoError)
             return fail(QStringLiteral("cannot write host.ini"));
@@ -131,11 +134,23 @@ bool createHost(const QString &root, const HostSpec &spec, QString *error, bool 
         ini.setValue(QStringLiteral("disk/model"), disk.model);
         ini.setValue(QStringLiteral("disk/mediaType"), disk.mediaType);
         ini.setValue(QStringLiteral("disk/size"), disk.size);
-        ini.sync();
-        if (disk.letter.isEmpty())
-            continue;
         const QString letter = disk.letter.left(1).toUpper();
-        if (letter == QLatin1String("C")) {
+        const bool system = letter == QLatin1String("C");
+        // One formatted partition, as a disk in use has.
+        ini.setValue(QStringLiteral("disk/system"), system);
+        ini.setValue(QStringLiteral("disk/partitions"), 1);
+        ini.setValue(QStringLiteral("disk/partitionStyle"), QStringLiteral("MBR"));
+        ini.setValue(QStringLiteral("disk/active"), system);
+        ini.setValue(QStringLiteral("disk/fileSystem"),
+                     disk.mediaType == QLatin1String("Removable Media") ? QStringLiteral("FAT32")
+                                                                        : QStringLiteral("NTFS"));
+        const QMap<QString, QVariant> faults = spec.diskFaults.value(disk.id);
+        for (auto it = faults.constBegin(); it != faults.constEnd(); ++it)
+            ini.setValue(QStringLiteral("faults/") + it.key(), it.value());
+        ini.sync();
+        if (letter.isEmpty())
+            continue;
+        if (system) {
             // The system volume is a plain folder of its own, so that the
             // tool's work files on C: never count as a change of the disk.
             QDir().mkpath(root + QStringLiteral("/drives/C"));
@@ -279,6 +294,26 @@ bool isHidden(const QString &root, const QString &localFile)
     const QStringList lines =
         QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return lines.contains(relativeToRoot(root, localFile));
+}
+
+void forgetHiddenBelow(const QString &root, const QString &localFolder)
+{
+    QMutexLocker lock(&logMutex());
+    const QString prefix = relativeToRoot(root, localFolder) + QLatin1Char('/');
+    QFile file(root + QStringLiteral("/hidden.txt"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    const QStringList lines =
+        QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    file.close();
+    QStringList kept;
+    for (const QString &line : lines) {
+        if (!line.startsWith(prefix))
+            kept.append(line);
+    }
+    if (kept.size() != lines.size() &&
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        file.write(kept.join(QLatin1Char('\n')).toUtf8() + '\n');
 }
 
 void appendLog(const QString &root, const QString &logName, const QString &text)

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -49,8 +50,13 @@ struct HostSpec {
     QString comspec = QStringLiteral("C:\\Windows\\system32\\cmd.exe"); // empty: unset
     int dpi = 96;
     bool hasWmic = true;
+    bool elevated = true; // the tool runs with administrator rights
     QList<DiskSpec> disks;
     QList<RegistryValue> registry;
+    // Faults on request: host.ini [faults] (for example diskpartFailAt), and
+    // per disk id its disk.ini [faults] (for example swapAfterListings).
+    QMap<QString, QVariant> faults;
+    QMap<QString, QMap<QString, QVariant>> diskFaults;
 };
 
 // The sample host: a fixed system disk 0 that must never be touched, a
@@ -82,6 +88,9 @@ void setHostSetting(const QString &root, const QString &key, const QVariant &val
 // Hidden attribute of a local file inside the host root.
 void setHidden(const QString &root, const QString &localFile, bool hidden);
 bool isHidden(const QString &root, const QString &localFile);
+// Drops the hidden attribute of everything inside a local folder (after the
+// folder was emptied, so that new files there start without it).
+void forgetHiddenBelow(const QString &root, const QString &localFolder);
 
 // The command log: one entry per interpreter run.
 struct LoggedCommand {

@@ -1,12 +1,15 @@
 #include "tools/hostsim/Tools.h"
 
-#include "tools/hostsim/CommandInterpreter.h"
-
 namespace hostsim {
 
 void registerStandInTools()
 {
-    // The tools' stand-ins register here.
+    registerTool(QStringLiteral("WMIC.exe"), runWmic);
+    registerTool(QStringLiteral("powershell.exe"), runPowerShell);
+    registerTool(QStringLiteral("diskpart.exe"), runDiskpart);
+    registerTool(QStringLiteral("dism.exe"), runDism);
+    registerTool(QStringLiteral("Xcopy.exe"), runXcopy);
+    registerTool(QStringLiteral("bitsadmin.exe"), runBitsadmin);
 }
 
 } // namespace hostsim

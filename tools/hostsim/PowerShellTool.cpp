@@ -1,0 +1,61 @@
+// powershell.exe on the simulated host, as far as the drive listing needs it
+// where WMIC is not installed. It runs exactly one command line and fails
+// like PowerShell on any other.
+#include "tools/hostsim/Tools.h"
+
+#include "tools/hostsim/HostDisks.h"
+
+namespace hostsim {
+
+namespace {
+
+// The argument text of the drive listing, as the interpreter hands it on.
+const char kListingArguments[] =
+    "-NoProfile -NonInteractive -Command \"Get-CimInstance -ClassName Win32_DiskDrive -Filter "
+    "\\\"MediaType='Removable Media'\\\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }\"";
+
+int commandNotFound(ToolContext &ctx)
+{
+    const QStringList args = ctx.arguments;
+    int command = args.indexOf(QStringLiteral("-Command"));
+    const QString text =
+        command >= 0 ? args.mid(command + 1).join(QLatin1Char(' ')) : args.join(QLatin1Char(' '));
+    const QString word = text.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+    ctx.err->write(QStringLiteral("%1 : The term '%1' is not recognized as the name of a cmdlet, "
+                                  "function, script file, or operable program. Check the spelling "
+                                  "of the name, or if a path was included, verify that the path "
+                                  "is correct and try again.\r\nAt line:1 char:1\r\n+ %2\r\n"
+                                  "    + CategoryInfo          : ObjectNotFound: (%1:String) [], "
+                                  "CommandNotFoundException\r\n    + FullyQualifiedErrorId : "
+                                  "CommandNotFoundException\r\n\r\n")
+                       .arg(word, text)
+                       .toLocal8Bit());
+    return 1;
+}
+
+} // namespace
+
+int runPowerShell(ToolContext &ctx)
+{
+    // Blanks left where the interpreter took out a redirection do not count.
+    QString text = ctx.argumentText;
+    while (text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char('\t')))
+        text.chop(1);
+    if (text != QLatin1String(kListingArguments))
+        return commandNotFound(ctx);
+
+    applyDueListingFaults(ctx.root);
+    QList<HostDisk> listed;
+    for (const HostDisk &disk : loadDisks(ctx.root)) {
+        if (!disk.removed &&
+            disk.mediaType.compare(QLatin1String("Removable Media"), Qt::CaseInsensitive) == 0)
+            listed.append(disk);
+    }
+    noteListed(ctx.root, listed);
+    // Console output goes out in the OEM code page, one line per object.
+    for (const HostDisk &disk : listed)
+        ctx.out->write(QStringLiteral("%1 %2\r\n").arg(disk.number).arg(disk.model).toLatin1());
+    return 0;
+}
+
+} // namespace hostsim
