@@ -18,7 +18,10 @@ log() { printf '[test-win32] %s\n' "$*"; }
 # command -> Debian 12 package. wine64 alone runs the 64-bit tests, so the
 # i386 architecture is not needed.
 missing=()
-need() { command -v "$1" >/dev/null 2>&1 || missing+=("$2"); }
+need() {
+    command -v "$1" >/dev/null 2>&1 && return
+    case " ${missing[*]} " in *" $2 "*) ;; *) missing+=("$2") ;; esac
+}
 need x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64-win32
 need cmake cmake
 need make make

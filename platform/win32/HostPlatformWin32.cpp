@@ -3,6 +3,10 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// getenv is the call wanted here; MSVC would suggest its own replacement.
+#ifndef _CRT_SECURE_NO_WARNINGS
+#define _CRT_SECURE_NO_WARNINGS
+#endif
 #include <windows.h>
 
 #include <shellapi.h>
@@ -45,8 +49,12 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++m_references); }
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--m_references); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&m_references));
+    }
+    ULONG STDMETHODCALLTYPE Release() override {
+        return static_cast<ULONG>(InterlockedDecrement(&m_references));
+    }
 
     // IBindStatusCallback: only the defaults are wanted.
     HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding *) override { return E_NOTIMPL; }

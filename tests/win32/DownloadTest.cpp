@@ -12,6 +12,7 @@
 #include <wininet.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 
 using namespace win32test;
