@@ -7,12 +7,22 @@
 #include "dialogs/TitleDrag.h"
 #include "dialogs/WarningClass.h"
 #include "dialogs/WindowLook.h"
+#include "app/HostRelaunch.h"
+#include "builder/DriveListing.h"
+#include "builder/ThreadDriveClone.h"
+#include "mainwindow/ConnectivityProbe.h"
+#include "mainwindow/DeviceWatcher.h"
 #include "mainwindow/MainWindowLayout.h"
+#include "platform/HostPlatform.h"
 
+#include <QCloseEvent>
+#include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMovie>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -46,13 +56,77 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     storeSystemDirectory();
     ApplyScaledLayout();
 
+    // Runs the listing tool and waits for it, before the window first shows.
+    ListUSBDrives();
+
     // The dialogs read the scale factor in their constructors, so they are
-    // made only now. Each is a top-level window of its own.
+    // made only now. Each is a top-level window of its own, like the worker
+    // they live until the process ends.
     warningDialog = new WarningClass(nullptr);
     warningDialog->hide();
     infoDialog = new InfoDialogClass(nullptr);
+    workerThread = new ThreadDriveClone(nullptr);
+
+    connect(workerThread, SIGNAL(SetProgressValue(int)), this, SLOT(OnSetProgressValue(int)));
+    connect(workerThread, SIGNAL(ProcessComplete()), this, SLOT(OnProcessComplete()));
+    connect(workerThread, SIGNAL(PrintRunningProcess(QString)), this,
+            SLOT(OnPrintRunningProcess(QString)));
+    connect(workerThread, SIGNAL(IncompleteFile()), this, SLOT(IncompleteFileDownload()));
+    connect(workerThread, SIGNAL(OnStopgGif()), this, SLOT(OnStopgGifFile()));
+    connect(this, SIGNAL(DriveArrived()), this, SLOT(USBConnected()));
+    connect(this, SIGNAL(DriveRemoved()), this, SLOT(USBRemove()));
+    connect(warningDialog->OkButton, SIGNAL(clicked()), this, SLOT(OnProcessStart()));
+    connect(warningDialog->CancelButton, SIGNAL(clicked()), this, SLOT(OnProcessCancel()));
+    connect(CreateBootable, SIGNAL(clicked()), this, SLOT(CreateBootableStart()));
+    connect(infoDialog->RecreateButton, SIGNAL(clicked()), this, SLOT(OnProcessStart()));
+    connect(infoDialog->CancelButton, SIGNAL(clicked()), this, SLOT(OnCancel()));
+    connect(CancelButton, SIGNAL(clicked()), this, SLOT(OnCancel()));
+    connect(titleCloseButton, SIGNAL(clicked()), this, SLOT(OnCancel()));
+
+    // The source of the drive signals: disks plugged in or removed.
+    auto *devices = new DeviceWatcher(this);
+    connect(devices, SIGNAL(deviceArrived()), this, SIGNAL(DriveArrived()));
+    connect(devices, SIGNAL(deviceRemoved()), this, SIGNAL(DriveRemoved()));
 
     applyDpiLook();
+}
+
+void QCreateBootable::ListUSBDrives() {
+    // A build, or the check before it, is using the list's disk number: the
+    // list is rebuilt once that has ended.
+    if (buildInProgress()) {
+        driveListStale = true;
+        return;
+    }
+    driveListStale = false;
+
+    DiskComboBox->clear();
+    const DriveListingResult listing =
+        listRemovableDrives(AppContext::systemDirPath(),
+                            QString::fromStdWString(hostplatform::tempDirectory()));
+    for (const ListedDrive &drive : listing.drives)
+        DiskComboBox->addItem(drive.model, QVariant(drive.number));
+    // An unreadable listing counts as an empty one: an empty list must never
+    // lead to a build.
+    if (DiskComboBox->count() == 0)
+        DiskComboBox->addItem(tr("No USB drive found"));
+    const bool noDrive = DiskComboBox->itemText(0) == tr("No USB drive found");
+    CreateBootable->setEnabled(!noDrive);
+    DiskComboBox->setEnabled(!noDrive);
+}
+
+bool QCreateBootable::buildInProgress() const {
+    return probing || (workerThread && workerThread->isRunning());
+}
+
+void QCreateBootable::refreshStaleDriveList() {
+    if (driveListStale)
+        ListUSBDrives();
+}
+
+void QCreateBootable::showCentred(QDialog *dialog) {
+    dialog->move(centredPosition(geometry(), dialog->size()));
+    dialog->show();
 }
 
 void QCreateBootable::buildTitleStrip() {
@@ -90,27 +164,133 @@ void QCreateBootable::ApplyScaledLayout() {
     applyScaledLayout(this, baseLayout, AppContext::scaleFactor());
 }
 
-void QCreateBootable::CreateBootableStart() {}
+void QCreateBootable::CreateBootableStart() {
+    warningDialog->HeaderLabel->setText(tr("Confirm Operation"));
+    warningDialog->InfoLabel->setText(
+        tr("Please ensure that you have taken backup of your data on the selected USB drive.\n"
+           "This operation will erase all data from the selected drive while creating recovery "
+           "drive."));
+    showCentred(warningDialog);
+}
 
-void QCreateBootable::OnPrintRunningProcess(QString) {}
+void QCreateBootable::OnPrintRunningProcess(QString text) {
+    label_2->setText(text);
+}
 
-void QCreateBootable::OnProcessComplete() {}
+void QCreateBootable::OnProcessComplete() {
+    titleCloseButton->setEnabled(true);
+    CancelButton->setEnabled(true);
+    CreateBootable->setEnabled(true);
+    CreateBootable->show();
+    DiskComboBox->setEnabled(true);
+    label_2->setText(tr("Process completed"));
+    // Disks plugged in or removed during the build show up now.
+    refreshStaleDriveList();
+}
 
-void QCreateBootable::IncompleteFileDownload() {}
+void QCreateBootable::IncompleteFileDownload() {
+    showCentred(infoDialog);
+}
 
-void QCreateBootable::OnStopgGifFile() {}
+void QCreateBootable::OnStopgGifFile() {
+    if (scanMovie)
+        scanMovie->stop();
+    ProcessLabel->hide();
+}
 
-void QCreateBootable::OnSetProgressValue(int) {}
+void QCreateBootable::OnSetProgressValue(int value) {
+    progressBar->setValue(value);
+}
 
-void QCreateBootable::OnProcessStart() {}
+void QCreateBootable::OnProcessStart() {
+    warningDialog->hide();
+    infoDialog->hide();
 
-void QCreateBootable::OnProcessCancel() {}
+    // The disk number comes from the current item; the notice item carries
+    // none and must never start a build.
+    const QVariant disk = DiskComboBox->currentData(Qt::UserRole);
+    if (!disk.isValid() || workerThread->isRunning())
+        return;
 
-void QCreateBootable::OnCancel() {}
+    titleCloseButton->setEnabled(false);
+    CancelButton->setEnabled(false);
+    CreateBootable->setEnabled(false);
+    CreateBootable->hide();
+    DiskComboBox->setEnabled(false);
 
-void QCreateBootable::USBConnected() {}
+    probing = true;
+    const bool online = ConnectivityProbe::run();
+    probing = false;
 
-void QCreateBootable::USBRemove() {}
+    if (!online) {
+        titleCloseButton->setEnabled(true);
+        CancelButton->setEnabled(true);
+        CreateBootable->setEnabled(true);
+        DiskComboBox->setEnabled(true);
+        warningDialog->OkButton->hide();
+        warningDialog->CancelButton->setText(tr("OK"));
+        warningDialog->CancelButton->show();
+        warningDialog->InfoLabel->setFont(QFont(QStringLiteral("Segoe UI"), 10));
+        warningDialog->HeaderLabel->setText(tr("No Internet connection"));
+        warningDialog->InfoLabel->setText(
+            tr("Internet connection is required for creating recovery drive."));
+        showCentred(warningDialog);
+        refreshStaleDriveList();
+        return;
+    }
+
+    QDir().mkpath(QString::fromStdString(hostplatform::localPath("C:\\mount\\winre")));
+    const QString staleImage =
+        QString::fromStdString(hostplatform::localPath("C:\\DownloadFIle\\boot.wim"));
+    if (QFile::exists(staleImage))
+        QFile::remove(staleImage);
+
+    label_2->show();
+    progressBar->show();
+    CreateBootable->setEnabled(false);
+    progressBar->setValue(0);
+
+    handOverSelectedDisk(disk.toInt(), DiskComboBox->currentText());
+
+    const DpiClass dpiClass = dpiClassOf(AppContext::scaleFactor());
+    if (dpiClass != DpiClass::None) {
+        scanMovie = new QMovie(QString::fromLatin1(imageFolderOf(dpiClass)) +
+                               QStringLiteral("img_Scan.gif"));
+        ProcessLabel->show();
+        ProcessLabel->setMovie(scanMovie);
+        scanMovie->start();
+    }
+
+    label_2->setText(tr("Please wait. Preparing the selected media. ") +
+                     tr("This may take some time."));
+    workerThread->start(QThread::InheritPriority);
+}
+
+void QCreateBootable::OnProcessCancel() {
+    warningDialog->hide();
+}
+
+void QCreateBootable::OnCancel() {
+    relaunchHost();
+}
+
+void QCreateBootable::USBConnected() {
+    ListUSBDrives();
+}
+
+void QCreateBootable::USBRemove() {
+    ListUSBDrives();
+}
+
+void QCreateBootable::closeEvent(QCloseEvent *event) {
+    // A close request from the window system (task bar, Alt+F4) must not end
+    // the tool halfway through writing a drive.
+    if (buildInProgress()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
 
 void QCreateBootable::mousePressEvent(QMouseEvent *event) {
     titledrag::press(this, event, dragOffset);

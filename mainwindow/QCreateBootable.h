@@ -48,8 +48,15 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Fills DiskComboBox with the removable disks that Windows lists.
+    void ListUSBDrives();
+    bool buildInProgress() const;
+    void refreshStaleDriveList();
+    void showCentred(QDialog *dialog);
+
     void buildTitleStrip();
     void applyDpiLook();
 
@@ -61,4 +68,6 @@ private:
     QPoint dragOffset;
     BaseLayout baseLayout;
     QLabel *titleLabel = nullptr; // carries the title inside label_3
+    bool probing = false;         // the connectivity check is running
+    bool driveListStale = false;  // a disk changed while a build ran
 };

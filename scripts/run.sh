@@ -1,23 +1,67 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the tool on a simulated
-# Windows host. With a display the window opens there; without one it runs
-# under Xvfb and a screenshot of the window is saved.
+# The tool's main job on a simulated Windows host: installs what is missing,
+# builds, makes a fresh host (a fixed system disk and a removable USB disk),
+# serves a boot image and "the internet" from 127.0.0.1, and starts the tool.
+#
+# With a display the window opens there and you click through a build.
+# Without one the tool runs under Xvfb and this script clicks through a whole
+# build from outside (drive, Create Recovery Drive, OK), saves a screenshot of
+# each state under out/, prints the USB disk's files, and exits 0 only when
+# the drive holds the full recovery layout.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+repo=$PWD
 bash scripts/install-deps.sh
 bash scripts/build.sh
 
-export BMC_HOST_ROOT="${BMC_HOST_ROOT:-$PWD/out/host}"
-mkdir -p out
-echo "Simulated Windows host: $BMC_HOST_ROOT"
-if [ -n "${DISPLAY:-}" ]; then
-    exec build/bin/BootableMediaCreator
+out=$repo/out
+host=$out/host
+mkdir -p "$out"
+rm -rf "$host" "$out/www" "$out"/*.png
+mkdir -p "$out/www"
+
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# A boot image just over the smallest size a build accepts; sparse, so it
+# costs no disk space.
+truncate -s 240000000 "$out/www/boot.wim"
+printf 'WIM image for the simulated host\n' | dd of="$out/www/boot.wim" conv=notrunc status=none
+
+rm -f "$out/port"
+python3 scripts/demo_server.py "$out/www" "$out/port" 2>"$out/server.log" &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$out/port" ] && break; sleep 0.1; done
+port=$(cat "$out/port")
+echo "Web server on 127.0.0.1:$port"
+
+key='HKEY_LOCAL_MACHINE\Software\Wow6432Node\Kestrin Data Recovery\Data Recovery\Kestrin Data Recovery for Windows'
+build/bin/hostsim-make "$host" \
+    --registry "$key|DownloadLink_bootwim|http://127.0.0.1:$port/boot.wim" \
+    --registry "$key|DownloadLink_Win7_bootwim|http://127.0.0.1:$port/boot.wim"
+# The host's network: public sites go through the local server, as through a
+# proxy, so the connectivity check finds "the internet" on this machine.
+printf '\n[network]\nhttpProxy=127.0.0.1:%s\n' "$port" >> "$host/host.ini"
+export BMC_HOST_ROOT=$host
+echo "Simulated Windows host: $host"
+
+tool=$repo/build/bin/BootableMediaCreator
+usb=$host/disks/disk1/volume
+temp_dir=$host/drives/C/Users/User/AppData/Local/Temp
+
+if [ -n "${DISPLAY:-}" ] && [ -z "${BMC_HEADLESS:-}" ]; then
+    "$tool" &
+    pids+=($!)
+    wait "${pids[-1]}" || true
+    echo "USB disk:"; (cd "$usb" && find . -type f | sort)
+    exit 0
 fi
-xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
-    build/bin/BootableMediaCreator & pid=$!
-    sleep 3
-    import -window root out/window.png
-    echo "Screenshot: out/window.png"
-    kill $pid 2>/dev/null || true
-    wait $pid 2>/dev/null || true
-'
+
+status=0
+xvfb-run -a -s "-screen 0 1280x800x24" bash scripts/demo_headless.sh "$tool" "$out" "$usb" "$temp_dir" || status=$?
+exit $status

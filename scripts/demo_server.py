@@ -1,0 +1,73 @@
+#!/usr/bin/env python3
+"""Local web server for running the tool on the simulated host.
+
+Serves the files of one folder (the boot image) on 127.0.0.1, streamed in
+chunks, and answers proxy requests for any other site with a small page, so
+that the tool's connectivity probe, sent through the simulated host's proxy,
+finds "the internet" without leaving the machine.
+
+Usage: demo_server.py <folder> <port file>
+The chosen port is written to <port file> once the server listens.
+"""
+import http.server
+import os
+import sys
+from urllib.parse import urlsplit
+
+CHUNK = 1 << 20
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    folder = "."
+
+    def log_message(self, fmt, *args):
+        sys.stderr.write("demo-server: " + (fmt % args) + "\n")
+
+    def do_GET(self):
+        target = urlsplit(self.path)
+        if target.scheme and target.hostname not in ("127.0.0.1", "localhost"):
+            # A proxied request for a public site: the probe only needs data.
+            body = b"<html><body>reachable</body></html>\n"
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+            return
+        name = os.path.basename(target.path)
+        path = os.path.join(self.folder, name)
+        if not name or not os.path.isfile(path):
+            self.send_error(404)
+            return
+        size = os.path.getsize(path)
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(size))
+        self.end_headers()
+        with open(path, "rb") as f:
+            while True:
+                chunk = f.read(CHUNK)
+                if not chunk:
+                    break
+                try:
+                    self.wfile.write(chunk)
+                except (BrokenPipeError, ConnectionResetError):
+                    return
+
+
+def main():
+    folder, port_file = sys.argv[1], sys.argv[2]
+    Handler.folder = folder
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    with open(port_file + ".tmp", "w") as f:
+        f.write(str(server.server_address[1]))
+    os.replace(port_file + ".tmp", port_file)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+
+
+if __name__ == "__main__":
+    main()
