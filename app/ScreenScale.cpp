@@ -41,5 +41,8 @@ const char *imageFolderOf(DpiClass dpiClass)
 
 void probeScreenScale()
 {
-    AppContext::s_scaleFactor = scaleForDpi(hostplatform::screenLogicalDpi());
+    // A screen whose resolution cannot be read would make every window 0 x 0
+    // pixels, an invisible tool with no way out: lay it out at 96 dpi instead.
+    const int dpi = hostplatform::screenLogicalDpi();
+    AppContext::s_scaleFactor = scaleForDpi(dpi > 0 ? dpi : 96);
 }

@@ -16,4 +16,5 @@ DpiClass dpiClassOf(float scale);
 const char *imageFolderOf(DpiClass dpiClass);
 
 // Reads the screen's logical dpi once and stores the factor in AppContext.
+// An unreadable resolution counts as 96 dpi.
 void probeScreenScale();

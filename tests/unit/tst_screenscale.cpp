@@ -65,6 +65,12 @@ void TestScreenScale::probeReadsTheHostScreen()
     QVERIFY(host.isValid());
     probeScreenScale();
     QCOMPARE(AppContext::scaleFactor(), 1.5f);
+
+    // A resolution that cannot be read lays the windows out at 96 dpi rather
+    // than at 0 x 0 pixels.
+    simhost::setHostSetting(host.root(), QStringLiteral("system/dpi"), 0);
+    probeScreenScale();
+    QCOMPARE(AppContext::scaleFactor(), 1.0f);
 }
 
 QTEST_GUILESS_MAIN(TestScreenScale)
