@@ -252,6 +252,12 @@ void QCreateBootable::OnProcessStart() {
 
     handOverSelectedDisk(disk.toInt(), DiskComboBox->currentText());
 
+    // Each start gets a fresh animation; the previous one is released.
+    if (scanMovie) {
+        ProcessLabel->setMovie(nullptr);
+        delete scanMovie;
+        scanMovie = nullptr;
+    }
     const DpiClass dpiClass = dpiClassOf(AppContext::scaleFactor());
     if (dpiClass != DpiClass::None) {
         scanMovie = new QMovie(QString::fromLatin1(imageFolderOf(dpiClass)) +
