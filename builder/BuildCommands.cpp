@@ -43,9 +43,9 @@ QString bitsadminCommand(const QString &link)
 
 QString imageSourcePath()
 {
-    return QString::fromLatin1(buildpaths::kDownloadFolder).replace(QLatin1Char('\\'),
-                                                                    QLatin1Char('/')) +
-           QStringLiteral("\\Boot.wim");
+    // Backslashes only: Xcopy reads an unquoted "/" as the start of a switch,
+    // even in the middle of a path.
+    return QLatin1String(buildpaths::kDownloadFolder) + QStringLiteral("\\Boot.wim");
 }
 
 QString imageCopyCommand(const QString &systemDirectory, const QString &imageSource, QChar letter)

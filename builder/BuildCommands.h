@@ -40,7 +40,8 @@ bool isUsableDownloadLink(const QString &link);
 // otherwise read as the start of a second command.
 QString bitsadminCommand(const QString &link);
 
-// "C:\DownloadFIle" with slashes, then "\Boot.wim": C:/DownloadFIle\Boot.wim.
+// The downloaded image as the image copy names it: C:\DownloadFIle\Boot.wim
+// (file names ignore case, so it is the downloaded boot.wim).
 QString imageSourcePath();
 
 // Copies the image to <letter>:\sources\boot.wim. The destination ends in

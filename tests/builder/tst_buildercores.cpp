@@ -151,13 +151,13 @@ void TestBuilderCores::finishedDriveLayoutListsEveryFileAndBothFontCopies()
 
 void TestBuilderCores::imageCopyLine()
 {
-    QCOMPARE(imageSourcePath(), QStringLiteral("C:/DownloadFIle\\Boot.wim"));
+    QCOMPARE(imageSourcePath(), QStringLiteral("C:\\DownloadFIle\\Boot.wim"));
     QCOMPARE(imageCopyCommand(QStringLiteral("C:\\Windows\\system32"), imageSourcePath()),
-             QStringLiteral("C:\\Windows\\system32\\Xcopy.exe /E /H /I C:/DownloadFIle\\Boot.wim "
+             QStringLiteral("C:\\Windows\\system32\\Xcopy.exe /E /H /I C:\\DownloadFIle\\Boot.wim "
                             "R:\\sources\\boot.wim*"));
     QCOMPARE(imageCopyCommand(QStringLiteral("C:\\Windows\\system32"), imageSourcePath(),
                               QLatin1Char('S')),
-             QStringLiteral("C:\\Windows\\system32\\Xcopy.exe /E /H /I C:/DownloadFIle\\Boot.wim "
+             QStringLiteral("C:\\Windows\\system32\\Xcopy.exe /E /H /I C:\\DownloadFIle\\Boot.wim "
                             "S:\\sources\\boot.wim*"));
 }
 

@@ -183,7 +183,7 @@ QStringList completeBuildCommands(const QString &temp, QChar letter)
         x + "PCAT\\bootmgr " + l + ":\\",
         x + "EFI\\bootmgr.efi " + l + ":\\",
         kSystem + "\\dism.exe /cleanup-wim",
-        kSystem + "\\Xcopy.exe /E /H /I C:/DownloadFIle\\Boot.wim " + l + ":\\sources\\boot.wim*",
+        kSystem + "\\Xcopy.exe /E /H /I C:\\DownloadFIle\\Boot.wim " + l + ":\\sources\\boot.wim*",
         kSystem + "\\diskpart.exe /s " + script,
         kSystem + "\\rmdir.exe /S /Q C:\\mount",
         kSystem + "\\rmdir.exe /S /Q C:\\DownloadFIle",
@@ -213,6 +213,7 @@ private slots:
     void initTestCase();
     void init();
 
+    void workerSignalsInIndexOrder();
     void completeBuildThenASecondStartOnAnotherDisk();
     void noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data();
     void noUsableLinkEndsAsIncompleteWithoutTouchingAnything();
@@ -311,6 +312,22 @@ void TestMediaBuild::verifyWorkFilesRemoved(const TestHost &host)
     }
 }
 
+void TestMediaBuild::workerSignalsInIndexOrder()
+{
+    const QMetaObject &meta = ThreadDriveClone::staticMetaObject;
+    QCOMPARE(QString::fromLatin1(meta.className()), QStringLiteral("ThreadDriveClone"));
+    QStringList own;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        const QMetaMethod method = meta.method(i);
+        QCOMPARE(method.methodType(), QMetaMethod::Signal);
+        QCOMPARE(method.access(), QMetaMethod::Public);
+        own.append(QString::fromLatin1(method.methodSignature()));
+    }
+    QCOMPARE(own, QStringList({"SetProgressValue(int)", "ProcessComplete()",
+                               "PrintRunningProcess(QString)", "IncompleteFile()",
+                               "OnStopgGif()"}));
+}
+
 void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk()
 {
     simhost::HostSpec spec = simhost::sampleHostSpec();
@@ -360,8 +377,6 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk()
     // R: still belongs to the first drive, so the new one becomes S:.
     const auto firstDrive = filesUnder(usb);
     recorder.clear();
-    QVERIFY(QFile::remove(host.local(QStringLiteral("C:\\Users\\User\\AppData\\Local\\Temp\\") +
-                                     QLatin1String(buildpaths::kBuildLogName))));
     QVERIFY(prepareStart(host, 2));
     QVERIFY(runBuild(worker));
     QCOMPARE(recorder.events(), kCompleteBuild);
@@ -370,7 +385,11 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk()
     QCOMPARE(filesUnder(second), expectedLayout(host));
     QCOMPARE(sha256(host.local(QStringLiteral("S:\\sources\\boot.wim"))), m_fullImageHash);
     QCOMPARE(filesUnder(usb), firstDrive);
-    QVERIFY(QFileInfo::exists(host.local(tempDirectory() + buildpaths::kBuildLogName)));
+    // The log was replaced: it tells only of the second build.
+    const QString secondLog =
+        QString::fromUtf8(host.read(tempDirectory() + buildpaths::kBuildLogName));
+    QVERIFY(secondLog.contains(QLatin1String("build for disk 2 ")));
+    QVERIFY(!secondLog.contains(QLatin1String("build for disk 1 ")));
     verifyWorkFilesRemoved(host);
     verifyKeepAwakeReleased(host);
     QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk0"))), systemDisk);
@@ -535,8 +554,10 @@ void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole()
     const QString bitsadmin = QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download "
                                              "/priority normal \"") +
                               link + QStringLiteral("\" C:\\DownloadFIle\\boot.wim");
-    QCOMPARE(commandLines(host).at(2), bitsadmin);
-    QCOMPARE(host.commands().at(2).exitCode, 0LL);
+    // After the window's listing, before the build's own.
+    QCOMPARE(commandLines(host).at(1), bitsadmin);
+    QCOMPARE(host.commands().at(1).exitCode, 0LL);
+    QCOMPARE(commandLines(host).mid(3), completeBuildCommands(tempDirectory(), 'R'));
     {
         QMutexLocker lock(&g_debugMutex);
         QVERIFY(g_debugLines.contains(bitsadmin));
