@@ -37,15 +37,17 @@ long long runHiddenProcess(wchar_t *commandLine);
 int screenLogicalDpi();
 
 // Asks that the system stays awake while the calling thread works (on), or
-// clears the calling thread's request (off).
+// clears the calling thread's request (off). The request belongs to the
+// thread: clear it on the thread that set it.
 void setKeepAwake(bool on);
 
 // Starts a program through the shell by its file name (ShellExecuteA, default
 // verb, no parameters, normal window). Returns true when the shell started it.
 bool shellStart(const char *fileName);
 
-// Downloads url to the file, never from the local web cache. Returns true on
-// success (URLDownloadToFileW returned S_OK).
+// Downloads url to the file, never from the local web cache. Returns true
+// only when the transfer succeeded and the server answered without an error
+// status.
 bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath);
 
 // The local file-system path for a Windows path, as UTF-8. Identity on Windows;
