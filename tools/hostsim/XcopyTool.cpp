@@ -40,32 +40,52 @@ struct Options {
     bool quiet = false;     // /Q
 };
 
-// Splits the argument text as Xcopy reads it: blanks separate arguments
-// outside quotes, and an unquoted "/" starts a new argument (a switch).
+// Splits the argument text as Xcopy reads it: as the C runtime does
+// (blanks outside quotes separate, backslashes before a quote escape it),
+// and an unquoted "/" starts a new argument, a switch.
 QStringList xcopyTokens(const QString &text)
 {
     QStringList tokens;
     QString current;
     bool any = false;
     bool quoted = false;
-    for (int i = 0; i < text.size(); ++i) {
+    int i = 0;
+    const int n = text.size();
+    while (i < n) {
         const QChar c = text.at(i);
-        if (c == QLatin1Char('"')) {
+        if (c == QLatin1Char('\\')) {
+            int slashes = 0;
+            while (i < n && text.at(i) == QLatin1Char('\\')) {
+                ++slashes;
+                ++i;
+            }
+            const bool beforeQuote = i < n && text.at(i) == QLatin1Char('"');
+            current += QString(beforeQuote ? slashes / 2 : slashes, QLatin1Char('\\'));
+            if (beforeQuote && slashes % 2 == 1) {
+                current += QLatin1Char('"');
+                ++i;
+            }
+            any = true;
+        } else if (c == QLatin1Char('"')) {
             quoted = !quoted;
             any = true;
+            ++i;
         } else if (!quoted && (c == QLatin1Char(' ') || c == QLatin1Char('\t'))) {
             if (any)
                 tokens.append(current);
             current.clear();
             any = false;
+            ++i;
         } else if (!quoted && c == QLatin1Char('/')) {
             if (any)
                 tokens.append(current);
             current = c;
             any = true;
+            ++i;
         } else {
             current += c;
             any = true;
+            ++i;
         }
     }
     if (any)
@@ -431,6 +451,16 @@ int runXcopy(ToolContext &ctx)
             }
         } else {
             paths.append(token);
+        }
+    }
+    // A quote left inside a path (a quoted path ending in a backslash) or
+    // another character that no path may hold.
+    for (const QString &path : paths) {
+        for (const QChar c : path) {
+            if (QStringLiteral("\"<>|").contains(c)) {
+                ctx.out->write("Invalid path\r\n0 File(s) copied\r\n");
+                return kInitError;
+            }
         }
     }
     if (paths.isEmpty() || paths.size() > 2) {
