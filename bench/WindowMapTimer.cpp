@@ -1,0 +1,114 @@
+// Starts a program and measures the time until a top-level window with the
+// given title is mapped on the X display, from outside the program: it
+// watches the root window's map events, so the program needs no help.
+// Prints the time in milliseconds, then ends the program.
+// Usage: bench-window-map <title> <program> [arguments...]
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+std::string windowTitle(Display *display, Window window) {
+    // The UTF-8 title first, as toolkits set it; the legacy name otherwise.
+    const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, rest = 0;
+    unsigned char *data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count,
+                           &rest, &data) == Success &&
+        data) {
+        title.assign(reinterpret_cast<char *>(data), count);
+        XFree(data);
+        if (!title.empty())
+            return title;
+    }
+    char *name = nullptr;
+    if (XFetchName(display, window, &name) && name) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+int ignoreErrors(Display *, XErrorEvent *) {
+    return 0;
+} // windows may vanish meanwhile
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench-window-map <title> <program> [arguments...]\n");
+        return 2;
+    }
+    const std::string wanted = argv[1];
+    Display *display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "bench-window-map: no X display\n");
+        return 2;
+    }
+    XSetErrorHandler(ignoreErrors);
+    const Window root = DefaultRootWindow(display);
+    XSelectInput(display, root, SubstructureNotifyMask);
+    XSync(display, False);
+
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[2], nullptr, nullptr, argv + 2, environ) != 0) {
+        std::perror("bench-window-map: cannot start the program");
+        return 2;
+    }
+
+    double milliseconds = -1;
+    const Clock::time_point deadline = start + std::chrono::seconds(60);
+    while (milliseconds < 0 && Clock::now() < deadline) {
+        if (XPending(display) == 0) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                std::fprintf(stderr,
+                             "bench-window-map: the program ended before its window showed\n");
+                return 1;
+            }
+            pollfd fd{ConnectionNumber(display), POLLIN, 0};
+            poll(&fd, 1, 50);
+            continue;
+        }
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type != MapNotify)
+            continue;
+        const Clock::time_point mapped = Clock::now();
+        if (windowTitle(display, event.xmap.window) == wanted)
+            milliseconds = std::chrono::duration<double, std::milli>(mapped - start).count();
+    }
+
+    kill(pid, SIGTERM);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    XCloseDisplay(display);
+    if (milliseconds < 0) {
+        std::fprintf(stderr, "bench-window-map: no window \"%s\" within 60 s\n", wanted.c_str());
+        return 1;
+    }
+    std::printf("%.1f\n", milliseconds);
+    return 0;
+}
