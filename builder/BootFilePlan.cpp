@@ -2,15 +2,13 @@
 
 namespace {
 
-QString onVolume(QChar letter, const char *path)
-{
+QString onVolume(QChar letter, const char *path) {
     return QString(letter) + QLatin1Char(':') + QLatin1String(path);
 }
 
 } // namespace
 
-QList<BootFileAction> bootFilePlan(const QString &systemDirectory, QChar letter)
-{
+QList<BootFileAction> bootFilePlan(const QString &systemDirectory, QChar letter) {
     using Kind = BootFileAction::Kind;
     const QString xcopy = systemDirectory + QStringLiteral("\\Xcopy.exe /S /H /I ");
     auto folder = [letter](const char *path) {
@@ -39,10 +37,11 @@ QList<BootFileAction> bootFilePlan(const QString &systemDirectory, QChar letter)
     };
 }
 
-QString bootFontsFolder() { return QStringLiteral("C:\\Windows\\Boot\\Fonts"); }
+QString bootFontsFolder() {
+    return QStringLiteral("C:\\Windows\\Boot\\Fonts");
+}
 
-QStringList finishedDriveLayout(QChar letter, const QStringList &fontFiles)
-{
+QStringList finishedDriveLayout(QChar letter, const QStringList &fontFiles) {
     QStringList layout = {
         onVolume(letter, "\\bootmgr"),
         onVolume(letter, "\\bootmgr.efi"),

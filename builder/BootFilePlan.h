@@ -13,15 +13,13 @@ struct BootFileAction {
     QString text; // the folder's Windows path, or the copy's command line
 };
 
-inline bool operator==(const BootFileAction &a, const BootFileAction &b)
-{
+inline bool operator==(const BootFileAction &a, const BootFileAction &b) {
     return a.kind == b.kind && a.text == b.text;
 }
 
 // The fifteen folder creations and copies, in the order they run. letter is
 // the new volume's drive letter.
-QList<BootFileAction> bootFilePlan(const QString &systemDirectory,
-                                   QChar letter = QLatin1Char('R'));
+QList<BootFileAction> bootFilePlan(const QString &systemDirectory, QChar letter = QLatin1Char('R'));
 
 // Where the boot fonts are taken from.
 QString bootFontsFolder();

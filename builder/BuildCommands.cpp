@@ -4,27 +4,25 @@
 
 #include <QUrl>
 
-bool passesSizeTest(qint64 imageSize) { return imageSize >= kMinimumImageSize; }
+bool passesSizeTest(qint64 imageSize) {
+    return imageSize >= kMinimumImageSize;
+}
 
-QStringList windowsVersionKeys()
-{
+QStringList windowsVersionKeys() {
     return {QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\Windows NT\\CurrentVersion"),
             QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\Windows\\CurrentVersion")};
 }
 
-bool namesWindows7(const QString &productName)
-{
+bool namesWindows7(const QString &productName) {
     return productName.contains(QLatin1String("Windows 7"), Qt::CaseInsensitive);
 }
 
-QString downloadLinkValueName(bool windows7)
-{
+QString downloadLinkValueName(bool windows7) {
     return windows7 ? QStringLiteral("DownloadLink_Win7_bootwim")
                     : QStringLiteral("DownloadLink_bootwim");
 }
 
-bool isUsableDownloadLink(const QString &link)
-{
+bool isUsableDownloadLink(const QString &link) {
     for (const QChar c : link) {
         if (c.unicode() <= 0x20 || c.unicode() >= 0x7f || c == QLatin1Char('"'))
             return false;
@@ -35,37 +33,31 @@ bool isUsableDownloadLink(const QString &link)
            !url.host().isEmpty();
 }
 
-QString bitsadminCommand(const QString &link)
-{
+QString bitsadminCommand(const QString &link) {
     return QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download /priority normal \"") +
            link + QStringLiteral("\" ") + QLatin1String(buildpaths::kDownloadedImage);
 }
 
-QString imageSourcePath()
-{
+QString imageSourcePath() {
     // Backslashes only: Xcopy reads an unquoted "/" as the start of a switch,
     // even in the middle of a path.
     return QLatin1String(buildpaths::kDownloadFolder) + QStringLiteral("\\Boot.wim");
 }
 
-QString imageCopyCommand(const QString &systemDirectory, const QString &imageSource, QChar letter)
-{
+QString imageCopyCommand(const QString &systemDirectory, const QString &imageSource, QChar letter) {
     return systemDirectory + QStringLiteral("\\Xcopy.exe /E /H /I ") + quoteIfNeeded(imageSource) +
            QLatin1Char(' ') + letter + QStringLiteral(":\\sources\\boot.wim*");
 }
 
-QString dismCleanupCommand(const QString &systemDirectory)
-{
+QString dismCleanupCommand(const QString &systemDirectory) {
     return systemDirectory + QStringLiteral("\\dism.exe /cleanup-wim");
 }
 
-QString rmdirCommand(const QString &systemDirectory, const QString &folder)
-{
+QString rmdirCommand(const QString &systemDirectory, const QString &folder) {
     return systemDirectory + QStringLiteral("\\rmdir.exe /S /Q ") + quoteIfNeeded(folder);
 }
 
-QChar newVolumeLetter(const std::function<bool(QChar)> &letterInUse)
-{
+QChar newVolumeLetter(const std::function<bool(QChar)> &letterInUse) {
     for (char letter = 'R'; letter <= 'Z'; ++letter) {
         if (!letterInUse(QLatin1Char(letter)))
             return QLatin1Char(letter);

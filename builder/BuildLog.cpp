@@ -4,8 +4,7 @@
 
 #include <QDateTime>
 
-void BuildLog::open(const QString &localFile)
-{
+void BuildLog::open(const QString &localFile) {
     if (m_file.isOpen())
         m_file.close();
     m_file.setFileName(localFile);
@@ -13,25 +12,24 @@ void BuildLog::open(const QString &localFile)
         return;
 }
 
-void BuildLog::command(const QString &commandLine, long long exitCode, qint64 milliseconds)
-{
+void BuildLog::command(const QString &commandLine, long long exitCode, qint64 milliseconds) {
     const QString result = exitCode == kCommandNotStarted
                                ? QStringLiteral("not started")
                                : QStringLiteral("exit code %1").arg(exitCode);
     write(QStringLiteral("run   %1 (%2, %3 ms)").arg(commandLine, result).arg(milliseconds));
 }
 
-void BuildLog::check(const QString &what, bool passed, const QString &detail)
-{
+void BuildLog::check(const QString &what, bool passed, const QString &detail) {
     write(QStringLiteral("check %1: %2%3")
               .arg(what, passed ? QLatin1String("passed") : QLatin1String("FAILED"),
                    detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail)));
 }
 
-void BuildLog::note(const QString &text) { write(QStringLiteral("note  ") + text); }
+void BuildLog::note(const QString &text) {
+    write(QStringLiteral("note  ") + text);
+}
 
-void BuildLog::write(const QString &line)
-{
+void BuildLog::write(const QString &line) {
     if (!m_file.isOpen())
         return;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));

@@ -7,28 +7,26 @@
 #include <QFile>
 #include <QTextStream>
 
-QString diskScriptFile(const QString &tempDirectory)
-{
+QString diskScriptFile(const QString &tempDirectory) {
     return tempDirectory + QStringLiteral("USBDiskFormat.bat");
 }
 
-QString formatScript(int diskNumber, QChar letter)
-{
+QString formatScript(int diskNumber, QChar letter) {
     return QStringLiteral("select disk ") + QString::number(diskNumber) +
            QStringLiteral("\n clean \n convert mbr \n create partition primary \n select "
                           "partition 1 \n active \n format quick fs=ntfs \n assign letter=") +
            letter + QStringLiteral(" \n exit");
 }
 
-QString letterRemovalScript() { return QStringLiteral("Remove letter=Q"); }
+QString letterRemovalScript() {
+    return QStringLiteral("Remove letter=Q");
+}
 
-QString diskpartCommand(const QString &systemDirectory, const QString &scriptFile)
-{
+QString diskpartCommand(const QString &systemDirectory, const QString &scriptFile) {
     return systemDirectory + QStringLiteral("\\diskpart.exe /s ") + quoteIfNeeded(scriptFile);
 }
 
-bool writeDiskScript(const QString &scriptFile, const QString &script)
-{
+bool writeDiskScript(const QString &scriptFile, const QString &script) {
     // Created hidden before anything is written, so the script is never
     // visible in the temporary folder, not even for a moment.
     if (!hostplatform::createHiddenEmptyFile(scriptFile.toStdWString()))

@@ -12,8 +12,7 @@
 
 namespace {
 
-bool isAllDigits(const QString &token)
-{
+bool isAllDigits(const QString &token) {
     if (token.isEmpty())
         return false;
     for (const QChar c : token) {
@@ -24,8 +23,7 @@ bool isAllDigits(const QString &token)
 }
 
 // WMIC's doubled line end leaves a lone "\r" as the last token of a line.
-bool isOnlyControlCharacters(const QString &token)
-{
+bool isOnlyControlCharacters(const QString &token) {
     for (const QChar c : token) {
         if (c.category() != QChar::Other_Control)
             return false;
@@ -35,21 +33,18 @@ bool isOnlyControlCharacters(const QString &token)
 
 } // namespace
 
-QString driveListingFile(const QString &tempDirectory)
-{
+QString driveListingFile(const QString &tempDirectory) {
     return tempDirectory + QStringLiteral("DiskInfo.txt");
 }
 
-QString wmicListingCommand(const QString &systemDirectory, const QString &listingFile)
-{
+QString wmicListingCommand(const QString &systemDirectory, const QString &listingFile) {
     return systemDirectory +
            QStringLiteral("\\wbem\\WMIC.exe diskdrive where \"MediaType='Removable Media'\" "
                           "get Index,Model >> ") +
            quoteIfNeeded(listingFile);
 }
 
-QString powerShellListingCommand(const QString &systemDirectory, const QString &listingFile)
-{
+QString powerShellListingCommand(const QString &systemDirectory, const QString &listingFile) {
     return systemDirectory +
            QStringLiteral(
                R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command )"
@@ -58,8 +53,7 @@ QString powerShellListingCommand(const QString &systemDirectory, const QString &
            quoteIfNeeded(listingFile);
 }
 
-ListedDrive parseDriveLine(const QString &line, bool *ok)
-{
+ListedDrive parseDriveLine(const QString &line, bool *ok) {
     *ok = false;
     ListedDrive drive;
     if (line.contains(QLatin1String("Index")))
@@ -79,8 +73,7 @@ ListedDrive parseDriveLine(const QString &line, bool *ok)
     return drive;
 }
 
-QList<ListedDrive> parseDriveListing(QTextStream &listing)
-{
+QList<ListedDrive> parseDriveListing(QTextStream &listing) {
     QList<ListedDrive> drives;
     QString line;
     while (listing.readLineInto(&line)) {
@@ -93,8 +86,7 @@ QList<ListedDrive> parseDriveListing(QTextStream &listing)
 }
 
 DriveListingResult listRemovableDrives(const QString &systemDirectory,
-                                       const QString &tempDirectory)
-{
+                                       const QString &tempDirectory) {
     DriveListingResult result;
     const QString listingFile = driveListingFile(tempDirectory);
     const QString local = hostPath(listingFile);

@@ -14,8 +14,7 @@ struct ListedDrive {
     QString model;  // model text as the list shows it
 };
 
-inline bool operator==(const ListedDrive &a, const ListedDrive &b)
-{
+inline bool operator==(const ListedDrive &a, const ListedDrive &b) {
     return a.number == b.number && a.model == b.model;
 }
 

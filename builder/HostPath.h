@@ -7,7 +7,6 @@
 
 #include <QString>
 
-inline QString hostPath(const QString &windowsPath)
-{
+inline QString hostPath(const QString &windowsPath) {
     return QString::fromStdString(hostplatform::localPath(windowsPath.toStdString()));
 }

@@ -22,17 +22,17 @@ using namespace buildpaths;
 
 namespace {
 
-QString path(const char *windowsPath) { return hostPath(QLatin1String(windowsPath)); }
+QString path(const char *windowsPath) {
+    return hostPath(QLatin1String(windowsPath));
+}
 
-bool volumeExists(QChar letter)
-{
+bool volumeExists(QChar letter) {
     return QFileInfo(hostPath(QString(letter) + QStringLiteral(":\\"))).exists();
 }
 
 // Creates a folder on a volume only when the volume is there; a missing
 // drive letter must never turn into a folder of its own.
-void createFolder(const QString &windowsPath)
-{
+void createFolder(const QString &windowsPath) {
     if (QFileInfo(hostPath(windowsPath.left(3))).exists())
         QDir().mkpath(hostPath(windowsPath));
 }
@@ -42,12 +42,9 @@ void createFolder(const QString &windowsPath)
 MediaBuildPipeline::MediaBuildPipeline(ThreadDriveClone &worker, const QString &systemDirectory,
                                        int diskNumber, const QString &diskModel)
     : m_worker(worker), m_systemDirectory(systemDirectory), m_diskNumber(diskNumber),
-      m_diskModel(diskModel)
-{
-}
+      m_diskModel(diskModel) {}
 
-void MediaBuildPipeline::run()
-{
+void MediaBuildPipeline::run() {
     m_tempDirectory = QString::fromStdWString(hostplatform::tempDirectory());
     m_scriptFile = diskScriptFile(m_tempDirectory);
     m_log.open(hostPath(m_tempDirectory + QLatin1String(kBuildLogName)));
@@ -73,8 +70,9 @@ void MediaBuildPipeline::run()
 
     const qint64 imageSize = QFileInfo(path(kDownloadedImage)).size();
     const bool sizeOk = passesSizeTest(imageSize);
-    m_log.check(QStringLiteral("image size"), sizeOk,
-                QStringLiteral("%1 bytes, at least %2 needed").arg(imageSize).arg(kMinimumImageSize));
+    m_log.check(
+        QStringLiteral("image size"), sizeOk,
+        QStringLiteral("%1 bytes, at least %2 needed").arg(imageSize).arg(kMinimumImageSize));
     if (!sizeOk) {
         endIncomplete();
         return;
@@ -144,11 +142,11 @@ void MediaBuildPipeline::run()
     emit m_worker.ProcessComplete();
 }
 
-QString MediaBuildPipeline::chooseDownloadLink()
-{
+QString MediaBuildPipeline::chooseDownloadLink() {
     bool windows7 = false;
     for (const QString &key : windowsVersionKeys()) {
-        const QString productName = readRegistryValue(key, QStringLiteral("ProductName")).toString();
+        const QString productName =
+            readRegistryValue(key, QStringLiteral("ProductName")).toString();
         if (namesWindows7(productName)) {
             windows7 = true;
             break;
@@ -160,8 +158,7 @@ QString MediaBuildPipeline::chooseDownloadLink()
         .toString();
 }
 
-void MediaBuildPipeline::download(const QString &link)
-{
+void MediaBuildPipeline::download(const QString &link) {
     QElapsedTimer timer;
     timer.start();
     const bool downloaded = hostplatform::downloadToFile(
@@ -176,8 +173,7 @@ void MediaBuildPipeline::download(const QString &link)
     runCommand(command);
 }
 
-bool MediaBuildPipeline::chosenDiskIsStillThere()
-{
+bool MediaBuildPipeline::chosenDiskIsStillThere() {
     // The list may have been made minutes ago; the drive in that slot may
     // have been swapped since. Only the disk the user chose may be erased.
     const DriveListingResult listing = listRemovableDrives(m_systemDirectory, m_tempDirectory);
@@ -185,14 +181,13 @@ bool MediaBuildPipeline::chosenDiskIsStillThere()
     const ListedDrive chosen{m_diskNumber, m_diskModel};
     const bool present = listing.opened && listing.drives.contains(chosen);
     m_log.check(QStringLiteral("chosen disk still attached"), present,
-                listing.opened ? QStringLiteral("%1 removable disk(s) listed")
-                                     .arg(listing.drives.size())
-                               : QStringLiteral("the drive listing could not be read"));
+                listing.opened
+                    ? QStringLiteral("%1 removable disk(s) listed").arg(listing.drives.size())
+                    : QStringLiteral("the drive listing could not be read"));
     return present;
 }
 
-QChar MediaBuildPipeline::chooseVolumeLetter()
-{
+QChar MediaBuildPipeline::chooseVolumeLetter() {
     const QChar letter = newVolumeLetter(&volumeExists);
     m_log.check(QStringLiteral("drive letter for the new volume"), !letter.isNull(),
                 letter.isNull() ? QStringLiteral("R to Z are all in use")
@@ -200,8 +195,7 @@ QChar MediaBuildPipeline::chooseVolumeLetter()
     return letter;
 }
 
-bool MediaBuildPipeline::formatDisk(QChar letter)
-{
+bool MediaBuildPipeline::formatDisk(QChar letter) {
     const QString script = formatScript(m_diskNumber, letter);
     emit m_worker.SetProgressValue(5);
     const bool written = writeDiskScript(m_scriptFile, script);
@@ -213,8 +207,7 @@ bool MediaBuildPipeline::formatDisk(QChar letter)
     return code == 0;
 }
 
-void MediaBuildPipeline::copyBootFiles(QChar letter)
-{
+void MediaBuildPipeline::copyBootFiles(QChar letter) {
     for (const BootFileAction &action : bootFilePlan(m_systemDirectory, letter)) {
         if (action.kind == BootFileAction::Kind::CreateFolder)
             createFolder(action.text);
@@ -223,8 +216,7 @@ void MediaBuildPipeline::copyBootFiles(QChar letter)
     }
 }
 
-bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray &imageHash)
-{
+bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray &imageHash) {
     const QStringList fonts =
         QDir(hostPath(bootFontsFolder())).entryList(QDir::Files | QDir::Hidden | QDir::System);
     QStringList missing;
@@ -233,8 +225,9 @@ bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray 
             missing.append(file);
     }
     m_log.check(QStringLiteral("boot files and image on the drive"), missing.isEmpty(),
-                missing.isEmpty() ? QString()
-                                  : QStringLiteral("missing: ") + missing.join(QStringLiteral(", ")));
+                missing.isEmpty()
+                    ? QString()
+                    : QStringLiteral("missing: ") + missing.join(QStringLiteral(", ")));
 
     const QString imageOnDrive = QString(letter) + QStringLiteral(":\\sources\\boot.wim");
     QByteArray copiedHash;
@@ -244,8 +237,7 @@ bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray 
     return missing.isEmpty() && identical;
 }
 
-void MediaBuildPipeline::cleanUp()
-{
+void MediaBuildPipeline::cleanUp() {
     if (writeDiskScript(m_scriptFile, letterRemovalScript()))
         runCommand(diskpartCommand(m_systemDirectory, m_scriptFile));
     else
@@ -262,14 +254,12 @@ void MediaBuildPipeline::cleanUp()
     QDir().rmdir(path(kDownloadFolder));
 }
 
-void MediaBuildPipeline::endIncomplete()
-{
+void MediaBuildPipeline::endIncomplete() {
     m_log.note(QStringLiteral("build incomplete"));
     emit m_worker.IncompleteFile();
 }
 
-long long MediaBuildPipeline::runCommand(const QString &command)
-{
+long long MediaBuildPipeline::runCommand(const QString &command) {
     QElapsedTimer timer;
     timer.start();
     const long long code = ShellCommandRunner(command.toUtf8().constData(), "");
@@ -277,8 +267,7 @@ long long MediaBuildPipeline::runCommand(const QString &command)
     return code;
 }
 
-bool MediaBuildPipeline::sha256Of(const QString &windowsPath, QByteArray *hash)
-{
+bool MediaBuildPipeline::sha256Of(const QString &windowsPath, QByteArray *hash) {
     QFile file(hostPath(windowsPath));
     if (!file.open(QIODevice::ReadOnly))
         return false;

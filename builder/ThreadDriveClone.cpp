@@ -20,10 +20,11 @@ public:
 
 ThreadDriveClone::ThreadDriveClone(QObject *parent) : QThread(parent) {}
 
-ThreadDriveClone::~ThreadDriveClone() { wait(); }
+ThreadDriveClone::~ThreadDriveClone() {
+    wait();
+}
 
-void ThreadDriveClone::run()
-{
+void ThreadDriveClone::run() {
     const KeepAwake keepAwake;
     const int diskIndex = AppContext::selectedDiskIndex();
     const QString diskModel = AppContext::selectedDiskModel();

@@ -1,7 +1,6 @@
 #include "command/CommandQuoting.h"
 
-QString quoteIfNeeded(const QString &path)
-{
+QString quoteIfNeeded(const QString &path) {
     static const QString special = QStringLiteral(" &()^;,=!'+`~[]{}");
     for (const QChar c : path) {
         if (special.contains(c))

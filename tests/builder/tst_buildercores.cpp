@@ -37,8 +37,7 @@ private slots:
     void listingParser();
 };
 
-void TestBuilderCores::formatScriptSelectsTheDiskAndAssignsR_data()
-{
+void TestBuilderCores::formatScriptSelectsTheDiskAndAssignsR_data() {
     QTest::addColumn<int>("disk");
     QTest::addColumn<QString>("firstLine");
     QTest::newRow("0") << 0 << "select disk 0";
@@ -46,28 +45,25 @@ void TestBuilderCores::formatScriptSelectsTheDiskAndAssignsR_data()
     QTest::newRow("12") << 12 << "select disk 12";
 }
 
-void TestBuilderCores::formatScriptSelectsTheDiskAndAssignsR()
-{
+void TestBuilderCores::formatScriptSelectsTheDiskAndAssignsR() {
     QFETCH(int, disk);
     QFETCH(QString, firstLine);
     QCOMPARE(formatScript(disk), firstLine + QStringLiteral("\n clean \n convert mbr \n create "
-                                                             "partition primary \n select "
-                                                             "partition 1 \n active \n format "
-                                                             "quick fs=ntfs \n assign letter=R "
-                                                             "\n exit"));
+                                                            "partition primary \n select "
+                                                            "partition 1 \n active \n format "
+                                                            "quick fs=ntfs \n assign letter=R "
+                                                            "\n exit"));
     QVERIFY(!formatScript(disk).contains(QLatin1Char('\r')));
 }
 
-void TestBuilderCores::formatScriptFollowsAnotherLetter()
-{
+void TestBuilderCores::formatScriptFollowsAnotherLetter() {
     QString expected = formatScript(3);
     expected.replace(QStringLiteral("letter=R"), QStringLiteral("letter=S"));
     QCOMPARE(formatScript(3, QLatin1Char('S')), expected);
     QCOMPARE(letterRemovalScript(), QStringLiteral("Remove letter=Q"));
 }
 
-void TestBuilderCores::diskpartLineQuotesOnlyAScriptPathThatNeedsIt()
-{
+void TestBuilderCores::diskpartLineQuotesOnlyAScriptPathThatNeedsIt() {
     const QString temp = QStringLiteral("C:\\Users\\User\\AppData\\Local\\Temp\\");
     QCOMPARE(diskScriptFile(temp), temp + QStringLiteral("USBDiskFormat.bat"));
     QCOMPARE(diskpartCommand(QStringLiteral("C:\\Windows\\system32"), diskScriptFile(temp)),
@@ -79,8 +75,7 @@ void TestBuilderCores::diskpartLineQuotesOnlyAScriptPathThatNeedsIt()
                             "\"C:\\Users\\Jane Doe\\Temp\\USBDiskFormat.bat\""));
 }
 
-void TestBuilderCores::bootFilePlanIsFifteenActionsInOrder()
-{
+void TestBuilderCores::bootFilePlanIsFifteenActionsInOrder() {
     using K = BootFileAction::Kind;
     const QString x = QStringLiteral("C:\\Windows\\system32\\Xcopy.exe /S /H /I ");
     const QList<BootFileAction> expected = {
@@ -109,8 +104,7 @@ void TestBuilderCores::bootFilePlanIsFifteenActionsInOrder()
     }
 }
 
-void TestBuilderCores::bootFilePlanOnAnotherLetterChangesOnlyTheLetter()
-{
+void TestBuilderCores::bootFilePlanOnAnotherLetterChangesOnlyTheLetter() {
     const QString system = QStringLiteral("D:\\WinNT\\System32");
     const QList<BootFileAction> onR = bootFilePlan(system);
     const QList<BootFileAction> onT = bootFilePlan(system, QLatin1Char('T'));
@@ -125,8 +119,7 @@ void TestBuilderCores::bootFilePlanOnAnotherLetterChangesOnlyTheLetter()
     }
 }
 
-void TestBuilderCores::finishedDriveLayoutListsEveryFileAndBothFontCopies()
-{
+void TestBuilderCores::finishedDriveLayoutListsEveryFileAndBothFontCopies() {
     const QStringList layout = finishedDriveLayout(
         QLatin1Char('R'), {QStringLiteral("a_boot.ttf"), QStringLiteral("b_boot.ttf")});
     const QSet<QString> expected = {
@@ -149,8 +142,7 @@ void TestBuilderCores::finishedDriveLayoutListsEveryFileAndBothFontCopies()
     QVERIFY(finishedDriveLayout(QLatin1Char('S'), {}).contains("S:\\sources\\boot.wim"));
 }
 
-void TestBuilderCores::imageCopyLine()
-{
+void TestBuilderCores::imageCopyLine() {
     QCOMPARE(imageSourcePath(), QStringLiteral("C:\\DownloadFIle\\Boot.wim"));
     QCOMPARE(imageCopyCommand(QStringLiteral("C:\\Windows\\system32"), imageSourcePath()),
              QStringLiteral("C:\\Windows\\system32\\Xcopy.exe /E /H /I C:\\DownloadFIle\\Boot.wim "
@@ -161,8 +153,7 @@ void TestBuilderCores::imageCopyLine()
                             "S:\\sources\\boot.wim*"));
 }
 
-void TestBuilderCores::bitsadminLineQuotesTheLink()
-{
+void TestBuilderCores::bitsadminLineQuotesTheLink() {
     QCOMPARE(bitsadminCommand(QStringLiteral("http://example.com/boot.wim")),
              QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download /priority normal "
                             "\"http://example.com/boot.wim\" C:\\DownloadFIle\\boot.wim"));
@@ -171,8 +162,7 @@ void TestBuilderCores::bitsadminLineQuotesTheLink()
                             "\"https://h.example/get?id=7&lang=en\" C:\\DownloadFIle\\boot.wim"));
 }
 
-void TestBuilderCores::cleanupLines()
-{
+void TestBuilderCores::cleanupLines() {
     const QString s = QStringLiteral("C:\\Windows\\system32");
     QCOMPARE(dismCleanupCommand(s), QStringLiteral("C:\\Windows\\system32\\dism.exe /cleanup-wim"));
     QCOMPARE(rmdirCommand(s, QStringLiteral("C:\\mount")),
@@ -181,8 +171,7 @@ void TestBuilderCores::cleanupLines()
              QStringLiteral("C:\\Windows\\system32\\rmdir.exe /S /Q C:\\DownloadFIle"));
 }
 
-void TestBuilderCores::sizeThreshold()
-{
+void TestBuilderCores::sizeThreshold() {
     QCOMPARE(kMinimumImageSize, qint64(0x0E330D74));
     QVERIFY(!passesSizeTest(0));
     QVERIFY(!passesSizeTest(238226803));
@@ -190,8 +179,7 @@ void TestBuilderCores::sizeThreshold()
     QVERIFY(passesSizeTest(Q_INT64_C(5000000000)));
 }
 
-void TestBuilderCores::windows7IsFoundInAnyLetterCase()
-{
+void TestBuilderCores::windows7IsFoundInAnyLetterCase() {
     QVERIFY(namesWindows7(QStringLiteral("Windows 7 Professional")));
     QVERIFY(namesWindows7(QStringLiteral("microsoft windows 7 ultimate")));
     QVERIFY(namesWindows7(QStringLiteral("WINDOWS 7")));
@@ -205,8 +193,7 @@ void TestBuilderCores::windows7IsFoundInAnyLetterCase()
                           "HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\Windows\\CurrentVersion"}));
 }
 
-void TestBuilderCores::downloadLinkCheck_data()
-{
+void TestBuilderCores::downloadLinkCheck_data() {
     QTest::addColumn<QString>("link");
     QTest::addColumn<bool>("usable");
     QTest::newRow("http") << "http://dl.example.com/pe/boot.wim" << true;
@@ -223,18 +210,17 @@ void TestBuilderCores::downloadLinkCheck_data()
     QTest::newRow("double quote") << "http://dl.example.com/a\"&calc" << false;
     QTest::newRow("line feed") << "http://dl.example.com/boot.wim\n&del x" << false;
     QTest::newRow("tab") << "http://dl.example.com/\tboot.wim" << false;
-    QTest::newRow("non-ASCII") << QString::fromUtf8("http://dl.example.com/b\xc3\xb6ot.wim") << false;
+    QTest::newRow("non-ASCII") << QString::fromUtf8("http://dl.example.com/b\xc3\xb6ot.wim")
+                               << false;
 }
 
-void TestBuilderCores::downloadLinkCheck()
-{
+void TestBuilderCores::downloadLinkCheck() {
     QFETCH(QString, link);
     QFETCH(bool, usable);
     QCOMPARE(isUsableDownloadLink(link), usable);
 }
 
-void TestBuilderCores::newVolumeLetterSkipsLettersInUse()
-{
+void TestBuilderCores::newVolumeLetterSkipsLettersInUse() {
     auto inUse = [](const QString &letters) {
         return [letters](QChar l) { return letters.contains(l); };
     };
@@ -245,14 +231,15 @@ void TestBuilderCores::newVolumeLetterSkipsLettersInUse()
     QVERIFY(newVolumeLetter(inUse(QStringLiteral("RSTUVWXYZ"))).isNull());
 }
 
-void TestBuilderCores::quoteIfNeeded_data()
-{
+void TestBuilderCores::quoteIfNeeded_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("written");
     QTest::newRow("plain") << "C:\\Users\\User\\AppData\\Local\\Temp\\DiskInfo.txt"
                            << "C:\\Users\\User\\AppData\\Local\\Temp\\DiskInfo.txt";
-    QTest::newRow("slash and dot") << "C:/DownloadFIle\\Boot.wim" << "C:/DownloadFIle\\Boot.wim";
-    QTest::newRow("blank") << "C:\\Users\\Jane Doe\\x" << "\"C:\\Users\\Jane Doe\\x\"";
+    QTest::newRow("slash and dot") << "C:/DownloadFIle\\Boot.wim"
+                                   << "C:/DownloadFIle\\Boot.wim";
+    QTest::newRow("blank") << "C:\\Users\\Jane Doe\\x"
+                           << "\"C:\\Users\\Jane Doe\\x\"";
     const QString specials = QStringLiteral("&()^;,=!'+`~[]{}");
     for (const QChar c : specials) {
         const QString path = QStringLiteral("C:\\Users\\a") + c + QStringLiteral("b\\x");
@@ -260,15 +247,13 @@ void TestBuilderCores::quoteIfNeeded_data()
     }
 }
 
-void TestBuilderCores::quoteIfNeeded()
-{
+void TestBuilderCores::quoteIfNeeded() {
     QFETCH(QString, path);
     QFETCH(QString, written);
     QCOMPARE(::quoteIfNeeded(path), written);
 }
 
-void TestBuilderCores::listingCommands()
-{
+void TestBuilderCores::listingCommands() {
     const QString s = QStringLiteral("C:\\Windows\\system32");
     QCOMPARE(driveListingFile(QStringLiteral("C:\\T\\")), QStringLiteral("C:\\T\\DiskInfo.txt"));
     QCOMPARE(wmicListingCommand(s, QStringLiteral("C:\\T\\DiskInfo.txt")),
@@ -287,8 +272,7 @@ void TestBuilderCores::listingCommands()
                             "C:\\T\\DiskInfo.txt"));
 }
 
-void TestBuilderCores::listingParser_data()
-{
+void TestBuilderCores::listingParser_data() {
     QTest::addColumn<QString>("listing");
     QTest::addColumn<QList<int>>("numbers");
     QTest::addColumn<QStringList>("models");
@@ -303,21 +287,20 @@ void TestBuilderCores::listingParser_data()
         << "3 SanDisk Ultra USB Device\r\n2 Kingston DataTraveler 3.0 USB Device\r\n"
         << QList<int>{3, 2}
         << QStringList{"SanDisk Ultra USB Device ", "Kingston DataTraveler 3.0 USB Device "};
-    QTest::newRow("number and control token only: empty model")
-        << "4 \r\r\n" << QList<int>{4} << QStringList{""};
-    QTest::newRow("single token, empty line, blanks")
-        << "7\n\n    \n" << QList<int>{} << QStringList{};
+    QTest::newRow("number and control token only: empty model") << "4 \r\r\n"
+                                                                << QList<int>{4} << QStringList{""};
+    QTest::newRow("single token, empty line, blanks") << "7\n\n    \n"
+                                                      << QList<int>{} << QStringList{};
     QTest::newRow("model holding Index is skipped like the header")
-        << "1 Index Drive USB Device\n2 Other Drive\n" << QList<int>{2}
-        << QStringList{"Other Drive "};
+        << "1 Index Drive USB Device\n2 Other Drive\n"
+        << QList<int>{2} << QStringList{"Other Drive "};
     QTest::newRow("first token not a plain decimal number")
         << "-1 Bad Drive\n+2 Bad Drive\n0x3 Bad Drive\nDisk Bad Drive\n"
            "99999999999 Too Large\n12 Good Drive\n"
         << QList<int>{12} << QStringList{"Good Drive "};
 }
 
-void TestBuilderCores::listingParser()
-{
+void TestBuilderCores::listingParser() {
     QFETCH(QString, listing);
     QFETCH(QList<int>, numbers);
     QFETCH(QStringList, models);

@@ -14,8 +14,7 @@ private slots:
     void unwritableFolderIsReported();
 };
 
-void TestDiskScriptFile::formatScriptIsWrittenHiddenWithLfOnly()
-{
+void TestDiskScriptFile::formatScriptIsWrittenHiddenWithLfOnly() {
     TestHost host;
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     const QString file = diskScriptFile(QStringLiteral("C:\\Users\\User\\AppData\\Local\\Temp\\"));
@@ -26,8 +25,7 @@ void TestDiskScriptFile::formatScriptIsWrittenHiddenWithLfOnly()
     QVERIFY(simhost::isHidden(host.root(), host.local(file)));
 }
 
-void TestDiskScriptFile::letterRemovalReplacesALeftOverFormatScript()
-{
+void TestDiskScriptFile::letterRemovalReplacesALeftOverFormatScript() {
     TestHost host;
     QVERIFY(host.isValid());
     const QString file = diskScriptFile(QStringLiteral("C:\\Users\\User\\AppData\\Local\\Temp\\"));
@@ -39,12 +37,11 @@ void TestDiskScriptFile::letterRemovalReplacesALeftOverFormatScript()
     QVERIFY(simhost::isHidden(host.root(), host.local(file)));
 }
 
-void TestDiskScriptFile::unwritableFolderIsReported()
-{
+void TestDiskScriptFile::unwritableFolderIsReported() {
     TestHost host;
     QVERIFY(host.isValid());
-    QVERIFY(!writeDiskScript(QStringLiteral("C:\\No such folder\\USBDiskFormat.bat"),
-                             formatScript(1)));
+    QVERIFY(
+        !writeDiskScript(QStringLiteral("C:\\No such folder\\USBDiskFormat.bat"), formatScript(1)));
     QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\No such folder"))));
 }
 

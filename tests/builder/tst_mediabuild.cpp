@@ -44,8 +44,7 @@ const QStringList kCompleteBuild = {
 // Every signal of the worker in the order it was emitted, as text.
 class SignalRecorder {
 public:
-    explicit SignalRecorder(ThreadDriveClone &worker)
-    {
+    explicit SignalRecorder(ThreadDriveClone &worker) {
         auto add = [this](const QString &event) {
             QMutexLocker lock(&m_mutex);
             m_events.append(event);
@@ -67,13 +66,11 @@ public:
             &worker, &ThreadDriveClone::ProcessComplete, &m_context,
             [add]() { add(QStringLiteral("complete")); }, Qt::DirectConnection);
     }
-    QStringList events() const
-    {
+    QStringList events() const {
         QMutexLocker lock(&m_mutex);
         return m_events;
     }
-    void clear()
-    {
+    void clear() {
         QMutexLocker lock(&m_mutex);
         m_events.clear();
     }
@@ -87,42 +84,38 @@ private:
 // Debug output of the build, caught from any thread.
 QMutex g_debugMutex;
 QStringList g_debugLines;
-void catchDebug(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
+void catchDebug(QtMsgType type, const QMessageLogContext &, const QString &text) {
     if (type != QtDebugMsg)
         return;
     QMutexLocker lock(&g_debugMutex);
     g_debugLines.append(text);
 }
 
-QString tempDirectory() { return QString::fromStdWString(hostplatform::tempDirectory()); }
+QString tempDirectory() {
+    return QString::fromStdWString(hostplatform::tempDirectory());
+}
 
-QString volumeOf(const TestHost &host, const QString &diskId)
-{
+QString volumeOf(const TestHost &host, const QString &diskId) {
     return host.root() + QStringLiteral("/disks/") + diskId + QStringLiteral("/volume");
 }
 
 // The volume folder a drive letter leads to, empty when the letter is free.
-QString letterTarget(const TestHost &host, QChar letter)
-{
+QString letterTarget(const TestHost &host, QChar letter) {
     const QFileInfo drive(host.root() + QStringLiteral("/drives/") + letter);
     return drive.exists() ? drive.canonicalFilePath() : QString();
 }
 
 // Relative paths (lower case, '/') of every file under dir.
-QSet<QString> filesUnder(const QString &dir)
-{
+QSet<QString> filesUnder(const QString &dir) {
     QSet<QString> files;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext())
         files.insert(QDir(dir).relativeFilePath(it.next()).toLower());
     return files;
 }
 
 // Content of every file under dir; for volumes that hold only small files.
-QMap<QString, QByteArray> snapshot(const QString &dir)
-{
+QMap<QString, QByteArray> snapshot(const QString &dir) {
     QMap<QString, QByteArray> content;
     for (const QString &file : filesUnder(dir)) {
         QFile f(dir + QLatin1Char('/') + file);
@@ -131,8 +124,7 @@ QMap<QString, QByteArray> snapshot(const QString &dir)
     return content;
 }
 
-QByteArray sha256(const QString &localFile)
-{
+QByteArray sha256(const QString &localFile) {
     QFile file(localFile);
     QCryptographicHash hash(QCryptographicHash::Sha256);
     if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
@@ -140,8 +132,7 @@ QByteArray sha256(const QString &localFile)
     return hash.result();
 }
 
-QSet<QString> expectedLayout(const TestHost &host)
-{
+QSet<QString> expectedLayout(const TestHost &host) {
     QSet<QString> layout = {
         "bootmgr",
         "bootmgr.efi",
@@ -162,8 +153,7 @@ QSet<QString> expectedLayout(const TestHost &host)
 
 // The command lines of a complete build after the check of the chosen disk,
 // for a temporary folder temp and the new volume's letter.
-QStringList completeBuildCommands(const QString &temp, QChar letter)
-{
+QStringList completeBuildCommands(const QString &temp, QChar letter) {
     const QString script = temp.contains(QLatin1Char(' '))
                                ? '"' + temp + QStringLiteral("USBDiskFormat.bat\"")
                                : temp + QStringLiteral("USBDiskFormat.bat");
@@ -190,8 +180,7 @@ QStringList completeBuildCommands(const QString &temp, QChar letter)
     };
 }
 
-QStringList commandLines(const TestHost &host)
-{
+QStringList commandLines(const TestHost &host) {
     QStringList lines;
     for (const simhost::LoggedCommand &c : host.commands()) {
         QString line = c.line;
@@ -239,8 +228,7 @@ private:
     QByteArray m_fullImageHash;
 };
 
-void TestMediaBuild::initTestCase()
-{
+void TestMediaBuild::initTestCase() {
     fixHostIdentity();
     QVERIFY(m_images.isValid());
     const QString full = m_images.filePath(QStringLiteral("boot.wim"));
@@ -254,24 +242,21 @@ void TestMediaBuild::initTestCase()
     QVERIFY(m_server.start());
 }
 
-void TestMediaBuild::init()
-{
+void TestMediaBuild::init() {
     m_server.setMode(HttpTestServer::Mode::Serve);
     m_server.failNextRequests(0);
 }
 
-void TestMediaBuild::setLink(const TestHost &host, const QString &url, const char *valueName)
-{
-    const QString name = valueName ? QString::fromLatin1(valueName)
-                                   : QStringLiteral("DownloadLink_bootwim");
+void TestMediaBuild::setLink(const TestHost &host, const QString &url, const char *valueName) {
+    const QString name =
+        valueName ? QString::fromLatin1(valueName) : QStringLiteral("DownloadLink_bootwim");
     QVERIFY(simhost::setRegistryValue(host.root(), AppContext::hostSettingsKey(), name,
                                       url.isNull() ? QVariant() : QVariant(url)));
 }
 
 // What the window does when a build starts: work folder, no stale image, the
 // chosen disk from its list.
-bool TestMediaBuild::prepareStart(const TestHost &host, int diskNumber)
-{
+bool TestMediaBuild::prepareStart(const TestHost &host, int diskNumber) {
     QDir().mkpath(host.local(QStringLiteral("C:\\mount\\winre")));
     QFile::remove(host.local(kImage));
     const DriveListingResult listing = listRemovableDrives(kSystem, tempDirectory());
@@ -284,27 +269,28 @@ bool TestMediaBuild::prepareStart(const TestHost &host, int diskNumber)
     return false;
 }
 
-bool TestMediaBuild::runBuild(ThreadDriveClone &worker)
-{
+bool TestMediaBuild::runBuild(ThreadDriveClone &worker) {
     worker.start(QThread::InheritPriority);
     return worker.wait(300000);
 }
 
-void TestMediaBuild::verifyKeepAwakeReleased(const TestHost &host)
-{
+void TestMediaBuild::verifyKeepAwakeReleased(const TestHost &host) {
     const QStringList power = simhost::readLog(host.root(), QStringLiteral("power.log"));
     QVERIFY(!power.isEmpty());
     QCOMPARE(power.size() % 2, 0);
+    // Asked for on the worker thread, which runs the build, not on this one.
+    const QString here =
+        QStringLiteral("thread=%1").arg(reinterpret_cast<quintptr>(QThread::currentThreadId()));
     for (int i = 0; i < power.size(); i += 2) {
+        QVERIFY(!power.at(i).endsWith(here));
         QVERIFY2(power.at(i).startsWith(QLatin1String("keep-awake thread=")),
                  qPrintable(power.at(i)));
-        QCOMPARE(power.at(i + 1), QString(power.at(i)).replace(QLatin1String("keep-awake"),
-                                                               QLatin1String("clear")));
+        QCOMPARE(power.at(i + 1),
+                 QString(power.at(i)).replace(QLatin1String("keep-awake"), QLatin1String("clear")));
     }
 }
 
-void TestMediaBuild::verifyWorkFilesRemoved(const TestHost &host)
-{
+void TestMediaBuild::verifyWorkFilesRemoved(const TestHost &host) {
     for (const char *gone : {"C:\\DownloadFIle", "C:\\mount",
                              "C:\\Users\\User\\AppData\\Local\\Temp\\USBDiskFormat.bat",
                              "C:\\Users\\User\\AppData\\Local\\Temp\\DiskInfo.txt"}) {
@@ -312,8 +298,7 @@ void TestMediaBuild::verifyWorkFilesRemoved(const TestHost &host)
     }
 }
 
-void TestMediaBuild::workerSignalsInIndexOrder()
-{
+void TestMediaBuild::workerSignalsInIndexOrder() {
     const QMetaObject &meta = ThreadDriveClone::staticMetaObject;
     QCOMPARE(QString::fromLatin1(meta.className()), QStringLiteral("ThreadDriveClone"));
     QStringList own;
@@ -323,13 +308,12 @@ void TestMediaBuild::workerSignalsInIndexOrder()
         QCOMPARE(method.access(), QMetaMethod::Public);
         own.append(QString::fromLatin1(method.methodSignature()));
     }
-    QCOMPARE(own, QStringList({"SetProgressValue(int)", "ProcessComplete()",
-                               "PrintRunningProcess(QString)", "IncompleteFile()",
-                               "OnStopgGif()"}));
+    QCOMPARE(own,
+             QStringList({"SetProgressValue(int)", "ProcessComplete()",
+                          "PrintRunningProcess(QString)", "IncompleteFile()", "OnStopgGif()"}));
 }
 
-void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk()
-{
+void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.disks.append({QStringLiteral("disk2"), 2, QStringLiteral("SanDisk Ultra USB Device"),
                        QStringLiteral("Removable Media"), 32015679488LL, QString()});
@@ -353,16 +337,17 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk()
              host.read(QStringLiteral("C:\\Windows\\Boot\\PCAT\\bootmgr")));
     verifyWorkFilesRemoved(host);
 
-    const QString wmic = kSystem + QStringLiteral("\\wbem\\WMIC.exe diskdrive where "
-                                                   "\"MediaType='Removable Media'\" get "
-                                                   "Index,Model >> ") +
+    const QString wmic = kSystem +
+                         QStringLiteral("\\wbem\\WMIC.exe diskdrive where "
+                                        "\"MediaType='Removable Media'\" get "
+                                        "Index,Model >> ") +
                          tempDirectory() + QStringLiteral("DiskInfo.txt");
     QStringList expected = QStringList{wmic, wmic} + completeBuildCommands(tempDirectory(), 'R');
     QCOMPARE(commandLines(host), expected);
 
     // The support log names every command the build ran, with its exit code.
-    const QString log = QString::fromUtf8(
-        host.read(tempDirectory() + QLatin1String(buildpaths::kBuildLogName)));
+    const QString log =
+        QString::fromUtf8(host.read(tempDirectory() + QLatin1String(buildpaths::kBuildLogName)));
     for (const simhost::LoggedCommand &c : host.commands().mid(1)) {
         QString line = c.line.mid(kCmd.size());
         line.chop(1);
@@ -395,8 +380,7 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk()
     QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk0"))), systemDisk);
 }
 
-void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data()
-{
+void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data() {
     QTest::addColumn<QString>("link");
     QTest::newRow("no value") << QString();
     QTest::newRow("empty") << QString("");
@@ -405,8 +389,7 @@ void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data()
     QTest::newRow("double quote") << "http://127.0.0.1/boot.wim\"&\"del";
 }
 
-void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything()
-{
+void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything() {
     QFETCH(QString, link);
     TestHost host;
     QVERIFY(host.isValid());
@@ -430,8 +413,7 @@ void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything()
     verifyKeepAwakeReleased(host);
 }
 
-void TestMediaBuild::tooSmallImageFailsBeforeTheDrive()
-{
+void TestMediaBuild::tooSmallImageFailsBeforeTheDrive() {
     TestHost host;
     QVERIFY(host.isValid());
     setLink(host, m_server.url(QStringLiteral("/small.wim")));
@@ -452,8 +434,7 @@ void TestMediaBuild::tooSmallImageFailsBeforeTheDrive()
     verifyKeepAwakeReleased(host);
 }
 
-void TestMediaBuild::windows7LinkIsChosenFromTheSecondKey()
-{
+void TestMediaBuild::windows7LinkIsChosenFromTheSecondKey() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     for (simhost::RegistryValue &v : spec.registry) {
         if (v.key.endsWith(QLatin1String("\\Windows\\CurrentVersion")))
@@ -472,8 +453,7 @@ void TestMediaBuild::windows7LinkIsChosenFromTheSecondKey()
     QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
 }
 
-void TestMediaBuild::failedFormatCopiesNothing()
-{
+void TestMediaBuild::failedFormatCopiesNothing() {
     TestHost host;
     QVERIFY(host.isValid());
     setLink(host, m_server.url(QStringLiteral("/boot.wim")));
@@ -503,8 +483,7 @@ void TestMediaBuild::failedFormatCopiesNothing()
     verifyKeepAwakeReleased(host);
 }
 
-void TestMediaBuild::imageWriteErrorFailsTheSelfTest()
-{
+void TestMediaBuild::imageWriteErrorFailsTheSelfTest() {
     TestHost host;
     QVERIFY(host.isValid());
     setLink(host, m_server.url(QStringLiteral("/boot.wim")));
@@ -530,8 +509,7 @@ void TestMediaBuild::imageWriteErrorFailsTheSelfTest()
     verifyKeepAwakeReleased(host);
 }
 
-void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole()
-{
+void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole() {
     TestHost host;
     QVERIFY(host.isValid());
     const QString link = m_server.url(QStringLiteral("/boot.wim?id=7&lang=en"));
@@ -568,8 +546,7 @@ void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole()
     QCOMPARE(sha256(host.local(QStringLiteral("R:\\sources\\boot.wim"))), m_fullImageHash);
 }
 
-void TestMediaBuild::swappedDiskIsNotFormatted_data()
-{
+void TestMediaBuild::swappedDiskIsNotFormatted_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QVariant>("value");
     QTest::newRow("another drive with the same number")
@@ -577,8 +554,7 @@ void TestMediaBuild::swappedDiskIsNotFormatted_data()
     QTest::newRow("drive taken out") << "swapRemoved" << QVariant(true);
 }
 
-void TestMediaBuild::swappedDiskIsNotFormatted()
-{
+void TestMediaBuild::swappedDiskIsNotFormatted() {
     QFETCH(QString, key);
     QFETCH(QVariant, value);
     TestHost host;
@@ -608,8 +584,7 @@ void TestMediaBuild::swappedDiskIsNotFormatted()
     verifyKeepAwakeReleased(host);
 }
 
-void TestMediaBuild::letterRInUseLeavesThatVolumeAlone()
-{
+void TestMediaBuild::letterRInUseLeavesThatVolumeAlone() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.disks.append({QStringLiteral("disk3"), 3, QStringLiteral("WD Elements 25A2 USB Device"),
                        QStringLiteral("External hard disk media"), 2000365289472LL,
@@ -636,8 +611,7 @@ void TestMediaBuild::letterRInUseLeavesThatVolumeAlone()
     QCOMPARE(commandLines(host).mid(2), completeBuildCommands(tempDirectory(), 'S'));
 }
 
-void TestMediaBuild::temporaryFolderWithABlank()
-{
+void TestMediaBuild::temporaryFolderWithABlank() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.tempDirectory = QStringLiteral("C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\");
     TestHost host(spec);

@@ -9,8 +9,7 @@ namespace {
 constexpr int kIoTimeoutMs = 10000;
 constexpr qint64 kChunk = 1 << 20;
 
-bool readRequestHead(QTcpSocket &socket, QByteArray *head)
-{
+bool readRequestHead(QTcpSocket &socket, QByteArray *head) {
     while (!head->contains("\r\n\r\n")) {
         if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(kIoTimeoutMs))
             return false;
@@ -21,8 +20,7 @@ bool readRequestHead(QTcpSocket &socket, QByteArray *head)
     return true;
 }
 
-bool flush(QTcpSocket &socket, qint64 keepAtMost)
-{
+bool flush(QTcpSocket &socket, qint64 keepAtMost) {
     while (socket.bytesToWrite() > keepAtMost) {
         if (!socket.waitForBytesWritten(kIoTimeoutMs))
             return false; // the client went away
@@ -30,8 +28,7 @@ bool flush(QTcpSocket &socket, qint64 keepAtMost)
     return true;
 }
 
-void answer(QTcpSocket &socket, const char *status, const QByteArray &body)
-{
+void answer(QTcpSocket &socket, const char *status, const QByteArray &body) {
     socket.write(QByteArray("HTTP/1.1 ") + status + "\r\nContent-Type: text/plain\r\n" +
                  "Content-Length: " + QByteArray::number(body.size()) +
                  "\r\nConnection: close\r\n\r\n" + body);
@@ -42,50 +39,47 @@ void answer(QTcpSocket &socket, const char *status, const QByteArray &body)
 
 HttpTestServer::HttpTestServer() = default;
 
-HttpTestServer::~HttpTestServer()
-{
+HttpTestServer::~HttpTestServer() {
     m_stop = true;
     wait();
 }
 
-bool HttpTestServer::start()
-{
+bool HttpTestServer::start() {
     QThread::start();
     m_ready.acquire();
     return m_port != 0;
 }
 
-QString HttpTestServer::url(const QString &target) const
-{
+QString HttpTestServer::url(const QString &target) const {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(target);
 }
 
-void HttpTestServer::serveFile(const QString &urlPath, const QString &localFile)
-{
+void HttpTestServer::serveFile(const QString &urlPath, const QString &localFile) {
     QMutexLocker lock(&m_mutex);
     m_files.insert(urlPath, localFile);
 }
 
-void HttpTestServer::setMode(Mode mode)
-{
+void HttpTestServer::setMode(Mode mode) {
     QMutexLocker lock(&m_mutex);
     m_mode = mode;
 }
 
-void HttpTestServer::failNextRequests(int count)
-{
+void HttpTestServer::failNextRequests(int count) {
     QMutexLocker lock(&m_mutex);
     m_failures = count;
 }
 
-QStringList HttpTestServer::requestTargets() const
-{
+void HttpTestServer::setHeld(bool held) {
+    QMutexLocker lock(&m_mutex);
+    m_held = held;
+}
+
+QStringList HttpTestServer::requestTargets() const {
     QMutexLocker lock(&m_mutex);
     return m_targets;
 }
 
-bool HttpTestServer::createSparseImage(const QString &localFile, qint64 size)
-{
+bool HttpTestServer::createSparseImage(const QString &localFile, qint64 size) {
     QFile file(localFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !file.resize(size))
         return false;
@@ -97,8 +91,7 @@ bool HttpTestServer::createSparseImage(const QString &localFile, qint64 size)
     return true;
 }
 
-void HttpTestServer::run()
-{
+void HttpTestServer::run() {
     QTcpServer server;
     if (server.listen(QHostAddress::LocalHost, 0))
         m_port = server.serverPort();
@@ -118,8 +111,7 @@ void HttpTestServer::run()
     }
 }
 
-void HttpTestServer::handle(QTcpSocket &socket)
-{
+void HttpTestServer::handle(QTcpSocket &socket) {
     QByteArray head;
     if (!readRequestHead(socket, &head))
         return;
@@ -141,6 +133,13 @@ void HttpTestServer::handle(QTcpSocket &socket)
             --m_failures;
             fail = true;
         }
+    }
+    for (;;) {
+        QMutexLocker lock(&m_mutex);
+        if (!m_held || m_stop)
+            break;
+        lock.unlock();
+        msleep(20);
     }
     QFile file(localFile);
     if (fail || mode == Mode::NotFound || localFile.isEmpty() || !file.open(QIODevice::ReadOnly))

@@ -38,6 +38,9 @@ public:
     void setMode(Mode mode);
     // The next count requests answer 404, whatever the mode.
     void failNextRequests(int count);
+    // While held, a request is recorded and then kept waiting for its answer
+    // until the server is released (or stopped).
+    void setHeld(bool held);
     // Request targets (path and query) as received, in order.
     QStringList requestTargets() const;
 
@@ -57,6 +60,7 @@ private:
     Mode m_mode = Mode::Serve;
     int m_failures = 0;
     QStringList m_targets;
+    bool m_held = false;
     QSemaphore m_ready;
     std::atomic<bool> m_stop{false};
     quint16 m_port = 0;
