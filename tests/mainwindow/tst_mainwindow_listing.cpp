@@ -1,0 +1,218 @@
+// The window's drive list, made from the listing that the simulated host's
+// WMIC writes (or, on a host without WMIC, its PowerShell fallback), and kept
+// current while disks are plugged in and removed.
+#include "WindowHarness.h"
+
+#include "mainwindow/DeviceWatcher.h"
+
+#include <QSignalSpy>
+
+using namespace mwtest;
+
+Q_DECLARE_METATYPE(simhost::HostSpec)
+
+class TestMainWindowListing : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { fixHostIdentity(); }
+
+    void listFromEachListingTool_data();
+    void listFromEachListingTool();
+    void unreadableListingShowsTheNotice();
+    void diskPluggedInOrRemovedWhileIdle();
+    void pluggingKeepsTheChosenDrive();
+    void confirmationClosesWhenItsDriveGoes();
+    void toolBookkeepingIsNoPluggedDisk();
+};
+
+void TestMainWindowListing::listFromEachListingTool_data() {
+    QTest::addColumn<simhost::HostSpec>("spec");
+    QTest::addColumn<QStringList>("items");
+
+    const simhost::DiskSpec index =
+        removableDisk(4, QStringLiteral("Index Card Reader USB Device"));
+    const simhost::DiskSpec external{QStringLiteral("disk6"),
+                                     6,
+                                     QStringLiteral("WD Elements USB Device"),
+                                     QStringLiteral("External hard disk media"),
+                                     2000365289472LL,
+                                     QString()};
+
+    for (const bool wmic : {true, false}) {
+        const char *tool = wmic ? "WMIC" : "PowerShell";
+        simhost::HostSpec spec = simhost::sampleHostSpec();
+        spec.hasWmic = wmic;
+        QTest::addRow("%s: one drive", tool)
+            << spec << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
+
+        spec = hostWithoutUsbDrive();
+        spec.hasWmic = wmic;
+        spec.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
+        spec.disks.append(removableDisk(2, QStringLiteral("SanDisk  Ultra   USB Device")));
+        QTest::addRow("%s: two drives", tool)
+            << spec
+            << QStringList{driveItem(QStringLiteral("SanDisk Ultra USB Device "), 2),
+                           driveItem(QStringLiteral("Kingston DataTraveler 3.0 USB Device "), 3)};
+
+        spec = hostWithoutUsbDrive();
+        spec.hasWmic = wmic;
+        spec.disks.append(external);
+        QTest::addRow("%s: no removable drive", tool) << spec << QStringList{kNoDriveItem};
+
+        spec = simhost::sampleHostSpec();
+        spec.hasWmic = wmic;
+        spec.disks.append(index);
+        QTest::addRow("%s: model containing Index", tool)
+            << spec << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
+
+        // A model text that carries a line break: its second line starts
+        // with no disk number and must not become a drive of its own.
+        spec = hostWithoutUsbDrive();
+        spec.hasWmic = wmic;
+        spec.disks.append(removableDisk(5, QStringLiteral("Flash\r\nDrive Kit USB Device")));
+        QTest::addRow("%s: second line of a model", tool)
+            << spec << QStringList{driveItem(QStringLiteral("Flash "), 5)};
+
+        spec = simhost::sampleHostSpec();
+        spec.hasWmic = wmic;
+        spec.tempDirectory = QStringLiteral("C:\\Users\\Jane Doe (work)\\AppData\\Local\\Temp\\");
+        QTest::addRow("%s: temporary folder with blanks", tool)
+            << spec << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
+    }
+}
+
+void TestMainWindowListing::listFromEachListingTool() {
+    QFETCH(simhost::HostSpec, spec);
+    QFETCH(QStringList, items);
+    TestHost host(spec);
+    QVERIFY2(host.isValid(), qPrintable(host.error()));
+    // A listing left over from an earlier run must not add its drive.
+    const QString listingFile = spec.tempDirectory + QStringLiteral("DiskInfo.txt");
+    QVERIFY(host.write(listingFile, "Index  Model\r\n9      Stale Drive USB Device  \r\n"));
+
+    MainWindow w;
+    QVERIFY(w.isComplete());
+
+    QCOMPARE(w.items(), items);
+    QCOMPARE(w.combo()->currentIndex(), 0);
+    const bool noDrive = items.first() == kNoDriveItem;
+    QCOMPARE(w.describe(), noDrive ? kIdleWithoutDrive : kIdleWithDrives);
+    QVERIFY(!QFileInfo::exists(host.local(listingFile)));
+
+    // The listing came from the tool the host has.
+    const QList<simhost::LoggedCommand> commands = host.commands();
+    QCOMPARE(commands.size(), 1);
+    QVERIFY2(commands.first().line.contains(spec.hasWmic ? QLatin1String("\\wbem\\WMIC.exe ")
+                                                         : QLatin1String("\\powershell.exe ")),
+             qPrintable(commands.first().line));
+}
+
+void TestMainWindowListing::unreadableListingShowsTheNotice() {
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    spec.tempDirectory = QStringLiteral("C:\\Gone\\");
+    TestHost host(spec);
+    QVERIFY(host.isValid());
+    QDir(host.local(QStringLiteral("C:\\Gone"))).removeRecursively();
+
+    MainWindow w;
+    // An empty list must never lead to a build.
+    QCOMPARE(w.items(), QStringList{kNoDriveItem});
+    QCOMPARE(w.describe(), kIdleWithoutDrive);
+}
+
+void TestMainWindowListing::diskPluggedInOrRemovedWhileIdle() {
+    TestHost host;
+    QVERIFY(host.isValid());
+    MainWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(w.window));
+    const QStringList generic{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
+    const QStringList verbatim{driveItem(QStringLiteral("Verbatim Store n Go USB Device "), 7)};
+
+    plugIn(host, removableDisk(7, QStringLiteral("Verbatim Store n Go USB Device")));
+    QTRY_COMPARE(w.items(), generic + verbatim);
+    QCOMPARE(w.describe(), kIdleWithDrives);
+
+    unplug(host, QStringLiteral("disk1"));
+    QTRY_COMPARE(w.items(), verbatim);
+
+    unplug(host, QStringLiteral("disk7"));
+    QTRY_COMPARE(w.items(), QStringList{kNoDriveItem});
+    QCOMPARE(w.describe(), kIdleWithoutDrive);
+
+    plugIn(host, removableDisk(7, QStringLiteral("Verbatim Store n Go USB Device")));
+    QTRY_COMPARE(w.items(), verbatim);
+    QCOMPARE(w.describe(), kIdleWithDrives);
+}
+
+void TestMainWindowListing::pluggingKeepsTheChosenDrive() {
+    simhost::HostSpec spec = hostWithoutUsbDrive();
+    spec.disks.append(removableDisk(2, QStringLiteral("SanDisk Ultra USB Device")));
+    spec.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
+    TestHost host(spec);
+    QVERIFY(host.isValid());
+    MainWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(w.window));
+    w.combo()->setCurrentIndex(1);
+
+    // Another stick plugged in must not move the choice to another drive.
+    plugIn(host, removableDisk(1, QStringLiteral("Alpha USB Device")));
+    QTRY_COMPARE(w.combo()->count(), 3);
+    QCOMPARE(w.combo()->itemData(0).toInt(), 1);
+    QCOMPARE(w.combo()->currentData().toInt(), 3);
+
+    // The chosen drive gone: the first drive is chosen, as after start-up.
+    unplug(host, QStringLiteral("disk3"));
+    QTRY_COMPARE(w.combo()->count(), 2);
+    QCOMPARE(w.combo()->currentIndex(), 0);
+}
+
+void TestMainWindowListing::confirmationClosesWhenItsDriveGoes() {
+    simhost::HostSpec spec = hostWithoutUsbDrive();
+    spec.disks.append(removableDisk(2, QStringLiteral("SanDisk Ultra USB Device")));
+    spec.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
+    TestHost host(spec);
+    QVERIFY(host.isValid());
+    MainWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(w.window));
+    w.combo()->setCurrentIndex(1);
+    click(w.window->CreateBootable);
+    QVERIFY(w.warning->isVisible());
+
+    // A drive plugged in leaves the confirmation of the chosen one open.
+    plugIn(host, removableDisk(4, QStringLiteral("Delta USB Device")));
+    QTRY_COMPARE(w.combo()->count(), 3);
+    QVERIFY(w.warning->isVisible());
+    QCOMPARE(w.combo()->currentData().toInt(), 3);
+
+    // Its drive removed, the confirmation cannot stand for another one.
+    unplug(host, QStringLiteral("disk3"));
+    QTRY_COMPARE(w.combo()->count(), 2);
+    QVERIFY(!w.warning->isVisible());
+    QCOMPARE(w.describe(), kIdleWithDrives);
+}
+
+void TestMainWindowListing::toolBookkeepingIsNoPluggedDisk() {
+    // The simulated tools count listings in a disk's description when a
+    // fault waits on that count; the count is no change of the disk.
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    spec.diskFaults[QStringLiteral("disk1")] = {
+        {QStringLiteral("swapAfterListings"), 5},
+        {QStringLiteral("swapModel"), QStringLiteral("Other Drive")}};
+    TestHost host(spec);
+    QVERIFY(host.isValid());
+    MainWindow w;
+    auto *devices = w.window->findChild<DeviceWatcher *>();
+    QVERIFY(devices);
+    QSignalSpy arrivals(devices, SIGNAL(deviceArrived()));
+
+    plugIn(host, removableDisk(7, QStringLiteral("Verbatim Store n Go USB Device")));
+    QTRY_COMPARE(w.combo()->count(), 2);
+    QTest::qWait(300);
+    QCOMPARE(arrivals.count(), 1);
+    QCOMPARE(listingsRun(host), 2);
+    QCOMPARE(w.combo()->itemText(0), QStringLiteral("Generic Flash Disk USB Device "));
+}
+
+QTEST_MAIN(TestMainWindowListing)
+#include "tst_mainwindow_listing.moc"
