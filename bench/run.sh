@@ -33,13 +33,13 @@ if [ -n "${BENCH_BUILD_DIR:-}" ]; then
 else
     build=$repo/build
     bash scripts/build.sh
-    # A build folder configured before the benchmarks existed keeps them off.
-    cmake -S . -B build -DBMC_BUILD_BENCH=ON >/dev/null
-    cmake --build build -j"$(nproc)"
 fi
 for program in BootableMediaCreator hostsim-cmd hostsim-make bench-build-window \
     bench-minimal-dialog bench-peak-rss bench-window-map; do
-    [ -x "$build/bin/$program" ] || { echo "bench: $build/bin/$program was not built" >&2; exit 1; }
+    [ -x "$build/bin/$program" ] || {
+        echo "bench: $build/bin/$program was not built (is BMC_BUILD_BENCH off there?)" >&2
+        exit 1
+    }
 done
 
 # One X server for every measurement, whether or not a display is open.
