@@ -207,6 +207,7 @@ private slots:
     void noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data();
     void noUsableLinkEndsAsIncompleteWithoutTouchingAnything();
     void tooSmallImageFailsBeforeTheDrive();
+    void truncatedTransfersFailBeforeTheDrive();
     void windows7LinkIsChosenFromTheSecondKey();
     void failedFormatCopiesNothing();
     void imageWriteErrorFailsTheSelfTest();
@@ -431,6 +432,29 @@ void TestMediaBuild::tooSmallImageFailsBeforeTheDrive() {
     // The small download stays until the next start deletes it.
     QCOMPARE(QFileInfo(host.local(kImage)).size(), qint64(1 << 20));
     QVERIFY(QFileInfo(host.local(QStringLiteral("C:\\mount\\winre"))).isDir());
+    verifyKeepAwakeReleased(host);
+}
+
+void TestMediaBuild::truncatedTransfersFailBeforeTheDrive() {
+    TestHost host;
+    QVERIFY(host.isValid());
+    const QString link = m_server.url(QStringLiteral("/boot.wim"));
+    setLink(host, link);
+    m_server.setMode(HttpTestServer::Mode::Truncated);
+    const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    QVERIFY(runBuild(worker));
+
+    QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
+    // The system's download failed, then the fallback: nothing else ran.
+    const QStringList lines = commandLines(host);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.at(1), bitsadminCommand(link));
+    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
+    QVERIFY(QFileInfo(host.local(kImage)).size() < kMinimumImageSize);
     verifyKeepAwakeReleased(host);
 }
 
