@@ -134,94 +134,100 @@ click() { # window x y; xdotool itself may be refused by a busy X server
     return 1
 }
 
-echo "2. peak memory of the tool during a build..."
-fresh_host
+# Starts a program in the background and waits for its window: sets $started
+# (its pid) and $window. A start the X server refused (the program ends before
+# its window shows) is repeated.
+start_shown() { # title, file for its errors, command...
+    local title=$1 errors=$2
+    shift 2
+    window=""
+    for _ in 1 2 3 4 5; do
+        "$@" 2>"$errors" &
+        started=$!
+        pids+=($started)
+        for _ in $(seq 300); do
+            kill -0 "$started" 2>/dev/null || break
+            window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n1 || true)
+            [ -n "$window" ] && return 0
+            sleep 0.1
+        done
+        kill -0 "$started" 2>/dev/null && return 1
+        record start_retries 1
+    done
+    return 1
+}
 tool_failed() {
     echo "bench: $1; the tool said:" >&2
     cat "$work/tool.err" >&2
     exit 1
 }
-main=""
-for _ in 1 2 3 4 5; do
+
+# One whole build of the real tool, its memory sampled; figures are recorded
+# under the given prefix. More environment assignments for the tool follow.
+memory_build() {
+    local prefix=$1 tool main confirm clicked finished result="" hwm anon tool_hwm=0 anon_peak=0
+    shift
+    fresh_host
     : >"$work/children.log"
-    BMC_HOST_ROOT=$work/host BMC_HOSTSIM_CMD=$bin/bench-peak-rss \
-        BENCH_PEAK_RSS_PROGRAM=$bin/hostsim-cmd BENCH_PEAK_RSS_LOG=$work/children.log \
-        "$bin/BootableMediaCreator" 2>"$work/tool.err" &
-    tool=$!
-    pids+=($tool)
-    for _ in $(seq 300); do
-        kill -0 "$tool" 2>/dev/null || break
-        main=$(xdotool search --onlyvisible --name "^Create Bootable Media\$" 2>/dev/null | head -n1 || true)
-        [ -n "$main" ] && break
-        sleep 0.1
+    start_shown "Create Bootable Media" "$work/tool.err" env BMC_HOST_ROOT="$work/host" \
+        BMC_HOSTSIM_CMD="$bin/bench-peak-rss" BENCH_PEAK_RSS_PROGRAM="$bin/hostsim-cmd" \
+        BENCH_PEAK_RSS_LOG="$work/children.log" "$@" "$bin/BootableMediaCreator" ||
+        tool_failed "the tool's window did not show"
+    tool=$started
+    main=$window
+    sleep 0.5
+    record "${prefix}_idle_kib" "$(vm_hwm "$tool")"
+    # Create Recovery Drive sits at (242, 167), 145 x 23, at 96 dpi; the
+    # confirmation's OK at (252, 137), 101 x 23.
+    click "$main" 314 178
+    confirm=$(window_of "Confirm Operation") || tool_failed "no confirmation showed"
+    clicked=$(now_ns)
+    click "$confirm" 302 148
+    local buildlog
+    buildlog=$(host_temp)/BootableMediaCreator.log
+    for _ in $(seq 12000); do
+        kill -0 "$tool" 2>/dev/null || tool_failed "the tool ended during the build"
+        hwm=$(vm_hwm "$tool")
+        [ -n "$hwm" ] && [ "$hwm" -gt "$tool_hwm" ] && tool_hwm=$hwm
+        anon=$(status_kib "$tool" RssAnon)
+        [ -n "$anon" ] && [ "$anon" -gt "$anon_peak" ] && anon_peak=$anon
+        if [ -f "$buildlog" ]; then
+            if grep -q "note  build complete" "$buildlog"; then result=complete; break; fi
+            if grep -q "note  build incomplete" "$buildlog"; then result=incomplete; break; fi
+        fi
+        sleep 0.05
     done
-    [ -n "$main" ] && break
-    kill -0 "$tool" 2>/dev/null && tool_failed "the tool's window did not show"
-    # It could not reach the X server: start it again.
-    record start_retries 1
-done
-[ -n "$main" ] || tool_failed "the tool did not start"
-sleep 0.5
-record tool_idle_kib "$(vm_hwm "$tool")"
-# Create Recovery Drive sits at (242, 167), 145 x 23, at 96 dpi; the
-# confirmation's OK at (252, 137), 101 x 23.
-click "$main" 314 178
-confirm=$(window_of "Confirm Operation") || tool_failed "no confirmation showed"
-clicked=$(now_ns)
-click "$confirm" 302 148
-buildlog=$(host_temp)/BootableMediaCreator.log
-result=""
-tool_hwm=0
-anon_peak=0
-for _ in $(seq 12000); do
-    kill -0 "$tool" 2>/dev/null || tool_failed "the tool ended during the build"
+    finished=$(now_ns)
+    sleep 0.5 # the window takes in the result
     hwm=$(vm_hwm "$tool")
     [ -n "$hwm" ] && [ "$hwm" -gt "$tool_hwm" ] && tool_hwm=$hwm
-    anon=$(status_kib "$tool" RssAnon)
-    [ -n "$anon" ] && [ "$anon" -gt "$anon_peak" ] && anon_peak=$anon
-    if [ -f "$buildlog" ]; then
-        if grep -q "note  build complete" "$buildlog"; then result=complete; break; fi
-        if grep -q "note  build incomplete" "$buildlog"; then result=incomplete; break; fi
-    fi
-    sleep 0.05
-done
-finished=$(now_ns)
-sleep 0.5 # the window takes in the result
-hwm=$(vm_hwm "$tool")
-[ -n "$hwm" ] && [ "$hwm" -gt "$tool_hwm" ] && tool_hwm=$hwm
-record tool_file_kib "$(status_kib "$tool" RssFile)"
-kill "$tool" 2>/dev/null || true
-wait "$tool" 2>/dev/null || true
-[ "$result" = complete ] || { echo "bench: the tool's build ended ${result:-in a timeout}" >&2; exit 1; }
-record tool_rss_kib "$tool_hwm"
-record tool_anon_peak_kib "$anon_peak"
-record tool_build_ms "$(ms_between "$clicked" "$finished")"
-[ -s "$work/children.log" ] || { echo "bench: no stand-in process was logged" >&2; exit 1; }
-sort -n -k1,1 "$work/children.log" | tail -n1 >"$work/child-peak"
-record children_rss_kib "$(cut -d' ' -f1 "$work/child-peak")"
-record children_count "$(wc -l <"$work/children.log")"
+    record "${prefix}_file_kib" "$(status_kib "$tool" RssFile)"
+    kill "$tool" 2>/dev/null || true
+    wait "$tool" 2>/dev/null || true
+    [ "$result" = complete ] || tool_failed "the build ended ${result:-in a timeout}"
+    record "${prefix}_rss_kib" "$tool_hwm"
+    record "${prefix}_anon_peak_kib" "$anon_peak"
+    record "${prefix}_build_ms" "$(ms_between "$clicked" "$finished")"
+    [ -s "$work/children.log" ] || { echo "bench: no stand-in process was logged" >&2; exit 1; }
+    sort -n -k1,1 "$work/children.log" | tail -n1 >"$work/$prefix-child-peak"
+    record "${prefix}_children_rss_kib" "$(cut -d' ' -f1 "$work/$prefix-child-peak")"
+    record "${prefix}_children_count" "$(wc -l <"$work/children.log")"
 
-# What any Qt Widgets window costs on this display: the minimal dialog's peak.
-for _ in 1 2 3 4 5; do
-    "$bin/bench-minimal-dialog" 2>/dev/null &
-    minimal=$!
-    pids+=($minimal)
-    shown=""
-    for _ in $(seq 300); do
-        kill -0 "$minimal" 2>/dev/null || break
-        shown=$(xdotool search --onlyvisible --name "^Minimal Dialog\$" 2>/dev/null | head -n1 || true)
-        [ -n "$shown" ] && break
-        sleep 0.1
-    done
-    [ -n "$shown" ] && break
-    record start_retries 1
-done
-[ -n "$shown" ] || { echo "bench: the minimal dialog did not show" >&2; exit 1; }
-sleep 0.5
-record minimal_rss_kib "$(vm_hwm "$minimal")"
-record minimal_file_kib "$(status_kib "$minimal" RssFile)"
-kill "$minimal" 2>/dev/null || true
-wait "$minimal" 2>/dev/null || true
+    # What any Qt Widgets window costs on this display: the minimal dialog's peak.
+    start_shown "Minimal Dialog" /dev/null env "$@" "$bin/bench-minimal-dialog" ||
+        { echo "bench: the minimal dialog did not show" >&2; exit 1; }
+    sleep 0.5
+    record "${prefix}_minimal_rss_kib" "$(vm_hwm "$started")"
+    record "${prefix}_minimal_file_kib" "$(status_kib "$started" RssFile)"
+    kill "$started" 2>/dev/null || true
+    wait "$started" 2>/dev/null || true
+}
+
+echo "2. peak memory of the tool during a build, as run and without Qt's GLX integration..."
+memory_build tool
+# Qt's xcb platform loads its GLX integration, and with it Mesa and LLVM,
+# even for a window that draws no OpenGL; this run leaves it out.
+memory_build nogl QT_XCB_GL_INTEGRATION=none
 
 echo "4. start-up until the main window shows, $starts time(s) each, after one warm-up..."
 # One start, repeated when the program could not reach the X server (it then
@@ -262,7 +268,7 @@ done
 
 record load_end "$(cut -d' ' -f1 /proc/loadavg)"
 
-python3 - "$results" "$work/last-build.log" "$work/child-peak" <<'PY'
+python3 - "$results" "$work/last-build.log" "$work" <<'PY'
 import re
 import statistics
 import sys
@@ -294,7 +300,8 @@ print("   floor = curl download + one cp to a folder: %8.0f ms  (curl %.0f ms + 
 print("   ratio %.2f, target at most 1.30: %s" % (ratio, verdict(ratio <= 1.3)))
 print("   for information: floor + the self-check's two SHA-256 passes (sha256sum): %.0f ms, ratio %.2f"
       % (floor + median("floor_hash_ms"), build / (floor + median("floor_hash_ms"))))
-print("   for information: the real tool clicked from outside, once: %.0f ms" % values["tool_build_ms"][0])
+print("   for information: the real tool clicked from outside, once: %.0f ms"
+      % values["tool_build_ms"][0])
 # Where the tool's time goes, from its own build log (last run).
 stamps, parts = {}, []
 for line in open(sys.argv[2]):
@@ -319,20 +326,21 @@ if parts:
     print("   the tool's last build, from its log: " + ", ".join("%s %d ms" % p for p in parts))
 print()
 
-tool_mib = values["tool_rss_kib"][0] / 1024
-child_mib = values["children_rss_kib"][0] / 1024
-child = open(sys.argv[3]).read().split(None, 3)
-print("2. Peak resident memory during a whole build (the real tool)")
-print("   tool process (VmHWM):                       %6.1f MiB  target under 80 MiB: %s"
-      % (tool_mib, verdict(tool_mib < 80)))
-print("     at idle before the build %.1f MiB; the build added %.1f MiB"
-      % (values["tool_idle_kib"][0] / 1024, tool_mib - values["tool_idle_kib"][0] / 1024))
-print("     of it mapped files (libraries) %.1f MiB; own data (RssAnon) at most %.1f MiB"
-      % (values["tool_file_kib"][0] / 1024, values["tool_anon_peak_kib"][0] / 1024))
-print("     for comparison, the minimal Qt dialog on this display: %.1f MiB (mapped files %.1f MiB)"
-      % (values["minimal_rss_kib"][0] / 1024, values["minimal_file_kib"][0] / 1024))
-print("   largest of its %d stand-in processes:       %6.1f MiB  (%s)"
-      % (values["children_count"][0], child_mib, child[3].strip() if len(child) > 3 else "?"))
+print("2. Peak resident memory of the real tool during a whole build (VmHWM)")
+for prefix, label in (("tool", "as run"),
+                      ("nogl", "without Qt's GLX integration (QT_XCB_GL_INTEGRATION=none)")):
+    v = lambda name: values[prefix + "_" + name][0] / 1024
+    print("   %s:" % label)
+    print("     tool %.1f MiB, target under 80 MiB: %s" % (v("rss_kib"), verdict(v("rss_kib") < 80)))
+    print("     idle before the build %.1f MiB, so the build added %.1f MiB;"
+          " mapped files (libraries) %.1f MiB, own data (RssAnon) at most %.1f MiB"
+          % (v("idle_kib"), v("rss_kib") - v("idle_kib"), v("file_kib"), v("anon_peak_kib")))
+    print("     for comparison, the minimal Qt dialog: %.1f MiB (mapped files %.1f MiB)"
+          % (v("minimal_rss_kib"), v("minimal_file_kib")))
+    child = open(sys.argv[3] + "/" + prefix + "-child-peak").read().split(None, 3)
+    print("     largest of its %d stand-in processes: %.1f MiB (%s)"
+          % (values[prefix + "_children_count"][0], v("children_rss_kib"),
+             child[3].strip() if len(child) > 3 else "?"))
 print()
 
 gap = max(values["max_gap_ms"])
