@@ -1,0 +1,56 @@
+// What the end-to-end tests look at on a simulated host after the tool ran:
+// the command lines it ran, the files on a disk, the work files, the logs.
+#pragma once
+
+#include <QByteArray>
+#include <QChar>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class TestHost;
+
+namespace hostchecks {
+
+extern const QString kSystem;         // the sample host's system directory
+extern const QString kDownloadedFile; // C:\DownloadFIle\boot.wim
+
+// Command lines the interpreter ran, in order, without the interpreter's
+// own "cmd.exe /c " and the blank the empty argument leaves at the end.
+QStringList commandLines(const TestHost &host);
+
+// The drive listing command for a temporary folder (WMIC, or PowerShell on
+// a host without WMIC), with the listing file quoted when it needs it.
+QString listingCommand(const QString &temp, bool wmic = true);
+
+// The commands of a complete build after the check of the chosen disk, with
+// the new volume on letter.
+QStringList buildCommands(const QString &temp, QChar letter);
+
+// The command lines from a build's format step to its last clean-up command.
+QStringList formatToCleanUp(const QStringList &lines);
+
+// Relative paths (lower case, '/') of every file under a local folder.
+QSet<QString> filesUnder(const QString &folder);
+// The files a finished recovery drive holds, from the host's boot files.
+QSet<QString> recoveryDriveLayout(const TestHost &host);
+
+QString volumeOf(const TestHost &host, const QString &diskId);
+// The volume folder a drive letter leads to; empty when the letter is free.
+QString letterTarget(const TestHost &host, QChar letter);
+
+QByteArray sha256(const QString &localFile);
+
+// The support log of the last build (BootableMediaCreator.log in temp).
+QString buildLog(const TestHost &host, const QString &temp);
+
+// Lines of a host log (shell.log, power.log).
+QStringList hostLog(const TestHost &host, const char *name);
+
+// Plugs a disk into the running host at once (its description and an empty
+// volume with one file on it appear together), with letter as its drive
+// letter when not empty.
+bool plugInDisk(const TestHost &host, const QString &id, int number, const QString &model,
+                const QString &letter);
+
+} // namespace hostchecks

@@ -1,0 +1,186 @@
+#include "ToolSession.h"
+
+#include "app/AppContext.h"
+#include "app/LanguageSelection.h"
+#include "app/NetworkSetup.h"
+#include "builder/BuildCommands.h"
+#include "mainwindow/ConnectivityProbe.h"
+#include "platform/sim/SimRegistry.h"
+
+#include "HostChecks.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTimer>
+#include <QtTest>
+
+const QString kStartedText =
+    QStringLiteral("Please wait. Preparing the selected media. This may take some time.");
+const QString kCompletedText = QStringLiteral("Process completed");
+
+namespace {
+
+constexpr int kBuildEndsWithinMs = 300000;
+
+template <typename T> T *onlyTopLevel() {
+    T *found = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (T *t = qobject_cast<T *>(w)) {
+            if (found)
+                return nullptr; // a second one: there must never be two
+            found = t;
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+bool E2eServer::start() {
+    if (!m_files.isValid())
+        return false;
+    const QString good = m_files.filePath(QStringLiteral("boot.wim"));
+    const QString shortImage = m_files.filePath(QStringLiteral("short.wim"));
+    const QString page = m_files.filePath(QStringLiteral("index.html"));
+    if (!HttpTestServer::createSparseImage(good, kMinimumImageSize) ||
+        !HttpTestServer::createSparseImage(shortImage, kMinimumImageSize - 1))
+        return false;
+    QFile pageFile(page);
+    if (!pageFile.open(QIODevice::WriteOnly) ||
+        pageFile.write("<html><body>The free encyclopedia</body></html>\n") < 0)
+        return false;
+    pageFile.close();
+    m_goodHash = hostchecks::sha256(good);
+
+    m_http.serveFile(QStringLiteral("/boot.wim"), good);
+    m_http.serveFile(QStringLiteral("/short.wim"), shortImage);
+    // Through a proxy the request names the whole URL.
+    m_http.serveFile(ConnectivityProbe::url(), page);
+    return !m_goodHash.isEmpty() && m_http.start();
+}
+
+QString E2eServer::goodImageLink(const QString &query) const {
+    return m_http.url(QStringLiteral("/boot.wim") + query);
+}
+
+QString E2eServer::shortImageLink() const {
+    return m_http.url(QStringLiteral("/short.wim"));
+}
+
+QString E2eServer::proxy() const {
+    return QStringLiteral("127.0.0.1:%1").arg(m_http.port());
+}
+
+QString E2eServer::deadProxy() {
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return QString();
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return QStringLiteral("127.0.0.1:%1").arg(port);
+}
+
+ToolSession::ToolSession(const simhost::HostSpec &spec, const QString &link, const QString &proxy)
+    : m_spec(spec), m_host(spec) {
+    if (!m_host.isValid())
+        return;
+    setLink(link);
+    simhost::setHostSetting(m_host.root(), QStringLiteral("network/httpProxy"), proxy);
+}
+
+ToolSession::~ToolSession() {
+    if (m_window) {
+        // A build must not outlive its host.
+        if (!QTest::qWaitFor(
+                [this] { return m_window->CancelButton->isEnabled() || failureShown(); },
+                kBuildEndsWithinMs))
+            qWarning("a build was still running when its test ended");
+        delete m_window;
+    }
+    delete warning();
+    delete info();
+}
+
+void ToolSession::setLink(const QString &link) {
+    simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(),
+                              QStringLiteral("DownloadLink_bootwim"),
+                              link.isNull() ? QVariant() : QVariant(link));
+}
+
+bool ToolSession::open() {
+    if (!m_host.isValid() || m_window)
+        return false;
+    fixHostIdentity();
+    selectLanguageFromHost();
+    applyHostNetworkSettings();
+    m_window = new QCreateBootable(nullptr);
+    m_window->show();
+    return QTest::qWaitForWindowExposed(m_window) && warning() && info() && titleCloseButton();
+}
+
+WarningClass *ToolSession::warning() const {
+    return onlyTopLevel<WarningClass>();
+}
+
+InfoDialogClass *ToolSession::info() const {
+    return onlyTopLevel<InfoDialogClass>();
+}
+
+QPushButton *ToolSession::titleCloseButton() const {
+    const QList<QPushButton *> buttons = m_window->label_3->findChildren<QPushButton *>();
+    return buttons.size() == 1 ? buttons.first() : nullptr;
+}
+
+QStringList ToolSession::driveTexts() const {
+    QStringList texts;
+    for (int i = 0; i < m_window->DiskComboBox->count(); ++i)
+        texts.append(m_window->DiskComboBox->itemText(i));
+    return texts;
+}
+
+QList<QVariant> ToolSession::driveNumbers() const {
+    QList<QVariant> numbers;
+    for (int i = 0; i < m_window->DiskComboBox->count(); ++i)
+        numbers.append(m_window->DiskComboBox->itemData(i, Qt::UserRole));
+    return numbers;
+}
+
+bool ToolSession::press(QAbstractButton *button) {
+    if (!button || !button->isVisible() || !button->isEnabled())
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+int ToolSession::leaveWith(QAbstractButton *button) {
+    if (!button || !button->isVisible() || !button->isEnabled())
+        return -1;
+    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    QTimer stillRunning;
+    stillRunning.setSingleShot(true);
+    QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stillRunning.start(30000);
+    return QCoreApplication::exec();
+}
+
+bool ToolSession::startBuild() {
+    if (!press(m_window->CreateBootable))
+        return false;
+    WarningClass *confirm = warning();
+    return confirm && confirm->isVisible() && press(confirm->OkButton);
+}
+
+bool ToolSession::buildCompleted() const {
+    return m_window->label_2->text() == kCompletedText && m_window->CancelButton->isEnabled();
+}
+
+bool ToolSession::failureShown() const {
+    const InfoDialogClass *dialog = info();
+    return dialog && dialog->isVisible();
+}
+
+bool ToolSession::buildEnded() const {
+    return buildCompleted() || failureShown();
+}

@@ -1,0 +1,96 @@
+// The tool as a user meets it, for end-to-end tests: a fresh simulated host,
+// "the internet" and the boot images served from 127.0.0.1, and the real
+// main window with its dialogs, made as start-up makes them.
+#pragma once
+
+#include "dialogs/InfoDialogClass.h"
+#include "dialogs/WarningClass.h"
+#include "mainwindow/QCreateBootable.h"
+#include "support/HttpTestServer.h"
+#include "support/TestHost.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class QAbstractButton;
+class QPushButton;
+
+// One server for a whole suite: the images are made and hashed once.
+class E2eServer {
+public:
+    // Makes the images (sparse: they cost no disk space) and starts serving.
+    bool start();
+
+    // Links to the served images.
+    QString goodImageLink(const QString &query = QString()) const; // 238,226,804 bytes
+    QString shortImageLink() const;                                // one byte less
+    QByteArray goodImageHash() const { return m_goodHash; }
+    // "127.0.0.1:<port>": the simulated host's proxy, which answers the
+    // connectivity check with a small page.
+    QString proxy() const;
+    // A port on 127.0.0.1 where nothing listens.
+    static QString deadProxy();
+
+    HttpTestServer &http() { return m_http; }
+
+private:
+    QTemporaryDir m_files;
+    HttpTestServer m_http;
+    QByteArray m_goodHash;
+};
+
+class ToolSession {
+public:
+    // A fresh host from spec whose download link is link (none when null)
+    // and whose network goes through proxy.
+    ToolSession(const simhost::HostSpec &spec, const QString &link, const QString &proxy);
+    // Waits for a build that is still running, then closes the windows.
+    ~ToolSession();
+
+    TestHost &host() { return m_host; }
+    QString temp() const { return m_spec.tempDirectory; }
+    void setLink(const QString &link);
+
+    // Start-up: host identity, language, network, then the main window.
+    bool open();
+
+    QCreateBootable *window() const { return m_window; }
+    WarningClass *warning() const;
+    InfoDialogClass *info() const;
+    QPushButton *titleCloseButton() const;
+
+    // The drive list as shown: item texts and the disk number of each item.
+    QStringList driveTexts() const;
+    QList<QVariant> driveNumbers() const;
+
+    // Presses a button as a user would; false when the user could not,
+    // because it is hidden or disabled.
+    static bool press(QAbstractButton *button);
+
+    // Presses a button that leaves the tool, inside the application's event
+    // loop as the running tool has it. Returns the loop's result: 0 when the
+    // button quit the application, -1 when it could not be pressed, 1 when
+    // the application kept running.
+    static int leaveWith(QAbstractButton *button);
+
+    // CreateBootable, then the confirmation's OK.
+    bool startBuild();
+    // True once the build has ended, either way: "Process completed" or
+    // the failure dialog.
+    bool buildEnded() const;
+    bool buildCompleted() const;
+    bool failureShown() const;
+
+private:
+    simhost::HostSpec m_spec;
+    TestHost m_host;
+    QCreateBootable *m_window = nullptr;
+};
+
+// The window's status text of a build that has just started.
+extern const QString kStartedText;
+extern const QString kCompletedText;
