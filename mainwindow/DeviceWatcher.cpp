@@ -37,10 +37,31 @@ bool DeviceWatcher::nativeEventFilter(const QByteArray &eventType, void *message
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 
 namespace {
 QString disksFolder() { return simhost::hostRoot() + QStringLiteral("/disks"); }
+
+// What Windows would see of a disk: its [disk] section. The stand-in tools
+// also keep notes of their own in the description (how often a disk was
+// listed), and such a note is no disk being plugged in.
+QString diskIdentity(const QString &descriptionFile)
+{
+    QFile file(descriptionFile);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    QStringList lines;
+    bool inDiskSection = false;
+    for (const QByteArray &raw : file.readAll().split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith('['))
+            inDiskSection = line == "[disk]";
+        else if (inDiskSection && !line.isEmpty())
+            lines.append(QString::fromUtf8(line));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
 } // namespace
 
 DeviceWatcher::DeviceWatcher(QObject *parent) : QObject(parent)
@@ -63,9 +84,9 @@ QStringList DeviceWatcher::currentDisks()
     QStringList disks;
     for (const QString &id : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         watched.append(folder.filePath(id));
-        QFile description(folder.filePath(id + QStringLiteral("/disk.ini")));
-        if (description.open(QIODevice::ReadOnly))
-            disks.append(id + QLatin1Char('\n') + QString::fromUtf8(description.readAll()));
+        const QString description = folder.filePath(id + QStringLiteral("/disk.ini"));
+        if (QFileInfo::exists(description))
+            disks.append(id + QLatin1Char('\n') + diskIdentity(description));
     }
     const QStringList already = m_watcher->directories();
     for (const QString &path : watched) {

@@ -1,15 +1,15 @@
 #include "mainwindow/QCreateBootable.h"
 
 #include "app/AppContext.h"
+#include "app/HostRelaunch.h"
 #include "app/ScreenScale.h"
+#include "builder/DriveListing.h"
+#include "builder/ThreadDriveClone.h"
 #include "dialogs/InfoDialogClass.h"
 #include "dialogs/LookStyles.h"
 #include "dialogs/TitleDrag.h"
 #include "dialogs/WarningClass.h"
 #include "dialogs/WindowLook.h"
-#include "app/HostRelaunch.h"
-#include "builder/DriveListing.h"
-#include "builder/ThreadDriveClone.h"
 #include "mainwindow/ConnectivityProbe.h"
 #include "mainwindow/DeviceWatcher.h"
 #include "mainwindow/MainWindowLayout.h"
@@ -92,20 +92,30 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
 }
 
 void QCreateBootable::ListUSBDrives() {
-    // A build, or the check before it, is using the list's disk number: the
-    // list is rebuilt once that has ended.
-    if (buildInProgress()) {
+    // The list's disk number is in use by a build, or by the check before
+    // it: the list is rebuilt once that is over.
+    if (driveChoiceInUse) {
         driveListStale = true;
         return;
     }
     driveListStale = false;
 
+    // A disk plugged in or removed must not move the choice to another drive.
+    const QVariant chosenNumber = DiskComboBox->currentData(Qt::UserRole);
+    const QString chosenModel = DiskComboBox->currentText();
+
     DiskComboBox->clear();
-    const DriveListingResult listing =
-        listRemovableDrives(AppContext::systemDirPath(),
-                            QString::fromStdWString(hostplatform::tempDirectory()));
-    for (const ListedDrive &drive : listing.drives)
+    const DriveListingResult listing = listRemovableDrives(
+        AppContext::systemDirPath(), QString::fromStdWString(hostplatform::tempDirectory()));
+    bool chosenStillThere = false;
+    for (const ListedDrive &drive : listing.drives) {
         DiskComboBox->addItem(drive.model, QVariant(drive.number));
+        if (!chosenStillThere && chosenNumber.isValid() && drive.number == chosenNumber.toInt() &&
+            drive.model == chosenModel) {
+            chosenStillThere = true;
+            DiskComboBox->setCurrentIndex(DiskComboBox->count() - 1);
+        }
+    }
     // An unreadable listing counts as an empty one: an empty list must never
     // lead to a build.
     if (DiskComboBox->count() == 0)
@@ -113,10 +123,16 @@ void QCreateBootable::ListUSBDrives() {
     const bool noDrive = DiskComboBox->itemText(0) == tr("No USB drive found");
     CreateBootable->setEnabled(!noDrive);
     DiskComboBox->setEnabled(!noDrive);
+
+    // An open confirmation was given for the drive chosen when it was shown;
+    // with that drive gone, it cannot stand for whichever drive is now first.
+    if (warningDialog && warningDialog->isVisible() && warningDialog->OkButton->isVisible() &&
+        chosenNumber.isValid() && !chosenStillThere)
+        warningDialog->hide();
 }
 
 bool QCreateBootable::buildInProgress() const {
-    return probing || (workerThread && workerThread->isRunning());
+    return probing || buildRunning;
 }
 
 void QCreateBootable::refreshStaleDriveList() {
@@ -178,6 +194,8 @@ void QCreateBootable::OnPrintRunningProcess(QString text) {
 }
 
 void QCreateBootable::OnProcessComplete() {
+    buildRunning = false;
+    driveChoiceInUse = false;
     titleCloseButton->setEnabled(true);
     CancelButton->setEnabled(true);
     CreateBootable->setEnabled(true);
@@ -189,6 +207,8 @@ void QCreateBootable::OnProcessComplete() {
 }
 
 void QCreateBootable::IncompleteFileDownload() {
+    // The build is over, but its drive stays chosen: Recreate builds on it.
+    buildRunning = false;
     showCentred(infoDialog);
 }
 
@@ -209,7 +229,7 @@ void QCreateBootable::OnProcessStart() {
     // The disk number comes from the current item; the notice item carries
     // none and must never start a build.
     const QVariant disk = DiskComboBox->currentData(Qt::UserRole);
-    if (!disk.isValid() || workerThread->isRunning())
+    if (!disk.isValid() || buildRunning)
         return;
 
     titleCloseButton->setEnabled(false);
@@ -218,11 +238,13 @@ void QCreateBootable::OnProcessStart() {
     CreateBootable->hide();
     DiskComboBox->setEnabled(false);
 
+    driveChoiceInUse = true;
     probing = true;
     const bool online = ConnectivityProbe::run();
     probing = false;
 
     if (!online) {
+        driveChoiceInUse = false;
         titleCloseButton->setEnabled(true);
         CancelButton->setEnabled(true);
         CreateBootable->setEnabled(true);
@@ -269,6 +291,10 @@ void QCreateBootable::OnProcessStart() {
 
     label_2->setText(tr("Please wait. Preparing the selected media. ") +
                      tr("This may take some time."));
+    // The previous build has reported its end, but its thread may still be
+    // returning; starting a running thread would start nothing.
+    workerThread->wait();
+    buildRunning = true;
     workerThread->start(QThread::InheritPriority);
 }
 

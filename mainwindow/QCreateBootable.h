@@ -69,5 +69,10 @@ private:
     BaseLayout baseLayout;
     QLabel *titleLabel = nullptr; // carries the title inside label_3
     bool probing = false;         // the connectivity check is running
-    bool driveListStale = false;  // a disk changed while a build ran
+    bool buildRunning = false;    // the worker has not yet reported the end of its build
+    // From the confirmation's OK until a build has completed or the check
+    // failed, the current item's disk is the one being built (a build that
+    // ended incomplete may be recreated on it), so the list must not change.
+    bool driveChoiceInUse = false;
+    bool driveListStale = false; // a disk changed while the list could not
 };
