@@ -66,12 +66,14 @@ void TestMainWindowListing::listFromEachListingTool_data() {
         QTest::addRow("%s: model containing Index", tool)
             << spec << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
 
-        // A model text that carries a line break: its second line starts
-        // with no disk number and must not become a drive of its own.
+        // A model text that carries line breaks: the lines after its first
+        // (an empty one, a lone number, one starting with a word) are no
+        // drives of their own.
         spec = hostWithoutUsbDrive();
         spec.hasWmic = wmic;
-        spec.disks.append(removableDisk(5, QStringLiteral("Flash\r\nDrive Kit USB Device")));
-        QTest::addRow("%s: second line of a model", tool)
+        spec.disks.append(
+            removableDisk(5, QStringLiteral("Flash\r\n\r\n7\r\nDrive Kit USB Device")));
+        QTest::addRow("%s: model broken over lines", tool)
             << spec << QStringList{driveItem(QStringLiteral("Flash "), 5)};
 
         spec = simhost::sampleHostSpec();
