@@ -75,11 +75,11 @@ Durante la creazione dell&apos;unità di ripristino verranno cancellati tutti i 
     <message>
         <source>Please wait. Preparing the selected media. </source>
         <translatorcomment>Followed directly by &apos;This may take some time.&apos;; keep the trailing blank</translatorcomment>
-        <translation>Attendere. Preparazione del supporto selezionato in corso. </translation>
+        <translation>Preparazione del supporto in corso. </translation>
     </message>
     <message>
         <source>This may take some time.</source>
-        <translation>L&apos;operazione potrebbe richiedere del tempo.</translation>
+        <translation>Può richiedere del tempo.</translation>
     </message>
 </context>
 <context>

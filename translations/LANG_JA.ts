@@ -75,11 +75,11 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>Please wait. Preparing the selected media. </source>
         <translatorcomment>Followed directly by &apos;This may take some time.&apos;; keep the trailing blank</translatorcomment>
-        <translation>お待ちください。選択したメディアを準備しています。 </translation>
+        <translation>選択したメディアを準備しています。 </translation>
     </message>
     <message>
         <source>This may take some time.</source>
-        <translation>しばらく時間がかかる場合があります。</translation>
+        <translation>しばらくお待ちください。</translation>
     </message>
 </context>
 <context>
