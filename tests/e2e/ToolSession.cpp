@@ -86,6 +86,8 @@ ToolSession::ToolSession(const simhost::HostSpec &spec, const QString &link, con
     : m_spec(spec), m_host(spec) {
     if (!m_host.isValid())
         return;
+    // The host product's key, as start-up fixes it.
+    fixHostIdentity();
     setLink(link);
     simhost::setHostSetting(m_host.root(), QStringLiteral("network/httpProxy"), proxy);
 }

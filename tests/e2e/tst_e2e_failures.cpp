@@ -4,22 +4,20 @@
 #include "HostChecks.h"
 #include "HostSnapshot.h"
 #include "ToolSession.h"
+#include "WindowStates.h"
 
 #include "mainwindow/ConnectivityProbe.h"
 
-#include <QMovie>
 #include <QtTest>
 
 using namespace hostchecks;
+using namespace windowstates;
 
 namespace {
 
 constexpr int kBuildTimeoutMs = 180000;
 
 const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device ");
-const QString kSelfTestFailed =
-    QStringLiteral("Boot Media has some components missing and has failed the self-test.");
-const QString kRecreateHint = QStringLiteral("Click 'Recreate Boot Media' to restart process.");
 
 // What a build may change on C: besides the chosen disk.
 QStringList workPaths(const QString &temp) {
@@ -55,10 +53,6 @@ private slots:
     void imageWriteErrorIsNeverReportedAsCompleted();
 
 private:
-    void verifyIdle(ToolSession &session);
-    void verifyBuilding(ToolSession &session);
-    void verifyFailureDialog(ToolSession &session);
-
     E2eServer m_server;
 };
 
@@ -66,59 +60,12 @@ void TestE2eFailures::initTestCase() {
     QVERIFY(m_server.start());
 }
 
-void TestE2eFailures::verifyIdle(ToolSession &session) {
-    QCreateBootable *w = session.window();
-    QCOMPARE(session.driveTexts(), QStringList{kUsbModel});
-    QCOMPARE(session.driveNumbers(), QList<QVariant>{1});
-    QVERIFY(w->DiskComboBox->isEnabled());
-    QVERIFY(w->CreateBootable->isVisible() && w->CreateBootable->isEnabled());
-    QVERIFY(w->CancelButton->isEnabled());
-    QVERIFY(session.titleCloseButton()->isEnabled());
-    QVERIFY(!w->label_2->isVisible());
-    QVERIFY(!w->progressBar->isVisible());
-    QVERIFY(!session.warning()->isVisible());
-    QVERIFY(!session.info()->isVisible());
-}
-
-// Right after OK: the window shows a running build and offers no way out.
-void TestE2eFailures::verifyBuilding(ToolSession &session) {
-    QCreateBootable *w = session.window();
-    QVERIFY(!session.warning()->isVisible());
-    QVERIFY(w->label_2->isVisible());
-    QCOMPARE(w->label_2->text(), kStartedText);
-    QVERIFY(w->progressBar->isVisible());
-    QCOMPARE(w->progressBar->value(), 0);
-    QVERIFY(!w->CreateBootable->isVisible());
-    QVERIFY(!w->CancelButton->isEnabled());
-    QVERIFY(!session.titleCloseButton()->isEnabled());
-    QVERIFY(!w->DiskComboBox->isEnabled());
-    QVERIFY(w->ProcessLabel->isVisible());
-    QVERIFY(w->ProcessLabel->movie() && w->ProcessLabel->movie()->state() == QMovie::Running);
-}
-
-// The failure dialog is up, the window stays in its building look with
-// every control disabled, and nothing claims success.
-void TestE2eFailures::verifyFailureDialog(ToolSession &session) {
-    QCreateBootable *w = session.window();
-    InfoDialogClass *info = session.info();
-    QVERIFY(info->isVisible());
-    QCOMPARE(info->label->text(), kSelfTestFailed);
-    QCOMPARE(info->label_2->text(), kRecreateHint);
-    QVERIFY(info->RecreateButton->isVisible() && info->RecreateButton->isEnabled());
-    QVERIFY(info->CancelButton->isVisible() && info->CancelButton->isEnabled());
-    QVERIFY(w->label_2->text() != kCompletedText);
-    QVERIFY(!w->CreateBootable->isVisible());
-    QVERIFY(!w->CancelButton->isEnabled());
-    QVERIFY(!w->DiskComboBox->isEnabled());
-    QVERIFY(!w->ProcessLabel->isVisible());
-}
-
 void TestE2eFailures::noInternetShowsTheNoticeAndStartsNothing() {
     ToolSession session(simhost::sampleHostSpec(), m_server.goodImageLink(),
                         E2eServer::deadProxy());
     QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
     QVERIFY(session.open());
-    verifyIdle(session);
+    verifyIdle(session, {kUsbModel}, {1});
     const HostSnapshot before = HostSnapshot::take(session.host(), QString(), {session.temp()});
     QCreateBootable *w = session.window();
     WarningClass *dialog = session.warning();
@@ -215,7 +162,7 @@ void TestE2eFailures::swappedDiskIsNeverFormattedEvenOnRecreate() {
     ToolSession session(spec, m_server.goodImageLink(), m_server.proxy());
     QVERIFY(session.host().isValid());
     QVERIFY(session.open());
-    verifyIdle(session);
+    verifyIdle(session, {kUsbModel}, {1});
     const HostSnapshot before =
         HostSnapshot::take(session.host(), QString(), workPaths(session.temp()));
 
@@ -274,9 +221,7 @@ void TestE2eFailures::imageOneByteShortThenRecreateWithAGoodOne() {
     QVERIFY(!session.info()->isVisible());
     verifyBuilding(session);
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
-    QVERIFY(session.buildCompleted());
-    QVERIFY(!session.info()->isVisible());
-    QCOMPARE(session.window()->progressBar->value(), 100);
+    verifyFinished(session);
     QCOMPARE(probeRequests(m_server), probes + 2);
 
     const QString usb = volumeOf(host, QStringLiteral("disk1"));

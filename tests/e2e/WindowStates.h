@@ -1,0 +1,23 @@
+// The states of the main window that a user can tell apart, checked on the
+// real widgets: idle, building, finished, failed.
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QVariant>
+
+class ToolSession;
+
+namespace windowstates {
+
+// Idle with drives: the list, Create Recovery Drive and the ways out.
+void verifyIdle(ToolSession &session, const QStringList &drives, const QList<QVariant> &numbers);
+// Right after OK: the start text, progress 0, the animation, no way out.
+void verifyBuilding(ToolSession &session);
+// "Process completed" at 100 %, every control back, no dialog.
+void verifyFinished(ToolSession &session);
+// The failure dialog is up; the window keeps its building look with every
+// control disabled, and nothing claims success.
+void verifyFailureDialog(ToolSession &session);
+
+} // namespace windowstates

@@ -1,0 +1,237 @@
+// End to end through the real windows: whole builds that complete. The USB
+// disk ends up holding exactly the recovery drive, the work files are gone,
+// and every other disk and volume is byte for byte as it was.
+#include "HostChecks.h"
+#include "HostSnapshot.h"
+#include "ToolSession.h"
+#include "WindowStates.h"
+
+#include "mainwindow/ConnectivityProbe.h"
+
+#include <QRegularExpression>
+#include <QSettings>
+#include <QtTest>
+
+using namespace hostchecks;
+using namespace windowstates;
+
+namespace {
+
+constexpr int kBuildTimeoutMs = 180000;
+
+const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device ");
+
+QStringList workPaths(const QString &temp) {
+    return {temp, QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount")};
+}
+
+} // namespace
+
+class TestE2eBuilds : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void completeBuildThenASecondOnTheSameList();
+    void letterRTakenBuildsOnAnotherLetter();
+    void blankInTemporaryFolderAndAmpersandInLink();
+
+private:
+    // The recovery drive on diskId under letter, with the served image.
+    void verifyRecoveryDrive(TestHost &host, const QString &diskId, QChar letter);
+    void verifyWorkFilesGone(TestHost &host, const QString &temp);
+
+    E2eServer m_server;
+};
+
+void TestE2eBuilds::initTestCase() {
+    QVERIFY(m_server.start());
+}
+
+void TestE2eBuilds::init() {
+    m_server.http().failNextRequests(0);
+}
+
+void TestE2eBuilds::verifyRecoveryDrive(TestHost &host, const QString &diskId, QChar letter) {
+    const QString volume = volumeOf(host, diskId);
+    QCOMPARE(letterTarget(host, letter), QFileInfo(volume).canonicalFilePath());
+    QCOMPARE(filesUnder(volume), recoveryDriveLayout(host));
+    QCOMPARE(sha256(host.local(QString(letter) + QStringLiteral(":\\sources\\boot.wim"))),
+             m_server.goodImageHash());
+    QCOMPARE(host.read(QString(letter) + QStringLiteral(":\\bootmgr")),
+             host.read(QStringLiteral("C:\\Windows\\Boot\\PCAT\\bootmgr")));
+    QCOMPARE(host.read(QString(letter) + QStringLiteral(":\\efi\\boot\\bootmgfw.efi")),
+             host.read(QStringLiteral("C:\\Windows\\Boot\\EFI\\bootmgfw.efi")));
+    // One active NTFS partition on an MBR disk.
+    QSettings disk(host.root() + QStringLiteral("/disks/") + diskId + QStringLiteral("/disk.ini"),
+                   QSettings::IniFormat);
+    QCOMPARE(disk.value(QStringLiteral("disk/partitions")).toInt(), 1);
+    QCOMPARE(disk.value(QStringLiteral("disk/partitionStyle")).toString(), QStringLiteral("MBR"));
+    QVERIFY(disk.value(QStringLiteral("disk/active")).toBool());
+    QCOMPARE(disk.value(QStringLiteral("disk/fileSystem")).toString(), QStringLiteral("NTFS"));
+}
+
+void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
+    for (const QString &gone :
+         {QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount"),
+          temp + QStringLiteral("USBDiskFormat.bat"), temp + QStringLiteral("DiskInfo.txt")})
+        QVERIFY2(!QFileInfo::exists(host.local(gone)), qPrintable(gone));
+    const QString log = buildLog(host, temp);
+    QVERIFY(log.contains(QLatin1String("note  build complete")));
+    QVERIFY(!log.contains(QLatin1String("FAILED")));
+    // The machine may sleep again.
+    QVERIFY(hostLog(host, "power.log").last().startsWith(QLatin1String("clear")));
+}
+
+void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
+    ToolSession session(simhost::sampleHostSpec(), m_server.goodImageLink(), m_server.proxy());
+    QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
+    QVERIFY(session.open());
+    TestHost &host = session.host();
+    const QString temp = session.temp();
+    verifyIdle(session, {kUsbModel}, {1});
+    const HostSnapshot others = HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp));
+    QVERIFY(others.contains(QStringLiteral("disks/disk0/volume/SYSTEM-DISK.txt")));
+    const QStringList requests = m_server.http().requestTargets();
+
+    QVERIFY(session.startBuild());
+    verifyBuilding(session);
+    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+    verifyFinished(session);
+    QCOMPARE(session.driveTexts(), QStringList{kUsbModel});
+
+    // One check of the connection through the host's proxy, one download.
+    QCOMPARE(m_server.http().requestTargets().mid(requests.size()),
+             QStringList({ConnectivityProbe::url(), QStringLiteral("/boot.wim")}));
+    verifyRecoveryDrive(host, QStringLiteral("disk1"), 'R');
+    verifyWorkFilesGone(host, temp);
+    QStringList lines = commandLines(host);
+    const QString listing = listingCommand(temp);
+    QCOMPARE(lines.mid(0, 2), QStringList({listing, listing}));
+    QCOMPARE(lines.mid(2, buildCommands(temp, 'R').size()), buildCommands(temp, 'R'));
+    // Afterwards at most the window's own refresh of the list.
+    for (const QString &after : lines.mid(2 + buildCommands(temp, 'R').size()))
+        QCOMPARE(after, listing);
+    QStringList changed =
+        others.differencesTo(HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp)));
+    QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
+
+    // A second build on the same list: confirmation again, a fresh start.
+    const int before = lines.size();
+    QVERIFY(ToolSession::press(session.window()->CreateBootable));
+    QVERIFY(session.warning()->isVisible());
+    QCOMPARE(session.warning()->HeaderLabel->text(), QStringLiteral("Confirm Operation"));
+    QVERIFY(ToolSession::press(session.warning()->OkButton));
+    verifyBuilding(session);
+    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+    verifyFinished(session);
+    QCOMPARE(session.driveTexts(), QStringList{kUsbModel});
+
+    // The drive still carried R: when the build chose a letter for its new
+    // volume, so the next free one may be taken; exactly one letter leads
+    // to the drive either way.
+    const QRegularExpressionMatch chosen =
+        QRegularExpression(QStringLiteral("drive letter for the new volume: passed \\(([R-Z]):\\)"))
+            .match(buildLog(host, temp));
+    QVERIFY(chosen.hasMatch());
+    const QChar letter = chosen.captured(1).at(0);
+    QVERIFY(letter == QLatin1Char('R') || letter == QLatin1Char('S'));
+    verifyRecoveryDrive(host, QStringLiteral("disk1"), letter);
+    QVERIFY(letterTarget(host, letter == QLatin1Char('R') ? 'S' : 'R').isEmpty());
+    verifyWorkFilesGone(host, temp);
+    lines = commandLines(host).mid(before);
+    QCOMPARE(formatToCleanUp(lines), buildCommands(temp, letter));
+    QVERIFY(lines.indexOf(listing) >= 0);
+    QVERIFY(lines.indexOf(listing) < lines.indexOf(buildCommands(temp, letter).first()));
+    QVERIFY(buildLog(host, temp)
+                .contains(QLatin1String("build for disk 1 \"Generic Flash Disk USB Device \"")));
+    changed =
+        others.differencesTo(HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp)));
+    QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
+}
+
+void TestE2eBuilds::letterRTakenBuildsOnAnotherLetter() {
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    spec.disks.append({QStringLiteral("disk3"), 3, QStringLiteral("WD Elements 25A2 USB Device"),
+                       QStringLiteral("External hard disk media"), 2000365289472LL,
+                       QStringLiteral("R")});
+    ToolSession session(spec, m_server.goodImageLink(), m_server.proxy());
+    QVERIFY(session.host().isValid());
+    QVERIFY(session.open());
+    TestHost &host = session.host();
+    const QString temp = session.temp();
+    // The external disk is not removable media: it is never offered.
+    verifyIdle(session, {kUsbModel}, {1});
+    const HostSnapshot others = HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp));
+    QVERIFY(others.contains(QStringLiteral("disks/disk3/volume/Holiday photos/beach.jpg")));
+    QVERIFY(others.contains(QStringLiteral("drives/R")));
+
+    QVERIFY(session.startBuild());
+    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+    verifyFinished(session);
+
+    verifyRecoveryDrive(host, QStringLiteral("disk1"), 'S');
+    QCOMPARE(letterTarget(host, 'R'),
+             QFileInfo(volumeOf(host, QStringLiteral("disk3"))).canonicalFilePath());
+    QCOMPARE(formatToCleanUp(commandLines(host)), buildCommands(temp, 'S'));
+    verifyWorkFilesGone(host, temp);
+    const QStringList changed =
+        others.differencesTo(HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp)));
+    QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
+}
+
+void TestE2eBuilds::blankInTemporaryFolderAndAmpersandInLink() {
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    spec.tempDirectory = QStringLiteral("C:\\Users\\Test User\\AppData\\Local\\Temp\\");
+    const QString link = m_server.goodImageLink(QStringLiteral("?a=1&b=2"));
+    ToolSession session(spec, link, m_server.proxy());
+    QVERIFY(session.host().isValid());
+    QVERIFY(session.open());
+    TestHost &host = session.host();
+    const QString temp = spec.tempDirectory;
+    // The listing reached its file through the quoted path.
+    verifyIdle(session, {kUsbModel}, {1});
+    const HostSnapshot others = HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp));
+
+    // The connection check is answered "not found", which still proves a
+    // connection; the system's own download fails, so bitsadmin gets the link.
+    m_server.http().failNextRequests(2);
+    const QStringList requests = m_server.http().requestTargets();
+    QVERIFY(session.startBuild());
+    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+    verifyFinished(session);
+
+    // The whole query, "&" included, reached the server both times.
+    QCOMPARE(m_server.http().requestTargets().mid(requests.size()),
+             QStringList({ConnectivityProbe::url(), QStringLiteral("/boot.wim?a=1&b=2"),
+                          QStringLiteral("/boot.wim?a=1&b=2")}));
+    const QString listing = listingCommand(temp);
+    QVERIFY(listing.endsWith(
+        QLatin1String(">> \"C:\\Users\\Test User\\AppData\\Local\\Temp\\DiskInfo.txt\"")));
+    const QString bitsadmin =
+        QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download /priority normal \"") +
+        link + QStringLiteral("\" C:\\DownloadFIle\\boot.wim");
+    const QStringList lines = commandLines(host);
+    QCOMPARE(lines.mid(0, 3), QStringList({listing, bitsadmin, listing}));
+    QCOMPARE(host.commands().at(1).exitCode, 0LL);
+    QCOMPARE(formatToCleanUp(lines), buildCommands(temp, 'R'));
+    QVERIFY(buildCommands(temp, 'R').first().endsWith(
+        QLatin1String(" /s \"C:\\Users\\Test User\\AppData\\Local\\Temp\\USBDiskFormat.bat\"")));
+
+    // The support log in the temporary folder names the same quoted lines.
+    const QString log = buildLog(host, temp);
+    for (const QString &line : {bitsadmin, listing, buildCommands(temp, 'R').first()})
+        QVERIFY2(log.contains(QStringLiteral("run   ") + line + QStringLiteral(" (exit code 0")),
+                 qPrintable(line));
+
+    verifyRecoveryDrive(host, QStringLiteral("disk1"), 'R');
+    verifyWorkFilesGone(host, temp);
+    const QStringList changed =
+        others.differencesTo(HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp)));
+    QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
+}
+
+QTEST_MAIN(TestE2eBuilds)
+#include "tst_e2e_builds.moc"
