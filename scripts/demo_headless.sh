@@ -5,9 +5,13 @@ set -euo pipefail
 tool=$1 out=$2 usb=$3 temp_dir=$4
 buildlog=$temp_dir/BootableMediaCreator.log
 
-"$tool" &
+# The tool runs in a process group of its own: stopping the group also stops
+# a command-line tool it is waiting for. Stopped on every way out, Ctrl+C
+# included.
+setsid "$tool" &
 pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
+trap 'kill -TERM -- -$pid 2>/dev/null || kill -TERM $pid 2>/dev/null || true' EXIT
+trap 'exit 130' INT TERM
 
 window_of() { # window id of a top-level window by its title
     for _ in $(seq 200); do

@@ -20,9 +20,23 @@ mkdir -p "$out"
 rm -rf "$host" "$out/www" "$out"/*.png
 mkdir -p "$out/www"
 
+# Everything started in the background runs in a process group of its own
+# (setsid), so that stopping it also stops whatever it started: the tool's
+# hidden command-line tools, the demo's X server and clicks. Stopped on every
+# way out, Ctrl+C included.
 pids=()
+start() {
+    setsid "$@" &
+    pids+=($!)
+}
 cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    trap - INT TERM
+    local i p
+    # Last started first: the demo and the tool before their X server.
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        p=${pids[i]}
+        kill -TERM -- "-$p" 2>/dev/null || kill -TERM "$p" 2>/dev/null || true
+    done
     for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
 }
 trap cleanup EXIT
@@ -34,8 +48,7 @@ truncate -s 240000000 "$out/www/boot.wim"
 printf 'WIM image for the simulated host\n' | dd of="$out/www/boot.wim" conv=notrunc status=none
 
 rm -f "$out/port"
-python3 scripts/demo_server.py "$out/www" "$out/port" 2>"$out/server.log" &
-pids+=($!)
+start python3 scripts/demo_server.py "$out/www" "$out/port" 2>"$out/server.log"
 for _ in $(seq 100); do [ -s "$out/port" ] && break; sleep 0.1; done
 port=$(cat "$out/port")
 echo "Web server on 127.0.0.1:$port"
@@ -55,13 +68,22 @@ usb=$host/disks/disk1/volume
 temp_dir=$host/drives/C/Users/User/AppData/Local/Temp
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${BMC_HEADLESS:-}" ]; then
-    "$tool" &
-    pids+=($!)
+    start "$tool"
     wait "${pids[-1]}" || true
     echo "USB disk:"; (cd "$usb" && find . -type f | sort)
     exit 0
 fi
 
+# A virtual X server on the first free display number, which it reports.
+rm -f "$out/display"
+start Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$out/display" 2>"$out/xvfb.log"
+for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+[ -s "$out/display" ] || { echo "Xvfb did not start (see $out/xvfb.log)" >&2; exit 1; }
+export DISPLAY=:$(cat "$out/display")
+
+# In the background, so that Ctrl+C reaches the trap at once, not only after
+# the demo has ended.
 status=0
-xvfb-run -a -s "-screen 0 1280x800x24" bash scripts/demo_headless.sh "$tool" "$out" "$usb" "$temp_dir" || status=$?
+start bash scripts/demo_headless.sh "$tool" "$out" "$usb" "$temp_dir"
+wait "${pids[-1]}" || status=$?
 exit $status
