@@ -50,6 +50,15 @@ bool shellStart(const char *fileName);
 // status.
 bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath);
 
+// Size of a SHA-256 digest, in bytes.
+constexpr int kSha256Size = 32;
+
+// SHA-256 of a local file (a path as localPath() gives it, UTF-8), read in
+// large chunks, never whole, with the system's own implementation, which uses
+// the processor's SHA instructions where there are any. Returns false when
+// the file cannot be opened or read to its end; digest is undefined then.
+bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size]);
+
 // The local file-system path for a Windows path, as UTF-8. Identity on Windows;
 // on the simulated host, the path inside the host root.
 std::string localPath(const std::string &windowsPath);

@@ -7,7 +7,7 @@ packages=(
     cmake g++ make pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
     xvfb xauth xdotool x11-apps imagemagick
-    python3 curl
+    python3 curl libssl-dev
     fonts-dejavu-core fonts-noto-core fonts-noto-cjk
 )
 missing=()

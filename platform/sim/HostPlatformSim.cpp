@@ -10,9 +10,12 @@
 #include <QProcess>
 #include <QThread>
 
+#include <openssl/evp.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -205,6 +208,33 @@ bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath)
 {
     const QString local = simhost::localPath(simhost::hostRoot(), fromWide(windowsPath));
     return simhost::httpDownload(fromWide(url), local);
+}
+
+bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size]) {
+    // Read size: large enough that the calls cost nothing beside the hashing.
+    constexpr std::size_t kChunk = 1 << 20;
+    const int file = open(localFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return false;
+    posix_fadvise(file, 0, 0, POSIX_FADV_SEQUENTIAL);
+    const std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX *)> context(EVP_MD_CTX_new(),
+                                                                      &EVP_MD_CTX_free);
+    const std::unique_ptr<unsigned char[]> chunk(new unsigned char[kChunk]);
+    bool ok = context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) == 1;
+    while (ok) {
+        const ssize_t got = read(file, chunk.get(), kChunk);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            ok = errno == EINTR;
+            continue;
+        }
+        ok = EVP_DigestUpdate(context.get(), chunk.get(), static_cast<std::size_t>(got)) == 1;
+    }
+    close(file);
+    unsigned int length = 0;
+    return ok && EVP_DigestFinal_ex(context.get(), digest, &length) == 1 &&
+           length == static_cast<unsigned int>(kSha256Size);
 }
 
 std::string localPath(const std::string &windowsPath)

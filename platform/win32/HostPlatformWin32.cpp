@@ -9,6 +9,7 @@
 #endif
 #include <windows.h>
 
+#include <bcrypt.h>
 #include <shellapi.h>
 #include <urlmon.h>
 #include <wininet.h>
@@ -16,6 +17,7 @@
 #include "platform/HostPlatform.h"
 
 #include <cstdlib>
+#include <memory>
 
 namespace hostplatform {
 
@@ -89,6 +91,43 @@ public:
 private:
     LONG m_references = 1;
     DWORD m_httpStatus = 0;
+};
+
+// Read size for hashing: large enough that the calls cost nothing beside the
+// hashing, small enough never to matter for memory.
+constexpr DWORD kHashChunk = 1 << 20;
+
+// UTF-8 to UTF-16; empty for empty or malformed text.
+std::wstring widenUtf8(const std::string &text) {
+    if (text.empty())
+        return std::wstring();
+    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                         static_cast<int>(text.size()), nullptr, 0);
+    if (size <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                        &wide[0], size);
+    return wide;
+}
+
+// The handles of one hashing, released on every way out.
+struct FileHashing {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    BCRYPT_HASH_HANDLE hash = nullptr;
+
+    FileHashing() = default;
+    FileHashing(const FileHashing &) = delete;
+    FileHashing &operator=(const FileHashing &) = delete;
+    ~FileHashing() {
+        if (hash)
+            BCryptDestroyHash(hash);
+        if (algorithm)
+            BCryptCloseAlgorithmProvider(algorithm, 0);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
 };
 
 } // namespace
@@ -199,6 +238,35 @@ bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath) {
     const HRESULT result =
         URLDownloadToFileW(nullptr, url.c_str(), windowsPath.c_str(), 0, &status);
     return result == S_OK && !DownloadStatus::isHttpError(status.httpStatus());
+}
+
+bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size]) {
+    const std::wstring path = widenUtf8(localFile);
+    if (path.empty())
+        return false;
+    FileHashing hashing;
+    hashing.file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (hashing.file == INVALID_HANDLE_VALUE)
+        return false;
+    // CNG allocates the hash object itself when given none (Windows 7 on).
+    if (!BCRYPT_SUCCESS(
+            BCryptOpenAlgorithmProvider(&hashing.algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) ||
+        !BCRYPT_SUCCESS(
+            BCryptCreateHash(hashing.algorithm, &hashing.hash, nullptr, 0, nullptr, 0, 0)))
+        return false;
+
+    const std::unique_ptr<unsigned char[]> chunk(new unsigned char[kHashChunk]);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(hashing.file, chunk.get(), kHashChunk, &got, nullptr))
+            return false;
+        if (got == 0)
+            break;
+        if (!BCRYPT_SUCCESS(BCryptHashData(hashing.hash, chunk.get(), got, 0)))
+            return false;
+    }
+    return BCRYPT_SUCCESS(BCryptFinishHash(hashing.hash, digest, kSha256Size, 0));
 }
 
 std::string localPath(const std::string &windowsPath) {

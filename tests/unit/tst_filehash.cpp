@@ -1,0 +1,144 @@
+// SHA-256 of a file through the operating-system door: known digests, files
+// over several read chunks checked against Qt's own implementation, and the
+// files it must refuse.
+#include "platform/HostPlatform.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The digest as hex, or "failed".
+QByteArray hexDigestOf(const QString &localFile) {
+    unsigned char digest[hostplatform::kSha256Size];
+    if (!hostplatform::sha256OfFile(QFile::encodeName(localFile).toStdString(), digest))
+        return QByteArrayLiteral("failed");
+    return QByteArray(reinterpret_cast<const char *>(digest), hostplatform::kSha256Size).toHex();
+}
+
+// Qt's implementation, independent of the one under test.
+QByteArray referenceHexDigestOf(const QString &localFile) {
+    QFile file(localFile);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return QByteArrayLiteral("unreadable");
+    return hash.result().toHex();
+}
+
+bool writeFile(const QString &localFile, const QByteArray &content) {
+    QFile file(localFile);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(content) == content.size();
+}
+
+// A sparse file of the given size with a few marked bytes, among them the
+// last and those on both sides of each 1 MiB boundary, where a chunked
+// reader could drop or repeat data.
+bool writeSparseFile(const QString &localFile, qint64 size) {
+    QFile file(localFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !file.resize(size))
+        return false;
+    const qint64 mebibyte = 1 << 20;
+    QList<qint64> marks{0, size - 1};
+    for (qint64 boundary = mebibyte; boundary < size; boundary += mebibyte)
+        marks << boundary - 1 << boundary;
+    for (const qint64 at : marks) {
+        if (!file.seek(at) || !file.putChar(static_cast<char>('A' + at % 26)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class TestFileHash : public QObject {
+    Q_OBJECT
+
+private slots:
+    void knownDigests_data();
+    void knownDigests();
+    void filesOverSeveralChunksMatchTheReference_data();
+    void filesOverSeveralChunksMatchTheReference();
+    void pathsAreUtf8();
+    void refusesWhatCannotBeRead();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestFileHash::knownDigests_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("digest");
+    QTest::newRow("empty") << QByteArray()
+                           << QByteArray("e3b0c44298fc1c149afbf4c8996fb924"
+                                         "27ae41e4649b934ca495991b7852b855");
+    QTest::newRow("abc") << QByteArray("abc")
+                         << QByteArray("ba7816bf8f01cfea414140de5dae2223"
+                                       "b00361a396177a9cb410ff61f20015ad");
+    // 56 bytes: the padding needs a second block.
+    QTest::newRow("two blocks") << QByteArray(
+                                       "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")
+                                << QByteArray("248d6a61d20638b8e5c026930c3e6039"
+                                              "a33ce45964ff2167f6ecedd419db06c1");
+}
+
+void TestFileHash::knownDigests() {
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, digest);
+    QVERIFY(m_dir.isValid());
+    const QString file = m_dir.filePath(QStringLiteral("known.bin"));
+    QVERIFY(writeFile(file, content));
+    QCOMPARE(hexDigestOf(file), digest);
+}
+
+void TestFileHash::filesOverSeveralChunksMatchTheReference_data() {
+    QTest::addColumn<qint64>("size");
+    const qint64 mebibyte = 1 << 20;
+    QTest::newRow("one chunk exactly") << mebibyte;
+    QTest::newRow("one byte past a chunk") << mebibyte + 1;
+    QTest::newRow("three chunks and a bit") << 3 * mebibyte + 17;
+    QTest::newRow("40 MiB") << 40 * mebibyte;
+}
+
+void TestFileHash::filesOverSeveralChunksMatchTheReference() {
+    QFETCH(qint64, size);
+    QVERIFY(m_dir.isValid());
+    const QString file = m_dir.filePath(QStringLiteral("sparse.bin"));
+    QVERIFY(writeSparseFile(file, size));
+    const QByteArray reference = referenceHexDigestOf(file);
+    QCOMPARE(reference.size(), 64);
+    QCOMPARE(hexDigestOf(file), reference);
+
+    // One changed byte in the middle of a later chunk changes the digest.
+    QFile changed(file);
+    QVERIFY(changed.open(QIODevice::ReadWrite));
+    QVERIFY(changed.seek(size / 2 + 3));
+    QVERIFY(changed.putChar('#'));
+    changed.close();
+    const QByteArray changedDigest = hexDigestOf(file);
+    QVERIFY(changedDigest != reference);
+    QCOMPARE(changedDigest, referenceHexDigestOf(file));
+}
+
+void TestFileHash::pathsAreUtf8() {
+    QVERIFY(m_dir.isValid());
+    const QString file = m_dir.filePath(QStringLiteral("Wiederherstellung \u00e4 \u6587.wim"));
+    QVERIFY(writeFile(file, "abc"));
+    unsigned char digest[hostplatform::kSha256Size];
+    QVERIFY(hostplatform::sha256OfFile(file.toUtf8().toStdString(), digest));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(digest), hostplatform::kSha256Size).toHex(),
+             QByteArray("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+}
+
+void TestFileHash::refusesWhatCannotBeRead() {
+    QVERIFY(m_dir.isValid());
+    QCOMPARE(hexDigestOf(m_dir.filePath(QStringLiteral("missing.wim"))),
+             QByteArrayLiteral("failed"));
+    QCOMPARE(hexDigestOf(m_dir.path()), QByteArrayLiteral("failed")); // a folder
+    QCOMPARE(hexDigestOf(QString()), QByteArrayLiteral("failed"));
+}
+
+QTEST_GUILESS_MAIN(TestFileHash)
+#include "tst_filehash.moc"
