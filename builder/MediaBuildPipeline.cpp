@@ -11,7 +11,6 @@
 #include "command/ShellCommandRunner.h"
 #include "platform/HostPlatform.h"
 
-#include <QCryptographicHash>
 #include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
@@ -268,12 +267,9 @@ long long MediaBuildPipeline::runCommand(const QString &command) {
 }
 
 bool MediaBuildPipeline::sha256Of(const QString &windowsPath, QByteArray *hash) {
-    QFile file(hostPath(windowsPath));
-    if (!file.open(QIODevice::ReadOnly))
+    unsigned char digest[hostplatform::kSha256Size];
+    if (!hostplatform::sha256OfFile(hostPath(windowsPath).toStdString(), digest))
         return false;
-    QCryptographicHash sha256(QCryptographicHash::Sha256);
-    if (!sha256.addData(&file)) // reads the file in blocks; never the whole image at once
-        return false;
-    *hash = sha256.result();
+    *hash = QByteArray(reinterpret_cast<const char *>(digest), hostplatform::kSha256Size);
     return true;
 }
