@@ -10,8 +10,7 @@ QString AppContext::s_systemDirPath;
 int AppContext::s_selectedDiskIndex = 0;
 QString AppContext::s_selectedDiskModel;
 
-void fixHostIdentity()
-{
+void fixHostIdentity() {
     AppContext::s_hostBrand = HostBrand::KestrinDataRecovery;
     // The explicit Wow6432Node reaches the 32-bit registry view's copy of the
     // host product's key from this 64-bit process.
@@ -20,13 +19,11 @@ void fixHostIdentity()
                        "Data Recovery\\Kestrin Data Recovery for Windows");
 }
 
-void storeSystemDirectory()
-{
+void storeSystemDirectory() {
     AppContext::s_systemDirPath = QString::fromStdWString(hostplatform::systemDirectory());
 }
 
-void handOverSelectedDisk(int diskIndex, const QString &model)
-{
+void handOverSelectedDisk(int diskIndex, const QString &model) {
     AppContext::s_selectedDiskIndex = diskIndex;
     AppContext::s_selectedDiskModel = model;
 }

@@ -26,10 +26,10 @@ public:
 
 private:
     // Writers, one per field.
-    friend UiLanguage selectLanguageFromHost();          // language
-    friend void fixHostIdentity();                       // hostBrand, hostSettingsKey
-    friend void probeScreenScale();                      // scaleFactor
-    friend void storeSystemDirectory();                  // systemDirPath
+    friend UiLanguage selectLanguageFromHost();             // language
+    friend void fixHostIdentity();                          // hostBrand, hostSettingsKey
+    friend void probeScreenScale();                         // scaleFactor
+    friend void storeSystemDirectory();                     // systemDirPath
     friend void handOverSelectedDisk(int, const QString &); // selectedDiskIndex, model
 
     static UiLanguage s_language;

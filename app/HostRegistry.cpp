@@ -7,8 +7,7 @@
 #include "platform/sim/SimRegistry.h"
 #endif
 
-QVariant readRegistryValue(const QString &key, const QString &name)
-{
+QVariant readRegistryValue(const QString &key, const QString &name) {
 #ifdef Q_OS_WIN
     const QSettings settings(key, QSettings::NativeFormat);
     return settings.value(name);

@@ -5,8 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
-const char *hostExecutableFor(HostBrand brand)
-{
+const char *hostExecutableFor(HostBrand brand) {
     switch (brand) {
     case HostBrand::KestrinDataRecovery:
         return "KestrinDataRecovery.exe";
@@ -20,8 +19,7 @@ const char *hostExecutableFor(HostBrand brand)
     return "KestrinDataRecovery.exe";
 }
 
-void relaunchHost()
-{
+void relaunchHost() {
     const char *executable = hostExecutableFor(AppContext::hostBrand());
     hostplatform::setKeepAwake(false);
     // The name is relative: the shell finds it in the tool's own folder.

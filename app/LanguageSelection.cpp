@@ -14,16 +14,15 @@ struct LanguageRow {
 };
 
 const LanguageRow kLanguages[] = {
-    {0, UiLanguage::EN, "EN"},  {1, UiLanguage::DE, "DE"}, {2, UiLanguage::FR, "FR"},
-    {3, UiLanguage::IT, "IT"},  {4, UiLanguage::ES, "ES"}, {5, UiLanguage::JA, "JA"},
-    {6, UiLanguage::CN, "CN"},  {7, UiLanguage::KO, "KO"}, {8, UiLanguage::DU, "DU"},
+    {0, UiLanguage::EN, "EN"}, {1, UiLanguage::DE, "DE"},  {2, UiLanguage::FR, "FR"},
+    {3, UiLanguage::IT, "IT"}, {4, UiLanguage::ES, "ES"},  {5, UiLanguage::JA, "JA"},
+    {6, UiLanguage::CN, "CN"}, {7, UiLanguage::KO, "KO"},  {8, UiLanguage::DU, "DU"},
     {9, UiLanguage::BR, "BR"}, {10, UiLanguage::HI, "HI"},
 };
 
 } // namespace
 
-const char *languageCode(UiLanguage language)
-{
+const char *languageCode(UiLanguage language) {
     for (const LanguageRow &row : kLanguages) {
         if (row.language == language)
             return row.code;
@@ -31,8 +30,7 @@ const char *languageCode(UiLanguage language)
     return "EN";
 }
 
-UiLanguage languageForLanguageType(const QVariant &languageType)
-{
+UiLanguage languageForLanguageType(const QVariant &languageType) {
     bool ok = false;
     const int value = languageType.toInt(&ok);
     for (const LanguageRow &row : kLanguages) {
@@ -42,14 +40,12 @@ UiLanguage languageForLanguageType(const QVariant &languageType)
     return UiLanguage::EN;
 }
 
-QString translationDirFor(const QString &applicationDir, UiLanguage language)
-{
+QString translationDirFor(const QString &applicationDir, UiLanguage language) {
     return applicationDir + QStringLiteral("/BootableTranslation/") +
            QString::fromLatin1(languageCode(language));
 }
 
-UiLanguage selectLanguageFromHost()
-{
+UiLanguage selectLanguageFromHost() {
     const QVariant value =
         readRegistryValue(AppContext::hostSettingsKey(), QStringLiteral("LanguageType"));
     AppContext::s_language = languageForLanguageType(value);
@@ -57,8 +53,7 @@ UiLanguage selectLanguageFromHost()
 }
 
 void installTranslators(UiLanguage language, QTranslator &qtTranslator,
-                        QTranslator &toolTranslator)
-{
+                        QTranslator &toolTranslator) {
     const QString dir = translationDirFor(QCoreApplication::applicationDirPath(), language);
     const QString code = QString::fromLatin1(languageCode(language));
     // A missing catalogue leaves an empty translator, which translates nothing.

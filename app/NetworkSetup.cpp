@@ -17,8 +17,7 @@ class SimHostProxyFactory : public QNetworkProxyFactory {
 public:
     explicit SimHostProxyFactory(const QNetworkProxy &proxy) : m_proxy(proxy) {}
 
-    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery &query) override
-    {
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery &query) override {
         const QString host = query.url().host();
         const QHostAddress address(host);
         if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
@@ -34,8 +33,7 @@ private:
 } // namespace
 #endif
 
-void applyHostNetworkSettings()
-{
+void applyHostNetworkSettings() {
 #ifdef Q_OS_WIN
     QNetworkProxyFactory::setUseSystemConfiguration(true);
 #else
@@ -44,7 +42,7 @@ void applyHostNetworkSettings()
     const int colon = proxy.lastIndexOf(QLatin1Char(':'));
     if (colon <= 0)
         return;
-    QNetworkProxyFactory::setApplicationProxyFactory(new SimHostProxyFactory(
-        QNetworkProxy(QNetworkProxy::HttpProxy, proxy.left(colon), proxy.mid(colon + 1).toUShort())));
+    QNetworkProxyFactory::setApplicationProxyFactory(new SimHostProxyFactory(QNetworkProxy(
+        QNetworkProxy::HttpProxy, proxy.left(colon), proxy.mid(colon + 1).toUShort())));
 #endif
 }

@@ -3,8 +3,7 @@
 #include "app/AppContext.h"
 #include "platform/HostPlatform.h"
 
-float scaleForDpi(int logicalDpi)
-{
+float scaleForDpi(int logicalDpi) {
     float scale = static_cast<float>(logicalDpi) / 96.0f;
     if (scale > 1.0f && scale < 1.25f)
         scale = 1.25f;
@@ -13,8 +12,7 @@ float scaleForDpi(int logicalDpi)
     return scale;
 }
 
-DpiClass dpiClassOf(float scale)
-{
+DpiClass dpiClassOf(float scale) {
     if (scale == 1.0f)
         return DpiClass::Dpi96;
     if (scale == 1.25f)
@@ -24,8 +22,7 @@ DpiClass dpiClassOf(float scale)
     return DpiClass::None;
 }
 
-const char *imageFolderOf(DpiClass dpiClass)
-{
+const char *imageFolderOf(DpiClass dpiClass) {
     switch (dpiClass) {
     case DpiClass::Dpi96:
         return ":/images/";
@@ -39,8 +36,7 @@ const char *imageFolderOf(DpiClass dpiClass)
     return "";
 }
 
-void probeScreenScale()
-{
+void probeScreenScale() {
     // A screen whose resolution cannot be read would make every window 0 x 0
     // pixels, an invisible tool with no way out: lay it out at 96 dpi instead.
     const int dpi = hostplatform::screenLogicalDpi();

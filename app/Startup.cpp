@@ -8,8 +8,7 @@
 #include <QApplication>
 #include <QTranslator>
 
-int runTool(int &argc, char **argv)
-{
+int runTool(int &argc, char **argv) {
 #ifndef Q_OS_WIN
     // The windows draw with the raster engine only; on X11 this keeps Qt
     // from loading the OpenGL stack, tens of megabytes the tool never uses.

@@ -9,8 +9,7 @@ constexpr std::size_t kWideCapacity = kMaxCommandLineLength + 1; // terminator i
 } // namespace
 
 std::string buildInterpreterLine(const std::string &interpreter, const char *command,
-                                 const char *argument)
-{
+                                 const char *argument) {
     std::string line = interpreter;
     line += " /c ";
     line += command ? command : "";
@@ -19,8 +18,7 @@ std::string buildInterpreterLine(const std::string &interpreter, const char *com
     return line;
 }
 
-long long ShellCommandRunner(const char *command, const char *argument)
-{
+long long ShellCommandRunner(const char *command, const char *argument) {
     std::string interpreter;
     if (!hostplatform::environmentVariable("COMSPEC", interpreter))
         interpreter = "CMD.EXE";

@@ -9,10 +9,11 @@
 
 namespace ConnectivityProbe {
 
-QString url() { return QStringLiteral("http://www.wikipedia.org/"); }
+QString url() {
+    return QStringLiteral("http://www.wikipedia.org/");
+}
 
-bool run()
-{
+bool run() {
     auto manager = std::make_unique<QNetworkAccessManager>();
     auto request = std::make_unique<QNetworkRequest>(QUrl(url()));
     QNetworkReply *reply = manager->get(*request);
@@ -31,8 +32,7 @@ bool run()
 
 } // namespace ConnectivityProbe
 
-QPoint centredPosition(const QRect &windowGeometry, const QSize &dialogSize)
-{
+QPoint centredPosition(const QRect &windowGeometry, const QSize &dialogSize) {
     return {(windowGeometry.width() - dialogSize.width()) / 2 + windowGeometry.x(),
             (windowGeometry.height() - dialogSize.height()) / 2 + windowGeometry.y()};
 }

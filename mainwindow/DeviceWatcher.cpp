@@ -4,22 +4,20 @@
 #include <QCoreApplication>
 
 #include <windows.h>
+// dbt.h needs the declarations of windows.h.
 #include <dbt.h>
 
-DeviceWatcher::DeviceWatcher(QObject *parent) : QObject(parent)
-{
+DeviceWatcher::DeviceWatcher(QObject *parent) : QObject(parent) {
     // Top-level windows receive WM_DEVICECHANGE broadcasts for volumes.
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
-DeviceWatcher::~DeviceWatcher()
-{
+DeviceWatcher::~DeviceWatcher() {
     if (QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
-bool DeviceWatcher::nativeEventFilter(const QByteArray &eventType, void *message, long *)
-{
+bool DeviceWatcher::nativeEventFilter(const QByteArray &eventType, void *message, long *) {
     if (eventType != "windows_generic_MSG")
         return false;
     const MSG *msg = static_cast<const MSG *>(message);
@@ -41,13 +39,14 @@ bool DeviceWatcher::nativeEventFilter(const QByteArray &eventType, void *message
 #include <QFileSystemWatcher>
 
 namespace {
-QString disksFolder() { return simhost::hostRoot() + QStringLiteral("/disks"); }
+QString disksFolder() {
+    return simhost::hostRoot() + QStringLiteral("/disks");
+}
 
 // What Windows would see of a disk: its [disk] section. The stand-in tools
 // also keep notes of their own in the description (how often a disk was
 // listed), and such a note is no disk being plugged in.
-QString diskIdentity(const QString &descriptionFile)
-{
+QString diskIdentity(const QString &descriptionFile) {
     QFile file(descriptionFile);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();
@@ -64,8 +63,7 @@ QString diskIdentity(const QString &descriptionFile)
 }
 } // namespace
 
-DeviceWatcher::DeviceWatcher(QObject *parent) : QObject(parent)
-{
+DeviceWatcher::DeviceWatcher(QObject *parent) : QObject(parent) {
     // On the simulated host a disk is plugged in by adding its folder under
     // disks/ and removed by taking the folder away or editing its description.
     m_watcher = new QFileSystemWatcher(this);
@@ -75,8 +73,7 @@ DeviceWatcher::DeviceWatcher(QObject *parent) : QObject(parent)
 
 DeviceWatcher::~DeviceWatcher() = default;
 
-QStringList DeviceWatcher::currentDisks()
-{
+QStringList DeviceWatcher::currentDisks() {
     // Watch the folder of disks and each disk's own folder, so that a disk
     // whose description is written after its folder is still seen.
     const QDir folder(disksFolder());
@@ -96,8 +93,7 @@ QStringList DeviceWatcher::currentDisks()
     return disks;
 }
 
-void DeviceWatcher::rescan()
-{
+void DeviceWatcher::rescan() {
     const QStringList disks = currentDisks();
     const QStringList before = m_disks;
     m_disks = disks;

@@ -11,7 +11,8 @@
 
 class DeviceWatcher : public QObject
 #ifdef Q_OS_WIN
-    , public QAbstractNativeEventFilter
+    ,
+                      public QAbstractNativeEventFilter
 #endif
 {
     Q_OBJECT

@@ -26,10 +26,11 @@ namespace hostplatform {
 
 namespace {
 
-QString fromWide(const std::wstring &w) { return QString::fromStdWString(w); }
+QString fromWide(const std::wstring &w) {
+    return QString::fromStdWString(w);
+}
 
-std::wstring settingW(const char *key)
-{
+std::wstring settingW(const char *key) {
     return simhost::hostSetting(simhost::hostRoot(), QString::fromLatin1(key))
         .toString()
         .toStdWString();
@@ -37,8 +38,7 @@ std::wstring settingW(const char *key)
 
 // The stand-in interpreter: $BMC_HOSTSIM_CMD, else hostsim-cmd beside the
 // running executable.
-QString interpreterProgram()
-{
+QString interpreterProgram() {
     const QByteArray fromEnv = qgetenv(simhost::kInterpreterVariable);
     if (!fromEnv.isEmpty())
         return QString::fromLocal8Bit(fromEnv);
@@ -48,8 +48,7 @@ QString interpreterProgram()
 
 // First token of a command line as CreateProcessW reads it without an
 // application name: quoted, or up to the first blank.
-QString firstToken(const QString &line)
-{
+QString firstToken(const QString &line) {
     if (line.startsWith(QLatin1Char('"'))) {
         const int end = line.indexOf(QLatin1Char('"'), 1);
         return end < 0 ? line.mid(1) : line.mid(1, end - 1);
@@ -61,30 +60,32 @@ QString firstToken(const QString &line)
 // Whether the program named by the line exists on the host and is its
 // command interpreter. A bare name is searched in the system directory, as
 // the search path of a Windows process would find it.
-bool isHostInterpreter(const QString &root, const QString &program)
-{
+bool isHostInterpreter(const QString &root, const QString &program) {
     QString windowsPath = program;
     if (!program.contains(QLatin1Char('\\')) && !program.contains(QLatin1Char('/'))) {
-        windowsPath = simhost::hostSetting(root, QStringLiteral("system/systemDirectory"))
-                          .toString() +
-                      QLatin1Char('\\') + program;
+        windowsPath =
+            simhost::hostSetting(root, QStringLiteral("system/systemDirectory")).toString() +
+            QLatin1Char('\\') + program;
     }
     if (!windowsPath.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive) &&
         !QFileInfo(simhost::localPath(root, windowsPath)).isFile())
         windowsPath += QStringLiteral(".exe");
     const QFileInfo file(simhost::localPath(root, windowsPath));
-    return file.isFile() && file.fileName().compare(QLatin1String("cmd.exe"),
-                                                    Qt::CaseInsensitive) == 0;
+    return file.isFile() &&
+           file.fileName().compare(QLatin1String("cmd.exe"), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
 
-std::wstring systemDirectory() { return settingW("system/systemDirectory"); }
+std::wstring systemDirectory() {
+    return settingW("system/systemDirectory");
+}
 
-std::wstring tempDirectory() { return settingW("system/tempDirectory"); }
+std::wstring tempDirectory() {
+    return settingW("system/tempDirectory");
+}
 
-bool createHiddenEmptyFile(const std::wstring &windowsPath)
-{
+bool createHiddenEmptyFile(const std::wstring &windowsPath) {
     const QString root = simhost::hostRoot();
     const QString local = simhost::localPath(root, fromWide(windowsPath));
     QFile file(local);
@@ -95,13 +96,11 @@ bool createHiddenEmptyFile(const std::wstring &windowsPath)
     return true;
 }
 
-bool environmentVariable(const char *name, std::string &value)
-{
+bool environmentVariable(const char *name, std::string &value) {
     if (qstrcmp(name, "COMSPEC") == 0) {
         // The host's own environment, as a Windows process would inherit it.
         const QString comspec =
-            simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/comspec"))
-                .toString();
+            simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/comspec")).toString();
         if (comspec.isEmpty())
             return false;
         value = comspec.toStdString();
@@ -114,8 +113,7 @@ bool environmentVariable(const char *name, std::string &value)
     return true;
 }
 
-long long runHiddenProcess(wchar_t *commandLine)
-{
+long long runHiddenProcess(wchar_t *commandLine) {
     if (!commandLine)
         return kProcessNotStarted;
     // Undo the byte-for-byte widening: each wide character carries one byte.
@@ -175,37 +173,33 @@ long long runHiddenProcess(wchar_t *commandLine)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
-int screenLogicalDpi()
-{
+int screenLogicalDpi() {
     return simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/dpi"), 96).toInt();
 }
 
-void setKeepAwake(bool on)
-{
+void setKeepAwake(bool on) {
     simhost::appendLog(simhost::hostRoot(), QStringLiteral("power.log"),
                        QStringLiteral("%1 thread=%2")
                            .arg(on ? QLatin1String("keep-awake") : QLatin1String("clear"))
                            .arg(reinterpret_cast<quintptr>(QThread::currentThreadId())));
 }
 
-bool shellStart(const char *fileName)
-{
+bool shellStart(const char *fileName) {
     // The shell looks in the current directory for a relative name.
     const QString name = QString::fromUtf8(fileName);
     const QFileInfo program(QDir::current().absoluteFilePath(name));
     const QString root = simhost::hostRoot();
-    const bool started = program.isFile() && program.isExecutable() &&
-                         QProcess::startDetached(program.absoluteFilePath(), {},
-                                                 program.absolutePath());
-    simhost::appendLog(root, QStringLiteral("shell.log"),
-                       QStringLiteral("%1 %2").arg(started ? QLatin1String("started")
-                                                           : QLatin1String("failed"),
-                                                   program.absoluteFilePath()));
+    const bool started =
+        program.isFile() && program.isExecutable() &&
+        QProcess::startDetached(program.absoluteFilePath(), {}, program.absolutePath());
+    simhost::appendLog(
+        root, QStringLiteral("shell.log"),
+        QStringLiteral("%1 %2").arg(started ? QLatin1String("started") : QLatin1String("failed"),
+                                    program.absoluteFilePath()));
     return started;
 }
 
-bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath)
-{
+bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath) {
     const QString local = simhost::localPath(simhost::hostRoot(), fromWide(windowsPath));
     return simhost::httpDownload(fromWide(url), local);
 }
@@ -237,8 +231,7 @@ bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size
            length == static_cast<unsigned int>(kSha256Size);
 }
 
-std::string localPath(const std::string &windowsPath)
-{
+std::string localPath(const std::string &windowsPath) {
     return simhost::localPath(simhost::hostRoot(), QString::fromStdString(windowsPath))
         .toStdString();
 }

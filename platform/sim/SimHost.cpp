@@ -28,22 +28,26 @@ const char kSampleHostKey[] =
 // Placeholders for the Windows installation's own programs. The interpreter
 // resolves a program by finding its file, then runs the stand-in for its name.
 const char *const kSystemPrograms[] = {
-    "cmd.exe",     "diskpart.exe", "dism.exe", "Xcopy.exe", "bitsadmin.exe",
-    "wbem/WMIC.exe", "WindowsPowerShell/v1.0/powershell.exe",
+    "cmd.exe",
+    "diskpart.exe",
+    "dism.exe",
+    "Xcopy.exe",
+    "bitsadmin.exe",
+    "wbem/WMIC.exe",
+    "WindowsPowerShell/v1.0/powershell.exe",
 };
 
 // The boot files that the recovery drive is made of, as a Windows
 // installation keeps them under C:\Windows\Boot.
 const char *const kBootFiles[] = {
-    "DVD/PCAT/BCD",          "DVD/PCAT/boot.sdi",  "DVD/EFI/BCD",
-    "EFI/bootmgfw.efi",      "EFI/bootmgr.efi",    "PCAT/bootmgr",
-    "Resources/bootres.dll", "Fonts/chs_boot.ttf", "Fonts/cht_boot.ttf",
-    "Fonts/jpn_boot.ttf",    "Fonts/kor_boot.ttf", "Fonts/malgun_boot.ttf",
+    "DVD/PCAT/BCD",           "DVD/PCAT/boot.sdi",      "DVD/EFI/BCD",
+    "EFI/bootmgfw.efi",       "EFI/bootmgr.efi",        "PCAT/bootmgr",
+    "Resources/bootres.dll",  "Fonts/chs_boot.ttf",     "Fonts/cht_boot.ttf",
+    "Fonts/jpn_boot.ttf",     "Fonts/kor_boot.ttf",     "Fonts/malgun_boot.ttf",
     "Fonts/segmono_boot.ttf", "Fonts/segoe_slboot.ttf", "Fonts/wgl4_boot.ttf",
 };
 
-bool writeFile(const QString &path, const QByteArray &content)
-{
+bool writeFile(const QString &path, const QByteArray &content) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -51,14 +55,12 @@ bool writeFile(const QString &path, const QByteArray &content)
     return f.write(content) == content.size();
 }
 
-QMutex &logMutex()
-{
+QMutex &logMutex() {
     static QMutex m;
     return m;
 }
 
-QString relativeToRoot(const QString &root, const QString &localFile)
-{
+QString relativeToRoot(const QString &root, const QString &localFile) {
     const QString canonicalRoot = QFileInfo(root).canonicalFilePath();
     QFileInfo info(localFile);
     QString path = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
@@ -69,8 +71,7 @@ QString relativeToRoot(const QString &root, const QString &localFile)
 
 } // namespace
 
-HostSpec sampleHostSpec()
-{
+HostSpec sampleHostSpec() {
     HostSpec spec;
     spec.disks.append({QStringLiteral("disk0"), 0, QStringLiteral("NVMe System Disk 512GB"),
                        QStringLiteral("Fixed hard disk media"), 512110190592LL,
@@ -92,8 +93,7 @@ HostSpec sampleHostSpec()
     return spec;
 }
 
-bool createHost(const QString &root, const HostSpec &spec, QString *error, bool replace)
-{
+bool createHost(const QString &root, const HostSpec &spec, QString *error, bool replace) {
     auto fail = [error](const QString &why) {
         if (error)
             *error = why;
@@ -191,13 +191,11 @@ bool createHost(const QString &root, const HostSpec &spec, QString *error, bool 
     return true;
 }
 
-QString defaultHostRoot()
-{
+QString defaultHostRoot() {
     return QDir::homePath() + QStringLiteral("/BootableMediaCreatorHost");
 }
 
-QString hostRoot()
-{
+QString hostRoot() {
     const QByteArray fromEnv = qgetenv(kHostRootVariable);
     const QString root = fromEnv.isEmpty() ? defaultHostRoot() : QFile::decodeName(fromEnv);
     // A root without a host gets the sample host on first use.
@@ -208,16 +206,14 @@ QString hostRoot()
     return root;
 }
 
-QString localPath(const QString &root, const QString &windowsPath)
-{
+QString localPath(const QString &root, const QString &windowsPath) {
     if (windowsPath.size() < 2 || windowsPath.at(1) != QLatin1Char(':') ||
         !windowsPath.at(0).isLetter() || windowsPath.at(0).unicode() > 0x7f)
         return windowsPath;
 
     const QString letter = windowsPath.left(1).toUpper();
     const QStringList given =
-        windowsPath.mid(2).split(QRegularExpression(QStringLiteral("[\\\\/]")),
-                                 Qt::SkipEmptyParts);
+        windowsPath.mid(2).split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
     QStringList parts;
     for (const QString &p : given) {
         if (p == QLatin1String("."))
@@ -235,9 +231,8 @@ QString localPath(const QString &root, const QString &windowsPath)
     for (const QString &p : parts) {
         QString next = current + QLatin1Char('/') + p;
         if (resolving && !QFileInfo::exists(next)) {
-            const QStringList entries =
-                QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                        QDir::NoDotAndDotDot);
+            const QStringList entries = QDir(current).entryList(
+                QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
             resolving = false;
             for (const QString &e : entries) {
                 if (e.compare(p, Qt::CaseInsensitive) == 0) {
@@ -252,14 +247,12 @@ QString localPath(const QString &root, const QString &windowsPath)
     return current;
 }
 
-QVariant hostSetting(const QString &root, const QString &key, const QVariant &defaultValue)
-{
+QVariant hostSetting(const QString &root, const QString &key, const QVariant &defaultValue) {
     QSettings ini(root + QStringLiteral("/host.ini"), QSettings::IniFormat);
     return ini.value(key, defaultValue);
 }
 
-void setHostSetting(const QString &root, const QString &key, const QVariant &value)
-{
+void setHostSetting(const QString &root, const QString &key, const QVariant &value) {
     QSettings ini(root + QStringLiteral("/host.ini"), QSettings::IniFormat);
     if (value.isValid())
         ini.setValue(key, value);
@@ -267,8 +260,7 @@ void setHostSetting(const QString &root, const QString &key, const QVariant &val
         ini.remove(key);
 }
 
-void setHidden(const QString &root, const QString &localFile, bool hidden)
-{
+void setHidden(const QString &root, const QString &localFile, bool hidden) {
     QMutexLocker lock(&logMutex());
     const QString entry = relativeToRoot(root, localFile);
     QStringList lines;
@@ -284,8 +276,7 @@ void setHidden(const QString &root, const QString &localFile, bool hidden)
         file.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
 }
 
-bool isHidden(const QString &root, const QString &localFile)
-{
+bool isHidden(const QString &root, const QString &localFile) {
     if (!QFileInfo::exists(localFile))
         return false;
     QFile file(root + QStringLiteral("/hidden.txt"));
@@ -296,8 +287,7 @@ bool isHidden(const QString &root, const QString &localFile)
     return lines.contains(relativeToRoot(root, localFile));
 }
 
-void forgetHiddenBelow(const QString &root, const QString &localFolder)
-{
+void forgetHiddenBelow(const QString &root, const QString &localFolder) {
     QMutexLocker lock(&logMutex());
     const QString prefix = relativeToRoot(root, localFolder) + QLatin1Char('/');
     QFile file(root + QStringLiteral("/hidden.txt"));
@@ -316,30 +306,26 @@ void forgetHiddenBelow(const QString &root, const QString &localFolder)
         file.write(kept.join(QLatin1Char('\n')).toUtf8() + '\n');
 }
 
-void appendLog(const QString &root, const QString &logName, const QString &text)
-{
+void appendLog(const QString &root, const QString &logName, const QString &text) {
     QMutexLocker lock(&logMutex());
     QFile file(root + QLatin1Char('/') + logName);
     if (file.open(QIODevice::WriteOnly | QIODevice::Append))
         file.write(text.toUtf8() + '\n');
 }
 
-QStringList readLog(const QString &root, const QString &logName)
-{
+QStringList readLog(const QString &root, const QString &logName) {
     QFile file(root + QLatin1Char('/') + logName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-void appendCommandLog(const QString &root, const QString &line, long long exitCode)
-{
+void appendCommandLog(const QString &root, const QString &line, long long exitCode) {
     appendLog(root, QStringLiteral("commands.log"),
               QString::number(exitCode) + QLatin1Char('\t') + line);
 }
 
-QList<LoggedCommand> readCommandLog(const QString &root)
-{
+QList<LoggedCommand> readCommandLog(const QString &root) {
     QList<LoggedCommand> out;
     for (const QString &entry : readLog(root, QStringLiteral("commands.log"))) {
         const int tab = entry.indexOf(QLatin1Char('\t'));
@@ -350,8 +336,7 @@ QList<LoggedCommand> readCommandLog(const QString &root)
     return out;
 }
 
-bool httpDownload(const QString &url, const QString &localFile, QString *error)
-{
+bool httpDownload(const QString &url, const QString &localFile, QString *error) {
     QFile file(localFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)

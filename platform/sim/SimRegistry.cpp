@@ -10,7 +10,9 @@ namespace simhost {
 
 namespace {
 
-QString registryFile(const QString &root) { return root + QStringLiteral("/registry.reg"); }
+QString registryFile(const QString &root) {
+    return root + QStringLiteral("/registry.reg");
+}
 
 struct Entry {
     QString key;
@@ -18,8 +20,7 @@ struct Entry {
     QString data; // right-hand side as written in the file
 };
 
-QList<Entry> readEntries(const QString &root)
-{
+QList<Entry> readEntries(const QString &root) {
     QList<Entry> entries;
     QFile file(registryFile(root));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -57,8 +58,7 @@ QList<Entry> readEntries(const QString &root)
     return entries;
 }
 
-bool writeEntries(const QString &root, const QList<Entry> &entries)
-{
+bool writeEntries(const QString &root, const QList<Entry> &entries) {
     QSaveFile file(registryFile(root));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
@@ -77,8 +77,7 @@ bool writeEntries(const QString &root, const QList<Entry> &entries)
     return file.commit();
 }
 
-QString formatData(const QVariant &value)
-{
+QString formatData(const QVariant &value) {
     if (value.type() == QVariant::Int || value.type() == QVariant::UInt ||
         value.type() == QVariant::LongLong) {
         return QStringLiteral("dword:%1").arg(value.toUInt(), 8, 16, QLatin1Char('0'));
@@ -88,8 +87,7 @@ QString formatData(const QVariant &value)
 
 } // namespace
 
-QString quoteRegistryString(const QString &text)
-{
+QString quoteRegistryString(const QString &text) {
     QString out = QStringLiteral("\"");
     for (const QChar c : text) {
         if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
@@ -100,8 +98,7 @@ QString quoteRegistryString(const QString &text)
     return out;
 }
 
-QVariant parseRegistryData(const QString &data, bool *ok)
-{
+QVariant parseRegistryData(const QString &data, bool *ok) {
     *ok = true;
     if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
         const uint v = data.mid(6).toUInt(ok, 16);
@@ -120,8 +117,7 @@ QVariant parseRegistryData(const QString &data, bool *ok)
     return QVariant();
 }
 
-QVariant registryValue(const QString &root, const QString &key, const QString &name)
-{
+QVariant registryValue(const QString &root, const QString &key, const QString &name) {
     const QList<Entry> entries = readEntries(root);
     for (const Entry &e : entries) {
         if (e.key.compare(key, Qt::CaseInsensitive) == 0 &&
@@ -135,8 +131,7 @@ QVariant registryValue(const QString &root, const QString &key, const QString &n
 }
 
 bool setRegistryValue(const QString &root, const QString &key, const QString &name,
-                      const QVariant &value)
-{
+                      const QVariant &value) {
     QList<Entry> entries = readEntries(root);
     int at = -1;
     int lastOfKey = -1;

@@ -10,20 +10,17 @@
 #include <QString>
 
 // Runs "<COMSPEC> /c <command> " through the product's runner.
-inline long long runCommand(const QString &command)
-{
+inline long long runCommand(const QString &command) {
     return ShellCommandRunner(command.toUtf8().constData(), "");
 }
 
 // A program of the host's system directory.
-inline QString systemProgram(const QString &rest)
-{
+inline QString systemProgram(const QString &rest) {
     return QStringLiteral("C:\\Windows\\system32\\") + rest;
 }
 
 // What the commands printed since the last call, and clears it.
-inline QByteArray takeConsole(const TestHost &host)
-{
+inline QByteArray takeConsole(const TestHost &host) {
     QFile file(host.root() + QStringLiteral("/console.log"));
     if (!file.open(QIODevice::ReadWrite))
         return QByteArray();

@@ -10,14 +10,12 @@ namespace {
 
 const QString kTarget = QStringLiteral("C:\\DownloadFIle\\boot.wim");
 
-QString transfer(const QString &link)
-{
+QString transfer(const QString &link) {
     return QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download /priority normal ") +
            link + QLatin1Char(' ') + kTarget;
 }
 
-QStringList leftovers(const TestHost &host)
-{
+QStringList leftovers(const TestHost &host) {
     return QDir(host.local(QStringLiteral("C:\\DownloadFIle")))
         .entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
@@ -41,8 +39,7 @@ private:
     HttpTestServer m_server;
 };
 
-void TestBitsadmin::initTestCase()
-{
+void TestBitsadmin::initTestCase() {
     QVERIFY(m_files.isValid());
     m_image.resize(3 * 1024 * 1024 + 999);
     for (int i = 0; i < m_image.size(); ++i)
@@ -55,8 +52,7 @@ void TestBitsadmin::initTestCase()
     QVERIFY(m_server.start());
 }
 
-void TestBitsadmin::downloadsTheWholeFile()
-{
+void TestBitsadmin::downloadsTheWholeFile() {
     TestHost host;
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     QVERIFY(QDir().mkpath(host.local(QStringLiteral("C:\\DownloadFIle"))));
@@ -73,8 +69,7 @@ void TestBitsadmin::downloadsTheWholeFile()
     QVERIFY(!simhost::isHidden(host.root(), host.local(kTarget)));
 }
 
-void TestBitsadmin::unquotedAmpersandCutsTheLink()
-{
+void TestBitsadmin::unquotedAmpersandCutsTheLink() {
     TestHost host;
     QVERIFY(host.isValid());
     QVERIFY(QDir().mkpath(host.local(QStringLiteral("C:\\DownloadFIle"))));
@@ -88,8 +83,7 @@ void TestBitsadmin::unquotedAmpersandCutsTheLink()
     QVERIFY(takeConsole(host).contains("'lang' is not recognized"));
 }
 
-void TestBitsadmin::failedTransferLeavesNoFile_data()
-{
+void TestBitsadmin::failedTransferLeavesNoFile_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QByteArray>("error");
@@ -99,8 +93,7 @@ void TestBitsadmin::failedTransferLeavesNoFile_data()
                                << QByteArray("ERROR CODE:    0x80072efe");
 }
 
-void TestBitsadmin::failedTransferLeavesNoFile()
-{
+void TestBitsadmin::failedTransferLeavesNoFile() {
     QFETCH(int, mode);
     QFETCH(QString, path);
     QFETCH(QByteArray, error);
@@ -123,8 +116,7 @@ void TestBitsadmin::failedTransferLeavesNoFile()
     QCOMPARE(leftovers(host), QStringList{"boot.wim"});
 }
 
-void TestBitsadmin::missingFolderFails()
-{
+void TestBitsadmin::missingFolderFails() {
     TestHost host;
     QVERIFY(host.isValid());
     QCOMPARE(runCommand(transfer(m_server.url(QStringLiteral("/boot.wim")))), 1LL);

@@ -10,31 +10,27 @@ namespace {
 const QString kTemp = QStringLiteral("C:\\Users\\A B\\AppData\\Local\\Temp\\");
 const QString kScript = kTemp + QStringLiteral("USBDiskFormat.bat");
 
-QByteArray formatScript(int disk)
-{
+QByteArray formatScript(int disk) {
     return "select disk " + QByteArray::number(disk) +
            "\n clean \n convert mbr \n create partition primary \n select partition 1 \n active "
            "\n format quick fs=ntfs \n assign letter=R \n exit";
 }
 
-long long runScript(const TestHost &host, const QByteArray &script)
-{
+long long runScript(const TestHost &host, const QByteArray &script) {
     if (!host.write(kScript, script))
         return -2;
     return runCommand(systemProgram(QStringLiteral("diskpart.exe /s \"")) + kScript +
                       QLatin1Char('"'));
 }
 
-simhost::HostSpec hostSpec()
-{
+simhost::HostSpec hostSpec() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.tempDirectory = kTemp;
     return spec;
 }
 
 // A host whose letter R belongs to another volume already.
-simhost::HostSpec letterRTaken()
-{
+simhost::HostSpec letterRTaken() {
     simhost::HostSpec spec = hostSpec();
     spec.disks.append({QStringLiteral("backup"), 2, QStringLiteral("WD Elements 25A2 USB Device"),
                        QStringLiteral("External hard disk media"), 2000365289472LL,
@@ -42,15 +38,13 @@ simhost::HostSpec letterRTaken()
     return spec;
 }
 
-QString diskValue(const TestHost &host, const QString &disk, const QString &key)
-{
+QString diskValue(const TestHost &host, const QString &disk, const QString &key) {
     QSettings ini(host.root() + QStringLiteral("/disks/") + disk + QStringLiteral("/disk.ini"),
                   QSettings::IniFormat);
     return ini.value(QStringLiteral("disk/") + key).toString();
 }
 
-QStringList volumeContent(const TestHost &host, const QString &disk)
-{
+QStringList volumeContent(const TestHost &host, const QString &disk) {
     QStringList files;
     QDirIterator it(host.root() + QStringLiteral("/disks/") + disk + QStringLiteral("/volume"),
                     QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
@@ -59,8 +53,7 @@ QStringList volumeContent(const TestHost &host, const QString &disk)
     return files;
 }
 
-QString driveTarget(const TestHost &host, const QString &letter)
-{
+QString driveTarget(const TestHost &host, const QString &letter) {
     return QFileInfo(host.root() + QStringLiteral("/drives/") + letter).symLinkTarget();
 }
 
@@ -82,8 +75,7 @@ private slots:
     void missingOrEmptyScript();
 };
 
-void TestDiskpart::formatScriptMakesTheDiskDriveR()
-{
+void TestDiskpart::formatScriptMakesTheDiskDriveR() {
     TestHost host(hostSpec());
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     QVERIFY(host.write(QStringLiteral("E:\\secret.txt"), "hidden data"));
@@ -120,8 +112,7 @@ void TestDiskpart::formatScriptMakesTheDiskDriveR()
     QVERIFY(QFileInfo(host.root() + QStringLiteral("/drives/R")).isSymLink());
 }
 
-void TestDiskpart::commandsAreCaseInsensitiveAndLineEndsFree()
-{
+void TestDiskpart::commandsAreCaseInsensitiveAndLineEndsFree() {
     TestHost host(hostSpec());
     QVERIFY(host.isValid());
     QCOMPARE(runScript(host, "rem prepare\r\n\tSELECT DISK 1\r\n  Clean\r\nCONVERT MBR\r\n"
@@ -132,8 +123,7 @@ void TestDiskpart::commandsAreCaseInsensitiveAndLineEndsFree()
     QCOMPARE(volumeContent(host, QStringLiteral("disk1")), QStringList());
 }
 
-void TestDiskpart::unknownDiskChangesNothing()
-{
+void TestDiskpart::unknownDiskChangesNothing() {
     TestHost host(hostSpec());
     QVERIFY(host.isValid());
     QCOMPARE(runScript(host, formatScript(7)), 2LL);
@@ -144,8 +134,7 @@ void TestDiskpart::unknownDiskChangesNothing()
     QVERIFY(!QFileInfo(host.root() + QStringLiteral("/drives/R")).exists());
 }
 
-void TestDiskpart::letterTakenLeavesThatVolumeAlone()
-{
+void TestDiskpart::letterTakenLeavesThatVolumeAlone() {
     TestHost host(letterRTaken());
     QVERIFY(host.isValid());
     QCOMPARE(runScript(host, formatScript(1)), 4LL);
@@ -160,8 +149,7 @@ void TestDiskpart::letterTakenLeavesThatVolumeAlone()
              QByteArray("user data on WD Elements 25A2 USB Device\n"));
 }
 
-void TestDiskpart::letterRemovalWithoutVolumeFails()
-{
+void TestDiskpart::letterRemovalWithoutVolumeFails() {
     simhost::HostSpec spec = hostSpec();
     spec.disks[1].letter = QStringLiteral("Q");
     TestHost host(spec);
@@ -176,8 +164,7 @@ void TestDiskpart::letterRemovalWithoutVolumeFails()
     QVERIFY(!QFileInfo(host.root() + QStringLiteral("/drives/Q")).exists());
 }
 
-void TestDiskpart::failureOnRequestStopsAtThatCommand_data()
-{
+void TestDiskpart::failureOnRequestStopsAtThatCommand_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("content");
     QTest::addColumn<QString>("fileSystem");
@@ -186,8 +173,7 @@ void TestDiskpart::failureOnRequestStopsAtThatCommand_data()
     QTest::newRow("assign") << "assign" << QStringList() << "NTFS";
 }
 
-void TestDiskpart::failureOnRequestStopsAtThatCommand()
-{
+void TestDiskpart::failureOnRequestStopsAtThatCommand() {
     QFETCH(QString, command);
     QFETCH(QStringList, content);
     QFETCH(QString, fileSystem);
@@ -205,8 +191,7 @@ void TestDiskpart::failureOnRequestStopsAtThatCommand()
     QVERIFY(!QFileInfo(host.root() + QStringLiteral("/drives/R")).exists());
 }
 
-void TestDiskpart::systemDiskIsNeverCleaned()
-{
+void TestDiskpart::systemDiskIsNeverCleaned() {
     TestHost host(hostSpec());
     QVERIFY(host.isValid());
     QCOMPARE(runScript(host, formatScript(0)), 4LL);
@@ -215,8 +200,7 @@ void TestDiskpart::systemDiskIsNeverCleaned()
     QCOMPARE(volumeContent(host, QStringLiteral("disk0")), QStringList{"SYSTEM-DISK.txt"});
 }
 
-void TestDiskpart::noerrContinues()
-{
+void TestDiskpart::noerrContinues() {
     TestHost host(hostSpec());
     QVERIFY(host.isValid());
     QCOMPARE(runScript(host, "select disk 9 noerr\nselect disk 1\nclean"), 0LL);
@@ -227,8 +211,7 @@ void TestDiskpart::noerrContinues()
     QVERIFY(!takeConsole(host).contains("is now the selected disk"));
 }
 
-void TestDiskpart::missingOrEmptyScript()
-{
+void TestDiskpart::missingOrEmptyScript() {
     TestHost host(hostSpec());
     QVERIFY(host.isValid());
     QCOMPARE(runScript(host, QByteArray()), 0LL);

@@ -25,8 +25,7 @@ private slots:
     void elevationIsRequiredForDiskpartAndDism();
 };
 
-void TestInterpreter::missingProgramFailsWith9009()
-{
+void TestInterpreter::missingProgramFailsWith9009() {
     TestHost host;
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     QVERIFY(host.write(QStringLiteral("C:\\mount\\winre\\keep.txt"), "x"));
@@ -51,8 +50,7 @@ void TestInterpreter::missingProgramFailsWith9009()
     QCOMPARE(log.at(1).exitCode, 9009LL);
 }
 
-void TestInterpreter::bareNameIsFoundOnTheSearchPath()
-{
+void TestInterpreter::bareNameIsFoundOnTheSearchPath() {
     TestHost host;
     QVERIFY(host.isValid());
     QCOMPARE(runCommand(QStringLiteral("dism.exe /cleanup-wim")), 0LL);
@@ -62,8 +60,7 @@ void TestInterpreter::bareNameIsFoundOnTheSearchPath()
     QVERIFY(takeConsole(host).startsWith("Index  \r\r\n0      \r\r\n1      \r\r\n"));
 }
 
-void TestInterpreter::unquotedAmpersandRunsASecondCommand()
-{
+void TestInterpreter::unquotedAmpersandRunsASecondCommand() {
     TestHost host;
     QVERIFY(host.isValid());
     QCOMPARE(runCommand(QStringLiteral("echo one >> %1 & echo two >> %1").arg(kOut)), 0LL);
@@ -85,8 +82,7 @@ void TestInterpreter::unquotedAmpersandRunsASecondCommand()
     QCOMPARE(log.at(1).exitCode, 87LL);
 }
 
-void TestInterpreter::conditionalChainsFollowTheExitCode()
-{
+void TestInterpreter::conditionalChainsFollowTheExitCode() {
     TestHost host;
     QVERIFY(host.isValid());
     QCOMPARE(runCommand(QStringLiteral("dism.exe /nothing && echo skipped >> %1").arg(kOut)), 87LL);
@@ -102,8 +98,7 @@ void TestInterpreter::conditionalChainsFollowTheExitCode()
     QCOMPARE(runCommand(QStringLiteral("dism.exe /nothing | dism.exe /cleanup-wim")), 0LL);
 }
 
-void TestInterpreter::exitEndsTheLine()
-{
+void TestInterpreter::exitEndsTheLine() {
     TestHost host;
     QVERIFY(host.isValid());
     QCOMPARE(runCommand(QStringLiteral("exit 3 & echo never >> %1").arg(kOut)), 3LL);
@@ -111,8 +106,7 @@ void TestInterpreter::exitEndsTheLine()
     QCOMPARE(runCommand(QStringLiteral("exit /b 4")), 4LL);
 }
 
-void TestInterpreter::quotesCaretsAndVariables()
-{
+void TestInterpreter::quotesCaretsAndVariables() {
     TestHost host;
     QVERIFY(host.isValid());
     QCOMPARE(runCommand(QStringLiteral("echo a^&b ^> c >> %1").arg(kOut)), 0LL);
@@ -124,8 +118,7 @@ void TestInterpreter::quotesCaretsAndVariables()
         QByteArray("a&b > c\r\nC:\\Windows %20b%20 C:\\Users\\User\\AppData\\Local\\Temp\r\n"));
 }
 
-void TestInterpreter::redirectionCreatesAppendsAndFails()
-{
+void TestInterpreter::redirectionCreatesAppendsAndFails() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.tempDirectory = QStringLiteral("C:\\Users\\A B\\AppData\\Local\\Temp\\");
     TestHost host(spec);
@@ -152,8 +145,7 @@ void TestInterpreter::redirectionCreatesAppendsAndFails()
     QVERIFY(takeConsole(host).isEmpty());
 }
 
-void TestInterpreter::quotedProgramPathFollowsCmdsQuoteRule()
-{
+void TestInterpreter::quotedProgramPathFollowsCmdsQuoteRule() {
     TestHost host;
     QVERIFY(host.isValid());
     QVERIFY(host.write(QStringLiteral("C:\\Program Files\\Tools\\dism.exe"), "stand-in"));
@@ -168,8 +160,7 @@ void TestInterpreter::quotedProgramPathFollowsCmdsQuoteRule()
     QVERIFY(takeConsole(host).startsWith("'C:\\Program' is not recognized"));
 }
 
-void TestInterpreter::elevationIsRequiredForDiskpartAndDism()
-{
+void TestInterpreter::elevationIsRequiredForDiskpartAndDism() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.elevated = false;
     TestHost host(spec);

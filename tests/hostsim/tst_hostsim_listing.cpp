@@ -9,22 +9,19 @@ namespace {
 
 const QString kTemp = QStringLiteral("C:\\Users\\A B\\AppData\\Local\\Temp\\");
 
-QString wmicCommand()
-{
+QString wmicCommand() {
     return systemProgram(QStringLiteral("wbem\\WMIC.exe diskdrive where \"MediaType='Removable "
                                         "Media'\" get Index,Model >> \"")) +
            kTemp + QStringLiteral("DiskInfo.txt\"");
 }
 
-QString powerShellCommand()
-{
+QString powerShellCommand() {
     return systemProgram(QStringLiteral(
                R"(WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command "Get-CimInstance -ClassName Win32_DiskDrive -Filter \"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }" >> ")")) +
            kTemp + QStringLiteral("DiskInfo.txt\"");
 }
 
-QByteArray utf16(const QString &text)
-{
+QByteArray utf16(const QString &text) {
     QByteArray bytes("\xff\xfe", 2);
     for (const QChar c : text) {
         bytes.append(static_cast<char>(c.unicode() & 0xff));
@@ -33,8 +30,7 @@ QByteArray utf16(const QString &text)
     return bytes;
 }
 
-simhost::HostSpec fourDisks()
-{
+simhost::HostSpec fourDisks() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.tempDirectory = kTemp;
     spec.disks = {
@@ -50,8 +46,7 @@ simhost::HostSpec fourDisks()
     return spec;
 }
 
-QByteArray listing(const TestHost &host)
-{
+QByteArray listing(const TestHost &host) {
     return host.read(kTemp + QStringLiteral("DiskInfo.txt"));
 }
 
@@ -70,8 +65,7 @@ private slots:
     void diskChangesBetweenListings();
 };
 
-void TestListing::wmicWritesUtf16PaddedColumnsAndDoubledLineEnds()
-{
+void TestListing::wmicWritesUtf16PaddedColumnsAndDoubledLineEnds() {
     TestHost host(fourDisks());
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     QCOMPARE(runCommand(wmicCommand()), 0LL);
@@ -91,8 +85,7 @@ void TestListing::wmicWritesUtf16PaddedColumnsAndDoubledLineEnds()
     QVERIFY(takeConsole(host).startsWith("Index  Model "));
 }
 
-void TestListing::wmicWithoutRemovableDisk()
-{
+void TestListing::wmicWithoutRemovableDisk() {
     simhost::HostSpec spec = fourDisks();
     spec.disks.removeAt(3);
     spec.disks.removeAt(1);
@@ -105,8 +98,7 @@ void TestListing::wmicWithoutRemovableDisk()
     QCOMPARE(takeConsole(host), QByteArray("No Instance(s) Available.\r\n"));
 }
 
-void TestListing::hostWithoutWmicFallsBackToPowerShell()
-{
+void TestListing::hostWithoutWmicFallsBackToPowerShell() {
     simhost::HostSpec spec = fourDisks();
     spec.hasWmic = false;
     TestHost host(spec);
@@ -119,8 +111,7 @@ void TestListing::hostWithoutWmicFallsBackToPowerShell()
         QByteArray("1 Generic Flash Disk USB Device\r\n3 SanDisk Ultra USB 3.0 USB Device\r\n"));
 }
 
-void TestListing::powerShellRunsOnlyTheListingCommand_data()
-{
+void TestListing::powerShellRunsOnlyTheListingCommand_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
     QTest::newRow("other filter") << "Removable Media"
@@ -133,8 +124,7 @@ void TestListing::powerShellRunsOnlyTheListingCommand_data()
                                       << "\"";
 }
 
-void TestListing::powerShellRunsOnlyTheListingCommand()
-{
+void TestListing::powerShellRunsOnlyTheListingCommand() {
     QFETCH(QString, from);
     QFETCH(QString, to);
     simhost::HostSpec spec = fourDisks();
@@ -151,8 +141,7 @@ void TestListing::powerShellRunsOnlyTheListingCommand()
         QVERIFY(takeConsole(host).contains("is not recognized as the name of a cmdlet"));
 }
 
-void TestListing::diskChangesBetweenListings_data()
-{
+void TestListing::diskChangesBetweenListings_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("secondRows");
@@ -165,8 +154,7 @@ void TestListing::diskChangesBetweenListings_data()
     QTest::newRow("removed") << "swapRemoved" << QVariant(true) << stick;
 }
 
-void TestListing::diskChangesBetweenListings()
-{
+void TestListing::diskChangesBetweenListings() {
     QFETCH(QString, key);
     QFETCH(QVariant, value);
     QFETCH(QString, secondRows);

@@ -11,8 +11,7 @@
 
 namespace {
 
-int make(const QStringList &args, QByteArray *errors = nullptr)
-{
+int make(const QStringList &args, QByteArray *errors = nullptr) {
     QProcess process;
     process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/hostsim-make"), args);
     if (!process.waitForFinished(60000))
@@ -33,8 +32,7 @@ private slots:
     void refusesBadArguments();
 };
 
-void TestHostMake::makesTheDescribedHost()
-{
+void TestHostMake::makesTheDescribedHost() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString root = dir.filePath(QStringLiteral("host"));
@@ -106,8 +104,7 @@ void TestHostMake::makesTheDescribedHost()
     QVERIFY(QFileInfo::exists(simhost::localPath(root, QStringLiteral("E:\\"))));
 }
 
-void TestHostMake::refusesBadArguments_data()
-{
+void TestHostMake::refusesBadArguments_data() {
     QTest::addColumn<QStringList>("args");
     QTest::newRow("no root") << QStringList{"--no-wmic"};
     QTest::newRow("short disk") << QStringList{"ROOT", "--disk", "a:1:model"};
@@ -121,8 +118,7 @@ void TestHostMake::refusesBadArguments_data()
     QTest::newRow("missing value") << QStringList{"ROOT", "--temp"};
 }
 
-void TestHostMake::refusesBadArguments()
-{
+void TestHostMake::refusesBadArguments() {
     QFETCH(QStringList, args);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());

@@ -7,16 +7,14 @@
 namespace {
 
 // A removable disk that already carries the drive letter R.
-simhost::HostSpec driveRHost(qint64 size = 16008609792LL)
-{
+simhost::HostSpec driveRHost(qint64 size = 16008609792LL) {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.disks[1].letter = QStringLiteral("R");
     spec.disks[1].size = size;
     return spec;
 }
 
-QByteArray imageBytes(int size)
-{
+QByteArray imageBytes(int size) {
     QByteArray bytes(size, '\0');
     quint32 x = 12345;
     for (int i = 0; i < size; ++i) {
@@ -26,8 +24,7 @@ QByteArray imageBytes(int size)
     return bytes;
 }
 
-long long xcopy(const QString &arguments)
-{
+long long xcopy(const QString &arguments) {
     return runCommand(systemProgram(QStringLiteral("Xcopy.exe ")) + arguments);
 }
 
@@ -48,8 +45,7 @@ private slots:
     void quotedPathsWithBlanks();
 };
 
-void TestXcopy::bootFilePlanForms()
-{
+void TestXcopy::bootFilePlanForms() {
     TestHost host(driveRHost());
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     QCOMPARE(xcopy(QStringLiteral("/S /H /I C:\\Windows\\Boot\\Fonts\\* R:\\boot\\fonts\\")), 0LL);
@@ -80,8 +76,7 @@ void TestXcopy::bootFilePlanForms()
     QCOMPARE(host.read(QStringLiteral("R:\\en-US\\bootmgr")), QByteArray("mui"));
 }
 
-void TestXcopy::hiddenFilesNeedSlashH()
-{
+void TestXcopy::hiddenFilesNeedSlashH() {
     TestHost host(driveRHost());
     QVERIFY(host.isValid());
     const QString font = QStringLiteral("C:\\Windows\\Boot\\Fonts\\wgl4_boot.ttf");
@@ -99,8 +94,7 @@ void TestXcopy::hiddenFilesNeedSlashH()
     QVERIFY(simhost::isHidden(host.root(), host.local(QStringLiteral("R:\\c\\wgl4_boot.ttf"))));
 }
 
-void TestXcopy::imageToNameEndingInStar()
-{
+void TestXcopy::imageToNameEndingInStar() {
     TestHost host(driveRHost());
     QVERIFY(host.isValid());
     // Larger than one copy chunk, and not a multiple of it.
@@ -120,8 +114,7 @@ void TestXcopy::imageToNameEndingInStar()
     QVERIFY(!QFileInfo::exists(host.root() + QStringLiteral("/prompts.log")));
 }
 
-void TestXcopy::forwardSlashInSourceIsASwitch()
-{
+void TestXcopy::forwardSlashInSourceIsASwitch() {
     TestHost host(driveRHost());
     QVERIFY(host.isValid());
     QVERIFY(host.write(QStringLiteral("C:\\DownloadFIle\\boot.wim"), imageBytes(4096)));
@@ -131,8 +124,7 @@ void TestXcopy::forwardSlashInSourceIsASwitch()
     QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("R:\\sources"))));
 }
 
-void TestXcopy::failuresAndTheirCodes_data()
-{
+void TestXcopy::failuresAndTheirCodes_data() {
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<long long>("code");
     QTest::addColumn<QByteArray>("console");
@@ -157,8 +149,7 @@ void TestXcopy::failuresAndTheirCodes_data()
                                     << QByteArray("Invalid switch - /Z9\r\n");
 }
 
-void TestXcopy::failuresAndTheirCodes()
-{
+void TestXcopy::failuresAndTheirCodes() {
     QFETCH(QString, arguments);
     QFETCH(long long, code);
     QFETCH(QByteArray, console);
@@ -169,8 +160,7 @@ void TestXcopy::failuresAndTheirCodes()
     QCOMPARE(host.commands().value(0).exitCode, code);
 }
 
-void TestXcopy::writeErrorOnRequestLeavesAPartialFile()
-{
+void TestXcopy::writeErrorOnRequestLeavesAPartialFile() {
     simhost::HostSpec spec = driveRHost();
     spec.faults.insert(QStringLiteral("xcopyWriteErrorFor"),
                        QStringLiteral("R:\\sources\\boot.wim*"));
@@ -191,8 +181,7 @@ void TestXcopy::writeErrorOnRequestLeavesAPartialFile()
     QVERIFY(image.startsWith(partial));
 }
 
-void TestXcopy::existingTargetAsksAQuestionNobodyAnswers()
-{
+void TestXcopy::existingTargetAsksAQuestionNobodyAnswers() {
     TestHost host(driveRHost());
     QVERIFY(host.isValid());
     QVERIFY(host.write(QStringLiteral("R:\\bootmgr"), "older"));
@@ -209,8 +198,7 @@ void TestXcopy::existingTargetAsksAQuestionNobodyAnswers()
     QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("R:\\newname"))));
 }
 
-void TestXcopy::quotedPathsWithBlanks()
-{
+void TestXcopy::quotedPathsWithBlanks() {
     TestHost host(driveRHost());
     QVERIFY(host.isValid());
     QVERIFY(host.write(QStringLiteral("C:\\Users\\A B\\My File.txt"), "content"));

@@ -4,8 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-TestHost::TestHost(const simhost::HostSpec &spec)
-{
+TestHost::TestHost(const simhost::HostSpec &spec) {
     m_hadPreviousRoot = qEnvironmentVariableIsSet(simhost::kHostRootVariable);
     m_previousRoot = qgetenv(simhost::kHostRootVariable);
     if (!m_dir.isValid()) {
@@ -17,35 +16,29 @@ TestHost::TestHost(const simhost::HostSpec &spec)
     qputenv(simhost::kHostRootVariable, QFile::encodeName(m_root));
 }
 
-TestHost::~TestHost()
-{
+TestHost::~TestHost() {
     if (m_hadPreviousRoot)
         qputenv(simhost::kHostRootVariable, m_previousRoot);
     else
         qunsetenv(simhost::kHostRootVariable);
 }
 
-QString TestHost::local(const QString &windowsPath) const
-{
+QString TestHost::local(const QString &windowsPath) const {
     return simhost::localPath(m_root, windowsPath);
 }
 
-QList<simhost::LoggedCommand> TestHost::commands() const
-{
+QList<simhost::LoggedCommand> TestHost::commands() const {
     return simhost::readCommandLog(m_root);
 }
 
-QByteArray TestHost::read(const QString &windowsPath) const
-{
+QByteArray TestHost::read(const QString &windowsPath) const {
     QFile f(local(windowsPath));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool TestHost::write(const QString &windowsPath, const QByteArray &content) const
-{
+bool TestHost::write(const QString &windowsPath, const QByteArray &content) const {
     const QString path = local(windowsPath);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           f.write(content) == content.size();
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
 }

@@ -18,29 +18,31 @@ private slots:
     void unknownProgramFailsLikeCmd();
 };
 
-void TestCommandRunner::lineIsInterpreterSlashCCommandBlankArgument_data()
-{
+void TestCommandRunner::lineIsInterpreterSlashCCommandBlankArgument_data() {
     QTest::addColumn<QString>("interpreter");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("argument");
     QTest::addColumn<QString>("line");
     QTest::newRow("comspec") << "C:\\Windows\\system32\\cmd.exe"
-                             << "C:\\Windows\\system32\\dism.exe /cleanup-wim" << ""
+                             << "C:\\Windows\\system32\\dism.exe /cleanup-wim"
+                             << ""
                              << "C:\\Windows\\system32\\cmd.exe /c "
                                 "C:\\Windows\\system32\\dism.exe /cleanup-wim ";
     QTest::newRow("fallback") << "CMD.EXE"
-                              << "echo x" << ""
+                              << "echo x"
+                              << ""
                               << "CMD.EXE /c echo x ";
     QTest::newRow("argument") << "CMD.EXE"
-                              << "echo" << "a b"
+                              << "echo"
+                              << "a b"
                               << "CMD.EXE /c echo a b";
     QTest::newRow("empty command") << "CMD.EXE"
-                                   << "" << ""
+                                   << ""
+                                   << ""
                                    << "CMD.EXE /c  ";
 }
 
-void TestCommandRunner::lineIsInterpreterSlashCCommandBlankArgument()
-{
+void TestCommandRunner::lineIsInterpreterSlashCCommandBlankArgument() {
     QFETCH(QString, interpreter);
     QFETCH(QString, command);
     QFETCH(QString, argument);
@@ -51,8 +53,7 @@ void TestCommandRunner::lineIsInterpreterSlashCCommandBlankArgument()
              line);
 }
 
-void TestCommandRunner::appendsThroughRedirectionAndPassesExitCodes()
-{
+void TestCommandRunner::appendsThroughRedirectionAndPassesExitCodes() {
     TestHost host;
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     const QByteArray target = "C:\\Users\\User\\AppData\\Local\\Temp\\out.txt";
@@ -70,8 +71,7 @@ void TestCommandRunner::appendsThroughRedirectionAndPassesExitCodes()
     QCOMPARE(log.at(2).exitCode, 7LL);
 }
 
-void TestCommandRunner::comspecUnsetFallsBackToCmdOnSearchPath()
-{
+void TestCommandRunner::comspecUnsetFallsBackToCmdOnSearchPath() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.comspec.clear();
     TestHost host(spec);
@@ -80,8 +80,7 @@ void TestCommandRunner::comspecUnsetFallsBackToCmdOnSearchPath()
     QCOMPARE(host.commands().value(0).line, QStringLiteral("CMD.EXE /c exit 3 "));
 }
 
-void TestCommandRunner::missingInterpreterReturnsAtOnce()
-{
+void TestCommandRunner::missingInterpreterReturnsAtOnce() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.comspec = QStringLiteral("C:\\Windows\\system32\\nothere\\cmd.exe");
     TestHost host(spec);
@@ -90,8 +89,7 @@ void TestCommandRunner::missingInterpreterReturnsAtOnce()
     QVERIFY(host.commands().isEmpty());
 }
 
-void TestCommandRunner::lineOf511CharactersRunsAndLongerIsRefused()
-{
+void TestCommandRunner::lineOf511CharactersRunsAndLongerIsRefused() {
     TestHost host;
     QVERIFY(host.isValid());
     const QByteArray prefix = "C:\\Windows\\system32\\cmd.exe /c ";
@@ -108,13 +106,11 @@ void TestCommandRunner::lineOf511CharactersRunsAndLongerIsRefused()
     QCOMPARE(host.commands().size(), 1);
 }
 
-void TestCommandRunner::unknownProgramFailsLikeCmd()
-{
+void TestCommandRunner::unknownProgramFailsLikeCmd() {
     TestHost host;
     QVERIFY(host.isValid());
     // rmdir is an interpreter command, not a program of the system directory.
-    QCOMPARE(ShellCommandRunner("C:\\Windows\\system32\\rmdir.exe /S /Q C:\\mount", ""),
-             9009LL);
+    QCOMPARE(ShellCommandRunner("C:\\Windows\\system32\\rmdir.exe /S /Q C:\\mount", ""), 9009LL);
     QCOMPARE(host.commands().value(0).exitCode, 9009LL);
 }
 

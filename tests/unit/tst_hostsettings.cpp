@@ -28,14 +28,12 @@ private slots:
     void translationFolderPerLanguage();
 };
 
-void TestHostSettings::hostKeyIsTheWow6432NodeCopy()
-{
+void TestHostSettings::hostKeyIsTheWow6432NodeCopy() {
     QCOMPARE(AppContext::hostSettingsKey(), kKey);
     QCOMPARE(AppContext::hostBrand(), HostBrand::KestrinDataRecovery);
 }
 
-void TestHostSettings::registryValuesOfTheHost()
-{
+void TestHostSettings::registryValuesOfTheHost() {
     TestHost host;
     QVERIFY(host.isValid());
     QCOMPARE(readRegistryValue(kKey, QStringLiteral("LanguageType")), QVariant(0));
@@ -58,26 +56,24 @@ void TestHostSettings::registryValuesOfTheHost()
     QVERIFY(simhost::setRegistryValue(host.root(), kKey, QStringLiteral("LanguageType"), 7));
     QCOMPARE(selectLanguageFromHost(), UiLanguage::KO);
     QCOMPARE(AppContext::language(), UiLanguage::KO);
-    QVERIFY(simhost::setRegistryValue(host.root(), kKey, QStringLiteral("LanguageType"),
-                                      QVariant()));
+    QVERIFY(
+        simhost::setRegistryValue(host.root(), kKey, QStringLiteral("LanguageType"), QVariant()));
     QCOMPARE(selectLanguageFromHost(), UiLanguage::EN);
 }
 
-void TestHostSettings::registryFileRoundTripsAwkwardText()
-{
+void TestHostSettings::registryFileRoundTripsAwkwardText() {
     TestHost host;
     QVERIFY(host.isValid());
     const QString text = QStringLiteral("http://h/a b\"c\\d&e");
-    QVERIFY(simhost::setRegistryValue(host.root(), kKey, QStringLiteral("DownloadLink_bootwim"),
-                                      text));
+    QVERIFY(
+        simhost::setRegistryValue(host.root(), kKey, QStringLiteral("DownloadLink_bootwim"), text));
     QCOMPARE(readRegistryValue(kKey, QStringLiteral("DownloadLink_bootwim")).toString(), text);
     // The other values of the key are kept.
     QCOMPARE(readRegistryValue(kKey, QStringLiteral("DownloadLink_Win7_bootwim")).toString(),
              QStringLiteral("http://127.0.0.1:8080/boot.wim"));
 }
 
-void TestHostSettings::languageFromLanguageType_data()
-{
+void TestHostSettings::languageFromLanguageType_data() {
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<UiLanguage>("language");
     QTest::newRow("1") << QVariant(1) << UiLanguage::DE;
@@ -93,15 +89,13 @@ void TestHostSettings::languageFromLanguageType_data()
     QTest::newRow("missing") << QVariant() << UiLanguage::EN;
 }
 
-void TestHostSettings::languageFromLanguageType()
-{
+void TestHostSettings::languageFromLanguageType() {
     QFETCH(QVariant, value);
     QFETCH(UiLanguage, language);
     QCOMPARE(languageForLanguageType(value), language);
 }
 
-void TestHostSettings::translationFolderPerLanguage()
-{
+void TestHostSettings::translationFolderPerLanguage() {
     QCOMPARE(translationDirFor(QStringLiteral("/opt/tool"), UiLanguage::KO),
              QStringLiteral("/opt/tool/BootableTranslation/KO"));
     QCOMPARE(translationDirFor(QStringLiteral("/opt/tool"), UiLanguage::EN),

@@ -17,8 +17,7 @@ private slots:
     void probeReadsTheHostScreen();
 };
 
-void TestScreenScale::factorAndClassForDpi_data()
-{
+void TestScreenScale::factorAndClassForDpi_data() {
     QTest::addColumn<int>("dpi");
     QTest::addColumn<float>("scale");
     QTest::addColumn<DpiClass>("dpiClass");
@@ -38,8 +37,7 @@ void TestScreenScale::factorAndClassForDpi_data()
     QTest::newRow("no screen") << 0 << 0.0f << DpiClass::None;
 }
 
-void TestScreenScale::factorAndClassForDpi()
-{
+void TestScreenScale::factorAndClassForDpi() {
     QFETCH(int, dpi);
     QFETCH(float, scale);
     QFETCH(DpiClass, dpiClass);
@@ -47,8 +45,7 @@ void TestScreenScale::factorAndClassForDpi()
     QCOMPARE(dpiClassOf(scaleForDpi(dpi)), dpiClass);
 }
 
-void TestScreenScale::classOfFactorsBetweenSteps()
-{
+void TestScreenScale::classOfFactorsBetweenSteps() {
     // Factors that snapping never yields still get a sound class.
     QCOMPARE(dpiClassOf(1.1f), DpiClass::None);
     QCOMPARE(dpiClassOf(1.3f), DpiClass::None);
@@ -57,8 +54,7 @@ void TestScreenScale::classOfFactorsBetweenSteps()
     QCOMPARE(QString::fromLatin1(imageFolderOf(DpiClass::None)), QString());
 }
 
-void TestScreenScale::probeReadsTheHostScreen()
-{
+void TestScreenScale::probeReadsTheHostScreen() {
     simhost::HostSpec spec = simhost::sampleHostSpec();
     spec.dpi = 130;
     TestHost host(spec);

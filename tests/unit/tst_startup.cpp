@@ -9,12 +9,11 @@
 #include <QtTest>
 
 #include <atomic>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
-int main()
-{
+int main() {
     TestHost host;
     if (!host.isValid())
         return 2;
@@ -29,8 +28,7 @@ int main()
             QCoreApplication::instance(),
             [&sawWindow]() {
                 for (QWidget *w : QApplication::topLevelWidgets())
-                    sawWindow = sawWindow || (w->isVisible() &&
-                                              w->inherits("QCreateBootable"));
+                    sawWindow = sawWindow || (w->isVisible() && w->inherits("QCreateBootable"));
                 QCoreApplication::quit();
             },
             Qt::QueuedConnection);
@@ -46,9 +44,9 @@ int main()
 
     const bool ok = result == 0 && sawWindow && AppContext::scaleFactor() == 1.0f &&
                     AppContext::systemDirPath() == QStringLiteral("C:\\Windows\\system32");
-    std::printf("%s: exit %d, window shown %d, scale %.2f, system dir %s\n",
-                ok ? "PASS" : "FAIL", result, int(sawWindow.load()),
-                double(AppContext::scaleFactor()), qPrintable(AppContext::systemDirPath()));
+    std::printf("%s: exit %d, window shown %d, scale %.2f, system dir %s\n", ok ? "PASS" : "FAIL",
+                result, int(sawWindow.load()), double(AppContext::scaleFactor()),
+                qPrintable(AppContext::systemDirPath()));
     std::printf("%d passed, %d failed\n", ok ? 1 : 0, ok ? 0 : 1);
     return ok ? 0 : 1;
 }

@@ -29,8 +29,7 @@ struct TransferError {
 
 // Streams url into localFile. Returns the transfer service's error on
 // failure, with code 0 on success.
-TransferError download(const QString &url, const QString &localFile, qint64 *bytes)
-{
+TransferError download(const QString &url, const QString &localFile, qint64 *bytes) {
     QFile file(localFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return {0x80070005u, QStringLiteral("Access is denied.")};
@@ -84,16 +83,14 @@ TransferError download(const QString &url, const QString &localFile, qint64 *byt
     }
 }
 
-int fail(ToolContext &ctx, const QString &text)
-{
+int fail(ToolContext &ctx, const QString &text) {
     ctx.out->write(text.toLocal8Bit() + "\r\n");
     return kFailed;
 }
 
 } // namespace
 
-int runBitsadmin(ToolContext &ctx)
-{
+int runBitsadmin(ToolContext &ctx) {
     ctx.out->write("\r\nBITSADMIN version 3.0\r\nBITS administration utility.\r\n"
                    "(C) Copyright Microsoft Corp.\r\n\r\n");
     const QStringList &args = ctx.arguments;

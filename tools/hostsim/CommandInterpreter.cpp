@@ -13,8 +13,7 @@ namespace hostsim {
 
 namespace {
 
-QHash<QString, Tool> &tools()
-{
+QHash<QString, Tool> &tools() {
     static QHash<QString, Tool> registry;
     return registry;
 }
@@ -35,15 +34,13 @@ const char *const kInternalCommands[] = {
     "start", "time",  "title", "type",     "ver",    "verify", "vol",
 };
 
-QString systemDirectory(const QString &root)
-{
+QString systemDirectory(const QString &root) {
     return simhost::hostSetting(root, QStringLiteral("system/systemDirectory")).toString();
 }
 
 // The environment a process of the host inherits, as far as a command line
 // can name it.
-QHash<QString, QString> hostVariables(const QString &root)
-{
+QHash<QString, QString> hostVariables(const QString &root) {
     QString temp = simhost::hostSetting(root, QStringLiteral("system/tempDirectory")).toString();
     while (temp.endsWith(QLatin1Char('\\')))
         temp.chop(1);
@@ -65,20 +62,17 @@ QHash<QString, QString> hostVariables(const QString &root)
 }
 
 // Where a bare program name is looked for, in order, as the host's PATH has it.
-QStringList searchPath(const QString &root)
-{
+QStringList searchPath(const QString &root) {
     const QString system = systemDirectory(root);
     return {system, QStringLiteral("C:\\Windows"), system + QStringLiteral("\\Wbem"),
             system + QStringLiteral("\\WindowsPowerShell\\v1.0")};
 }
 
-bool isExistingFile(const QString &root, const QString &windowsPath)
-{
+bool isExistingFile(const QString &root, const QString &windowsPath) {
     return QFileInfo(simhost::localPath(root, windowsPath)).isFile();
 }
 
-bool hasExtension(const QString &name)
-{
+bool hasExtension(const QString &name) {
     const int slash = qMax(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/')));
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     return dot > slash && dot < name.size() - 1;
@@ -87,8 +81,7 @@ bool hasExtension(const QString &name)
 // Resolves a program name to the Windows path of an existing file, or empty.
 // A name without extension is tried with each extension of PATHEXT, never
 // as it stands: cmd does not run a file without extension.
-QString resolveProgram(const QString &root, const QString &name)
-{
+QString resolveProgram(const QString &root, const QString &name) {
     QStringList candidates;
     const bool hasPath = name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/')) ||
                          name.contains(QLatin1Char(':'));
@@ -117,8 +110,7 @@ QString resolveProgram(const QString &root, const QString &name)
     return QString();
 }
 
-bool isInternalCommand(const QString &name)
-{
+bool isInternalCommand(const QString &name) {
     for (const char *internal : kInternalCommands) {
         if (name.compare(QLatin1String(internal), Qt::CaseInsensitive) == 0)
             return true;
@@ -126,8 +118,7 @@ bool isInternalCommand(const QString &name)
     return false;
 }
 
-bool needsAdministrator(const QString &fileName)
-{
+bool needsAdministrator(const QString &fileName) {
     for (const char *program : kAdministratorPrograms) {
         if (fileName.compare(QLatin1String(program), Qt::CaseInsensitive) == 0)
             return true;
@@ -138,8 +129,7 @@ bool needsAdministrator(const QString &fileName)
 // Replaces %NAME% by the variable's value where NAME is defined; anything
 // else stays as written, as cmd leaves it on a command line (not in a batch
 // file).
-QString expandVariables(const QString &text, const QHash<QString, QString> &variables)
-{
+QString expandVariables(const QString &text, const QHash<QString, QString> &variables) {
     QString out;
     int i = 0;
     while (i < text.size()) {
@@ -166,8 +156,7 @@ QString expandVariables(const QString &text, const QHash<QString, QString> &vari
 // blank lies between them and they enclose an existing program; otherwise
 // the first and the last quote of the line are removed.
 QString stripOuterQuotes(const QString &command, bool slashS,
-                         const std::function<bool(const QString &)> &isProgram)
-{
+                         const std::function<bool(const QString &)> &isProgram) {
     if (!command.startsWith(QLatin1Char('"')))
         return command;
     const int last = command.lastIndexOf(QLatin1Char('"'));
@@ -185,15 +174,13 @@ QString stripOuterQuotes(const QString &command, bool slashS,
     return command.mid(1, last - 1) + command.mid(last + 1);
 }
 
-bool isBlank(QChar c)
-{
+bool isBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
 // Splits the command text at unquoted "&", "&&", "||" and "|" and takes the
 // redirections out of each command, honouring "^" escapes outside quotes.
-QList<ParsedCommand> splitCommands(const QString &text)
-{
+QList<ParsedCommand> splitCommands(const QString &text) {
     QList<ParsedCommand> commands;
     ParsedCommand current;
     bool quoted = false;
@@ -289,8 +276,7 @@ QList<ParsedCommand> splitCommands(const QString &text)
 // Splits "program rest" into the program token and the text after it. The
 // program name ends at a blank or at one of cmd's delimiters ",;=/" outside
 // quotes; the quotes around it are dropped.
-void splitProgram(const QString &command, QString *program, QString *rest)
-{
+void splitProgram(const QString &command, QString *program, QString *rest) {
     int i = 0;
     const int n = command.size();
     while (i < n && (isBlank(command.at(i)) || command.at(i) == QLatin1Char(',') ||
@@ -324,13 +310,10 @@ struct Handles {
 class CommandRunner {
 public:
     CommandRunner(const QString &root, QIODevice *out, QIODevice *err)
-        : m_root(root), m_out(out), m_err(err)
-    {
-    }
+        : m_root(root), m_out(out), m_err(err) {}
 
     // Runs one command; stop is set by "exit".
-    int run(const ParsedCommand &command, QIODevice *pipedOut, bool *stop)
-    {
+    int run(const ParsedCommand &command, QIODevice *pipedOut, bool *stop) {
         Handles handles{pipedOut ? pipedOut : m_out, m_err, false};
         QList<QFile *> opened;
         const auto closeAll = [&opened]() {
@@ -391,8 +374,7 @@ public:
     }
 
 private:
-    int runProgram(const QString &text, const Handles &handles, bool *stop)
-    {
+    int runProgram(const QString &text, const Handles &handles, bool *stop) {
         QString program;
         QString rest;
         splitProgram(text, &program, &rest);
@@ -429,8 +411,7 @@ private:
         return (*tool)(context);
     }
 
-    int runInternal(const QString &name, const QString &rest, const Handles &handles, bool *stop)
-    {
+    int runInternal(const QString &name, const QString &rest, const Handles &handles, bool *stop) {
         const QString lower = name.toLower();
         if (lower == QLatin1String("echo")) {
             // cmd would keep blanks before a redirection; nothing relies on them.
@@ -462,13 +443,11 @@ private:
 
 } // namespace
 
-void registerTool(const QString &fileName, Tool tool)
-{
+void registerTool(const QString &fileName, Tool tool) {
     tools().insert(fileName.toLower(), std::move(tool));
 }
 
-QStringList splitArguments(const QString &text)
-{
+QStringList splitArguments(const QString &text) {
     QStringList out;
     QString current;
     bool quoted = false;
@@ -525,8 +504,7 @@ QStringList splitArguments(const QString &text)
 }
 
 ParsedLine parseInterpreterLine(const QString &line, const QHash<QString, QString> &variables,
-                                const std::function<bool(const QString &)> &isProgram)
-{
+                                const std::function<bool(const QString &)> &isProgram) {
     ParsedLine parsed;
     // The interpreter's own path: quoted, or up to the first blank.
     int i = 0;
@@ -563,8 +541,7 @@ ParsedLine parseInterpreterLine(const QString &line, const QHash<QString, QStrin
     return parsed;
 }
 
-int runInterpreterLine(const QString &root, const QString &line)
-{
+int runInterpreterLine(const QString &root, const QString &line) {
     QFile stdOut;
     QFile stdErr;
     stdOut.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);

@@ -37,15 +37,13 @@ const char kDenied[] =
 
 // Whether word abbreviates keyword as diskpart accepts it (at least three
 // letters, or the whole keyword).
-bool abbreviates(const QString &word, const char *keyword)
-{
+bool abbreviates(const QString &word, const char *keyword) {
     const QString full = QLatin1String(keyword);
     return word.size() >= qMin(3, full.size()) && full.startsWith(word, Qt::CaseInsensitive);
 }
 
 // Value of "name=value" among the parameters, empty when absent.
-QString parameter(const QStringList &words, const QString &name)
-{
+QString parameter(const QStringList &words, const QString &name) {
     for (const QString &w : words) {
         if (w.startsWith(name + QLatin1Char('='), Qt::CaseInsensitive))
             return w.mid(name.size() + 1);
@@ -59,8 +57,7 @@ public:
 
     // Runs one script line. Returns diskpart's code for it; exit is set by
     // "exit", syntax by errors that noerr does not cover.
-    int run(const QString &line, bool *exit, bool *noerr, bool *syntax)
-    {
+    int run(const QString &line, bool *exit, bool *noerr, bool *syntax) {
         QStringList words =
             line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
         for (int i = words.size() - 1; i >= 0; --i) {
@@ -125,8 +122,7 @@ public:
     }
 
 private:
-    static QString canonicalVerb(const QString &word)
-    {
+    static QString canonicalVerb(const QString &word) {
         static const char *const verbs[] = {"select", "clean",  "convert", "create", "active",
                                             "format", "assign", "remove",  "exit",   "rem"};
         if (word.compare(QLatin1String("rem"), Qt::CaseInsensitive) == 0)
@@ -138,15 +134,13 @@ private:
         return QString();
     }
 
-    int say(const QString &text, int code)
-    {
+    int say(const QString &text, int code) {
         m_ctx.out->write("\r\n" + text.toLocal8Bit() + "\r\n");
         return code;
     }
 
     // Reloads the selected disk, which an earlier command may have changed.
-    bool refresh()
-    {
+    bool refresh() {
         if (!m_haveDisk)
             return false;
         for (const HostDisk &d : loadDisks(m_ctx.root)) {
@@ -162,15 +156,13 @@ private:
 
     bool haveVolume() { return refresh() && m_havePartition && m_disk.partitions > 0; }
 
-    void wipeVolume()
-    {
+    void wipeVolume() {
         const QString volume = volumeFolder(m_ctx.root, m_disk.id);
         emptyFolder(volume);
         simhost::forgetHiddenBelow(m_ctx.root, volume);
     }
 
-    int select(const QStringList &params)
-    {
+    int select(const QStringList &params) {
         const QString what = params.value(0);
         bool isNumber = false;
         const int n = params.value(1).toInt(&isNumber);
@@ -232,8 +224,7 @@ private:
         return say(QLatin1String(kBadArguments) + QStringLiteral(" SELECT"), kBadParameters);
     }
 
-    int clean()
-    {
+    int clean() {
         if (!refresh())
             return say(QLatin1String(kNoDisk), kSyntaxOrFocus);
         if (m_disk.system) {
@@ -254,8 +245,7 @@ private:
         return say(QStringLiteral("DiskPart succeeded in cleaning the disk."), kOk);
     }
 
-    int convert(const QStringList &params)
-    {
+    int convert(const QStringList &params) {
         if (!refresh())
             return say(QLatin1String(kNoDisk), kSyntaxOrFocus);
         const QString style = params.value(0).toUpper();
@@ -275,8 +265,7 @@ private:
                    kOk);
     }
 
-    int create(const QStringList &params)
-    {
+    int create(const QStringList &params) {
         if (params.size() < 2 || !abbreviates(params.at(0), "partition") ||
             !abbreviates(params.at(1), "primary"))
             return say(QLatin1String(kBadArguments) + QStringLiteral(" CREATE PARTITION PRIMARY"),
@@ -300,8 +289,7 @@ private:
         return say(QStringLiteral("DiskPart succeeded in creating the specified partition."), kOk);
     }
 
-    int active()
-    {
+    int active() {
         if (!refresh() || !m_havePartition || m_disk.partitions < 1)
             return say(QLatin1String(kNoPartition), kSyntaxOrFocus);
         if (m_disk.partitionStyle != QLatin1String("MBR")) {
@@ -314,8 +302,7 @@ private:
         return say(QStringLiteral("DiskPart marked the current partition as active."), kOk);
     }
 
-    int format(const QStringList &params)
-    {
+    int format(const QStringList &params) {
         if (!haveVolume())
             return say(QLatin1String(kNoVolume), kSyntaxOrFocus);
         QString fs = parameter(params, QStringLiteral("fs")).toUpper();
@@ -336,8 +323,7 @@ private:
                    kOk);
     }
 
-    int assign(const QStringList &params)
-    {
+    int assign(const QStringList &params) {
         if (!haveVolume())
             return say(QLatin1String(kNoVolume), kSyntaxOrFocus);
         QString letter = parameter(params, QStringLiteral("letter")).toUpper();
@@ -373,8 +359,7 @@ private:
                    kOk);
     }
 
-    int remove(const QStringList &params)
-    {
+    int remove(const QStringList &params) {
         if (!haveVolume())
             return say(QLatin1String(kNoVolume), kSyntaxOrFocus);
         const QStringList current = lettersOf(m_ctx.root, m_disk.id);
@@ -400,8 +385,7 @@ private:
     bool m_havePartition = false;
 };
 
-QString decodeScript(const QByteArray &bytes)
-{
+QString decodeScript(const QByteArray &bytes) {
     if (bytes.startsWith("\xff\xfe")) {
         QString text;
         for (int i = 2; i + 1 < bytes.size(); i += 2)
@@ -414,8 +398,7 @@ QString decodeScript(const QByteArray &bytes)
 
 } // namespace
 
-int runDiskpart(ToolContext &ctx)
-{
+int runDiskpart(ToolContext &ctx) {
     const QString computer = simhost::hostSetting(ctx.root, QStringLiteral("system/computerName"),
                                                   QStringLiteral("WINHOST"))
                                  .toString();

@@ -13,8 +13,7 @@ constexpr int kUnknownOption = 87;
 
 } // namespace
 
-int runDism(ToolContext &ctx)
-{
+int runDism(ToolContext &ctx) {
     ctx.out->write("\r\nDeployment Image Servicing and Management tool\r\nVersion: "
                    "10.0.19041.3636\r\n\r\n");
     if (!simhost::hostSetting(ctx.root, QStringLiteral("system/elevated"), true).toBool()) {

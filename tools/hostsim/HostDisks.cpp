@@ -14,18 +14,15 @@ namespace hostsim {
 
 namespace {
 
-QString diskFolder(const QString &root, const QString &diskId)
-{
+QString diskFolder(const QString &root, const QString &diskId) {
     return root + QStringLiteral("/disks/") + diskId;
 }
 
-QString diskIni(const QString &root, const QString &diskId)
-{
+QString diskIni(const QString &root, const QString &diskId) {
     return diskFolder(root, diskId) + QStringLiteral("/disk.ini");
 }
 
-HostDisk readDisk(const QString &root, const QString &diskId)
-{
+HostDisk readDisk(const QString &root, const QString &diskId) {
     QSettings ini(diskIni(root, diskId), QSettings::IniFormat);
     HostDisk disk;
     disk.id = diskId;
@@ -52,8 +49,7 @@ HostDisk readDisk(const QString &root, const QString &diskId)
 
 } // namespace
 
-QList<HostDisk> loadDisks(const QString &root)
-{
+QList<HostDisk> loadDisks(const QString &root) {
     QList<HostDisk> disks;
     const QStringList ids =
         QDir(root + QStringLiteral("/disks")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -66,8 +62,7 @@ QList<HostDisk> loadDisks(const QString &root)
     return disks;
 }
 
-bool findDisk(const QString &root, int number, HostDisk *disk)
-{
+bool findDisk(const QString &root, int number, HostDisk *disk) {
     for (const HostDisk &d : loadDisks(root)) {
         if (!d.removed && d.number == number) {
             *disk = d;
@@ -77,8 +72,7 @@ bool findDisk(const QString &root, int number, HostDisk *disk)
     return false;
 }
 
-void saveDisk(const QString &root, const HostDisk &disk)
-{
+void saveDisk(const QString &root, const HostDisk &disk) {
     QSettings ini(diskIni(root, disk.id), QSettings::IniFormat);
     ini.setValue(QStringLiteral("disk/number"), disk.number);
     ini.setValue(QStringLiteral("disk/model"), disk.model);
@@ -92,13 +86,11 @@ void saveDisk(const QString &root, const HostDisk &disk)
     ini.setValue(QStringLiteral("disk/fileSystem"), disk.fileSystem);
 }
 
-QString volumeFolder(const QString &root, const QString &diskId)
-{
+QString volumeFolder(const QString &root, const QString &diskId) {
     return diskFolder(root, diskId) + QStringLiteral("/volume");
 }
 
-QStringList lettersOf(const QString &root, const QString &diskId)
-{
+QStringList lettersOf(const QString &root, const QString &diskId) {
     QStringList letters;
     const QString volume = QFileInfo(volumeFolder(root, diskId)).canonicalFilePath();
     if (volume.isEmpty())
@@ -112,29 +104,25 @@ QStringList lettersOf(const QString &root, const QString &diskId)
     return letters;
 }
 
-bool letterInUse(const QString &root, const QString &letter)
-{
+bool letterInUse(const QString &root, const QString &letter) {
     const QFileInfo entry(root + QStringLiteral("/drives/") + letter.toUpper());
     return entry.exists() || entry.isSymLink();
 }
 
-bool assignLetter(const QString &root, const QString &diskId, const QString &letter)
-{
+bool assignLetter(const QString &root, const QString &diskId, const QString &letter) {
     if (letterInUse(root, letter))
         return false;
     return QFile::link(QStringLiteral("../disks/%1/volume").arg(diskId),
                        root + QStringLiteral("/drives/") + letter.toUpper());
 }
 
-bool removeLetter(const QString &root, const QString &letter)
-{
+bool removeLetter(const QString &root, const QString &letter) {
     const QString path = root + QStringLiteral("/drives/") + letter.toUpper();
     // Only a link can go: a plain folder is the system drive itself.
     return QFileInfo(path).isSymLink() && QFile::remove(path);
 }
 
-bool emptyFolder(const QString &folder)
-{
+bool emptyFolder(const QString &folder) {
     bool ok = true;
     const QDir dir(folder);
     for (const QFileInfo &entry :
@@ -148,8 +136,7 @@ bool emptyFolder(const QString &folder)
     return ok;
 }
 
-void applyDueListingFaults(const QString &root)
-{
+void applyDueListingFaults(const QString &root) {
     for (const HostDisk &listed : loadDisks(root)) {
         QSettings ini(diskIni(root, listed.id), QSettings::IniFormat);
         const QVariant after = ini.value(QStringLiteral("faults/swapAfterListings"));
@@ -176,8 +163,7 @@ void applyDueListingFaults(const QString &root)
     }
 }
 
-void noteListed(const QString &root, const QList<HostDisk> &listed)
-{
+void noteListed(const QString &root, const QList<HostDisk> &listed) {
     for (const HostDisk &disk : listed) {
         QSettings ini(diskIni(root, disk.id), QSettings::IniFormat);
         if (!ini.contains(QStringLiteral("faults/swapAfterListings")))
@@ -187,8 +173,7 @@ void noteListed(const QString &root, const QList<HostDisk> &listed)
     }
 }
 
-qint64 folderSize(const QString &folder)
-{
+qint64 folderSize(const QString &folder) {
     qint64 total = 0;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);

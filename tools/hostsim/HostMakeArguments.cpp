@@ -6,8 +6,7 @@ namespace hostsim {
 
 namespace {
 
-QString mediaTypeOf(const QString &text)
-{
+QString mediaTypeOf(const QString &text) {
     const QString lower = text.toLower();
     if (lower == QLatin1String("removable"))
         return QStringLiteral("Removable Media");
@@ -18,8 +17,7 @@ QString mediaTypeOf(const QString &text)
     return text;
 }
 
-bool parseDisk(const QString &text, simhost::DiskSpec *disk, QString *error)
-{
+bool parseDisk(const QString &text, simhost::DiskSpec *disk, QString *error) {
     const QStringList parts = text.split(QLatin1Char(':'));
     bool numberOk = false;
     bool sizeOk = true;
@@ -42,8 +40,7 @@ bool parseDisk(const QString &text, simhost::DiskSpec *disk, QString *error)
     return true;
 }
 
-bool parseKeyValue(const QString &text, QString *key, QVariant *value)
-{
+bool parseKeyValue(const QString &text, QString *key, QVariant *value) {
     const int eq = text.indexOf(QLatin1Char('='));
     if (eq <= 0)
         return false;
@@ -54,8 +51,7 @@ bool parseKeyValue(const QString &text, QString *key, QVariant *value)
 
 } // namespace
 
-bool parseHostMakeArguments(const QStringList &args, HostMakeRequest *request, QString *error)
-{
+bool parseHostMakeArguments(const QStringList &args, HostMakeRequest *request, QString *error) {
     bool disksGiven = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);

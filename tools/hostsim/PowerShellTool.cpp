@@ -14,8 +14,7 @@ const char kListingArguments[] =
     "-NoProfile -NonInteractive -Command \"Get-CimInstance -ClassName Win32_DiskDrive -Filter "
     "\\\"MediaType='Removable Media'\\\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }\"";
 
-int commandNotFound(ToolContext &ctx)
-{
+int commandNotFound(ToolContext &ctx) {
     const QStringList args = ctx.arguments;
     int command = args.indexOf(QStringLiteral("-Command"));
     const QString text =
@@ -35,8 +34,7 @@ int commandNotFound(ToolContext &ctx)
 
 } // namespace
 
-int runPowerShell(ToolContext &ctx)
-{
+int runPowerShell(ToolContext &ctx) {
     // Blanks left where the interpreter took out a redirection do not count.
     QString text = ctx.argumentText;
     while (text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char('\t')))

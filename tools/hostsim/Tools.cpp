@@ -2,8 +2,7 @@
 
 namespace hostsim {
 
-void registerStandInTools()
-{
+void registerStandInTools() {
     registerTool(QStringLiteral("WMIC.exe"), runWmic);
     registerTool(QStringLiteral("powershell.exe"), runPowerShell);
     registerTool(QStringLiteral("diskpart.exe"), runDiskpart);

@@ -22,8 +22,7 @@ const char *const kProperties[] = {"Caption",       "DeviceID",   "Index",
                                    "InterfaceType", "MediaType",  "Model",
                                    "Name",          "Partitions", "Size"};
 
-QString canonicalProperty(const QString &name)
-{
+QString canonicalProperty(const QString &name) {
     for (const char *p : kProperties) {
         if (name.compare(QLatin1String(p), Qt::CaseInsensitive) == 0)
             return QLatin1String(p);
@@ -31,8 +30,7 @@ QString canonicalProperty(const QString &name)
     return QString();
 }
 
-QString propertyValue(const HostDisk &disk, const QString &property)
-{
+QString propertyValue(const HostDisk &disk, const QString &property) {
     if (property == QLatin1String("Index"))
         return QString::number(disk.number);
     if (property == QLatin1String("Model") || property == QLatin1String("Caption"))
@@ -60,8 +58,7 @@ struct Condition {
 
 // Parses "Name='value' AND Other=3" (AND only). Returns false on anything
 // else.
-bool parseWhere(const QString &clause, QList<Condition> *conditions)
-{
+bool parseWhere(const QString &clause, QList<Condition> *conditions) {
     const QStringList parts = clause.split(QRegularExpression(
         QStringLiteral("\\s+and\\s+"), QRegularExpression::CaseInsensitiveOption));
     static const QRegularExpression comparison(
@@ -85,8 +82,7 @@ bool parseWhere(const QString &clause, QList<Condition> *conditions)
     return !conditions->isEmpty();
 }
 
-bool matches(const HostDisk &disk, const QList<Condition> &conditions)
-{
+bool matches(const HostDisk &disk, const QList<Condition> &conditions) {
     for (const Condition &c : conditions) {
         const QString actual = propertyValue(disk, c.property);
         bool equal = false;
@@ -107,8 +103,7 @@ bool matches(const HostDisk &disk, const QList<Condition> &conditions)
     return true;
 }
 
-int queryError(ToolContext &ctx)
-{
+int queryError(ToolContext &ctx) {
     const QString node = simhost::hostSetting(ctx.root, QStringLiteral("system/computerName"),
                                               QStringLiteral("WINHOST"))
                              .toString();
@@ -120,8 +115,7 @@ int queryError(ToolContext &ctx)
 
 } // namespace
 
-QByteArray wmicTable(const QStringList &properties, const QList<QStringList> &rows, bool utf16)
-{
+QByteArray wmicTable(const QStringList &properties, const QList<QStringList> &rows, bool utf16) {
     QList<int> widths;
     for (int c = 0; c < properties.size(); ++c) {
         int width = properties.at(c).size();
@@ -149,8 +143,7 @@ QByteArray wmicTable(const QStringList &properties, const QList<QStringList> &ro
     return bytes;
 }
 
-int runWmic(ToolContext &ctx)
-{
+int runWmic(ToolContext &ctx) {
     const QStringList &args = ctx.arguments;
     if (args.isEmpty() ||
         args.first().compare(QLatin1String("diskdrive"), Qt::CaseInsensitive) != 0) {

@@ -43,8 +43,7 @@ struct Options {
 // Splits the argument text as Xcopy reads it: as the C runtime does
 // (blanks outside quotes separate, backslashes before a quote escape it),
 // and an unquoted "/" starts a new argument, a switch.
-QStringList xcopyTokens(const QString &text)
-{
+QStringList xcopyTokens(const QString &text) {
     QStringList tokens;
     QString current;
     bool any = false;
@@ -93,8 +92,7 @@ QStringList xcopyTokens(const QString &text)
     return tokens;
 }
 
-bool applySwitch(const QString &token, Options *options)
-{
+bool applySwitch(const QString &token, Options *options) {
     const QString s = token.mid(1).toUpper();
     if (s == QLatin1String("S"))
         options->subdirs = true;
@@ -117,13 +115,11 @@ bool applySwitch(const QString &token, Options *options)
     return true;
 }
 
-bool hasWildcard(const QString &name)
-{
+bool hasWildcard(const QString &name) {
     return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
 }
 
-QRegularExpression wildcardPattern(QString pattern)
-{
+QRegularExpression wildcardPattern(QString pattern) {
     if (pattern == QLatin1String("*.*"))
         pattern = QStringLiteral("*");
     QString re;
@@ -143,8 +139,7 @@ QRegularExpression wildcardPattern(QString pattern)
 // Windows copy commands rename: literal characters replace, "?" keeps one
 // character, "*" keeps the rest (up to the next "." of the mask), "." moves
 // past the next dot of the source.
-QString applyMask(const QString &mask, const QString &name)
-{
+QString applyMask(const QString &mask, const QString &name) {
     QString out;
     int pos = 0;
     for (int m = 0; m < mask.size(); ++m) {
@@ -182,30 +177,26 @@ QString applyMask(const QString &mask, const QString &name)
     return out;
 }
 
-bool driveExists(const QString &root, const QString &windowsPath)
-{
+bool driveExists(const QString &root, const QString &windowsPath) {
     if (windowsPath.size() < 2 || windowsPath.at(1) != QLatin1Char(':') ||
         !windowsPath.at(0).isLetter())
         return false;
     return QFileInfo(root + QStringLiteral("/drives/") + windowsPath.left(1).toUpper()).isDir();
 }
 
-QString parentOf(const QString &windowsPath)
-{
+QString parentOf(const QString &windowsPath) {
     const int slash =
         qMax(windowsPath.lastIndexOf(QLatin1Char('\\')), windowsPath.lastIndexOf(QLatin1Char('/')));
     return slash < 0 ? windowsPath.left(2) : windowsPath.left(slash);
 }
 
-QString lastPart(const QString &windowsPath)
-{
+QString lastPart(const QString &windowsPath) {
     const int slash =
         qMax(windowsPath.lastIndexOf(QLatin1Char('\\')), windowsPath.lastIndexOf(QLatin1Char('/')));
     return slash < 0 ? windowsPath.mid(2) : windowsPath.mid(slash + 1);
 }
 
-QString joinPath(const QString &dir, const QString &name)
-{
+QString joinPath(const QString &dir, const QString &name) {
     if (name.isEmpty())
         return dir;
     if (dir.endsWith(QLatin1Char('\\')) || dir.endsWith(QLatin1Char('/')))
@@ -225,8 +216,7 @@ class XcopyRun {
 public:
     XcopyRun(ToolContext &ctx, const Options &options) : m_ctx(ctx), m_options(options) {}
 
-    int run(const QString &source, const QString &destination)
-    {
+    int run(const QString &source, const QString &destination) {
         if (!driveExists(m_ctx.root, source) || !driveExists(m_ctx.root, destination))
             return finish(QStringLiteral("Invalid drive specification"), kInitError);
 
@@ -297,8 +287,7 @@ private:
     // Lists the files of folder that match, and with /S those of its
     // subfolders; hidden ones count as skipped without /H.
     void collect(const QString &folder, const QString &sub, const QRegularExpression &match,
-                 QList<SourceFile> *files, QStringList *emptyFolders, int *skipped)
-    {
+                 QList<SourceFile> *files, QStringList *emptyFolders, int *skipped) {
         QDir dir(folder);
         QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                                   QDir::NoDotAndDotDot);
@@ -334,8 +323,7 @@ private:
     }
 
     // Free bytes on the destination's volume, or -1 when not limited.
-    qint64 freeSpace(const QString &windowsTarget)
-    {
+    qint64 freeSpace(const QString &windowsTarget) {
         const QFileInfo drive(m_ctx.root + QStringLiteral("/drives/") +
                               windowsTarget.left(1).toUpper());
         if (!drive.isSymLink())
@@ -350,8 +338,7 @@ private:
     }
 
     int copyOne(const QString &sourceWindows, const QFileInfo &source, const QString &target,
-                bool injectWriteError)
-    {
+                bool injectWriteError) {
         const QString targetLocal = simhost::localPath(m_ctx.root, target);
         const QFileInfo existing(targetLocal);
         if (existing.exists() && !m_options.overwrite)
@@ -404,8 +391,7 @@ private:
     // A question that the hidden console of the tool never gets an answer
     // to: on Windows Xcopy would wait for ever. It is written out, noted in
     // the host's prompts.log for tests to see, and Xcopy ends as if stopped.
-    int unanswered(const QString &question)
-    {
+    int unanswered(const QString &question) {
         m_ctx.out->write(question.toLocal8Bit());
         simhost::appendLog(
             m_ctx.root, QStringLiteral("prompts.log"),
@@ -414,8 +400,7 @@ private:
         return kStopped;
     }
 
-    int finish(const QString &message, int code)
-    {
+    int finish(const QString &message, int code) {
         if (!message.isEmpty())
             m_ctx.out->write(message.toLocal8Bit() + "\r\n");
         m_ctx.out->write(QByteArray::number(m_copied) + " File(s) copied\r\n");
@@ -429,13 +414,11 @@ private:
 
 } // namespace
 
-QString xcopyRenamed(const QString &mask, const QString &name)
-{
+QString xcopyRenamed(const QString &mask, const QString &name) {
     return applyMask(mask, name);
 }
 
-int runXcopy(ToolContext &ctx)
-{
+int runXcopy(ToolContext &ctx) {
     Options options;
     QStringList paths;
     for (const QString &token : xcopyTokens(ctx.argumentText)) {
