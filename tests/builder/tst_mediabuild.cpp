@@ -8,6 +8,7 @@
 #include "builder/ThreadDriveClone.h"
 #include "platform/HostPlatform.h"
 #include "platform/sim/SimRegistry.h"
+#include "support/HostChecks.h"
 #include "support/HttpTestServer.h"
 #include "support/TestHost.h"
 
@@ -149,48 +150,6 @@ QSet<QString> expectedLayout(const TestHost &host) {
         layout.insert(QStringLiteral("efi/microsoft/boot/fonts/") + font);
     }
     return layout;
-}
-
-// The command lines of a complete build after the check of the chosen disk,
-// for a temporary folder temp and the new volume's letter.
-QStringList completeBuildCommands(const QString &temp, QChar letter) {
-    const QString script = temp.contains(QLatin1Char(' '))
-                               ? '"' + temp + QStringLiteral("USBDiskFormat.bat\"")
-                               : temp + QStringLiteral("USBDiskFormat.bat");
-    const QString l(letter);
-    const QString x = kSystem + QStringLiteral("\\Xcopy.exe /S /H /I C:\\Windows\\Boot\\");
-    return {
-        kSystem + "\\diskpart.exe /s " + script,
-        kSystem + "\\dism.exe /cleanup-wim",
-        x + "Fonts\\* " + l + ":\\boot\\fonts\\",
-        x + "Resources\\bootres.dll " + l + ":\\boot\\resources\\",
-        x + "DVD\\PCAT\\BCD " + l + ":\\boot\\",
-        x + "DVD\\PCAT\\boot.sdi " + l + ":\\boot\\",
-        x + "EFI\\bootmgfw.efi " + l + ":\\efi\\boot\\",
-        x + "Fonts\\* " + l + ":\\efi\\microsoft\\boot\\fonts\\",
-        x + "Resources\\bootres.dll " + l + ":\\efi\\microsoft\\boot\\resources\\",
-        x + "DVD\\EFI\\BCD " + l + ":\\efi\\microsoft\\boot\\",
-        x + "PCAT\\bootmgr " + l + ":\\",
-        x + "EFI\\bootmgr.efi " + l + ":\\",
-        kSystem + "\\dism.exe /cleanup-wim",
-        kSystem + "\\Xcopy.exe /E /H /I C:\\DownloadFIle\\Boot.wim " + l + ":\\sources\\boot.wim*",
-        kSystem + "\\diskpart.exe /s " + script,
-        kSystem + "\\rmdir.exe /S /Q C:\\mount",
-        kSystem + "\\rmdir.exe /S /Q C:\\DownloadFIle",
-    };
-}
-
-QStringList commandLines(const TestHost &host) {
-    QStringList lines;
-    for (const simhost::LoggedCommand &c : host.commands()) {
-        QString line = c.line;
-        if (line.startsWith(kCmd))
-            line = line.mid(kCmd.size());
-        if (line.endsWith(QLatin1Char(' ')))
-            line.chop(1);
-        lines.append(line);
-    }
-    return lines;
 }
 
 } // namespace
@@ -343,8 +302,9 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
                                         "\"MediaType='Removable Media'\" get "
                                         "Index,Model >> ") +
                          tempDirectory() + QStringLiteral("DiskInfo.txt");
-    QStringList expected = QStringList{wmic, wmic} + completeBuildCommands(tempDirectory(), 'R');
-    QCOMPARE(commandLines(host), expected);
+    QStringList expected =
+        QStringList{wmic, wmic} + hostchecks::buildCommands(tempDirectory(), 'R');
+    QCOMPARE(hostchecks::commandLines(host), expected);
 
     // The support log names every command the build ran, with its exit code.
     const QString log =
@@ -450,7 +410,7 @@ void TestMediaBuild::truncatedTransfersFailBeforeTheDrive() {
 
     QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
     // The system's download failed, then the fallback: nothing else ran.
-    const QStringList lines = commandLines(host);
+    const QStringList lines = hostchecks::commandLines(host);
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines.at(1), bitsadminCommand(link));
     QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
@@ -490,7 +450,7 @@ void TestMediaBuild::failedFormatCopiesNothing() {
     QVERIFY(runBuild(worker));
 
     QCOMPARE(recorder.events(), QStringList({"gif", "progress 5", "incomplete"}));
-    const QStringList lines = commandLines(host);
+    const QStringList lines = hostchecks::commandLines(host);
     QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("Xcopy")));
     QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("dism")));
     const QString temp = tempDirectory();
@@ -557,9 +517,10 @@ void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole() {
                                              "/priority normal \"") +
                               link + QStringLiteral("\" C:\\DownloadFIle\\boot.wim");
     // After the window's listing, before the build's own.
-    QCOMPARE(commandLines(host).at(1), bitsadmin);
+    QCOMPARE(hostchecks::commandLines(host).at(1), bitsadmin);
     QCOMPARE(host.commands().at(1).exitCode, 0LL);
-    QCOMPARE(commandLines(host).mid(3), completeBuildCommands(tempDirectory(), 'R'));
+    QCOMPARE(hostchecks::commandLines(host).mid(3),
+             hostchecks::buildCommands(tempDirectory(), 'R'));
     {
         QMutexLocker lock(&g_debugMutex);
         QVERIFY(g_debugLines.contains(bitsadmin));
@@ -599,7 +560,7 @@ void TestMediaBuild::swappedDiskIsNotFormatted() {
     QVERIFY(runBuild(worker));
 
     QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
-    const QStringList lines = commandLines(host);
+    const QStringList lines = hostchecks::commandLines(host);
     QCOMPARE(lines.size(), 2); // the two listings, nothing else
     QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
     QVERIFY(letterTarget(host, QLatin1Char('R')).isEmpty());
@@ -632,7 +593,8 @@ void TestMediaBuild::letterRInUseLeavesThatVolumeAlone() {
     QCOMPARE(letterTarget(host, QLatin1Char('S')), QFileInfo(usb).canonicalFilePath());
     QCOMPARE(filesUnder(usb), expectedLayout(host));
     QCOMPARE(sha256(host.local(QStringLiteral("S:\\sources\\boot.wim"))), m_fullImageHash);
-    QCOMPARE(commandLines(host).mid(2), completeBuildCommands(tempDirectory(), 'S'));
+    QCOMPARE(hostchecks::commandLines(host).mid(2),
+             hostchecks::buildCommands(tempDirectory(), 'S'));
 }
 
 void TestMediaBuild::temporaryFolderWithABlank() {
@@ -648,10 +610,10 @@ void TestMediaBuild::temporaryFolderWithABlank() {
     QVERIFY(runBuild(worker));
 
     QCOMPARE(recorder.events(), kCompleteBuild);
-    const QStringList lines = commandLines(host);
+    const QStringList lines = hostchecks::commandLines(host);
     QVERIFY(lines.at(1).endsWith(
         QLatin1String(">> \"C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\DiskInfo.txt\"")));
-    QCOMPARE(lines.mid(2), completeBuildCommands(spec.tempDirectory, 'R'));
+    QCOMPARE(lines.mid(2), hostchecks::buildCommands(spec.tempDirectory, 'R'));
     QCOMPARE(filesUnder(volumeOf(host, QStringLiteral("disk1"))), expectedLayout(host));
     QVERIFY(!QFileInfo::exists(host.local(spec.tempDirectory + "USBDiskFormat.bat")));
     QVERIFY(QFileInfo::exists(host.local(spec.tempDirectory + buildpaths::kBuildLogName)));

@@ -7,7 +7,7 @@
 #include "mainwindow/ConnectivityProbe.h"
 #include "platform/sim/SimRegistry.h"
 
-#include "HostChecks.h"
+#include "support/HostChecks.h"
 
 #include <QApplication>
 #include <QFile>

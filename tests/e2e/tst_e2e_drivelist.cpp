@@ -1,9 +1,9 @@
 // End to end through the real windows: where the drive list comes from and
 // how it follows disks that come and go, with a whole build on it each time.
-#include "HostChecks.h"
 #include "HostSnapshot.h"
 #include "ToolSession.h"
 #include "WindowStates.h"
+#include "support/HostChecks.h"
 
 #include <QDir>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "HostChecks.h"
+#include "support/HostChecks.h"
 
 #include "platform/sim/SimHost.h"
 #include "support/TestHost.h"
