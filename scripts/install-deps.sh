@@ -7,8 +7,8 @@ packages=(
     cmake g++ make pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
     xvfb xauth xdotool x11-apps imagemagick
-    python3 curl libssl-dev
-    fonts-dejavu-core fonts-noto-core fonts-noto-cjk
+    python3 curl openssl libssl-dev
+    fonts-dejavu-core fonts-liberation2 fonts-noto-core fonts-noto-cjk
 )
 missing=()
 for p in "${packages[@]}"; do
