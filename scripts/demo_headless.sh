@@ -33,7 +33,7 @@ confirm=$(window_of "Confirm Operation")
 shot 2-confirm
 # OK of the confirmation: (252, 137), 101 x 23.
 click "$confirm" 302 148
-sleep 2
+sleep 1
 shot 3-building
 
 echo "Building the recovery drive..."

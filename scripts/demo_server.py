@@ -6,12 +6,15 @@ chunks, and answers proxy requests for any other site with a small page, so
 that the tool's connectivity probe, sent through the simulated host's proxy,
 finds "the internet" without leaving the machine.
 
-Usage: demo_server.py <folder> <port file>
-The chosen port is written to <port file> once the server listens.
+Usage: demo_server.py <folder> <port file> [bytes per second]
+The chosen port is written to <port file> once the server listens. With a
+rate, files are sent no faster than that, so that a download takes as long
+as it would over a real line and the window's building state can be seen.
 """
 import http.server
 import os
 import sys
+import time
 from urllib.parse import urlsplit
 
 CHUNK = 1 << 20
@@ -20,6 +23,7 @@ CHUNK = 1 << 20
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     folder = "."
+    rate = 0  # bytes per second; 0 sends as fast as possible
 
     def log_message(self, fmt, *args):
         sys.stderr.write("demo-server: " + (fmt % args) + "\n")
@@ -45,6 +49,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Content-Length", str(size))
         self.end_headers()
+        started = time.monotonic()
+        sent = 0
         with open(path, "rb") as f:
             while True:
                 chunk = f.read(CHUNK)
@@ -54,11 +60,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     self.wfile.write(chunk)
                 except (BrokenPipeError, ConnectionResetError):
                     return
+                sent += len(chunk)
+                if self.rate:
+                    ahead = sent / self.rate - (time.monotonic() - started)
+                    if ahead > 0:
+                        time.sleep(ahead)
 
 
 def main():
     folder, port_file = sys.argv[1], sys.argv[2]
     Handler.folder = folder
+    if len(sys.argv) > 3:
+        Handler.rate = int(sys.argv[3])
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     with open(port_file + ".tmp", "w") as f:
         f.write(str(server.server_address[1]))

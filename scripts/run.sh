@@ -48,7 +48,9 @@ truncate -s 240000000 "$out/www/boot.wim"
 printf 'WIM image for the simulated host\n' | dd of="$out/www/boot.wim" conv=notrunc status=none
 
 rm -f "$out/port"
-start python3 scripts/demo_server.py "$out/www" "$out/port" 2>"$out/server.log"
+# About 40 MB/s: the download takes a few seconds, as over a fast line, so the
+# building state can be seen.
+start python3 scripts/demo_server.py "$out/www" "$out/port" 40000000 2>"$out/server.log"
 for _ in $(seq 100); do [ -s "$out/port" ] && break; sleep 0.1; done
 port=$(cat "$out/port")
 echo "Web server on 127.0.0.1:$port"
