@@ -72,14 +72,14 @@ QString relativeToRoot(const QString &root, const QString &localFile) {
 } // namespace
 
 HostSpec sampleHostSpec() {
-    HostSpec spec;
-    spec.disks.append({QStringLiteral("disk0"), 0, QStringLiteral("NVMe System Disk 512GB"),
-                       QStringLiteral("Fixed hard disk media"), 512110190592LL,
-                       QStringLiteral("C")});
-    spec.disks.append({QStringLiteral("disk1"), 1, QStringLiteral("Generic Flash Disk USB Device"),
-                       QStringLiteral("Removable Media"), 16008609792LL, QStringLiteral("E")});
+    HostSpec setup;
+    setup.disks.append({QStringLiteral("disk0"), 0, QStringLiteral("NVMe System Disk 512GB"),
+                        QStringLiteral("Fixed hard disk media"), 512110190592LL,
+                        QStringLiteral("C")});
+    setup.disks.append({QStringLiteral("disk1"), 1, QStringLiteral("Generic Flash Disk USB Device"),
+                        QStringLiteral("Removable Media"), 16008609792LL, QStringLiteral("E")});
     const QString key = QString::fromLatin1(kSampleHostKey);
-    spec.registry = {
+    setup.registry = {
         {key, QStringLiteral("LanguageType"), 0},
         {key, QStringLiteral("DownloadLink_bootwim"),
          QStringLiteral("http://127.0.0.1:8080/boot.wim")},
@@ -90,10 +90,10 @@ HostSpec sampleHostSpec() {
         {QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion"),
          QStringLiteral("ProductName"), QStringLiteral("Windows 10 Pro")},
     };
-    return spec;
+    return setup;
 }
 
-bool createHost(const QString &root, const HostSpec &spec, QString *error, bool replace) {
+bool createHost(const QString &root, const HostSpec &setup, QString *error, bool replace) {
     auto fail = [error](const QString &why) {
         if (error)
             *error = why;
@@ -112,13 +112,13 @@ bool createHost(const QString &root, const HostSpec &spec, QString *error, bool 
 
     {
         QSettings ini(root + QStringLiteral("/host.ini"), QSettings::IniFormat);
-        ini.setValue(QStringLiteral("system/systemDirectory"), spec.systemDirectory);
-        ini.setValue(QStringLiteral("system/tempDirectory"), spec.tempDirectory);
-        ini.setValue(QStringLiteral("system/comspec"), spec.comspec);
-        ini.setValue(QStringLiteral("system/dpi"), spec.dpi);
-        ini.setValue(QStringLiteral("system/wmic"), spec.hasWmic);
-        ini.setValue(QStringLiteral("system/elevated"), spec.elevated);
-        for (auto it = spec.faults.constBegin(); it != spec.faults.constEnd(); ++it)
+        ini.setValue(QStringLiteral("system/systemDirectory"), setup.systemDirectory);
+        ini.setValue(QStringLiteral("system/tempDirectory"), setup.tempDirectory);
+        ini.setValue(QStringLiteral("system/comspec"), setup.comspec);
+        ini.setValue(QStringLiteral("system/dpi"), setup.dpi);
+        ini.setValue(QStringLiteral("system/wmic"), setup.hasWmic);
+        ini.setValue(QStringLiteral("system/elevated"), setup.elevated);
+        for (auto it = setup.faults.constBegin(); it != setup.faults.constEnd(); ++it)
             ini.setValue(QStringLiteral("faults/") + it.key(), it.value());
         ini.sync();
         if (ini.status() != QSettings::NoError)
@@ -126,7 +126,7 @@ bool createHost(const QString &root, const HostSpec &spec, QString *error, bool 
     }
 
     bool systemDriveMade = false;
-    for (const DiskSpec &disk : spec.disks) {
+    for (const DiskSpec &disk : setup.disks) {
         const QString dir = root + QStringLiteral("/disks/") + disk.id;
         QDir().mkpath(dir + QStringLiteral("/volume"));
         QSettings ini(dir + QStringLiteral("/disk.ini"), QSettings::IniFormat);
@@ -144,7 +144,7 @@ bool createHost(const QString &root, const HostSpec &spec, QString *error, bool 
         ini.setValue(QStringLiteral("disk/fileSystem"),
                      disk.mediaType == QLatin1String("Removable Media") ? QStringLiteral("FAT32")
                                                                         : QStringLiteral("NTFS"));
-        const QMap<QString, QVariant> faults = spec.diskFaults.value(disk.id);
+        const QMap<QString, QVariant> faults = setup.diskFaults.value(disk.id);
         for (auto it = faults.constBegin(); it != faults.constEnd(); ++it)
             ini.setValue(QStringLiteral("faults/") + it.key(), it.value());
         ini.sync();
@@ -168,14 +168,14 @@ bool createHost(const QString &root, const HostSpec &spec, QString *error, bool 
     if (!systemDriveMade)
         QDir().mkpath(root + QStringLiteral("/drives/C"));
 
-    const QString system = localPath(root, spec.systemDirectory);
+    const QString system = localPath(root, setup.systemDirectory);
     for (const char *program : kSystemPrograms) {
         const QString name = QString::fromLatin1(program);
-        if (!spec.hasWmic && name.endsWith(QLatin1String("WMIC.exe")))
+        if (!setup.hasWmic && name.endsWith(QLatin1String("WMIC.exe")))
             continue;
         writeFile(system + QLatin1Char('/') + name, "stand-in program of the simulated host\n");
     }
-    QDir().mkpath(localPath(root, spec.tempDirectory));
+    QDir().mkpath(localPath(root, setup.tempDirectory));
 
     const QString boot = localPath(root, QStringLiteral("C:\\Windows\\Boot"));
     for (const char *file : kBootFiles) {
@@ -184,7 +184,7 @@ bool createHost(const QString &root, const HostSpec &spec, QString *error, bool 
                   QByteArray("boot file ") + file + " of the simulated host\n");
     }
 
-    for (const RegistryValue &v : spec.registry) {
+    for (const RegistryValue &v : setup.registry) {
         if (!setRegistryValue(root, v.key, v.name, v.value))
             return fail(QStringLiteral("cannot write registry.reg"));
     }

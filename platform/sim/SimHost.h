@@ -64,9 +64,9 @@ struct HostSpec {
 // the host product and of Windows, and the Windows boot files.
 HostSpec sampleHostSpec();
 
-// Creates a fresh host root from spec (the folder must not hold a host yet,
+// Creates a fresh host root from setup (the folder must not hold a host yet,
 // or is replaced when replace is true). Returns false with a reason on error.
-bool createHost(const QString &root, const HostSpec &spec, QString *error = nullptr,
+bool createHost(const QString &root, const HostSpec &setup, QString *error = nullptr,
                 bool replace = false);
 
 // The host root of this process: $BMC_HOST_ROOT, or ~/BootableMediaCreatorHost.

@@ -28,13 +28,13 @@ void TestDriveListing::listsOnlyRemovableDisksWithTheirModelText_data() {
 
 void TestDriveListing::listsOnlyRemovableDisksWithTheirModelText() {
     QFETCH(bool, wmic);
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.hasWmic = wmic;
-    spec.disks.append({QStringLiteral("disk4"), 4, QStringLiteral("SanDisk  Ultra   USB Device"),
-                       QStringLiteral("Removable Media"), 32015679488LL, QString()});
-    spec.disks.append({QStringLiteral("disk5"), 5, QStringLiteral("WD Elements USB Device"),
-                       QStringLiteral("External hard disk media"), 2000365289472LL, QString()});
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.hasWmic = wmic;
+    setup.disks.append({QStringLiteral("disk4"), 4, QStringLiteral("SanDisk  Ultra   USB Device"),
+                        QStringLiteral("Removable Media"), 32015679488LL, QString()});
+    setup.disks.append({QStringLiteral("disk5"), 5, QStringLiteral("WD Elements USB Device"),
+                        QStringLiteral("External hard disk media"), 2000365289472LL, QString()});
+    TestHost host(setup);
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     // A listing left over from an earlier run must not add its drive.
     QVERIFY(host.write(kTemp + QStringLiteral("DiskInfo.txt"), "9 Stale Drive\r\n"));

@@ -274,10 +274,10 @@ void TestMediaBuild::workerSignalsInIndexOrder() {
 }
 
 void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.disks.append({QStringLiteral("disk2"), 2, QStringLiteral("SanDisk Ultra USB Device"),
-                       QStringLiteral("Removable Media"), 32015679488LL, QString()});
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.disks.append({QStringLiteral("disk2"), 2, QStringLiteral("SanDisk Ultra USB Device"),
+                        QStringLiteral("Removable Media"), 32015679488LL, QString()});
+    TestHost host(setup);
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     setLink(host, m_server.url(QStringLiteral("/boot.wim")));
     const auto systemDisk = snapshot(volumeOf(host, QStringLiteral("disk0")));
@@ -419,12 +419,12 @@ void TestMediaBuild::truncatedTransfersFailBeforeTheDrive() {
 }
 
 void TestMediaBuild::windows7LinkIsChosenFromTheSecondKey() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    for (simhost::RegistryValue &v : spec.registry) {
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    for (simhost::RegistryValue &v : setup.registry) {
         if (v.key.endsWith(QLatin1String("\\Windows\\CurrentVersion")))
             v.value = QStringLiteral("microsoft windows 7 professional");
     }
-    TestHost host(spec);
+    TestHost host(setup);
     QVERIFY(host.isValid());
     setLink(host, m_server.url(QStringLiteral("/small.wim?for=others")));
     setLink(host, m_server.url(QStringLiteral("/win7.wim?for=7")), "DownloadLink_Win7_bootwim");
@@ -570,11 +570,11 @@ void TestMediaBuild::swappedDiskIsNotFormatted() {
 }
 
 void TestMediaBuild::letterRInUseLeavesThatVolumeAlone() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.disks.append({QStringLiteral("disk3"), 3, QStringLiteral("WD Elements 25A2 USB Device"),
-                       QStringLiteral("External hard disk media"), 2000365289472LL,
-                       QStringLiteral("R")});
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.disks.append({QStringLiteral("disk3"), 3, QStringLiteral("WD Elements 25A2 USB Device"),
+                        QStringLiteral("External hard disk media"), 2000365289472LL,
+                        QStringLiteral("R")});
+    TestHost host(setup);
     QVERIFY(host.isValid());
     setLink(host, m_server.url(QStringLiteral("/boot.wim")));
     const QString taken = volumeOf(host, QStringLiteral("disk3"));
@@ -598,9 +598,9 @@ void TestMediaBuild::letterRInUseLeavesThatVolumeAlone() {
 }
 
 void TestMediaBuild::temporaryFolderWithABlank() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.tempDirectory = QStringLiteral("C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\");
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.tempDirectory = QStringLiteral("C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\");
+    TestHost host(setup);
     QVERIFY(host.isValid());
     setLink(host, m_server.url(QStringLiteral("/boot.wim")));
 
@@ -613,10 +613,10 @@ void TestMediaBuild::temporaryFolderWithABlank() {
     const QStringList lines = hostchecks::commandLines(host);
     QVERIFY(lines.at(1).endsWith(
         QLatin1String(">> \"C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\DiskInfo.txt\"")));
-    QCOMPARE(lines.mid(2), hostchecks::buildCommands(spec.tempDirectory, 'R'));
+    QCOMPARE(lines.mid(2), hostchecks::buildCommands(setup.tempDirectory, 'R'));
     QCOMPARE(filesUnder(volumeOf(host, QStringLiteral("disk1"))), expectedLayout(host));
-    QVERIFY(!QFileInfo::exists(host.local(spec.tempDirectory + "USBDiskFormat.bat")));
-    QVERIFY(QFileInfo::exists(host.local(spec.tempDirectory + buildpaths::kBuildLogName)));
+    QVERIFY(!QFileInfo::exists(host.local(setup.tempDirectory + "USBDiskFormat.bat")));
+    QVERIFY(QFileInfo::exists(host.local(setup.tempDirectory + buildpaths::kBuildLogName)));
 }
 
 QTEST_GUILESS_MAIN(TestMediaBuild)

@@ -82,8 +82,8 @@ QString E2eServer::deadProxy() {
     return QStringLiteral("127.0.0.1:%1").arg(port);
 }
 
-ToolSession::ToolSession(const simhost::HostSpec &spec, const QString &link, const QString &proxy)
-    : m_spec(spec), m_host(spec) {
+ToolSession::ToolSession(const simhost::HostSpec &setup, const QString &link, const QString &proxy)
+    : m_spec(setup), m_host(setup) {
     if (!m_host.isValid())
         return;
     // The host product's key, as start-up fixes it.

@@ -45,9 +45,9 @@ private:
 
 class ToolSession {
 public:
-    // A fresh host from spec whose download link is link (none when null)
+    // A fresh host from setup whose download link is link (none when null)
     // and whose network goes through proxy.
-    ToolSession(const simhost::HostSpec &spec, const QString &link, const QString &proxy);
+    ToolSession(const simhost::HostSpec &setup, const QString &link, const QString &proxy);
     // Waits for a build that is still running, then closes the windows.
     ~ToolSession();
 

@@ -153,11 +153,11 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
 }
 
 void TestE2eBuilds::letterRTakenBuildsOnAnotherLetter() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.disks.append({QStringLiteral("disk3"), 3, QStringLiteral("WD Elements 25A2 USB Device"),
-                       QStringLiteral("External hard disk media"), 2000365289472LL,
-                       QStringLiteral("R")});
-    ToolSession session(spec, m_server.goodImageLink(), m_server.proxy());
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.disks.append({QStringLiteral("disk3"), 3, QStringLiteral("WD Elements 25A2 USB Device"),
+                        QStringLiteral("External hard disk media"), 2000365289472LL,
+                        QStringLiteral("R")});
+    ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
     QVERIFY(session.host().isValid());
     QVERIFY(session.open());
     TestHost &host = session.host();
@@ -183,14 +183,14 @@ void TestE2eBuilds::letterRTakenBuildsOnAnotherLetter() {
 }
 
 void TestE2eBuilds::blankInTemporaryFolderAndAmpersandInLink() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.tempDirectory = QStringLiteral("C:\\Users\\Test User\\AppData\\Local\\Temp\\");
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.tempDirectory = QStringLiteral("C:\\Users\\Test User\\AppData\\Local\\Temp\\");
     const QString link = m_server.goodImageLink(QStringLiteral("?a=1&b=2"));
-    ToolSession session(spec, link, m_server.proxy());
+    ToolSession session(setup, link, m_server.proxy());
     QVERIFY(session.host().isValid());
     QVERIFY(session.open());
     TestHost &host = session.host();
-    const QString temp = spec.tempDirectory;
+    const QString temp = setup.tempDirectory;
     // The listing reached its file through the quoted path.
     verifyIdle(session, {kUsbModel}, {1});
     const HostSnapshot others = HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp));

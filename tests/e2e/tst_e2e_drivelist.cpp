@@ -44,9 +44,9 @@ void TestE2eDriveList::initTestCase() {
 }
 
 void TestE2eDriveList::withoutWmicTheListComesFromPowerShell() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.hasWmic = false;
-    ToolSession session(spec, m_server.goodImageLink(), m_server.proxy());
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.hasWmic = false;
+    ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
     QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
     TestHost &host = session.host();
     QVERIFY(

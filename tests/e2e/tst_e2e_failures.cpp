@@ -155,11 +155,11 @@ void TestE2eFailures::noDownloadLinkFailsAndTheUserCanLeave() {
 
 void TestE2eFailures::swappedDiskIsNeverFormattedEvenOnRecreate() {
     // After the window has listed the drive, another drive takes its number.
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.diskFaults[QStringLiteral("disk1")] = {
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.diskFaults[QStringLiteral("disk1")] = {
         {QStringLiteral("swapAfterListings"), 1},
         {QStringLiteral("swapModel"), QStringLiteral("Kingston DataTraveler 3.0 USB Device")}};
-    ToolSession session(spec, m_server.goodImageLink(), m_server.proxy());
+    ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
     QVERIFY(session.host().isValid());
     QVERIFY(session.open());
     verifyIdle(session, {kUsbModel}, {1});
@@ -236,9 +236,9 @@ void TestE2eFailures::imageOneByteShortThenRecreateWithAGoodOne() {
 }
 
 void TestE2eFailures::formatFailureCopiesNothing() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.faults[QStringLiteral("diskpartFailAt")] = QStringLiteral("format");
-    ToolSession session(spec, m_server.goodImageLink(), m_server.proxy());
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.faults[QStringLiteral("diskpartFailAt")] = QStringLiteral("format");
+    ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
     QVERIFY(session.host().isValid());
     QVERIFY(session.open());
     TestHost &host = session.host();
@@ -271,9 +271,9 @@ void TestE2eFailures::formatFailureCopiesNothing() {
 }
 
 void TestE2eFailures::imageWriteErrorIsNeverReportedAsCompleted() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.faults[QStringLiteral("xcopyWriteErrorFor")] = QStringLiteral("R:\\sources\\boot.wim*");
-    ToolSession session(spec, m_server.goodImageLink(), m_server.proxy());
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.faults[QStringLiteral("xcopyWriteErrorFor")] = QStringLiteral("R:\\sources\\boot.wim*");
+    ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
     QVERIFY(session.host().isValid());
     QVERIFY(session.open());
     TestHost &host = session.host();

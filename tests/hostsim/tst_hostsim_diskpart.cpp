@@ -24,18 +24,18 @@ long long runScript(const TestHost &host, const QByteArray &script) {
 }
 
 simhost::HostSpec hostSpec() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.tempDirectory = kTemp;
-    return spec;
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.tempDirectory = kTemp;
+    return setup;
 }
 
 // A host whose letter R belongs to another volume already.
 simhost::HostSpec letterRTaken() {
-    simhost::HostSpec spec = hostSpec();
-    spec.disks.append({QStringLiteral("backup"), 2, QStringLiteral("WD Elements 25A2 USB Device"),
-                       QStringLiteral("External hard disk media"), 2000365289472LL,
-                       QStringLiteral("R")});
-    return spec;
+    simhost::HostSpec setup = hostSpec();
+    setup.disks.append({QStringLiteral("backup"), 2, QStringLiteral("WD Elements 25A2 USB Device"),
+                        QStringLiteral("External hard disk media"), 2000365289472LL,
+                        QStringLiteral("R")});
+    return setup;
 }
 
 QString diskValue(const TestHost &host, const QString &disk, const QString &key) {
@@ -150,9 +150,9 @@ void TestDiskpart::letterTakenLeavesThatVolumeAlone() {
 }
 
 void TestDiskpart::letterRemovalWithoutVolumeFails() {
-    simhost::HostSpec spec = hostSpec();
-    spec.disks[1].letter = QStringLiteral("Q");
-    TestHost host(spec);
+    simhost::HostSpec setup = hostSpec();
+    setup.disks[1].letter = QStringLiteral("Q");
+    TestHost host(setup);
     QVERIFY(host.isValid());
     // Q exists, yet without a selected volume nothing names it.
     QCOMPARE(runScript(host, "Remove letter=Q"), 5LL);
@@ -177,9 +177,9 @@ void TestDiskpart::failureOnRequestStopsAtThatCommand() {
     QFETCH(QString, command);
     QFETCH(QStringList, content);
     QFETCH(QString, fileSystem);
-    simhost::HostSpec spec = hostSpec();
-    spec.faults.insert(QStringLiteral("diskpartFailAt"), command);
-    TestHost host(spec);
+    simhost::HostSpec setup = hostSpec();
+    setup.faults.insert(QStringLiteral("diskpartFailAt"), command);
+    TestHost host(setup);
     QVERIFY(host.isValid());
     QCOMPARE(runScript(host, formatScript(1)), 4LL);
     const QByteArray console = takeConsole(host);

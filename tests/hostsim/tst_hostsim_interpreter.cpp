@@ -119,9 +119,9 @@ void TestInterpreter::quotesCaretsAndVariables() {
 }
 
 void TestInterpreter::redirectionCreatesAppendsAndFails() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.tempDirectory = QStringLiteral("C:\\Users\\A B\\AppData\\Local\\Temp\\");
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.tempDirectory = QStringLiteral("C:\\Users\\A B\\AppData\\Local\\Temp\\");
+    TestHost host(setup);
     QVERIFY(host.isValid());
     const QString quoted = QStringLiteral("\"C:\\Users\\A B\\AppData\\Local\\Temp\\x.txt\"");
     QCOMPARE(runCommand(QStringLiteral("echo first >> ") + quoted), 0LL);
@@ -161,9 +161,9 @@ void TestInterpreter::quotedProgramPathFollowsCmdsQuoteRule() {
 }
 
 void TestInterpreter::elevationIsRequiredForDiskpartAndDism() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.elevated = false;
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.elevated = false;
+    TestHost host(setup);
     QVERIFY(host.isValid());
     QVERIFY(host.write(QStringLiteral("C:\\s.txt"), "select disk 1\nclean"));
     QCOMPARE(runCommand(systemProgram(QStringLiteral("diskpart.exe /s C:\\s.txt"))), 740LL);

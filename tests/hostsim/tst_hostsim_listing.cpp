@@ -31,9 +31,9 @@ QByteArray utf16(const QString &text) {
 }
 
 simhost::HostSpec fourDisks() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.tempDirectory = kTemp;
-    spec.disks = {
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.tempDirectory = kTemp;
+    setup.disks = {
         {QStringLiteral("sys"), 0, QStringLiteral("NVMe System Disk 512GB"),
          QStringLiteral("Fixed hard disk media"), 512110190592LL, QStringLiteral("C")},
         {QStringLiteral("usb"), 1, QStringLiteral("Generic Flash Disk USB Device"),
@@ -43,7 +43,7 @@ simhost::HostSpec fourDisks() {
         {QStringLiteral("stick"), 3, QStringLiteral("SanDisk Ultra USB 3.0 USB Device"),
          QStringLiteral("Removable Media"), 30752000000LL, QString()},
     };
-    return spec;
+    return setup;
 }
 
 QByteArray listing(const TestHost &host) {
@@ -86,10 +86,10 @@ void TestListing::wmicWritesUtf16PaddedColumnsAndDoubledLineEnds() {
 }
 
 void TestListing::wmicWithoutRemovableDisk() {
-    simhost::HostSpec spec = fourDisks();
-    spec.disks.removeAt(3);
-    spec.disks.removeAt(1);
-    TestHost host(spec);
+    simhost::HostSpec setup = fourDisks();
+    setup.disks.removeAt(3);
+    setup.disks.removeAt(1);
+    TestHost host(setup);
     QVERIFY(host.isValid());
     QCOMPARE(runCommand(wmicCommand()), 0LL);
     // The redirection made the file; WMIC wrote nothing into it.
@@ -99,9 +99,9 @@ void TestListing::wmicWithoutRemovableDisk() {
 }
 
 void TestListing::hostWithoutWmicFallsBackToPowerShell() {
-    simhost::HostSpec spec = fourDisks();
-    spec.hasWmic = false;
-    TestHost host(spec);
+    simhost::HostSpec setup = fourDisks();
+    setup.hasWmic = false;
+    TestHost host(setup);
     QVERIFY(host.isValid());
     QCOMPARE(runCommand(wmicCommand()), 9009LL);
     QCOMPARE(listing(host), QByteArray());
@@ -127,9 +127,9 @@ void TestListing::powerShellRunsOnlyTheListingCommand_data() {
 void TestListing::powerShellRunsOnlyTheListingCommand() {
     QFETCH(QString, from);
     QFETCH(QString, to);
-    simhost::HostSpec spec = fourDisks();
-    spec.hasWmic = false;
-    TestHost host(spec);
+    simhost::HostSpec setup = fourDisks();
+    setup.hasWmic = false;
+    TestHost host(setup);
     QVERIFY(host.isValid());
     QString command = powerShellCommand();
     QVERIFY(command.contains(from));
@@ -158,10 +158,10 @@ void TestListing::diskChangesBetweenListings() {
     QFETCH(QString, key);
     QFETCH(QVariant, value);
     QFETCH(QString, secondRows);
-    simhost::HostSpec spec = fourDisks();
-    spec.diskFaults[QStringLiteral("usb")] = {{QStringLiteral("swapAfterListings"), 1},
-                                              {key, value}};
-    TestHost host(spec);
+    simhost::HostSpec setup = fourDisks();
+    setup.diskFaults[QStringLiteral("usb")] = {{QStringLiteral("swapAfterListings"), 1},
+                                               {key, value}};
+    TestHost host(setup);
     QVERIFY(host.isValid());
     const QString file = host.local(kTemp + QStringLiteral("DiskInfo.txt"));
 

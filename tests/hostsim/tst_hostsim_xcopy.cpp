@@ -8,10 +8,10 @@ namespace {
 
 // A removable disk that already carries the drive letter R.
 simhost::HostSpec driveRHost(qint64 size = 16008609792LL) {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.disks[1].letter = QStringLiteral("R");
-    spec.disks[1].size = size;
-    return spec;
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.disks[1].letter = QStringLiteral("R");
+    setup.disks[1].size = size;
+    return setup;
 }
 
 QByteArray imageBytes(int size) {
@@ -161,10 +161,10 @@ void TestXcopy::failuresAndTheirCodes() {
 }
 
 void TestXcopy::writeErrorOnRequestLeavesAPartialFile() {
-    simhost::HostSpec spec = driveRHost();
-    spec.faults.insert(QStringLiteral("xcopyWriteErrorFor"),
-                       QStringLiteral("R:\\sources\\boot.wim*"));
-    TestHost host(spec);
+    simhost::HostSpec setup = driveRHost();
+    setup.faults.insert(QStringLiteral("xcopyWriteErrorFor"),
+                        QStringLiteral("R:\\sources\\boot.wim*"));
+    TestHost host(setup);
     QVERIFY(host.isValid());
     const QByteArray image = imageBytes(2 * 1024 * 1024 + 7);
     QVERIFY(host.write(QStringLiteral("C:\\DownloadFIle\\boot.wim"), image));

@@ -19,9 +19,9 @@ inline int languageTypeOf(UiLanguage language) {
 class LookHost {
 public:
     LookHost(int dpi, UiLanguage language) {
-        simhost::HostSpec spec = simhost::sampleHostSpec();
-        spec.dpi = dpi;
-        m_host = std::make_unique<TestHost>(spec);
+        simhost::HostSpec setup = simhost::sampleHostSpec();
+        setup.dpi = dpi;
+        m_host = std::make_unique<TestHost>(setup);
         fixHostIdentity();
         setLanguage(language);
         probeScreenScale();

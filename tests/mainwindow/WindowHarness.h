@@ -43,12 +43,12 @@ inline simhost::DiskSpec removableDisk(int number, const QString &model) {
 
 // The sample host without its removable disk: only the fixed system disk.
 inline simhost::HostSpec hostWithoutUsbDrive() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    for (int i = spec.disks.size() - 1; i >= 0; --i) {
-        if (spec.disks.at(i).mediaType == QLatin1String("Removable Media"))
-            spec.disks.removeAt(i);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    for (int i = setup.disks.size() - 1; i >= 0; --i) {
+        if (setup.disks.at(i).mediaType == QLatin1String("Removable Media"))
+            setup.disks.removeAt(i);
     }
-    return spec;
+    return setup;
 }
 
 // Plugs a disk into a running host the way the simulated host describes one.

@@ -27,7 +27,7 @@ private slots:
 };
 
 void TestMainWindowListing::listFromEachListingTool_data() {
-    QTest::addColumn<simhost::HostSpec>("spec");
+    QTest::addColumn<simhost::HostSpec>("setup");
     QTest::addColumn<QStringList>("items");
 
     const simhost::DiskSpec index =
@@ -41,56 +41,57 @@ void TestMainWindowListing::listFromEachListingTool_data() {
 
     for (const bool wmic : {true, false}) {
         const char *tool = wmic ? "WMIC" : "PowerShell";
-        simhost::HostSpec spec = simhost::sampleHostSpec();
-        spec.hasWmic = wmic;
+        simhost::HostSpec setup = simhost::sampleHostSpec();
+        setup.hasWmic = wmic;
         QTest::addRow("%s: one drive", tool)
-            << spec << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
+            << setup << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
 
-        spec = hostWithoutUsbDrive();
-        spec.hasWmic = wmic;
-        spec.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
-        spec.disks.append(removableDisk(2, QStringLiteral("SanDisk  Ultra   USB Device")));
+        setup = hostWithoutUsbDrive();
+        setup.hasWmic = wmic;
+        setup.disks.append(
+            removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
+        setup.disks.append(removableDisk(2, QStringLiteral("SanDisk  Ultra   USB Device")));
         QTest::addRow("%s: two drives", tool)
-            << spec
+            << setup
             << QStringList{driveItem(QStringLiteral("SanDisk Ultra USB Device "), 2),
                            driveItem(QStringLiteral("Kingston DataTraveler 3.0 USB Device "), 3)};
 
-        spec = hostWithoutUsbDrive();
-        spec.hasWmic = wmic;
-        spec.disks.append(external);
-        QTest::addRow("%s: no removable drive", tool) << spec << QStringList{kNoDriveItem};
+        setup = hostWithoutUsbDrive();
+        setup.hasWmic = wmic;
+        setup.disks.append(external);
+        QTest::addRow("%s: no removable drive", tool) << setup << QStringList{kNoDriveItem};
 
-        spec = simhost::sampleHostSpec();
-        spec.hasWmic = wmic;
-        spec.disks.append(index);
+        setup = simhost::sampleHostSpec();
+        setup.hasWmic = wmic;
+        setup.disks.append(index);
         QTest::addRow("%s: model containing Index", tool)
-            << spec << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
+            << setup << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
 
         // A model text that carries line breaks: the lines after its first
         // (an empty one, a lone number, one starting with a word) are no
         // drives of their own.
-        spec = hostWithoutUsbDrive();
-        spec.hasWmic = wmic;
-        spec.disks.append(
+        setup = hostWithoutUsbDrive();
+        setup.hasWmic = wmic;
+        setup.disks.append(
             removableDisk(5, QStringLiteral("Flash\r\n\r\n7\r\nDrive Kit USB Device")));
         QTest::addRow("%s: model broken over lines", tool)
-            << spec << QStringList{driveItem(QStringLiteral("Flash "), 5)};
+            << setup << QStringList{driveItem(QStringLiteral("Flash "), 5)};
 
-        spec = simhost::sampleHostSpec();
-        spec.hasWmic = wmic;
-        spec.tempDirectory = QStringLiteral("C:\\Users\\Jane Doe (work)\\AppData\\Local\\Temp\\");
+        setup = simhost::sampleHostSpec();
+        setup.hasWmic = wmic;
+        setup.tempDirectory = QStringLiteral("C:\\Users\\Jane Doe (work)\\AppData\\Local\\Temp\\");
         QTest::addRow("%s: temporary folder with blanks", tool)
-            << spec << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
+            << setup << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
     }
 }
 
 void TestMainWindowListing::listFromEachListingTool() {
-    QFETCH(simhost::HostSpec, spec);
+    QFETCH(simhost::HostSpec, setup);
     QFETCH(QStringList, items);
-    TestHost host(spec);
+    TestHost host(setup);
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     // A listing left over from an earlier run must not add its drive.
-    const QString listingFile = spec.tempDirectory + QStringLiteral("DiskInfo.txt");
+    const QString listingFile = setup.tempDirectory + QStringLiteral("DiskInfo.txt");
     QVERIFY(host.write(listingFile, "Index  Model\r\n9      Stale Drive USB Device  \r\n"));
 
     MainWindow w;
@@ -105,15 +106,15 @@ void TestMainWindowListing::listFromEachListingTool() {
     // The listing came from the tool the host has.
     const QList<simhost::LoggedCommand> commands = host.commands();
     QCOMPARE(commands.size(), 1);
-    QVERIFY2(commands.first().line.contains(spec.hasWmic ? QLatin1String("\\wbem\\WMIC.exe ")
-                                                         : QLatin1String("\\powershell.exe ")),
+    QVERIFY2(commands.first().line.contains(setup.hasWmic ? QLatin1String("\\wbem\\WMIC.exe ")
+                                                          : QLatin1String("\\powershell.exe ")),
              qPrintable(commands.first().line));
 }
 
 void TestMainWindowListing::unreadableListingShowsTheNotice() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.tempDirectory = QStringLiteral("C:\\Gone\\");
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.tempDirectory = QStringLiteral("C:\\Gone\\");
+    TestHost host(setup);
     QVERIFY(host.isValid());
     QDir(host.local(QStringLiteral("C:\\Gone"))).removeRecursively();
 
@@ -148,10 +149,10 @@ void TestMainWindowListing::diskPluggedInOrRemovedWhileIdle() {
 }
 
 void TestMainWindowListing::pluggingKeepsTheChosenDrive() {
-    simhost::HostSpec spec = hostWithoutUsbDrive();
-    spec.disks.append(removableDisk(2, QStringLiteral("SanDisk Ultra USB Device")));
-    spec.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
-    TestHost host(spec);
+    simhost::HostSpec setup = hostWithoutUsbDrive();
+    setup.disks.append(removableDisk(2, QStringLiteral("SanDisk Ultra USB Device")));
+    setup.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
+    TestHost host(setup);
     QVERIFY(host.isValid());
     MainWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(w.window));
@@ -170,10 +171,10 @@ void TestMainWindowListing::pluggingKeepsTheChosenDrive() {
 }
 
 void TestMainWindowListing::confirmationClosesWhenItsDriveGoes() {
-    simhost::HostSpec spec = hostWithoutUsbDrive();
-    spec.disks.append(removableDisk(2, QStringLiteral("SanDisk Ultra USB Device")));
-    spec.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
-    TestHost host(spec);
+    simhost::HostSpec setup = hostWithoutUsbDrive();
+    setup.disks.append(removableDisk(2, QStringLiteral("SanDisk Ultra USB Device")));
+    setup.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
+    TestHost host(setup);
     QVERIFY(host.isValid());
     MainWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(w.window));
@@ -197,11 +198,11 @@ void TestMainWindowListing::confirmationClosesWhenItsDriveGoes() {
 void TestMainWindowListing::toolBookkeepingIsNoPluggedDisk() {
     // The simulated tools count listings in a disk's description when a
     // fault waits on that count; the count is no change of the disk.
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.diskFaults[QStringLiteral("disk1")] = {
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.diskFaults[QStringLiteral("disk1")] = {
         {QStringLiteral("swapAfterListings"), 5},
         {QStringLiteral("swapModel"), QStringLiteral("Other Drive")}};
-    TestHost host(spec);
+    TestHost host(setup);
     QVERIFY(host.isValid());
     MainWindow w;
     auto *devices = w.window->findChild<DeviceWatcher *>();

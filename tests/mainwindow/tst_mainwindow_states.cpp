@@ -185,10 +185,10 @@ void TestMainWindowStates::confirmationShowsOnceCentredAndCancels() {
 }
 
 void TestMainWindowStates::keysAtWindowLevelStartNothing() {
-    simhost::HostSpec spec = hostWithoutUsbDrive();
-    spec.disks.append(removableDisk(2, QStringLiteral("SanDisk Ultra USB Device")));
-    spec.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
-    TestHost host(spec);
+    simhost::HostSpec setup = hostWithoutUsbDrive();
+    setup.disks.append(removableDisk(2, QStringLiteral("SanDisk Ultra USB Device")));
+    setup.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
+    TestHost host(setup);
     QVERIFY(host.isValid());
     MainWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(w.window));
@@ -273,10 +273,10 @@ void TestMainWindowStates::failedCheckTurnsTheConfirmationIntoANotice() {
 }
 
 void TestMainWindowStates::successfulCheckStartsABuildOnTheCurrentItemsDisk() {
-    simhost::HostSpec spec = hostWithoutUsbDrive();
-    spec.disks.append(removableDisk(2, QStringLiteral("SanDisk Ultra USB Device")));
-    spec.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
-    TestHost host(spec);
+    simhost::HostSpec setup = hostWithoutUsbDrive();
+    setup.disks.append(removableDisk(2, QStringLiteral("SanDisk Ultra USB Device")));
+    setup.disks.append(removableDisk(3, QStringLiteral("Kingston DataTraveler 3.0 USB Device")));
+    TestHost host(setup);
     QVERIFY(host.isValid());
     QVERIFY(host.write(kImage, "image of an earlier build"));
     QVERIFY(host.write(QStringLiteral("C:\\mount\\winre\\keep.txt"), "kept"));
@@ -413,9 +413,9 @@ void TestMainWindowStates::animationFollowsTheScreenClass_data() {
 void TestMainWindowStates::animationFollowsTheScreenClass() {
     QFETCH(int, dpi);
     QFETCH(QString, animation);
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.dpi = dpi;
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.dpi = dpi;
+    TestHost host(setup);
     QVERIFY(host.isValid());
     setDownloadLink(host, m_server.url(QStringLiteral("/small.wim")));
     ProbeProxy proxy;

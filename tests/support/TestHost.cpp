@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-TestHost::TestHost(const simhost::HostSpec &spec) {
+TestHost::TestHost(const simhost::HostSpec &setup) {
     m_hadPreviousRoot = qEnvironmentVariableIsSet(simhost::kHostRootVariable);
     m_previousRoot = qgetenv(simhost::kHostRootVariable);
     if (!m_dir.isValid()) {
@@ -12,7 +12,7 @@ TestHost::TestHost(const simhost::HostSpec &spec) {
         return;
     }
     m_root = m_dir.path() + QStringLiteral("/host");
-    m_valid = simhost::createHost(m_root, spec, &m_error);
+    m_valid = simhost::createHost(m_root, setup, &m_error);
     qputenv(simhost::kHostRootVariable, QFile::encodeName(m_root));
 }
 

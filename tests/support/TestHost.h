@@ -11,7 +11,7 @@
 
 class TestHost {
 public:
-    explicit TestHost(const simhost::HostSpec &spec = simhost::sampleHostSpec());
+    explicit TestHost(const simhost::HostSpec &setup = simhost::sampleHostSpec());
     ~TestHost();
     TestHost(const TestHost &) = delete;
     TestHost &operator=(const TestHost &) = delete;

@@ -72,18 +72,18 @@ void TestCommandRunner::appendsThroughRedirectionAndPassesExitCodes() {
 }
 
 void TestCommandRunner::comspecUnsetFallsBackToCmdOnSearchPath() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.comspec.clear();
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.comspec.clear();
+    TestHost host(setup);
     QVERIFY(host.isValid());
     QCOMPARE(ShellCommandRunner("exit 3", ""), 3LL);
     QCOMPARE(host.commands().value(0).line, QStringLiteral("CMD.EXE /c exit 3 "));
 }
 
 void TestCommandRunner::missingInterpreterReturnsAtOnce() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.comspec = QStringLiteral("C:\\Windows\\system32\\nothere\\cmd.exe");
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.comspec = QStringLiteral("C:\\Windows\\system32\\nothere\\cmd.exe");
+    TestHost host(setup);
     QVERIFY(host.isValid());
     QCOMPARE(ShellCommandRunner("exit 0", ""), kCommandNotStarted);
     QVERIFY(host.commands().isEmpty());

@@ -55,9 +55,9 @@ void TestScreenScale::classOfFactorsBetweenSteps() {
 }
 
 void TestScreenScale::probeReadsTheHostScreen() {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.dpi = 130;
-    TestHost host(spec);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.dpi = 130;
+    TestHost host(setup);
     QVERIFY(host.isValid());
     probeScreenScale();
     QCOMPARE(AppContext::scaleFactor(), 1.5f);

@@ -71,11 +71,11 @@ bool parseHostMakeArguments(const QStringList &args, HostMakeRequest *request, Q
         } else if (arg == QLatin1String("--replace")) {
             request->replace = true;
         } else if (arg == QLatin1String("--no-wmic")) {
-            request->spec.hasWmic = false;
+            request->setup.hasWmic = false;
         } else if (arg == QLatin1String("--not-elevated")) {
-            request->spec.elevated = false;
+            request->setup.elevated = false;
         } else if (arg == QLatin1String("--no-registry")) {
-            request->spec.registry.clear();
+            request->setup.registry.clear();
         } else if (!needValue()) {
             return false;
         } else {
@@ -85,19 +85,19 @@ bool parseHostMakeArguments(const QStringList &args, HostMakeRequest *request, Q
                 if (!parseDisk(value, &disk, error))
                     return false;
                 if (!disksGiven)
-                    request->spec.disks.clear();
+                    request->setup.disks.clear();
                 disksGiven = true;
-                request->spec.disks.append(disk);
+                request->setup.disks.append(disk);
             } else if (arg == QLatin1String("--temp")) {
-                request->spec.tempDirectory = value;
+                request->setup.tempDirectory = value;
             } else if (arg == QLatin1String("--system-dir")) {
-                request->spec.systemDirectory = value;
+                request->setup.systemDirectory = value;
             } else if (arg == QLatin1String("--comspec")) {
-                request->spec.comspec = value;
+                request->setup.comspec = value;
             } else if (arg == QLatin1String("--dpi")) {
                 bool ok = false;
-                request->spec.dpi = value.toInt(&ok);
-                if (!ok || request->spec.dpi <= 0) {
+                request->setup.dpi = value.toInt(&ok);
+                if (!ok || request->setup.dpi <= 0) {
                     *error = QStringLiteral("--dpi wants a positive number, got %1").arg(value);
                     return false;
                 }
@@ -111,7 +111,7 @@ bool parseHostMakeArguments(const QStringList &args, HostMakeRequest *request, Q
                     *error = QStringLiteral("--registry wants key|name|value, got %1").arg(value);
                     return false;
                 }
-                auto &registry = request->spec.registry;
+                auto &registry = request->setup.registry;
                 for (int r = registry.size() - 1; r >= 0; --r) {
                     if (registry.at(r).key.compare(parts.at(0), Qt::CaseInsensitive) == 0 &&
                         registry.at(r).name.compare(parts.at(1), Qt::CaseInsensitive) == 0)
@@ -125,7 +125,7 @@ bool parseHostMakeArguments(const QStringList &args, HostMakeRequest *request, Q
                     *error = QStringLiteral("--fault wants key=value, got %1").arg(value);
                     return false;
                 }
-                request->spec.faults.insert(key, data);
+                request->setup.faults.insert(key, data);
             } else if (arg == QLatin1String("--disk-fault")) {
                 const int colon = value.indexOf(QLatin1Char(':'));
                 QString key;
@@ -134,7 +134,7 @@ bool parseHostMakeArguments(const QStringList &args, HostMakeRequest *request, Q
                     *error = QStringLiteral("--disk-fault wants id:key=value, got %1").arg(value);
                     return false;
                 }
-                request->spec.diskFaults[value.left(colon)].insert(key, data);
+                request->setup.diskFaults[value.left(colon)].insert(key, data);
             } else {
                 *error = QStringLiteral("unknown option %1").arg(arg);
                 return false;
@@ -145,10 +145,10 @@ bool parseHostMakeArguments(const QStringList &args, HostMakeRequest *request, Q
         *error = QStringLiteral("no host root given");
         return false;
     }
-    for (auto it = request->spec.diskFaults.constBegin(); it != request->spec.diskFaults.constEnd();
-         ++it) {
+    for (auto it = request->setup.diskFaults.constBegin();
+         it != request->setup.diskFaults.constEnd(); ++it) {
         bool known = false;
-        for (const simhost::DiskSpec &disk : request->spec.disks)
+        for (const simhost::DiskSpec &disk : request->setup.disks)
             known = known || disk.id == it.key();
         if (!known) {
             *error = QStringLiteral("--disk-fault names no disk: %1").arg(it.key());

@@ -21,7 +21,7 @@ namespace hostsim {
 struct HostMakeRequest {
     QString root;
     bool replace = false;
-    simhost::HostSpec spec = simhost::sampleHostSpec();
+    simhost::HostSpec setup = simhost::sampleHostSpec();
 };
 
 // Parses the arguments (without the program name). Returns false with a

@@ -25,7 +25,7 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "hostsim-make: %s\n", qPrintable(error));
         return 2;
     }
-    if (!simhost::createHost(request.root, request.spec, &error, request.replace)) {
+    if (!simhost::createHost(request.root, request.setup, &error, request.replace)) {
         std::fprintf(stderr, "hostsim-make: %s\n", qPrintable(error));
         return 1;
     }
