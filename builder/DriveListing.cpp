@@ -90,13 +90,17 @@ DriveListingResult listRemovableDrives(const QString &systemDirectory,
     DriveListingResult result;
     const QString listingFile = driveListingFile(tempDirectory);
     const QString local = hostPath(listingFile);
-    if (QFile::exists(local))
-        QFile::remove(local);
-
     const bool hasWmic =
         QFileInfo(hostPath(systemDirectory + QStringLiteral("\\wbem\\WMIC.exe"))).isFile();
     result.command = hasWmic ? wmicListingCommand(systemDirectory, listingFile)
                              : powerShellListingCommand(systemDirectory, listingFile);
+
+    // The listing is appended to the file: an old listing that cannot be
+    // removed would be read as today's, so it counts as no listing at all.
+    if (QFile::exists(local) && !QFile::remove(local)) {
+        result.exitCode = kCommandNotStarted;
+        return result;
+    }
     QElapsedTimer timer;
     timer.start();
     result.exitCode = ShellCommandRunner(result.command.toUtf8().constData(), "");

@@ -4,6 +4,7 @@
 #include "builder/DriveListing.h"
 #include "support/TestHost.h"
 
+#include <QDir>
 #include <QtTest>
 
 namespace {
@@ -18,6 +19,7 @@ private slots:
     void listsOnlyRemovableDisksWithTheirModelText_data();
     void listsOnlyRemovableDisksWithTheirModelText();
     void unreadableListingIsReported();
+    void listingFileThatCannotBeClearedIsNotTrusted();
 };
 
 void TestDriveListing::listsOnlyRemovableDisksWithTheirModelText_data() {
@@ -65,6 +67,20 @@ void TestDriveListing::unreadableListingIsReported() {
     QVERIFY(!listing.opened);
     QVERIFY(listing.drives.isEmpty());
     QVERIFY(listing.exitCode != 0);
+}
+
+void TestDriveListing::listingFileThatCannotBeClearedIsNotTrusted() {
+    TestHost host;
+    QVERIFY(host.isValid());
+    // Something of the listing file's name that cannot be removed: appending
+    // to it would mix an old listing with today's.
+    const QString blocker = host.local(kTemp + QStringLiteral("DiskInfo.txt"));
+    QVERIFY(QDir().mkpath(blocker + QStringLiteral("/held")));
+
+    const DriveListingResult listing = listRemovableDrives(kSystem, kTemp);
+    QVERIFY(!listing.opened);
+    QVERIFY(listing.drives.isEmpty());
+    QVERIFY(host.commands().isEmpty()); // the listing tool never ran
 }
 
 QTEST_GUILESS_MAIN(TestDriveListing)
