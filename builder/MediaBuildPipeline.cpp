@@ -64,15 +64,17 @@ void MediaBuildPipeline::run() {
         return;
     }
 
-    download(link);
+    const bool downloaded = download(link);
     emit m_worker.OnStopgGif();
 
+    // A download that failed may still leave a file of a passing size (a
+    // partial transfer): only a finished download is an image.
     const qint64 imageSize = QFileInfo(path(kDownloadedImage)).size();
     const bool sizeOk = passesSizeTest(imageSize);
     m_log.check(
         QStringLiteral("image size"), sizeOk,
         QStringLiteral("%1 bytes, at least %2 needed").arg(imageSize).arg(kMinimumImageSize));
-    if (!sizeOk) {
+    if (!downloaded || !sizeOk) {
         endIncomplete();
         return;
     }
@@ -157,7 +159,7 @@ QString MediaBuildPipeline::chooseDownloadLink() {
         .toString();
 }
 
-void MediaBuildPipeline::download(const QString &link) {
+bool MediaBuildPipeline::download(const QString &link) {
     QElapsedTimer timer;
     timer.start();
     const bool downloaded = hostplatform::downloadToFile(
@@ -166,10 +168,14 @@ void MediaBuildPipeline::download(const QString &link) {
                    .arg(link, downloaded ? QLatin1String("succeeded") : QLatin1String("failed"))
                    .arg(timer.elapsed()));
     if (downloaded)
-        return;
+        return true;
+    // Whatever the failed attempt left behind must not pass for the image.
+    QFile::remove(path(kDownloadedImage));
     const QString command = bitsadminCommand(link);
     qDebug().noquote() << command;
-    runCommand(command);
+    const bool fetched = runCommand(command) == 0;
+    m_log.check(QStringLiteral("download by bitsadmin"), fetched);
+    return fetched;
 }
 
 bool MediaBuildPipeline::chosenDiskIsStillThere() {
@@ -178,7 +184,8 @@ bool MediaBuildPipeline::chosenDiskIsStillThere() {
     const DriveListingResult listing = listRemovableDrives(m_systemDirectory, m_tempDirectory);
     m_log.command(listing.command, listing.exitCode, listing.milliseconds);
     const ListedDrive chosen{m_diskNumber, m_diskModel};
-    const bool present = listing.opened && listing.drives.contains(chosen);
+    // A listing tool that failed may have written a partial list.
+    const bool present = listing.opened && listing.exitCode == 0 && listing.drives.contains(chosen);
     m_log.check(QStringLiteral("chosen disk still attached"), present,
                 listing.opened
                     ? QStringLiteral("%1 removable disk(s) listed").arg(listing.drives.size())

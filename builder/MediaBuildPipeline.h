@@ -21,7 +21,8 @@ public:
 
 private:
     QString chooseDownloadLink();
-    void download(const QString &link);
+    // Downloads the image; true only when a download finished.
+    bool download(const QString &link);
     bool chosenDiskIsStillThere();
     QChar chooseVolumeLetter();
     bool formatDisk(QChar letter);
