@@ -7,6 +7,7 @@
 #include "dialogs/TitleDrag.h"
 #include "dialogs/WindowLook.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPixmap>
@@ -79,4 +80,13 @@ void InfoDialogClass::keyPressEvent(QKeyEvent *event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void InfoDialogClass::closeEvent(QCloseEvent *event) {
+    // A close from the window system (Alt+F4) means what Cancel means: hiding
+    // the dialog alone would leave the main window with every control
+    // disabled and no way on.
+    if (isVisible())
+        CancelButton->click();
+    QDialog::closeEvent(event);
 }
