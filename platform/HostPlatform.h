@@ -18,7 +18,12 @@ constexpr long long kProcessNotStarted = -1;
 std::wstring systemDirectory();
 
 // The user's temporary folder (GetTempPathW, 512 wide characters), ending in a
-// backslash. Empty when the call fails.
+// backslash. Empty when the call fails. Command lines reach cmd unchanged only
+// in ASCII, so a folder whose name has other characters (an accented or CJK
+// user name) is given in its 8.3 short form (GetShortPathNameW) when that form
+// is pure ASCII; otherwise the long name comes back as it is, and the commands
+// that use it fail rather than act elsewhere. An ASCII folder comes back
+// exactly as GetTempPathW gave it.
 std::wstring tempDirectory();
 
 // Creates the file as an empty hidden file, emptying one that exists, and

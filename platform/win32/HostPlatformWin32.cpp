@@ -97,6 +97,14 @@ private:
 // hashing, small enough never to matter for memory.
 constexpr DWORD kHashChunk = 1 << 20;
 
+bool isAscii(const std::wstring &text) {
+    for (const wchar_t c : text) {
+        if (c > 0x7F)
+            return false;
+    }
+    return true;
+}
+
 // UTF-8 to UTF-16; empty for empty or malformed text.
 std::wstring widenUtf8(const std::string &text) {
     if (text.empty())
@@ -147,7 +155,23 @@ std::wstring tempDirectory() {
     const DWORD length = GetTempPathW(kPathCapacity, buffer);
     if (length == 0 || length >= kPathCapacity)
         return std::wstring();
-    return std::wstring(buffer, length);
+    const std::wstring folder(buffer, length);
+    if (isAscii(folder))
+        return folder;
+
+    // Command lines are widened byte for byte, so only ASCII reaches cmd as
+    // written: try the 8.3 form, which exists only where the volume keeps
+    // short names and the name needed one.
+    wchar_t shortBuffer[kPathCapacity];
+    const DWORD shortLength = GetShortPathNameW(folder.c_str(), shortBuffer, kPathCapacity);
+    if (shortLength == 0 || shortLength >= kPathCapacity)
+        return folder;
+    std::wstring shortFolder(shortBuffer, shortLength);
+    if (!isAscii(shortFolder))
+        return folder;
+    if (shortFolder.back() != L'\\')
+        shortFolder += L'\\';
+    return shortFolder;
 }
 
 bool createHiddenEmptyFile(const std::wstring &windowsPath) {

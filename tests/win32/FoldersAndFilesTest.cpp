@@ -5,6 +5,7 @@
 
 #include "platform/HostPlatform.h"
 
+#include <cstdio>
 #include <string>
 
 using namespace win32test;
@@ -27,6 +28,84 @@ void temporaryFolder() {
     CHECK(!folder.empty() && folder.back() == L'\\');
     CHECK(folderExists(folder));
     CHECK(folder == tempFolder());
+}
+
+bool isAscii(const std::wstring &text) {
+    for (const wchar_t c : text) {
+        if (c > 0x7F)
+            return false;
+    }
+    return true;
+}
+
+// A process environment variable, or absent.
+struct SavedVariable {
+    explicit SavedVariable(const wchar_t *variable) : name(variable) {
+        wchar_t buffer[1024];
+        const DWORD length = GetEnvironmentVariableW(name, buffer, 1024);
+        present = length > 0 && length < 1024;
+        if (present)
+            value.assign(buffer, length);
+    }
+    ~SavedVariable() { SetEnvironmentVariableW(name, present ? value.c_str() : nullptr); }
+    const wchar_t *name;
+    bool present = false;
+    std::wstring value;
+};
+
+// GetTempPathW takes the folder from TMP, else TEMP: set both.
+void pointTemporaryFolderAt(const std::wstring &folder) {
+    SetEnvironmentVariableW(L"TMP", folder.c_str());
+    SetEnvironmentVariableW(L"TEMP", folder.c_str());
+}
+
+void nonAsciiTemporaryFolder() {
+    win32check::section("tempDirectory: a folder with a non-ASCII name");
+    const SavedVariable tmp(L"TMP");
+    const SavedVariable temp(L"TEMP");
+    const std::wstring parent = L"C:\\users\\Jos\u00e9 \u30c6\u30b9\u30c8";
+    const std::wstring longFolder = parent + L"\\tmp";
+    CreateDirectoryW(parent.c_str(), nullptr);
+    CreateDirectoryW(longFolder.c_str(), nullptr);
+    CHECK(folderExists(longFolder));
+
+    pointTemporaryFolderAt(longFolder);
+    // The system itself must give the long name, or nothing here is tested.
+    CHECK(tempFolder() == longFolder + L"\\");
+
+    wchar_t shortBuffer[512];
+    const DWORD shortLength = GetShortPathNameW(longFolder.c_str(), shortBuffer, 512);
+    const bool asciiShortName =
+        shortLength > 0 && shortLength < 512 && isAscii(std::wstring(shortBuffer, shortLength));
+    const std::wstring folder = hostplatform::tempDirectory();
+    if (asciiShortName) {
+        std::printf("   short form: %s\n", narrow(folder).c_str());
+        CHECK(!folder.empty() && isAscii(folder));
+        CHECK(!folder.empty() && folder.back() == L'\\');
+        CHECK(folderExists(folder));
+        // The same folder: a file made through the short form is found under
+        // the long name.
+        const std::wstring marker = L"bmc_temp_marker.txt";
+        CHECK(writeFile(folder + marker, "made through the short form"));
+        CHECK_EQ(readFileOrEmpty(longFolder + L"\\" + marker), "made through the short form");
+        removeFile(longFolder + L"\\" + marker);
+    } else {
+        std::printf("   SKIP: this volume has no ASCII short name for the folder; only checked "
+                    "that the long name comes back unchanged\n");
+        CHECK(folder == longFolder + L"\\");
+    }
+
+    // An ASCII folder comes back as GetTempPathW gives it, even where it has
+    // a short form of its own.
+    const std::wstring asciiFolder = L"C:\\users\\Long ASCII temp folder";
+    CreateDirectoryW(asciiFolder.c_str(), nullptr);
+    pointTemporaryFolderAt(asciiFolder);
+    CHECK(hostplatform::tempDirectory() == asciiFolder + L"\\");
+    CHECK(hostplatform::tempDirectory() == tempFolder());
+
+    RemoveDirectoryW(asciiFolder.c_str());
+    RemoveDirectoryW(longFolder.c_str());
+    RemoveDirectoryW(parent.c_str());
 }
 
 bool isHidden(const std::wstring &path) {
@@ -89,6 +168,7 @@ void environment() {
 int main() {
     systemFolder();
     temporaryFolder();
+    nonAsciiTemporaryFolder();
     hiddenEmptyFile();
     environment();
     return win32check::finish();
