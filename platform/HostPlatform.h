@@ -62,7 +62,17 @@ constexpr int kSha256Size = 32;
 // large chunks, never whole, with the system's own implementation, which uses
 // the processor's SHA instructions where there are any. Returns false when
 // the file cannot be opened or read to its end; digest is undefined then.
-bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size]);
+//
+// fromDevice reads past the system's file cache, so that a file just written
+// is checked against what the device really holds, not against the cached
+// copy of the writes (a drive that lost them must not pass). On Windows the
+// file is opened without buffering (FILE_FLAG_NO_BUFFERING, sector-aligned
+// reads); where the file system refuses that, it is read buffered instead. On
+// the simulated host the written data is synced and dropped from the page
+// cache before reading, which is a best effort only: the kernel may keep
+// pages that are in use elsewhere.
+bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size],
+                  bool fromDevice = false);
 
 // The local file-system path for a Windows path, as UTF-8. Identity on Windows;
 // on the simulated host, the path inside the host root.

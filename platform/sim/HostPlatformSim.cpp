@@ -204,12 +204,23 @@ bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath) {
     return simhost::httpDownload(fromWide(url), local);
 }
 
-bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size]) {
+bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size],
+                  bool fromDevice) {
     // Read size: large enough that the calls cost nothing beside the hashing.
     constexpr std::size_t kChunk = 1 << 20;
     const int file = open(localFile.c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0)
         return false;
+    if (fromDevice) {
+        // The page cache drops only clean pages: write the file out first. A
+        // failed write-out means the device does not hold the data. What stays
+        // cached after that (pages mapped elsewhere) is still read from memory.
+        if (fdatasync(file) != 0 && errno == EIO) {
+            close(file);
+            return false;
+        }
+        posix_fadvise(file, 0, 0, POSIX_FADV_DONTNEED);
+    }
     posix_fadvise(file, 0, 0, POSIX_FADV_SEQUENTIAL);
     const std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX *)> context(EVP_MD_CTX_new(),
                                                                       &EVP_MD_CTX_free);

@@ -17,7 +17,6 @@
 #include "platform/HostPlatform.h"
 
 #include <cstdlib>
-#include <memory>
 
 namespace hostplatform {
 
@@ -94,7 +93,8 @@ private:
 };
 
 // Read size for hashing: large enough that the calls cost nothing beside the
-// hashing, small enough never to matter for memory.
+// hashing, small enough never to matter for memory. A multiple of every
+// sector size, as reads without buffering require.
 constexpr DWORD kHashChunk = 1 << 20;
 
 bool isAscii(const std::wstring &text) {
@@ -119,16 +119,20 @@ std::wstring widenUtf8(const std::string &text) {
     return wide;
 }
 
-// The handles of one hashing, released on every way out.
+// The handles and the buffer of one hashing, released on every way out.
 struct FileHashing {
     HANDLE file = INVALID_HANDLE_VALUE;
     BCRYPT_ALG_HANDLE algorithm = nullptr;
     BCRYPT_HASH_HANDLE hash = nullptr;
+    // From VirtualAlloc: page-aligned, hence sector-aligned.
+    void *buffer = nullptr;
 
     FileHashing() = default;
     FileHashing(const FileHashing &) = delete;
     FileHashing &operator=(const FileHashing &) = delete;
     ~FileHashing() {
+        if (buffer)
+            VirtualFree(buffer, 0, MEM_RELEASE);
         if (hash)
             BCryptDestroyHash(hash);
         if (algorithm)
@@ -264,13 +268,26 @@ bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath) {
     return result == S_OK && !DownloadStatus::isHttpError(status.httpStatus());
 }
 
-bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size]) {
+bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size],
+                  bool fromDevice) {
     const std::wstring path = widenUtf8(localFile);
     if (path.empty())
         return false;
     FileHashing hashing;
-    hashing.file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    // Without buffering, every read comes from the device (the system first
+    // writes out what it still holds for the file). Some file systems and
+    // network redirectors refuse the flag: the buffered read is still a check
+    // worth having, and better than failing a good build.
+    bool unbuffered = fromDevice;
+    if (unbuffered)
+        hashing.file =
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (hashing.file == INVALID_HANDLE_VALUE) {
+        unbuffered = false;
+        hashing.file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    }
     if (hashing.file == INVALID_HANDLE_VALUE)
         return false;
     // CNG allocates the hash object itself when given none (Windows 7 on).
@@ -279,16 +296,23 @@ bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size
         !BCRYPT_SUCCESS(
             BCryptCreateHash(hashing.algorithm, &hashing.hash, nullptr, 0, nullptr, 0, 0)))
         return false;
+    hashing.buffer = VirtualAlloc(nullptr, kHashChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!hashing.buffer)
+        return false;
 
-    const std::unique_ptr<unsigned char[]> chunk(new unsigned char[kHashChunk]);
+    auto *const chunk = static_cast<unsigned char *>(hashing.buffer);
     for (;;) {
+        // Always the whole buffer: without buffering only the last read may
+        // come back short, with the rest of the file.
         DWORD got = 0;
-        if (!ReadFile(hashing.file, chunk.get(), kHashChunk, &got, nullptr))
+        if (!ReadFile(hashing.file, chunk, kHashChunk, &got, nullptr))
             return false;
-        if (got == 0)
+        if (got > 0 && !BCRYPT_SUCCESS(BCryptHashData(hashing.hash, chunk, got, 0)))
+            return false;
+        // A short read is the end of the file; without buffering, a read
+        // after it would start off a sector boundary, which the system refuses.
+        if (got == 0 || (unbuffered && got < kHashChunk))
             break;
-        if (!BCRYPT_SUCCESS(BCryptHashData(hashing.hash, chunk.get(), got, 0)))
-            return false;
     }
     return BCRYPT_SUCCESS(BCryptFinishHash(hashing.hash, digest, kSha256Size, 0));
 }

@@ -1,6 +1,6 @@
 // SHA-256 of a file through the operating-system door: known digests, files
-// over several read chunks checked against Qt's own implementation, and the
-// files it must refuse.
+// over several read chunks checked against Qt's own implementation, buffered
+// and from the device, and the files it must refuse.
 #include "platform/HostPlatform.h"
 
 #include <QCryptographicHash>
@@ -11,9 +11,9 @@
 namespace {
 
 // The digest as hex, or "failed".
-QByteArray hexDigestOf(const QString &localFile) {
+QByteArray hexDigestOf(const QString &localFile, bool fromDevice = false) {
     unsigned char digest[hostplatform::kSha256Size];
-    if (!hostplatform::sha256OfFile(QFile::encodeName(localFile).toStdString(), digest))
+    if (!hostplatform::sha256OfFile(QFile::encodeName(localFile).toStdString(), digest, fromDevice))
         return QByteArrayLiteral("failed");
     return QByteArray(reinterpret_cast<const char *>(digest), hostplatform::kSha256Size).toHex();
 }
@@ -95,21 +95,33 @@ void TestFileHash::knownDigests() {
 
 void TestFileHash::filesOverSeveralChunksMatchTheReference_data() {
     QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("fromDevice");
     const qint64 mebibyte = 1 << 20;
-    QTest::newRow("one chunk exactly") << mebibyte;
-    QTest::newRow("one byte past a chunk") << mebibyte + 1;
-    QTest::newRow("three chunks and a bit") << 3 * mebibyte + 17;
-    QTest::newRow("40 MiB") << 40 * mebibyte;
+    for (const bool fromDevice : {false, true}) {
+        const char *const how = fromDevice ? "from the device" : "buffered";
+        const auto row = [&](const char *name, qint64 size) {
+            QTest::addRow("%s, %s", name, how) << size << fromDevice;
+        };
+        row("one byte", 1);
+        row("one byte short of a sector", 4095);
+        row("one sector", 4096);
+        row("one byte past a sector", 4097);
+        row("one chunk exactly", mebibyte);
+        row("one byte past a chunk", mebibyte + 1);
+        row("three chunks and a bit", 3 * mebibyte + 17);
+        row("40 MiB", 40 * mebibyte);
+    }
 }
 
 void TestFileHash::filesOverSeveralChunksMatchTheReference() {
     QFETCH(qint64, size);
+    QFETCH(bool, fromDevice);
     QVERIFY(m_dir.isValid());
     const QString file = m_dir.filePath(QStringLiteral("sparse.bin"));
     QVERIFY(writeSparseFile(file, size));
     const QByteArray reference = referenceHexDigestOf(file);
     QCOMPARE(reference.size(), 64);
-    QCOMPARE(hexDigestOf(file), reference);
+    QCOMPARE(hexDigestOf(file, fromDevice), reference);
 
     // One changed byte in the middle of a later chunk changes the digest.
     QFile changed(file);
@@ -117,7 +129,7 @@ void TestFileHash::filesOverSeveralChunksMatchTheReference() {
     QVERIFY(changed.seek(size / 2 + 3));
     QVERIFY(changed.putChar('#'));
     changed.close();
-    const QByteArray changedDigest = hexDigestOf(file);
+    const QByteArray changedDigest = hexDigestOf(file, fromDevice);
     QVERIFY(changedDigest != reference);
     QCOMPARE(changedDigest, referenceHexDigestOf(file));
 }
@@ -134,10 +146,12 @@ void TestFileHash::pathsAreUtf8() {
 
 void TestFileHash::refusesWhatCannotBeRead() {
     QVERIFY(m_dir.isValid());
-    QCOMPARE(hexDigestOf(m_dir.filePath(QStringLiteral("missing.wim"))),
-             QByteArrayLiteral("failed"));
-    QCOMPARE(hexDigestOf(m_dir.path()), QByteArrayLiteral("failed")); // a folder
-    QCOMPARE(hexDigestOf(QString()), QByteArrayLiteral("failed"));
+    for (const bool fromDevice : {false, true}) {
+        QCOMPARE(hexDigestOf(m_dir.filePath(QStringLiteral("missing.wim")), fromDevice),
+                 QByteArrayLiteral("failed"));
+        QCOMPARE(hexDigestOf(m_dir.path(), fromDevice), QByteArrayLiteral("failed")); // a folder
+        QCOMPARE(hexDigestOf(QString(), fromDevice), QByteArrayLiteral("failed"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFileHash)

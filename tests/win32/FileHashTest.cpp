@@ -1,11 +1,12 @@
 // SHA-256 of a file through CNG: known digests, files over several read
-// chunks, and the paths it must refuse.
+// chunks, the read past the file cache, and the paths it must refuse.
 #include "Win32Check.h"
 #include "Win32TestSupport.h"
 
 #include "platform/HostPlatform.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 using namespace win32test;
@@ -15,9 +16,9 @@ namespace {
 constexpr std::size_t kMebibyte = 1 << 20;
 
 // The digest as lower-case hex, or "failed".
-std::string hexDigestOf(const std::string &utf8Path) {
+std::string hexDigestOf(const std::string &utf8Path, bool fromDevice = false) {
     unsigned char digest[hostplatform::kSha256Size];
-    if (!hostplatform::sha256OfFile(utf8Path, digest))
+    if (!hostplatform::sha256OfFile(utf8Path, digest, fromDevice))
         return "failed";
     static const char hex[] = "0123456789abcdef";
     std::string text;
@@ -77,6 +78,73 @@ void severalChunks() {
     removeFile(file);
 }
 
+// Whether this system holds a file opened without buffering to the sector
+// rules (an unaligned read is refused). Where it does not, the reads from the
+// device below cannot show that they keep to those rules.
+bool unbufferedReadsAreChecked(const std::wstring &file) {
+    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_NO_BUFFERING, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    static char buffer[2 * 4096];
+    DWORD got = 0;
+    const bool refused = !ReadFile(handle, buffer + 1, 4095, &got, nullptr);
+    CloseHandle(handle);
+    return refused;
+}
+
+void fromTheDevice() {
+    win32check::section("sha256OfFile: from the device");
+    const std::wstring file = tempFolder() + L"bmc_hash_device.bin";
+    const std::string path = narrow(file);
+
+    // Around a sector, and a short last read after whole chunks. Digests
+    // computed apart, as above.
+    const struct {
+        std::size_t size;
+        const char *digest;
+    } cases[] = {
+        {0, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {1, "6e340b9cffb37a989ca544e6bb780a2c78901d3fb33738768511a30617afa01d"},
+        {4095, "48670817a092d663c19775584cad82d21905ce7fe45a4701a8ba54b00fe51b82"},
+        {4096, "e8b3f20275f7b9cd35f2ddf0e1be6263c9a2982e5e6e44d7168c140398b7cc64"},
+        {4097, "3b4aed39ce4af3750877015c66bbfbc0a50c798c0e1d46f42b984c539092eef2"},
+        {kMebibyte, "ca6073392ee71dbd1a2d356c3caa233f8f828ae17f8f8ba8570ee3491be128ab"},
+        {kMebibyte + 17, "d5765b32b740f63789ae69fee80ec63b3432c31f7388b758f8b836cce08ba6f5"},
+        {3 * kMebibyte + 17, "ec6e51012702b68fe7ac6bcb47f1b4ecc73c1889d520863326db8f07a64228d4"},
+    };
+    for (const auto &known : cases) {
+        std::printf("   %llu bytes\n", static_cast<unsigned long long>(known.size));
+        CHECK(writeFile(file, generatedContent(known.size)));
+        CHECK_EQ(hexDigestOf(path, true), known.digest);
+        CHECK_EQ(hexDigestOf(path, false), known.digest);
+    }
+
+    // A change in the short remainder after the last whole chunk counts.
+    std::string content = generatedContent(kMebibyte + 17);
+    content[kMebibyte + 16] ^= 0x01;
+    CHECK(writeFile(file, content));
+    const std::string changed = hexDigestOf(path, true);
+    CHECK(changed != "failed");
+    CHECK(changed != "d5765b32b740f63789ae69fee80ec63b3432c31f7388b758f8b836cce08ba6f5");
+    CHECK_EQ(changed, hexDigestOf(path, false));
+
+    if (!unbufferedReadsAreChecked(file))
+        std::printf("   note: this system does not enforce the sector rules of unbuffered "
+                    "reads; only the digests were checked\n");
+    removeFile(file);
+
+    // The same refusals as the buffered read, and UTF-8 names.
+    CHECK_EQ(hexDigestOf(narrow(tempFolder() + L"bmc_hash_missing.bin"), true), "failed");
+    CHECK_EQ(hexDigestOf(narrow(tempFolder()), true), "failed");
+    CHECK_EQ(hexDigestOf("", true), "failed");
+    const std::wstring named = tempFolder() + L"bmc_hash_\u00e4\u6587_device.bin";
+    CHECK(writeFile(named, "abc"));
+    CHECK_EQ(hexDigestOf(narrow(named), true),
+             "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    removeFile(named);
+}
+
 void pathsAndRefusals() {
     win32check::section("sha256OfFile: paths");
     // The path arrives as UTF-8 and must reach the file system as the same name.
@@ -101,6 +169,7 @@ void pathsAndRefusals() {
 int main() {
     knownDigests();
     severalChunks();
+    fromTheDevice();
     pathsAndRefusals();
     return win32check::finish();
 }
