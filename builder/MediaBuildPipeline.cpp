@@ -236,8 +236,15 @@ bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray 
                     : QStringLiteral("missing: ") + missing.join(QStringLiteral(", ")));
 
     const QString imageOnDrive = QString(letter) + QStringLiteral(":\\sources\\boot.wim");
-    QByteArray copiedHash;
-    const bool identical = sha256Of(imageOnDrive, &copiedHash) && copiedHash == imageHash;
+    // Read from the drive itself, not from the file cache that still holds
+    // what was just copied: a drive that lost the writes must fail here.
+    unsigned char digest[hostplatform::kSha256Size];
+    const bool read = hostplatform::sha256OfFile(hostPath(imageOnDrive).toStdString(), digest,
+                                                 /*fromDevice=*/true);
+    const QByteArray copiedHash =
+        read ? QByteArray(reinterpret_cast<const char *>(digest), hostplatform::kSha256Size)
+             : QByteArray();
+    const bool identical = read && copiedHash == imageHash;
     m_log.check(QStringLiteral("image on the drive identical to the download"), identical,
                 QStringLiteral("SHA-256 %1").arg(QString::fromLatin1(copiedHash.toHex())));
     return missing.isEmpty() && identical;
