@@ -76,6 +76,16 @@ QString titleClose(DpiClass dpiClass) {
     return QString();
 }
 
+QString disabledRule(DpiClass dpiClass, DisabledPicture kind) {
+    const char *fileName = kind == DisabledPicture::Button      ? "img_ButtonDisabled.png"
+                           : kind == DisabledPicture::BigButton ? "img_BigButtonDisabled.png"
+                                                                : "img_TitleCloseDisabled.png";
+    const QString image = picture(dpiClass, fileName);
+    const QString border =
+        image.isEmpty() ? QString() : QStringLiteral("border-image: url(%1); ").arg(image);
+    return QStringLiteral("QPushButton:disabled { %1color : #8a929c;}").arg(border);
+}
+
 QString picture(DpiClass dpiClass, const char *fileName) {
     if (dpiClass == DpiClass::None)
         return QString();

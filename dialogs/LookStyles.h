@@ -26,6 +26,12 @@ QString bigButtonFourState(DpiClass dpiClass);
 // The main window's title-bar close button.
 QString titleClose(DpiClass dpiClass);
 
+// What a disabled button of the main window looks like: a pale picture of
+// its own and grey text. Appended after the button's whole style sheet, so
+// it overrides the state rules before it; with no class only the text rule.
+enum class DisabledPicture { Button, BigButton, TitleClose };
+QString disabledRule(DpiClass dpiClass, DisabledPicture picture);
+
 // "<class folder><fileName>", for example ":/images/144-DPI/Bootable.png";
 // empty with no class.
 QString picture(DpiClass dpiClass, const char *fileName);

@@ -7,6 +7,7 @@
 #include "dialogs/TitleDrag.h"
 #include "dialogs/WindowLook.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPixmap>
 
@@ -44,6 +45,12 @@ WarningClass::WarningClass(QWidget *parent) : QDialog(parent), dragOffset(0, 0) 
 void WarningClass::ApplyScaledLayout() {
     baseLayout = warningDialogLayout();
     applyScaledLayout(this, baseLayout, AppContext::scaleFactor());
+}
+
+void WarningClass::showConfirmationButtons() {
+    OkButton->show();
+    CancelButton->setText(QCoreApplication::translate("WarningDlg", "Cancel"));
+    InfoLabel->setFont(windowlook::bodyFont());
 }
 
 void WarningClass::OnOk() {

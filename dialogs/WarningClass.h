@@ -17,6 +17,9 @@ public:
 
     // Fixed size and position of every child for the screen's scale factor.
     void ApplyScaledLayout();
+    // Undoes the main window's no-connection notice: both buttons, with the
+    // form's own texts and font.
+    void showConfirmationButtons();
 
 private slots:
     void OnOk();

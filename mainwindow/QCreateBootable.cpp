@@ -155,7 +155,10 @@ void QCreateBootable::buildTitleStrip() {
     titleCloseButton = new QPushButton;
     titleCloseButton->setFlat(true);
     titleCloseButton->setFixedSize(side, side);
-    titleCloseButton->setStyleSheet(lookstyle::titleClose(dpiClassOf(AppContext::scaleFactor())));
+    const DpiClass dpiClass = dpiClassOf(AppContext::scaleFactor());
+    titleCloseButton->setStyleSheet(
+        lookstyle::titleClose(dpiClass) +
+        lookstyle::disabledRule(dpiClass, lookstyle::DisabledPicture::TitleClose));
 
     auto *strip = new QHBoxLayout;
     strip->setSpacing(0);
@@ -167,9 +170,12 @@ void QCreateBootable::buildTitleStrip() {
 
 void QCreateBootable::applyDpiLook() {
     const DpiClass dpiClass = dpiClassOf(AppContext::scaleFactor());
-    CreateBootable->setStyleSheet(lookstyle::buttonNormal(dpiClass) +
-                                  QString::fromLatin1(lookstyle::kWhiteTextRule));
-    CancelButton->setStyleSheet(lookstyle::bigButtonThreeState(dpiClass));
+    CreateBootable->setStyleSheet(
+        lookstyle::buttonNormal(dpiClass) + QString::fromLatin1(lookstyle::kWhiteTextRule) +
+        lookstyle::disabledRule(dpiClass, lookstyle::DisabledPicture::Button));
+    CancelButton->setStyleSheet(
+        lookstyle::bigButtonThreeState(dpiClass) +
+        lookstyle::disabledRule(dpiClass, lookstyle::DisabledPicture::BigButton));
     const QString picture = lookstyle::picture(dpiClass, "Bootable.png");
     if (!picture.isEmpty())
         ImageLabel->setPixmap(QPixmap(picture));
@@ -181,6 +187,8 @@ void QCreateBootable::ApplyScaledLayout() {
 }
 
 void QCreateBootable::CreateBootableStart() {
+    // After a failed connection check the dialog still has its notice form.
+    warningDialog->showConfirmationButtons();
     warningDialog->HeaderLabel->setText(tr("Confirm Operation"));
     warningDialog->InfoLabel->setText(
         tr("Please ensure that you have taken backup of your data on the selected USB drive.\n"
@@ -248,6 +256,9 @@ void QCreateBootable::OnProcessStart() {
         titleCloseButton->setEnabled(true);
         CancelButton->setEnabled(true);
         CreateBootable->setEnabled(true);
+        // A short drop of the network must not mean leaving the tool: the
+        // user can try again once the notice is dismissed.
+        CreateBootable->show();
         DiskComboBox->setEnabled(true);
         warningDialog->OkButton->hide();
         warningDialog->CancelButton->setText(tr("OK"));

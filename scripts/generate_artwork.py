@@ -43,6 +43,10 @@ PICTURES = {
     "img_TitleClose.png": (motifs.close_normal, {D120: (56, 36), D144: (67, 43)}),
     "img_TitleCloseHover.png": (motifs.close_hover, {D120: (56, 36), D144: (67, 43)}),
     "img_TitleClosePressed.png": (motifs.close_pressed, {D120: (56, 36), D144: (67, 43)}),
+    # Disabled states of the main window's buttons.
+    "img_ButtonDisabled.png": (motifs.button_disabled, {BASE: (81, 26), D120: (81, 26), D144: (81, 26)}),
+    "img_BigButtonDisabled.png": (motifs.button_disabled, {BASE: (159, 29), D120: (198, 36), D144: (238, 43)}),
+    "img_TitleCloseDisabled.png": (motifs.close_disabled, {BASE: (45, 29), D120: (56, 36), D144: (67, 43)}),
 }
 SPINNER = ("img_Scan.gif", {BASE: 32, D120: 40, D144: 48})
 ICON_SIZES = (256, 128, 96, 72, 64, 48, 32, 24, 16)

@@ -34,6 +34,11 @@ BIG_BOTTOM = (238, 241, 245)
 BIG_ACTIVE_EDGE = (30, 111, 217)
 BIG_ACTIVE_TOP = (240, 246, 254)
 BIG_ACTIVE_BOTTOM = (221, 234, 252)
+# Disabled buttons: flat and pale, so they read as unavailable at a glance.
+OFF_EDGE = (196, 202, 210)
+OFF_TOP = (226, 230, 235)
+OFF_BOTTOM = (214, 219, 226)
+OFF_X = (190, 196, 205)
 
 
 # --------------------------------------------------------------------------
@@ -202,6 +207,10 @@ def big_button_active(w, h):
     return _skin(w, h, BIG_ACTIVE_EDGE, BIG_ACTIVE_TOP, BIG_ACTIVE_BOTTOM).result()
 
 
+def button_disabled(w, h):
+    return _skin(w, h, OFF_EDGE, OFF_TOP, OFF_BOTTOM).result()
+
+
 # --------------------------------------------------------------------------
 # Title-bar close button. The picture is always stretched into a square
 # button, so the X is described in that square (100 x 100 units) and mapped
@@ -223,6 +232,10 @@ def close_normal(w, h):
 
 def close_hover(w, h):
     return _close(w, h, RED, WHITE)
+
+
+def close_disabled(w, h):
+    return _close(w, h, None, OFF_X)
 
 
 def close_pressed(w, h):

@@ -26,7 +26,7 @@ const QString kProbing =
     QStringLiteral("list off | create hidden,off | leave off | status hidden | progress hidden | "
                    "animation shown,empty | confirm hidden | failure hidden");
 const QString kNoConnection =
-    QStringLiteral("list on | create hidden,on | leave on | status hidden | progress hidden | "
+    QStringLiteral("list on | create shown,on | leave on | status hidden | progress hidden | "
                    "animation shown,empty | confirm shown | failure hidden");
 const QString kBuilding =
     QStringLiteral("list off | create hidden,off | leave off | status shown | progress shown 0 | "
@@ -267,9 +267,24 @@ void TestMainWindowStates::failedCheckTurnsTheConfirmationIntoANotice() {
     QVERIFY(simhost::readLog(host.root(), QStringLiteral("power.log")).isEmpty());
     QCOMPARE(m_server.requestTargets().filter(QStringLiteral(".wim")).size(), 0);
 
-    // Its one button hides it; the user can then only leave.
+    // Its one button hides it, and the window is back where a build starts,
+    // on the same drive.
+    const int chosen = w.combo()->currentIndex();
     click(w.warning->CancelButton);
     QCOMPARE(w.describe(), QString(kNoConnection).replace("confirm shown", "confirm hidden"));
+    QCOMPARE(w.combo()->currentIndex(), chosen);
+    if (!proxyListens)
+        return;
+
+    // With the network back, the next try asks again and builds.
+    proxy.answer = ProbeProxy::Answer::Body;
+    click(w.window->CreateBootable);
+    QVERIFY(w.warning->OkButton->isVisible());
+    QCOMPARE(w.warning->CancelButton->text(), QStringLiteral("Cancel"));
+    QCOMPARE(w.warning->HeaderLabel->text(), QStringLiteral("Confirm Operation"));
+    click(w.warning->OkButton);
+    QCOMPARE(w.describe(), kBuilding);
+    QTRY_VERIFY(w.info->isVisible());
 }
 
 void TestMainWindowStates::successfulCheckStartsABuildOnTheCurrentItemsDisk() {
