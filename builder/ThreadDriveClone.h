@@ -18,6 +18,9 @@ signals:
     void ProcessComplete();
     void PrintRunningProcess(QString);
     void IncompleteFile();
+    // The cause of a build that ends incomplete (a BuildFailure), sent just
+    // before IncompleteFile().
+    void BuildFailed(int cause);
     void OnStopgGif();
 
 protected:

@@ -10,6 +10,7 @@
 #include "dialogs/TitleDrag.h"
 #include "dialogs/WarningClass.h"
 #include "dialogs/WindowLook.h"
+#include "mainwindow/BuildFailureText.h"
 #include "mainwindow/ConnectivityProbe.h"
 #include "mainwindow/DeviceWatcher.h"
 #include "mainwindow/MainWindowLayout.h"
@@ -72,6 +73,7 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     connect(workerThread, SIGNAL(PrintRunningProcess(QString)), this,
             SLOT(OnPrintRunningProcess(QString)));
     connect(workerThread, SIGNAL(IncompleteFile()), this, SLOT(IncompleteFileDownload()));
+    connect(workerThread, SIGNAL(BuildFailed(int)), this, SLOT(OnBuildFailed(int)));
     connect(workerThread, SIGNAL(OnStopgGif()), this, SLOT(OnStopgGifFile()));
     connect(this, SIGNAL(DriveArrived()), this, SLOT(USBConnected()));
     connect(this, SIGNAL(DriveRemoved()), this, SLOT(USBRemove()));
@@ -218,6 +220,12 @@ void QCreateBootable::IncompleteFileDownload() {
     // The build is over, but its drive stays chosen: Recreate builds on it.
     buildRunning = false;
     showCentred(infoDialog);
+}
+
+void QCreateBootable::OnBuildFailed(int cause) {
+    // The failure dialog says that the drive is not usable; the status line
+    // behind it says why.
+    label_2->setText(buildFailureText(static_cast<BuildFailure>(cause)));
 }
 
 void QCreateBootable::OnStopgGifFile() {

@@ -34,6 +34,7 @@ private slots:
     void OnPrintRunningProcess(QString text);
     void OnProcessComplete();
     void IncompleteFileDownload();
+    void OnBuildFailed(int cause);
     void OnStopgGifFile();
     void OnSetProgressValue(int value);
     void OnProcessStart();

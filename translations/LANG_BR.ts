@@ -81,6 +81,56 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
         <source>This may take some time.</source>
         <translation>Isso pode levar algum tempo.</translation>
     </message>
+    <message>
+        <source>No download link for the boot image is configured.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Nenhum link de download da imagem de inicialização está configurado.</translation>
+    </message>
+    <message>
+        <source>The boot image could not be downloaded.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Não foi possível baixar a imagem de inicialização.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is too small to be complete.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>A imagem de inicialização baixada é pequena demais para estar completa.</translation>
+    </message>
+    <message>
+        <source>The selected drive was removed or changed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>A unidade selecionada foi removida ou trocada.</translation>
+    </message>
+    <message>
+        <source>The selected drive is too small for the boot image.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>A unidade selecionada é pequena demais para a imagem de inicialização.</translation>
+    </message>
+    <message>
+        <source>No free drive letter is available for the drive.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Não há letra de unidade livre disponível para a unidade.</translation>
+    </message>
+    <message>
+        <source>The drive could not be formatted.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Não foi possível formatar a unidade.</translation>
+    </message>
+    <message>
+        <source>Copying to the drive failed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Falha ao copiar para a unidade.</translation>
+    </message>
+    <message>
+        <source>The finished drive failed its check.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>A unidade concluída não passou na verificação.</translation>
+    </message>
+    <message>
+        <source>Details: %1</source>
+        <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
+        <translation>Detalhes: %1</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -163,6 +213,21 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
     <message>
         <source>Finalizing all settings...</source>
         <translation>Finalizando todas as configurações...</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB have arrived</translatorcomment>
+        <translation>Baixando a imagem de inicialização: %1 de %2 MB</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 MB</source>
+        <translatorcomment>Status line; %1 MB have arrived, the whole size is not known</translatorcomment>
+        <translation>Baixando a imagem de inicialização: %1 MB</translation>
+    </message>
+    <message>
+        <source>Copying the boot image to the drive: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB are on the drive</translatorcomment>
+        <translation>Copiando a imagem de inicialização para a unidade: %1 de %2 MB</translation>
     </message>
 </context>
 </TS>

@@ -81,6 +81,56 @@ This operation will erase all data from the selected drive while creating recove
         <source>This may take some time.</source>
         <translation>这可能需要一些时间。</translation>
     </message>
+    <message>
+        <source>No download link for the boot image is configured.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>未配置启动映像的下载链接。</translation>
+    </message>
+    <message>
+        <source>The boot image could not be downloaded.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>无法下载启动映像。</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is too small to be complete.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>下载的启动映像太小，不完整。</translation>
+    </message>
+    <message>
+        <source>The selected drive was removed or changed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>所选驱动器已被移除或更换。</translation>
+    </message>
+    <message>
+        <source>The selected drive is too small for the boot image.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>所选驱动器容量太小，无法容纳启动映像。</translation>
+    </message>
+    <message>
+        <source>No free drive letter is available for the drive.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>没有可分配给该驱动器的空闲驱动器号。</translation>
+    </message>
+    <message>
+        <source>The drive could not be formatted.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>无法格式化驱动器。</translation>
+    </message>
+    <message>
+        <source>Copying to the drive failed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>复制到驱动器失败。</translation>
+    </message>
+    <message>
+        <source>The finished drive failed its check.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>制作完成的驱动器未通过检查。</translation>
+    </message>
+    <message>
+        <source>Details: %1</source>
+        <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
+        <translation>详细信息：%1</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -163,6 +213,21 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>Finalizing all settings...</source>
         <translation>正在完成所有设置...</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB have arrived</translatorcomment>
+        <translation>正在下载启动映像：%1 / %2 MB</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 MB</source>
+        <translatorcomment>Status line; %1 MB have arrived, the whole size is not known</translatorcomment>
+        <translation>正在下载启动映像：%1 MB</translation>
+    </message>
+    <message>
+        <source>Copying the boot image to the drive: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB are on the drive</translatorcomment>
+        <translation>正在将启动映像复制到驱动器：%1 / %2 MB</translation>
     </message>
 </context>
 </TS>

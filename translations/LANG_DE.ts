@@ -81,6 +81,56 @@ Beim Erstellen des Wiederherstellungslaufwerks werden alle Daten auf dem ausgew�
         <source>This may take some time.</source>
         <translation>Dies kann einige Zeit dauern.</translation>
     </message>
+    <message>
+        <source>No download link for the boot image is configured.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Für das Startabbild ist kein Download-Link eingerichtet.</translation>
+    </message>
+    <message>
+        <source>The boot image could not be downloaded.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Das Startabbild konnte nicht heruntergeladen werden.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is too small to be complete.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Das heruntergeladene Startabbild ist zu klein und damit unvollständig.</translation>
+    </message>
+    <message>
+        <source>The selected drive was removed or changed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Das ausgewählte Laufwerk wurde entfernt oder ausgetauscht.</translation>
+    </message>
+    <message>
+        <source>The selected drive is too small for the boot image.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Das ausgewählte Laufwerk ist zu klein für das Startabbild.</translation>
+    </message>
+    <message>
+        <source>No free drive letter is available for the drive.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Für das Laufwerk ist kein freier Laufwerkbuchstabe verfügbar.</translation>
+    </message>
+    <message>
+        <source>The drive could not be formatted.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Das Laufwerk konnte nicht formatiert werden.</translation>
+    </message>
+    <message>
+        <source>Copying to the drive failed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Das Kopieren auf das Laufwerk ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>The finished drive failed its check.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Das fertige Laufwerk hat die Prüfung nicht bestanden.</translation>
+    </message>
+    <message>
+        <source>Details: %1</source>
+        <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
+        <translation>Details: %1</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -163,6 +213,21 @@ Beim Erstellen des Wiederherstellungslaufwerks werden alle Daten auf dem ausgew�
     <message>
         <source>Finalizing all settings...</source>
         <translation>Abschließende Einstellungen werden vorgenommen...</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB have arrived</translatorcomment>
+        <translation>Startabbild wird heruntergeladen: %1 von %2 MB</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 MB</source>
+        <translatorcomment>Status line; %1 MB have arrived, the whole size is not known</translatorcomment>
+        <translation>Startabbild wird heruntergeladen: %1 MB</translation>
+    </message>
+    <message>
+        <source>Copying the boot image to the drive: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB are on the drive</translatorcomment>
+        <translation>Startabbild wird auf das Laufwerk kopiert: %1 von %2 MB</translation>
     </message>
 </context>
 </TS>

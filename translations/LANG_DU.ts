@@ -81,6 +81,56 @@ Bij het maken van het herstelstation worden alle gegevens op het geselecteerde s
         <source>This may take some time.</source>
         <translation>Dit kan enige tijd duren.</translation>
     </message>
+    <message>
+        <source>No download link for the boot image is configured.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Er is geen downloadkoppeling voor de opstartkopie ingesteld.</translation>
+    </message>
+    <message>
+        <source>The boot image could not be downloaded.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>De opstartkopie kon niet worden gedownload.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is too small to be complete.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>De gedownloade opstartkopie is te klein om volledig te zijn.</translation>
+    </message>
+    <message>
+        <source>The selected drive was removed or changed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Het geselecteerde station is verwijderd of vervangen.</translation>
+    </message>
+    <message>
+        <source>The selected drive is too small for the boot image.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Het geselecteerde station is te klein voor de opstartkopie.</translation>
+    </message>
+    <message>
+        <source>No free drive letter is available for the drive.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Er is geen vrije stationsletter beschikbaar voor het station.</translation>
+    </message>
+    <message>
+        <source>The drive could not be formatted.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Het station kon niet worden geformatteerd.</translation>
+    </message>
+    <message>
+        <source>Copying to the drive failed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Kopiëren naar het station is mislukt.</translation>
+    </message>
+    <message>
+        <source>The finished drive failed its check.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Het voltooide station heeft de controle niet doorstaan.</translation>
+    </message>
+    <message>
+        <source>Details: %1</source>
+        <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
+        <translation>Details: %1</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -163,6 +213,21 @@ Bij het maken van het herstelstation worden alle gegevens op het geselecteerde s
     <message>
         <source>Finalizing all settings...</source>
         <translation>Alle instellingen worden afgerond...</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB have arrived</translatorcomment>
+        <translation>Opstartkopie downloaden: %1 van %2 MB</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 MB</source>
+        <translatorcomment>Status line; %1 MB have arrived, the whole size is not known</translatorcomment>
+        <translation>Opstartkopie downloaden: %1 MB</translation>
+    </message>
+    <message>
+        <source>Copying the boot image to the drive: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB are on the drive</translatorcomment>
+        <translation>Opstartkopie naar het station kopiëren: %1 van %2 MB</translation>
     </message>
 </context>
 </TS>

@@ -80,6 +80,56 @@ This operation will erase all data from the selected drive while creating recove
         <source>This may take some time.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>No download link for the boot image is configured.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The boot image could not be downloaded.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is too small to be complete.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The selected drive was removed or changed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The selected drive is too small for the boot image.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No free drive letter is available for the drive.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The drive could not be formatted.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copying to the drive failed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The finished drive failed its check.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Details: %1</source>
+        <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -161,6 +211,21 @@ This operation will erase all data from the selected drive while creating recove
     </message>
     <message>
         <source>Finalizing all settings...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB have arrived</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 MB</source>
+        <translatorcomment>Status line; %1 MB have arrived, the whole size is not known</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copying the boot image to the drive: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB are on the drive</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
 </context>

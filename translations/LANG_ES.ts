@@ -81,6 +81,56 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
         <source>This may take some time.</source>
         <translation>Esto puede tardar un tiempo.</translation>
     </message>
+    <message>
+        <source>No download link for the boot image is configured.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>No hay ningún enlace de descarga configurado para la imagen de arranque.</translation>
+    </message>
+    <message>
+        <source>The boot image could not be downloaded.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>No se pudo descargar la imagen de arranque.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is too small to be complete.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>La imagen de arranque descargada es demasiado pequeña para estar completa.</translation>
+    </message>
+    <message>
+        <source>The selected drive was removed or changed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>La unidad seleccionada se ha quitado o cambiado.</translation>
+    </message>
+    <message>
+        <source>The selected drive is too small for the boot image.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>La unidad seleccionada es demasiado pequeña para la imagen de arranque.</translation>
+    </message>
+    <message>
+        <source>No free drive letter is available for the drive.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>No hay ninguna letra de unidad libre para la unidad.</translation>
+    </message>
+    <message>
+        <source>The drive could not be formatted.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>No se pudo formatear la unidad.</translation>
+    </message>
+    <message>
+        <source>Copying to the drive failed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Error al copiar en la unidad.</translation>
+    </message>
+    <message>
+        <source>The finished drive failed its check.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>La unidad terminada no ha superado la comprobación.</translation>
+    </message>
+    <message>
+        <source>Details: %1</source>
+        <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
+        <translation>Detalles: %1</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -163,6 +213,21 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
     <message>
         <source>Finalizing all settings...</source>
         <translation>Finalizando la configuración...</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB have arrived</translatorcomment>
+        <translation>Descargando la imagen de arranque: %1 de %2 MB</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 MB</source>
+        <translatorcomment>Status line; %1 MB have arrived, the whole size is not known</translatorcomment>
+        <translation>Descargando la imagen de arranque: %1 MB</translation>
+    </message>
+    <message>
+        <source>Copying the boot image to the drive: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB are on the drive</translatorcomment>
+        <translation>Copiando la imagen de arranque a la unidad: %1 de %2 MB</translation>
     </message>
 </context>
 </TS>

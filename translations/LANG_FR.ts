@@ -81,6 +81,56 @@ Cette opération effacera toutes les données du lecteur sélectionné lors de l
         <source>This may take some time.</source>
         <translation>Cette opération peut prendre un certain temps.</translation>
     </message>
+    <message>
+        <source>No download link for the boot image is configured.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Aucun lien de téléchargement n&apos;est configuré pour l&apos;image de démarrage.</translation>
+    </message>
+    <message>
+        <source>The boot image could not be downloaded.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>L&apos;image de démarrage n&apos;a pas pu être téléchargée.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is too small to be complete.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>L&apos;image de démarrage téléchargée est trop petite pour être complète.</translation>
+    </message>
+    <message>
+        <source>The selected drive was removed or changed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Le lecteur sélectionné a été retiré ou remplacé.</translation>
+    </message>
+    <message>
+        <source>The selected drive is too small for the boot image.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Le lecteur sélectionné est trop petit pour l&apos;image de démarrage.</translation>
+    </message>
+    <message>
+        <source>No free drive letter is available for the drive.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Aucune lettre de lecteur libre n&apos;est disponible pour le lecteur.</translation>
+    </message>
+    <message>
+        <source>The drive could not be formatted.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Le lecteur n&apos;a pas pu être formaté.</translation>
+    </message>
+    <message>
+        <source>Copying to the drive failed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>La copie sur le lecteur a échoué.</translation>
+    </message>
+    <message>
+        <source>The finished drive failed its check.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Le lecteur terminé n&apos;a pas réussi la vérification.</translation>
+    </message>
+    <message>
+        <source>Details: %1</source>
+        <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
+        <translation>Détails : %1</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -163,6 +213,21 @@ Cette opération effacera toutes les données du lecteur sélectionné lors de l
     <message>
         <source>Finalizing all settings...</source>
         <translation>Finalisation des paramètres...</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB have arrived</translatorcomment>
+        <translation>Téléchargement de l&apos;image de démarrage : %1 sur %2 Mo</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 MB</source>
+        <translatorcomment>Status line; %1 MB have arrived, the whole size is not known</translatorcomment>
+        <translation>Téléchargement de l&apos;image de démarrage : %1 Mo</translation>
+    </message>
+    <message>
+        <source>Copying the boot image to the drive: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB are on the drive</translatorcomment>
+        <translation>Copie de l&apos;image de démarrage sur le lecteur : %1 sur %2 Mo</translation>
     </message>
 </context>
 </TS>

@@ -81,6 +81,56 @@ This operation will erase all data from the selected drive while creating recove
         <source>This may take some time.</source>
         <translation>इसमें कुछ समय लग सकता है।</translation>
     </message>
+    <message>
+        <source>No download link for the boot image is configured.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>बूट इमेज के लिए कोई डाउनलोड लिंक कॉन्फ़िगर नहीं है।</translation>
+    </message>
+    <message>
+        <source>The boot image could not be downloaded.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>बूट इमेज डाउनलोड नहीं की जा सकी।</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is too small to be complete.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>डाउनलोड की गई बूट इमेज पूरी होने के लिए बहुत छोटी है।</translation>
+    </message>
+    <message>
+        <source>The selected drive was removed or changed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>चुनी गई ड्राइव हटा दी गई या बदल दी गई।</translation>
+    </message>
+    <message>
+        <source>The selected drive is too small for the boot image.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>चुनी गई ड्राइव बूट इमेज के लिए बहुत छोटी है।</translation>
+    </message>
+    <message>
+        <source>No free drive letter is available for the drive.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>ड्राइव के लिए कोई खाली ड्राइव अक्षर उपलब्ध नहीं है।</translation>
+    </message>
+    <message>
+        <source>The drive could not be formatted.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>ड्राइव फ़ॉर्मैट नहीं की जा सकी।</translation>
+    </message>
+    <message>
+        <source>Copying to the drive failed.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>ड्राइव पर कॉपी करना विफल रहा।</translation>
+    </message>
+    <message>
+        <source>The finished drive failed its check.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>तैयार ड्राइव जाँच में विफल रही।</translation>
+    </message>
+    <message>
+        <source>Details: %1</source>
+        <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
+        <translation>विवरण: %1</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -163,6 +213,21 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>Finalizing all settings...</source>
         <translation>सभी सेटिंग्स को अंतिम रूप दिया जा रहा है...</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB have arrived</translatorcomment>
+        <translation>बूट इमेज डाउनलोड हो रही है: %2 में से %1 MB</translation>
+    </message>
+    <message>
+        <source>Downloading the boot image: %1 MB</source>
+        <translatorcomment>Status line; %1 MB have arrived, the whole size is not known</translatorcomment>
+        <translation>बूट इमेज डाउनलोड हो रही है: %1 MB</translation>
+    </message>
+    <message>
+        <source>Copying the boot image to the drive: %1 of %2 MB</source>
+        <translatorcomment>Status line; %1 MB of %2 MB are on the drive</translatorcomment>
+        <translation>बूट इमेज ड्राइव पर कॉपी हो रही है: %2 में से %1 MB</translation>
     </message>
 </context>
 </TS>

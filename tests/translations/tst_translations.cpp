@@ -74,6 +74,39 @@ const SourceText kTexts[] = {
     {"ThreadDriveClone", "Finalizing recovery drive..."},
     {"ThreadDriveClone", "Copying resources..."},
     {"ThreadDriveClone", "Finalizing all settings..."},
+    {"QCreateBootable", "No download link for the boot image is configured."},
+    {"QCreateBootable", "The boot image could not be downloaded."},
+    {"QCreateBootable", "The downloaded boot image is too small to be complete."},
+    {"QCreateBootable", "The selected drive was removed or changed."},
+    {"QCreateBootable", "The selected drive is too small for the boot image."},
+    {"QCreateBootable", "No free drive letter is available for the drive."},
+    {"QCreateBootable", "The drive could not be formatted."},
+    {"QCreateBootable", "Copying to the drive failed."},
+    {"QCreateBootable", "The finished drive failed its check."},
+    {"QCreateBootable", "Details: %1"},
+    {"ThreadDriveClone", "Downloading the boot image: %1 of %2 MB"},
+    {"ThreadDriveClone", "Downloading the boot image: %1 MB"},
+    {"ThreadDriveClone", "Copying the boot image to the drive: %1 of %2 MB"},
+};
+
+// Causes of a failed build, each followed on the status line by kFailureDetails.
+const char *const kFailureCauses[] = {
+    "No download link for the boot image is configured.",
+    "The boot image could not be downloaded.",
+    "The downloaded boot image is too small to be complete.",
+    "The selected drive was removed or changed.",
+    "The selected drive is too small for the boot image.",
+    "No free drive letter is available for the drive.",
+    "The drive could not be formatted.",
+    "Copying to the drive failed.",
+    "The finished drive failed its check.",
+};
+const char *const kFailureDetails = "Details: %1";
+// Progress of the download and of the image copy.
+const char *const kProgressTexts[] = {
+    "Downloading the boot image: %1 of %2 MB",
+    "Downloading the boot image: %1 MB",
+    "Copying the boot image to the drive: %1 of %2 MB",
 };
 
 const char *const kLanguages[] = {"EN", "DE", "FR", "IT", "ES", "JA", "CN", "KO", "DU", "BR", "HI"};
@@ -331,6 +364,21 @@ private slots:
 
         const QString hint = shown(t, "InfoDialogClass", kFailureHint);
         QCOMPARE(quotedPart(hint), shown(t, "InfoDialog", "Recreate Boot Media"));
+
+        // Numbers and paths go where the source puts its markers: each one kept, once.
+        const QRegularExpression marker(QStringLiteral("%[0-9]"));
+        for (const SourceText &text : kTexts) {
+            const QString source = QString::fromUtf8(text.source);
+            const QString translated = shown(t, text.context, text.source);
+            QStringList want, got;
+            for (auto it = marker.globalMatch(source); it.hasNext();)
+                want << it.next().captured();
+            for (auto it = marker.globalMatch(translated); it.hasNext();)
+                got << it.next().captured();
+            want.sort();
+            got.sort();
+            QVERIFY2(want == got, qPrintable(translated));
+        }
     }
 
     void buttonTextsFitTheirButtons_data() { addLanguages(true); }
@@ -405,7 +453,17 @@ private slots:
             {shown(t, "InfoDialogClass", kFailureMessage), kFailureLabelWidth, 2},
             {shown(t, "InfoDialogClass", kFailureHint), kFailureLabelWidth, 2},
         };
-        for (const Label &label : labels) {
+        QVector<Label> all(std::begin(labels), std::end(labels));
+        // The longest numbers a progress line shows.
+        for (const char *progress : kProgressTexts)
+            all.append({shown(t, "ThreadDriveClone", progress).arg(4095).arg(4095),
+                        geometry.statusLabel, 1});
+        const QString details = shown(t, "QCreateBootable", kFailureDetails)
+                                    .arg(QStringLiteral("%TEMP%\\BootableMediaCreator.log"));
+        for (const char *cause : kFailureCauses)
+            all.append({shown(t, "QCreateBootable", cause) + QLatin1Char(' ') + details,
+                        geometry.statusLabel, 2});
+        for (const Label &label : all) {
             const Wrapped wrapped = wrap(label.text, label.width);
             QVERIFY2(wrapped.lines <= label.maxLines && wrapped.widest <= label.width,
                      qPrintable(QStringLiteral("\"%1\" takes %2 lines (at most %3) and %4 px "
