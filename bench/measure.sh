@@ -52,27 +52,34 @@ fresh_host() {
 }
 host_temp() { echo "$work/host/drives/C/Users/User/AppData/Local/Temp"; }
 
-# The floor of a build: the download and one copy onto the drive, by hand.
-# The two hashes the build takes for its self-check are timed apart, for
-# information only.
+# The floor of a build: the same verified work done by hand. The download,
+# its SHA-256, one copy onto the drive, and the copy read back past the file
+# cache (written out, its pages dropped, read again) and hashed, as the
+# tool's self-check does.
 floor_once() {
     rm -rf "$work/floor"
     mkdir -p "$work/floor/download" "$work/floor/drive"
     sync
-    local t0 t1 t2 t3
+    local t0 t1 t2 t3 t4 copy=$work/floor/drive/boot.wim
     t0=$(now_ns)
     curl -sSf -o "$work/floor/download/boot.wim" "$url"
     t1=$(now_ns)
-    cp "$work/floor/download/boot.wim" "$work/floor/drive/boot.wim"
+    openssl dgst -sha256 "$work/floor/download/boot.wim" >"$work/floor/hash1"
     t2=$(now_ns)
-    openssl dgst -sha256 "$work/floor/download/boot.wim" "$work/floor/drive/boot.wim" >/dev/null
+    cp "$work/floor/download/boot.wim" "$copy"
     t3=$(now_ns)
-    [ "$(stat -c %s "$work/floor/drive/boot.wim")" -eq "$image_size" ] ||
+    sync "$copy"
+    dd if="$copy" iflag=nocache count=0 status=none
+    openssl dgst -sha256 "$copy" >"$work/floor/hash2"
+    t4=$(now_ns)
+    [ "$(stat -c %s "$copy")" -eq "$image_size" ] &&
+        [ "$(cut -d' ' -f2 "$work/floor/hash1")" = "$(cut -d' ' -f2 "$work/floor/hash2")" ] ||
         { echo "bench: the floor's copy is incomplete" >&2; exit 1; }
-    record floor_ms "$(ms_between "$t0" "$t2")"
+    record floor_ms "$(ms_between "$t0" "$t4")"
     record floor_curl_ms "$(ms_between "$t0" "$t1")"
-    record floor_cp_ms "$(ms_between "$t1" "$t2")"
-    record floor_hash_ms "$(ms_between "$t2" "$t3")"
+    record floor_hash_ms "$(ms_between "$t1" "$t2")"
+    record floor_cp_ms "$(ms_between "$t2" "$t3")"
+    record floor_readback_ms "$(ms_between "$t3" "$t4")"
     rm -rf "$work/floor"
 }
 
@@ -295,11 +302,11 @@ build, floor = median("build_ms"), median("floor_ms")
 ratio = build / floor
 print("1. Whole build, 256 MiB image from 127.0.0.1 (median of %d)" % runs)
 print("   tool, OK clicked to \"Process completed\":   %8.0f ms" % build)
-print("   floor = curl download + one cp to a folder: %8.0f ms  (curl %.0f ms + cp %.0f ms)"
-      % (floor, median("floor_curl_ms"), median("floor_cp_ms")))
+print("   floor = the same verified work by hand:  %8.0f ms" % floor)
+print("     (curl %.0f ms + SHA-256 %.0f ms + cp %.0f ms + read back past the cache and SHA-256 %.0f ms)"
+      % (median("floor_curl_ms"), median("floor_hash_ms"), median("floor_cp_ms"),
+         median("floor_readback_ms")))
 print("   ratio %.2f, target at most 1.30: %s" % (ratio, verdict(ratio <= 1.3)))
-print("   for information: floor + the self-check's two SHA-256 passes (openssl): %.0f ms, ratio %.2f"
-      % (floor + median("floor_hash_ms"), build / (floor + median("floor_hash_ms"))))
 print("   for information: the real tool clicked from outside, once: %.0f ms"
       % values["tool_build_ms"][0])
 # Where the tool's time goes, from its own build log (last run).

@@ -2,7 +2,8 @@
 # The benchmark command: installs what is missing, builds, and measures on
 # this machine, side by side in one run:
 #   1. a whole build with a 256 MiB image from 127.0.0.1 against the floor of
-#      the same work done by hand (curl download + one cp to the drive folder)
+#      the same verified work done by hand (curl download and its SHA-256, cp
+#      to the drive folder, the copy read back past the file cache and hashed)
 #   2. the tool's peak resident memory during a build, and its stand-ins'
 #   3. the longest stall of the window's event loop during a build
 #   4. start-up until the main window shows, against a minimal Qt dialog
