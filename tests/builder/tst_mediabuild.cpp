@@ -141,6 +141,7 @@ QSet<QString> expectedLayout(const TestHost &host) {
         "boot/boot.sdi",
         "boot/resources/bootres.dll",
         "efi/boot/bootmgfw.efi",
+        "efi/boot/bootx64.efi",
         "efi/microsoft/boot/bcd",
         "efi/microsoft/boot/resources/bootres.dll",
         "sources/boot.wim",
@@ -302,8 +303,8 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
                                         "\"MediaType='Removable Media'\" get "
                                         "Index,Model >> ") +
                          tempDirectory() + QStringLiteral("DiskInfo.txt");
-    QStringList expected =
-        QStringList{wmic, wmic} + hostchecks::buildCommands(tempDirectory(), 'R');
+    QStringList expected = QStringList{wmic, wmic, hostchecks::sizeCommand(tempDirectory())} +
+                           hostchecks::buildCommands(tempDirectory(), 'R');
     QCOMPARE(hostchecks::commandLines(host), expected);
 
     // The support log names every command the build ran, with its exit code.
@@ -455,12 +456,13 @@ void TestMediaBuild::failedFormatCopiesNothing() {
     QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("dism")));
     const QString temp = tempDirectory();
     QCOMPARE(lines.mid(2), QStringList({
+                               hostchecks::sizeCommand(temp),
                                kSystem + "\\diskpart.exe /s " + temp + "USBDiskFormat.bat",
                                kSystem + "\\diskpart.exe /s " + temp + "USBDiskFormat.bat",
                                kSystem + "\\rmdir.exe /S /Q C:\\mount",
                                kSystem + "\\rmdir.exe /S /Q C:\\DownloadFIle",
                            }));
-    QVERIFY(host.commands().at(2).exitCode != 0);
+    QVERIFY(host.commands().at(3).exitCode != 0);
     QVERIFY(filesUnder(volumeOf(host, QStringLiteral("disk1"))).isEmpty());
     QVERIFY(letterTarget(host, QLatin1Char('R')).isEmpty());
     verifyWorkFilesRemoved(host);
@@ -520,7 +522,8 @@ void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole() {
     QCOMPARE(hostchecks::commandLines(host).at(1), bitsadmin);
     QCOMPARE(host.commands().at(1).exitCode, 0LL);
     QCOMPARE(hostchecks::commandLines(host).mid(3),
-             hostchecks::buildCommands(tempDirectory(), 'R'));
+             QStringList{hostchecks::sizeCommand(tempDirectory())} +
+                 hostchecks::buildCommands(tempDirectory(), 'R'));
     {
         QMutexLocker lock(&g_debugMutex);
         QVERIFY(g_debugLines.contains(bitsadmin));
@@ -594,7 +597,8 @@ void TestMediaBuild::letterRInUseLeavesThatVolumeAlone() {
     QCOMPARE(filesUnder(usb), expectedLayout(host));
     QCOMPARE(sha256(host.local(QStringLiteral("S:\\sources\\boot.wim"))), m_fullImageHash);
     QCOMPARE(hostchecks::commandLines(host).mid(2),
-             hostchecks::buildCommands(tempDirectory(), 'S'));
+             QStringList{hostchecks::sizeCommand(tempDirectory())} +
+                 hostchecks::buildCommands(tempDirectory(), 'S'));
 }
 
 void TestMediaBuild::temporaryFolderWithABlank() {
@@ -613,7 +617,8 @@ void TestMediaBuild::temporaryFolderWithABlank() {
     const QStringList lines = hostchecks::commandLines(host);
     QVERIFY(lines.at(1).endsWith(
         QLatin1String(">> \"C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\DiskInfo.txt\"")));
-    QCOMPARE(lines.mid(2), hostchecks::buildCommands(setup.tempDirectory, 'R'));
+    QCOMPARE(lines.mid(2), QStringList{hostchecks::sizeCommand(setup.tempDirectory)} +
+                               hostchecks::buildCommands(setup.tempDirectory, 'R'));
     QCOMPARE(filesUnder(volumeOf(host, QStringLiteral("disk1"))), expectedLayout(host));
     QVERIFY(!QFileInfo::exists(host.local(setup.tempDirectory + "USBDiskFormat.bat")));
     QVERIFY(QFileInfo::exists(host.local(setup.tempDirectory + buildpaths::kBuildLogName)));
