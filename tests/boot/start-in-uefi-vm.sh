@@ -99,11 +99,14 @@ result=3
 powered_off=
 if [ -w /dev/kvm ]; then
     accel=kvm
-    start_machine kvm "-cpu host"
+    start_machine kvm "-cpu host" 2>/dev/null
     result=$?
 fi
 if [ $result -eq 3 ]; then
-    [ "$accel" = kvm ] && sed 's/^/[kvm] /' "$work/qemu.err" | head -3
+    if [ "$accel" = kvm ]; then
+        echo "[KVM cannot run this machine here; plain emulation instead]"
+        sed 's/^/[kvm] /' "$work/qemu.err" | head -3
+    fi
     accel=tcg
     start_machine tcg ""
     result=$?
