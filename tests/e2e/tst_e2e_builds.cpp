@@ -62,15 +62,17 @@ void TestE2eBuilds::verifyRecoveryDrive(TestHost &host, const QString &diskId, Q
              m_server.goodImageHash());
     QCOMPARE(host.read(QString(letter) + QStringLiteral(":\\bootmgr")),
              host.read(QStringLiteral("C:\\Windows\\Boot\\PCAT\\bootmgr")));
-    QCOMPARE(host.read(QString(letter) + QStringLiteral(":\\efi\\boot\\bootmgfw.efi")),
-             host.read(QStringLiteral("C:\\Windows\\Boot\\EFI\\bootmgfw.efi")));
-    // One active NTFS partition on an MBR disk.
+    // The UEFI boot application under its own name and the one UEFI starts.
+    for (const char *name : {":\\efi\\boot\\bootmgfw.efi", ":\\efi\\boot\\bootx64.efi"})
+        QCOMPARE(host.read(QString(letter) + QLatin1String(name)),
+                 host.read(QStringLiteral("C:\\Windows\\Boot\\EFI\\bootmgfw.efi")));
+    // One active FAT32 partition on an MBR disk, which UEFI firmware reads.
     QSettings disk(host.root() + QStringLiteral("/disks/") + diskId + QStringLiteral("/disk.ini"),
                    QSettings::IniFormat);
     QCOMPARE(disk.value(QStringLiteral("disk/partitions")).toInt(), 1);
     QCOMPARE(disk.value(QStringLiteral("disk/partitionStyle")).toString(), QStringLiteral("MBR"));
     QVERIFY(disk.value(QStringLiteral("disk/active")).toBool());
-    QCOMPARE(disk.value(QStringLiteral("disk/fileSystem")).toString(), QStringLiteral("NTFS"));
+    QCOMPARE(disk.value(QStringLiteral("disk/fileSystem")).toString(), QStringLiteral("FAT32"));
 }
 
 void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
