@@ -100,6 +100,7 @@ void MediaBuildPipeline::run() {
     // must not cost the user what is on the drive.
     const VolumeLayout layout = chooseLayout(imageSize);
     if (!layout.fits) {
+        m_log.note(QStringLiteral("the drive cannot hold this build: it was left as it was"));
         endIncomplete();
         return;
     }

@@ -659,6 +659,8 @@ void TestMediaBuild::diskSizeDecidesTheVolume() {
         QCOMPARE(ini.readAll(), iniBefore);
         QVERIFY(log.contains(
             QLatin1String("check drive large enough for the image and the boot files: FAILED")));
+        QVERIFY(
+            log.contains(QLatin1String("the drive cannot hold this build: it was left as it was")));
         QVERIFY(!ntfsNoted);
         return;
     }
