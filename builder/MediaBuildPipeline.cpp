@@ -61,7 +61,7 @@ void MediaBuildPipeline::run() {
     if (!usable) {
         // Without a link the window must still learn that the build is over.
         emit m_worker.OnStopgGif();
-        endIncomplete();
+        endIncomplete(BuildFailure::NoDownloadLink);
         return;
     }
 
@@ -76,7 +76,7 @@ void MediaBuildPipeline::run() {
         QStringLiteral("image size"), sizeOk,
         QStringLiteral("%1 bytes, at least %2 needed").arg(imageSize).arg(kMinimumImageSize));
     if (!downloaded || !sizeOk) {
-        endIncomplete();
+        endIncomplete(downloaded ? BuildFailure::ImageTooSmall : BuildFailure::DownloadFailed);
         return;
     }
 
@@ -88,12 +88,12 @@ void MediaBuildPipeline::run() {
                 hashed ? QStringLiteral("SHA-256 %1").arg(QString::fromLatin1(imageHash.toHex()))
                        : QString());
     if (!hashed) {
-        endIncomplete();
+        endIncomplete(BuildFailure::DownloadFailed);
         return;
     }
 
     if (!chosenDiskIsStillThere()) {
-        endIncomplete();
+        endIncomplete(BuildFailure::DriveChanged);
         return;
     }
     // Decided while the disk is still untouched: a build that cannot fit
@@ -101,12 +101,12 @@ void MediaBuildPipeline::run() {
     const VolumeLayout layout = chooseLayout(imageSize);
     if (!layout.fits) {
         m_log.note(QStringLiteral("the drive cannot hold this build: it was left as it was"));
-        endIncomplete();
+        endIncomplete(BuildFailure::DriveTooSmall);
         return;
     }
     const QChar letter = chooseVolumeLetter();
     if (letter.isNull()) {
-        endIncomplete();
+        endIncomplete(BuildFailure::NoDriveLetter);
         return;
     }
 
@@ -114,7 +114,7 @@ void MediaBuildPipeline::run() {
     if (!formatted) {
         QFile::remove(hostPath(m_scriptFile));
         cleanUp();
-        endIncomplete();
+        endIncomplete(BuildFailure::FormatFailed);
         return;
     }
     emit m_worker.SetProgressValue(10);
@@ -144,7 +144,7 @@ void MediaBuildPipeline::run() {
     const bool complete = finishedDriveIsComplete(letter, imageHash);
     cleanUp();
     if (!complete) {
-        endIncomplete();
+        endIncomplete(BuildFailure::CheckFailed);
         return;
     }
     emit m_worker.SetProgressValue(100);
@@ -317,8 +317,9 @@ void MediaBuildPipeline::cleanUp() {
     QDir().rmdir(path(kDownloadFolder));
 }
 
-void MediaBuildPipeline::endIncomplete() {
+void MediaBuildPipeline::endIncomplete(BuildFailure cause) {
     m_log.note(QStringLiteral("build incomplete"));
+    emit m_worker.BuildFailed(static_cast<int>(cause));
     emit m_worker.IncompleteFile();
 }
 

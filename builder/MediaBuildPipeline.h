@@ -4,6 +4,7 @@
 // through the worker's signals.
 #pragma once
 
+#include "builder/BuildFailure.h"
 #include "builder/BuildLog.h"
 #include "builder/VolumeLayout.h"
 
@@ -32,7 +33,7 @@ private:
     void copyBootFiles(QChar letter);
     bool finishedDriveIsComplete(QChar letter, const QByteArray &imageHash);
     void cleanUp();
-    void endIncomplete();
+    void endIncomplete(BuildFailure cause);
 
     long long runCommand(const QString &command);
     bool sha256Of(const QString &windowsPath, QByteArray *hash);

@@ -24,6 +24,13 @@ namespace hostsim {
 
 namespace {
 
+void flipFirstByte(const QString &localFile) {
+    QFile file(localFile);
+    char byte = 0;
+    if (file.open(QIODevice::ReadWrite) && file.getChar(&byte) && file.seek(0))
+        file.putChar(static_cast<char>(byte ^ 0x5a));
+}
+
 constexpr int kCopied = 0;
 constexpr int kNothingQualified = 1;
 constexpr int kStopped = 2;
@@ -267,6 +274,10 @@ public:
             simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyWriteErrorFor"))
                 .toString();
         const bool injectWriteError = !faultTarget.isEmpty() && faultTarget == destination;
+        // A stick that takes the data and silently keeps something else, as
+        // worn or counterfeit flash does: Xcopy still reports success.
+        const QString corruptFor =
+            simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyCorruptFor")).toString();
 
         if (m_options.emptyDirs) {
             for (const QString &folder : emptyFolders)
@@ -279,6 +290,8 @@ public:
                                      file.info, target, injectWriteError);
             if (code != kCopied)
                 return code;
+            if (corruptFor == destination)
+                flipFirstByte(simhost::localPath(m_ctx.root, target));
         }
         if (m_copied == 0)
             return finish(QString(), kNothingQualified);
