@@ -7,11 +7,13 @@
 #include "builder/DiskScript.h"
 #include "builder/DiskSize.h"
 #include "builder/DriveListing.h"
+#include "builder/FileGrowthWatch.h"
 #include "builder/HostPath.h"
 #include "builder/ThreadDriveClone.h"
 #include "command/ShellCommandRunner.h"
 #include "platform/HostPlatform.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
@@ -35,6 +37,17 @@ bool volumeExists(QChar letter) {
 void createFolder(const QString &windowsPath) {
     if (QFileInfo(hostPath(windowsPath.left(3))).exists())
         QDir().mkpath(hostPath(windowsPath));
+}
+
+const char kCopyProgress[] =
+    QT_TRANSLATE_NOOP("ThreadDriveClone", "Copying the boot image to the drive: %1 of %2 MB");
+
+// "<what>: 120 of 480 MB", in whole MiB as Windows counts them.
+QString progressText(const char *source, qint64 done, qint64 total) {
+    constexpr qint64 kMiB = 1 << 20;
+    return QCoreApplication::translate("ThreadDriveClone", source)
+        .arg(done / kMiB)
+        .arg(total / kMiB);
 }
 
 } // namespace
@@ -139,7 +152,16 @@ void MediaBuildPipeline::run() {
     emit m_worker.SetProgressValue(95);
 
     runCommand(dismCleanupCommand(m_systemDirectory));
-    runCommand(imageCopyCommand(m_systemDirectory, imageSource, letter));
+    {
+        // Xcopy shows nothing of its own in a hidden console: the window
+        // follows the image as it grows on the drive.
+        const FileGrowthWatch copyProgress(
+            hostPath(QString(letter) + QStringLiteral(":\\sources\\boot.wim")),
+            [this, imageSize](qint64 copied) {
+                emit m_worker.PrintRunningProcess(progressText(kCopyProgress, copied, imageSize));
+            });
+        runCommand(imageCopyCommand(m_systemDirectory, imageSource, letter));
+    }
 
     const bool complete = finishedDriveIsComplete(letter, imageHash);
     cleanUp();
