@@ -74,6 +74,30 @@ constexpr int kSha256Size = 32;
 bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size],
                   bool fromDevice = false);
 
+// SHA-256 of a file that another writer is still filling from start to end
+// (a download), taken as it grows, so that no separate pass is needed once it
+// is done. catchUp() hashes what has been appended since its last call, and
+// is cheap when nothing has; finish() hashes the rest and gives the digest of
+// the whole file. finish() is false when the file cannot be read, or when
+// the file now under the path is not the one followed (replaced, or shorter
+// than what was hashed): the caller then hashes it in one pass instead.
+class GrowingFileHash {
+public:
+    explicit GrowingFileHash(const std::string &localFile);
+    ~GrowingFileHash();
+    GrowingFileHash(const GrowingFileHash &) = delete;
+    GrowingFileHash &operator=(const GrowingFileHash &) = delete;
+
+    void catchUp();
+    bool finish(unsigned char digest[kSha256Size]);
+    // Bytes hashed so far.
+    unsigned long long hashedBytes() const;
+
+private:
+    struct State;
+    State *m_state;
+};
+
 // The local file-system path for a Windows path, as UTF-8. Identity on Windows;
 // on the simulated host, the path inside the host root.
 std::string localPath(const std::string &windowsPath);

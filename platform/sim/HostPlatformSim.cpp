@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -240,6 +241,69 @@ bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size
     unsigned int length = 0;
     return ok && EVP_DigestFinal_ex(context.get(), digest, &length) == 1 &&
            length == static_cast<unsigned int>(kSha256Size);
+}
+
+struct GrowingFileHash::State {
+    std::string path;
+    int file = -1;
+    EVP_MD_CTX *context = EVP_MD_CTX_new();
+    bool ok = context && EVP_DigestInit_ex(context, EVP_sha256(), nullptr) == 1;
+    unsigned long long hashed = 0;
+    std::unique_ptr<unsigned char[]> chunk{new unsigned char[1 << 20]};
+
+    ~State() {
+        if (file >= 0)
+            close(file);
+        EVP_MD_CTX_free(context);
+    }
+
+    // Hashes from where the last read ended up to the current end.
+    void readToEnd() {
+        if (file < 0)
+            file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        while (ok && file >= 0) {
+            const ssize_t got = read(file, chunk.get(), 1 << 20);
+            if (got == 0)
+                return;
+            if (got < 0) {
+                ok = errno == EINTR;
+                continue;
+            }
+            ok = EVP_DigestUpdate(context, chunk.get(), static_cast<std::size_t>(got)) == 1;
+            hashed += static_cast<unsigned long long>(got);
+        }
+    }
+};
+
+GrowingFileHash::GrowingFileHash(const std::string &localFile) : m_state(new State) {
+    m_state->path = localFile;
+}
+
+GrowingFileHash::~GrowingFileHash() {
+    delete m_state;
+}
+
+void GrowingFileHash::catchUp() {
+    m_state->readToEnd();
+}
+
+bool GrowingFileHash::finish(unsigned char digest[kSha256Size]) {
+    State &s = *m_state;
+    s.readToEnd();
+    // The file under the path must be the one read, and no longer or shorter.
+    struct stat held {
+    }, named{};
+    if (!s.ok || s.file < 0 || fstat(s.file, &held) != 0 || stat(s.path.c_str(), &named) != 0 ||
+        held.st_dev != named.st_dev || held.st_ino != named.st_ino ||
+        static_cast<unsigned long long>(named.st_size) != s.hashed)
+        return false;
+    unsigned int length = 0;
+    return EVP_DigestFinal_ex(s.context, digest, &length) == 1 &&
+           length == static_cast<unsigned int>(kSha256Size);
+}
+
+unsigned long long GrowingFileHash::hashedBytes() const {
+    return m_state->hashed;
 }
 
 std::string localPath(const std::string &windowsPath) {

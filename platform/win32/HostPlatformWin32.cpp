@@ -317,6 +317,94 @@ bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size
     return BCRYPT_SUCCESS(BCryptFinishHash(hashing.hash, digest, kSha256Size, 0));
 }
 
+struct GrowingFileHash::State {
+    std::wstring path;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    bool ok = false;
+    unsigned long long hashed = 0;
+    unsigned char *chunk = nullptr;
+
+    State() {
+        ok = BCRYPT_SUCCESS(
+                 BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) &&
+             BCRYPT_SUCCESS(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0));
+        chunk = static_cast<unsigned char *>(
+            VirtualAlloc(nullptr, kHashChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        ok = ok && chunk;
+    }
+    ~State() {
+        if (chunk)
+            VirtualFree(chunk, 0, MEM_RELEASE);
+        if (hash)
+            BCryptDestroyHash(hash);
+        if (algorithm)
+            BCryptCloseAlgorithmProvider(algorithm, 0);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+
+    // Hashes from where the last read ended up to the current end. The
+    // writer keeps the file open for writing, so it is shared for that.
+    void readToEnd() {
+        if (file == INVALID_HANDLE_VALUE)
+            file = CreateFileW(path.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        while (ok && file != INVALID_HANDLE_VALUE) {
+            DWORD got = 0;
+            if (!ReadFile(file, chunk, kHashChunk, &got, nullptr)) {
+                ok = false;
+                return;
+            }
+            if (got == 0)
+                return;
+            ok = BCRYPT_SUCCESS(BCryptHashData(hash, chunk, got, 0));
+            hashed += got;
+        }
+    }
+};
+
+GrowingFileHash::GrowingFileHash(const std::string &localFile) : m_state(new State) {
+    m_state->path = widenUtf8(localFile);
+}
+
+GrowingFileHash::~GrowingFileHash() {
+    delete m_state;
+}
+
+void GrowingFileHash::catchUp() {
+    m_state->readToEnd();
+}
+
+bool GrowingFileHash::finish(unsigned char digest[kSha256Size]) {
+    State &s = *m_state;
+    s.readToEnd();
+    if (!s.ok || s.file == INVALID_HANDLE_VALUE)
+        return false;
+    // The file under the path must be the one read (a download may put a
+    // finished copy in its place at the end), and no longer or shorter.
+    BY_HANDLE_FILE_INFORMATION held{}, named{};
+    const HANDLE again = CreateFileW(s.path.c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+    if (again == INVALID_HANDLE_VALUE)
+        return false;
+    const bool same =
+        GetFileInformationByHandle(s.file, &held) && GetFileInformationByHandle(again, &named) &&
+        held.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+        held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow &&
+        ((static_cast<unsigned long long>(named.nFileSizeHigh) << 32) | named.nFileSizeLow) ==
+            s.hashed;
+    CloseHandle(again);
+    return same && BCRYPT_SUCCESS(BCryptFinishHash(s.hash, digest, kSha256Size, 0));
+}
+
+unsigned long long GrowingFileHash::hashedBytes() const {
+    return m_state->hashed;
+}
+
 std::string localPath(const std::string &windowsPath) {
     return windowsPath;
 }

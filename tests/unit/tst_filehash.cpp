@@ -63,6 +63,8 @@ private slots:
     void filesOverSeveralChunksMatchTheReference();
     void pathsAreUtf8();
     void refusesWhatCannotBeRead();
+    void growingFileHashedAsItArrives_data();
+    void growingFileHashedAsItArrives();
 
 private:
     QTemporaryDir m_dir;
@@ -152,6 +154,57 @@ void TestFileHash::refusesWhatCannotBeRead() {
         QCOMPARE(hexDigestOf(m_dir.path(), fromDevice), QByteArrayLiteral("failed")); // a folder
         QCOMPARE(hexDigestOf(QString(), fromDevice), QByteArrayLiteral("failed"));
     }
+}
+
+enum class Ending { Appended, Replaced, Shortened };
+Q_DECLARE_METATYPE(Ending)
+
+void TestFileHash::growingFileHashedAsItArrives_data() {
+    QTest::addColumn<Ending>("ending");
+    QTest::newRow("written to its end") << Ending::Appended;
+    QTest::newRow("another file put in its place") << Ending::Replaced;
+    QTest::newRow("cut short by its writer") << Ending::Shortened;
+}
+
+// A download written in pieces, hashed between them: the same digest as one
+// pass over the whole file, or no digest at all when the file at the end is
+// not the one that was followed.
+void TestFileHash::growingFileHashedAsItArrives() {
+    QFETCH(Ending, ending);
+    QVERIFY(m_dir.isValid());
+    const QString path = m_dir.filePath(QStringLiteral("growing.wim"));
+    QFile::remove(path);
+    hostplatform::GrowingFileHash hash(QFile::encodeName(path).toStdString());
+    hash.catchUp(); // before the file exists
+    QFile writer(path);
+    QVERIFY(writer.open(QIODevice::WriteOnly));
+    QByteArray whole;
+    for (int piece = 0; piece < 5; ++piece) {
+        // Pieces across the reader's 1 MiB chunks, one of them empty.
+        const QByteArray data(piece == 2 ? 0 : (700 << 10) + piece, static_cast<char>('a' + piece));
+        QCOMPARE(writer.write(data), qint64(data.size()));
+        QVERIFY(writer.flush());
+        whole += data;
+        hash.catchUp();
+        QCOMPARE(hash.hashedBytes(), static_cast<unsigned long long>(whole.size()));
+    }
+    const QByteArray tail("the last bytes");
+    writer.write(tail);
+    writer.close();
+    whole += tail;
+    if (ending == Ending::Replaced) {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(writeFile(path, whole)); // the same bytes, yet not the file followed
+    }
+    if (ending == Ending::Shortened)
+        QVERIFY(QFile::resize(path, whole.size() / 2)); // below what was already hashed
+
+    unsigned char digest[hostplatform::kSha256Size];
+    const bool finished = hash.finish(digest);
+    QCOMPARE(finished, ending == Ending::Appended);
+    if (finished)
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(digest), hostplatform::kSha256Size),
+                 QCryptographicHash::hash(whole, QCryptographicHash::Sha256));
 }
 
 QTEST_GUILESS_MAIN(TestFileHash)

@@ -5,6 +5,7 @@
 
 #include "platform/HostPlatform.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -15,18 +16,22 @@ namespace {
 
 constexpr std::size_t kMebibyte = 1 << 20;
 
+std::string hexOf(const unsigned char digest[hostplatform::kSha256Size]) {
+    static const char hex[] = "0123456789abcdef";
+    std::string text;
+    for (int i = 0; i < hostplatform::kSha256Size; ++i) {
+        text += hex[digest[i] >> 4];
+        text += hex[digest[i] & 0x0f];
+    }
+    return text;
+}
+
 // The digest as lower-case hex, or "failed".
 std::string hexDigestOf(const std::string &utf8Path, bool fromDevice = false) {
     unsigned char digest[hostplatform::kSha256Size];
     if (!hostplatform::sha256OfFile(utf8Path, digest, fromDevice))
         return "failed";
-    static const char hex[] = "0123456789abcdef";
-    std::string text;
-    for (const unsigned char byte : digest) {
-        text += hex[byte >> 4];
-        text += hex[byte & 0x0f];
-    }
-    return text;
+    return hexOf(digest);
 }
 
 // Deterministic bytes without long runs: the top byte of a multiplicative
@@ -164,6 +169,42 @@ void pathsAndRefusals() {
     removeFile(replaced);
 }
 
+// A file hashed while its writer fills it: the digest of one pass, and none
+// once another file has taken its place.
+void growingFile() {
+    const std::wstring file = tempFolder() + L"bmc_hash_growing.bin";
+    const std::string content = generatedContent(3 * kMebibyte + 5);
+    for (const bool replaced : {false, true}) {
+        removeFile(file);
+        hostplatform::GrowingFileHash hash(narrow(file));
+        hash.catchUp(); // before the file exists
+        HANDLE writer =
+            CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                        CREATE_ALWAYS, 0, nullptr);
+        CHECK(writer != INVALID_HANDLE_VALUE);
+        for (std::size_t at = 0; at < content.size(); at += 700 * 1024) {
+            const DWORD part =
+                static_cast<DWORD>(std::min<std::size_t>(700 * 1024, content.size() - at));
+            DWORD written = 0;
+            CHECK(WriteFile(writer, content.data() + at, part, &written, nullptr) &&
+                  written == part);
+            hash.catchUp();
+            CHECK_EQ(hash.hashedBytes(), at + part);
+        }
+        CloseHandle(writer);
+        if (replaced) {
+            removeFile(file);
+            CHECK(writeFile(file, content));
+        }
+        unsigned char digest[hostplatform::kSha256Size];
+        const bool finished = hash.finish(digest);
+        CHECK_EQ(finished, !replaced);
+        if (finished)
+            CHECK_EQ(hexDigestOf(narrow(file)), hexOf(digest));
+    }
+    removeFile(file);
+}
+
 } // namespace
 
 int main() {
@@ -171,5 +212,6 @@ int main() {
     severalChunks();
     fromTheDevice();
     pathsAndRefusals();
+    growingFile();
     return win32check::finish();
 }
