@@ -120,7 +120,7 @@ void MediaBuildPipeline::run() {
     emit m_worker.SetProgressValue(65);
 
     emit m_worker.PrintRunningProcess(ThreadDriveClone::tr("Finalizing recovery drive..."));
-    copyBootFiles(letter);
+    const bool bootFilesCopied = copyBootFiles(letter);
     emit m_worker.SetProgressValue(75);
 
     if (QFile::exists(path(kRecEnvFile)))
@@ -130,9 +130,14 @@ void MediaBuildPipeline::run() {
     emit m_worker.SetProgressValue(95);
 
     runCommand(dismCleanupCommand(m_systemDirectory));
-    runCommand(imageCopyCommand(m_systemDirectory, imageSource, letter));
+    const bool imageCopied =
+        runCommand(imageCopyCommand(m_systemDirectory, imageSource, letter)) == 0;
+    m_log.check(QStringLiteral("image copy reported success"), imageCopied);
 
-    const bool complete = finishedDriveIsComplete(letter, imageHash);
+    // A copy whose tool reported a failure fails the build even where the
+    // file looks right.
+    const bool complete =
+        finishedDriveIsComplete(letter, imageHash) && bootFilesCopied && imageCopied;
     cleanUp();
     if (!complete) {
         endIncomplete();
@@ -213,29 +218,52 @@ bool MediaBuildPipeline::formatDisk(QChar letter) {
     return code == 0;
 }
 
-void MediaBuildPipeline::copyBootFiles(QChar letter) {
+bool MediaBuildPipeline::copyBootFiles(QChar letter) {
+    // Every copy is tried, so the log names each one that failed.
+    bool allCopied = true;
     for (const BootFileAction &action : bootFilePlan(m_systemDirectory, letter)) {
         if (action.kind == BootFileAction::Kind::CreateFolder)
             createFolder(action.text);
-        else
-            runCommand(action.text);
+        else if (runCommand(action.text) != 0)
+            allCopied = false;
     }
+    m_log.check(QStringLiteral("boot file copies reported success"), allCopied);
+    return allCopied;
 }
 
 bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray &imageHash) {
+    const QString imageOnDrive = QString(letter) + QStringLiteral(":\\sources\\boot.wim");
     const QStringList fonts =
         QDir(hostPath(bootFontsFolder())).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    // Every file must be the one it was copied from: a copy cut short by a
+    // write error still exists, so existence proves nothing.
     QStringList missing;
-    for (const QString &file : finishedDriveLayout(letter, fonts)) {
-        if (!QFileInfo(hostPath(file)).isFile())
-            missing.append(file);
+    QStringList differing;
+    for (const DriveFile &file :
+         finishedDriveLayout(letter, fonts, QLatin1String(kDownloadedImage))) {
+        const QFileInfo copy(hostPath(file.onDrive));
+        if (!copy.isFile()) {
+            missing.append(file.onDrive);
+            continue;
+        }
+        if (copy.size() != QFileInfo(hostPath(file.source)).size()) {
+            differing.append(file.onDrive);
+            continue;
+        }
+        // The image is compared by its hash below; the boot files are small
+        // enough to compare whole.
+        if (file.onDrive != imageOnDrive && !sameContent(file.source, file.onDrive))
+            differing.append(file.onDrive);
     }
     m_log.check(QStringLiteral("boot files and image on the drive"), missing.isEmpty(),
                 missing.isEmpty()
                     ? QString()
                     : QStringLiteral("missing: ") + missing.join(QStringLiteral(", ")));
+    m_log.check(
+        QStringLiteral("files on the drive identical to their sources"), differing.isEmpty(),
+        differing.isEmpty() ? QString()
+                            : QStringLiteral("differing: ") + differing.join(QStringLiteral(", ")));
 
-    const QString imageOnDrive = QString(letter) + QStringLiteral(":\\sources\\boot.wim");
     // Read from the drive itself, not from the file cache that still holds
     // what was just copied: a drive that lost the writes must fail here.
     unsigned char digest[hostplatform::kSha256Size];
@@ -247,7 +275,15 @@ bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray 
     const bool identical = read && copiedHash == imageHash;
     m_log.check(QStringLiteral("image on the drive identical to the download"), identical,
                 QStringLiteral("SHA-256 %1").arg(QString::fromLatin1(copiedHash.toHex())));
-    return missing.isEmpty() && identical;
+    return missing.isEmpty() && differing.isEmpty() && identical;
+}
+
+bool MediaBuildPipeline::sameContent(const QString &windowsPathA, const QString &windowsPathB) {
+    QFile a(hostPath(windowsPathA));
+    QFile b(hostPath(windowsPathB));
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
+        return false;
+    return a.readAll() == b.readAll() && a.error() == QFile::NoError && b.error() == QFile::NoError;
 }
 
 void MediaBuildPipeline::cleanUp() {
@@ -261,6 +297,14 @@ void MediaBuildPipeline::cleanUp() {
     // empty folders below do the real work without touching anything else.
     runCommand(rmdirCommand(m_systemDirectory, QLatin1String(kMountFolder)));
     runCommand(rmdirCommand(m_systemDirectory, QLatin1String(kDownloadFolder)));
+    removeWorkFiles();
+}
+
+void MediaBuildPipeline::removeWorkFiles() {
+    // Up to a whole image on the system drive: never left behind, however
+    // the build ends. Only what the build itself made is removed.
+    if (!m_tempDirectory.isEmpty())
+        QFile::remove(hostPath(m_scriptFile));
     QFile::remove(path(kDownloadedImage));
     QDir().rmdir(path(kWinreFolder));
     QDir().rmdir(path(kMountFolder));
@@ -268,6 +312,7 @@ void MediaBuildPipeline::cleanUp() {
 }
 
 void MediaBuildPipeline::endIncomplete() {
+    removeWorkFiles();
     m_log.note(QStringLiteral("build incomplete"));
     emit m_worker.IncompleteFile();
 }

@@ -26,9 +26,11 @@ private:
     bool chosenDiskIsStillThere();
     QChar chooseVolumeLetter();
     bool formatDisk(QChar letter);
-    void copyBootFiles(QChar letter);
+    bool copyBootFiles(QChar letter);
     bool finishedDriveIsComplete(QChar letter, const QByteArray &imageHash);
+    static bool sameContent(const QString &windowsPathA, const QString &windowsPathB);
     void cleanUp();
+    void removeWorkFiles();
     void endIncomplete();
 
     long long runCommand(const QString &command);
