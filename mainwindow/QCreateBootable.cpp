@@ -315,13 +315,24 @@ void QCreateBootable::USBRemove() {
 }
 
 void QCreateBootable::closeEvent(QCloseEvent *event) {
-    // A close request from the window system (task bar, Alt+F4) must not end
-    // the tool halfway through writing a drive.
-    if (buildInProgress()) {
-        event->ignore();
+    // A close from the window system (Alt+F4, the system menu, the task bar)
+    // never just hides the window: that would end the tool without the
+    // host product, or leave a windowless process behind a dialog.
+    event->ignore();
+    // An open dialog takes the close as its own; the failure dialog's
+    // close means its Cancel.
+    if (infoDialog && infoDialog->isVisible()) {
+        infoDialog->close();
         return;
     }
-    QDialog::closeEvent(event);
+    if (warningDialog && warningDialog->isVisible()) {
+        warningDialog->close();
+        return;
+    }
+    // Halfway through writing a drive the tool must not end.
+    if (buildInProgress())
+        return;
+    OnCancel();
 }
 
 void QCreateBootable::mousePressEvent(QMouseEvent *event) {

@@ -57,11 +57,11 @@ private:
     const MainWindow &m_w;
 };
 
-// Clicks a button that leads out of the tool inside the application's event
-// loop, as in the running tool. Returns the loop's result: 0 once the tool
-// quit it, 99 when nothing did.
-int runLoopAndClick(QWidget *button) {
-    QTimer::singleShot(0, button, [button]() { click(button); });
+// Runs an action inside the application's event loop, as in the running
+// tool. Returns the loop's result: 0 once the tool quit it, 99 when nothing
+// did.
+int runLoopAnd(QObject *context, const std::function<void()> &action) {
+    QTimer::singleShot(0, context, action);
     QTimer giveUp;
     giveUp.setSingleShot(true);
     QObject::connect(&giveUp, &QTimer::timeout, []() { QCoreApplication::exit(99); });
@@ -95,7 +95,7 @@ private:
     // Clicks the start button and the confirmation's OK; returns with the
     // build started (or the notice shown).
     void confirmAndStart(MainWindow &w);
-    void verifyLeaves(const TestHost &host, QWidget *button);
+    void verifyLeaves(const TestHost &host, const std::function<void()> &action);
 
     QTemporaryDir m_images;
     HttpTestServer m_server;
@@ -346,7 +346,8 @@ void TestMainWindowStates::successfulCheckStartsABuildOnTheCurrentItemsDisk() {
     QCOMPARE(w.describe(), kDownloadIncomplete);
 
     // The failure dialog's Cancel leaves at once.
-    verifyLeaves(host, w.info->CancelButton);
+    QVERIFY(w.info->CancelButton->isEnabled());
+    verifyLeaves(host, [&w]() { click(w.info->CancelButton); });
 }
 
 void TestMainWindowStates::wholeBuildThenASecondStartFromFinished() {
@@ -445,6 +446,13 @@ void TestMainWindowStates::leavingRestartsTheHostAndQuits_data() {
     QTest::newRow("Cancel without a drive") << QStringLiteral("cancel") << false;
     QTest::newRow("Cancel with the confirmation open")
         << QStringLiteral("cancel confirming") << true;
+    // Alt+F4, the system menu's or the task bar's Close.
+    QTest::newRow("window-system close") << QStringLiteral("close") << true;
+    QTest::newRow("window-system close without a drive") << QStringLiteral("close") << false;
+    QTest::newRow("window-system close with the confirmation open: closes only it")
+        << QStringLiteral("close confirming") << true;
+    QTest::newRow("window-system close with the failure dialog open: its Cancel")
+        << QStringLiteral("close failing") << true;
 }
 
 void TestMainWindowStates::leavingRestartsTheHostAndQuits() {
@@ -458,13 +466,33 @@ void TestMainWindowStates::leavingRestartsTheHostAndQuits() {
         click(w.window->CreateBootable);
         QVERIFY(w.warning->isVisible());
     }
-    verifyLeaves(host,
-                 button.startsWith(QLatin1String("title")) ? w.titleClose : w.window->CancelButton);
+    ProbeProxy proxy;
+    if (button.endsWith(QLatin1String("failing"))) {
+        QVERIFY(proxy.listen());
+        useProxy(host, proxy.port());
+        setDownloadLink(host, m_server.url(QStringLiteral("/small.wim")));
+        confirmAndStart(w);
+        QTRY_VERIFY_WITH_TIMEOUT(w.info->isVisible(), 60000);
+    }
+    if (button == QLatin1String("close confirming")) {
+        QCOMPARE(runLoopAnd(w.window, [&w]() { w.window->close(); }), 99);
+        QVERIFY(!w.warning->isVisible());
+        QVERIFY(w.window->isVisible());
+        QVERIFY(simhost::readLog(host.root(), QStringLiteral("shell.log")).isEmpty());
+        return;
+    }
+    if (button.startsWith(QLatin1String("close"))) {
+        verifyLeaves(host, [&w]() { w.window->close(); });
+        return;
+    }
+    QWidget *clicked =
+        button.startsWith(QLatin1String("title")) ? w.titleClose : w.window->CancelButton;
+    QVERIFY(clicked->isEnabled());
+    verifyLeaves(host, [clicked]() { click(clicked); });
 }
 
-void TestMainWindowStates::verifyLeaves(const TestHost &host, QWidget *button) {
-    QVERIFY(button->isEnabled());
-    QCOMPARE(runLoopAndClick(button), 0);
+void TestMainWindowStates::verifyLeaves(const TestHost &host, const std::function<void()> &action) {
+    QCOMPARE(runLoopAnd(qApp, action), 0);
     // The host executable is looked for in the tool's folder (here the
     // test's), where there is none: the way out does not depend on it.
     const QString toolFolder = QCoreApplication::applicationDirPath();
