@@ -66,6 +66,10 @@ void MediaBuildPipeline::run() {
 
     const bool downloaded = download(link);
     emit m_worker.OnStopgGif();
+    if (m_worker.stopRequested()) {
+        endStopped();
+        return;
+    }
 
     // A download that failed may still leave a file of a passing size (a
     // partial transfer): only a finished download is an image.
@@ -101,6 +105,12 @@ void MediaBuildPipeline::run() {
         return;
     }
 
+    // The last moment the user may still leave: from here on the drive is
+    // being written, and a build stopped halfway would leave it unusable.
+    if (!m_worker.beginWritingDrive()) {
+        endStopped();
+        return;
+    }
     const bool formatted = formatDisk(letter);
     if (!formatted) {
         QFile::remove(hostPath(m_scriptFile));
@@ -167,8 +177,9 @@ QString MediaBuildPipeline::chooseDownloadLink() {
 bool MediaBuildPipeline::download(const QString &link) {
     QElapsedTimer timer;
     timer.start();
+    const auto stop = [this]() { return m_worker.stopRequested(); };
     const bool downloaded = hostplatform::downloadToFile(
-        link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString());
+        link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString(), stop);
     m_log.note(QStringLiteral("download of %1 %2 (%3 ms)")
                    .arg(link, downloaded ? QLatin1String("succeeded") : QLatin1String("failed"))
                    .arg(timer.elapsed()));
@@ -176,11 +187,43 @@ bool MediaBuildPipeline::download(const QString &link) {
         return true;
     // Whatever the failed attempt left behind must not pass for the image.
     QFile::remove(path(kDownloadedImage));
+    if (stop())
+        return false;
+
+    // The fallback is bounded like the first attempt: the transfer service
+    // would wait on a stalled server for days. Its progress shows as the
+    // growth of its temporary file beside the image.
     const QString command = bitsadminCommand(link);
     qDebug().noquote() << command;
-    const bool fetched = runCommand(command) == 0;
+    hostplatform::StallWatch watch;
+    QElapsedTimer fallbackTimer;
+    fallbackTimer.start();
+    const QString folder = path(kDownloadFolder);
+    const long long code = runCommand(command, [&]() {
+        return stop() || watch.stalled(static_cast<unsigned long long>(fallbackTimer.elapsed()),
+                                       static_cast<unsigned long long>(bytesIn(folder)));
+    });
+    if (code == kCommandStopped) {
+        m_log.check(QStringLiteral("download by bitsadmin"), false,
+                    stop() ? QStringLiteral("stopped by the user")
+                           : QStringLiteral("given up: no progress"));
+        // Ending bitsadmin leaves its job with the service, partial file and all.
+        runCommand(bitsadminCancelCommand());
+        QFile::remove(path(kDownloadedImage));
+        return false;
+    }
+    const bool fetched = code == 0;
     m_log.check(QStringLiteral("download by bitsadmin"), fetched);
     return fetched;
+}
+
+qint64 MediaBuildPipeline::bytesIn(const QString &localFolder) {
+    qint64 total = 0;
+    const QFileInfoList files =
+        QDir(localFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &file : files)
+        total += file.size();
+    return total;
 }
 
 bool MediaBuildPipeline::chosenDiskIsStillThere() {
@@ -312,15 +355,26 @@ void MediaBuildPipeline::removeWorkFiles() {
 }
 
 void MediaBuildPipeline::endIncomplete() {
+    // A build the user stopped is not a failed one: no failure dialog.
+    if (m_worker.stopRequested()) {
+        endStopped();
+        return;
+    }
     removeWorkFiles();
     m_log.note(QStringLiteral("build incomplete"));
     emit m_worker.IncompleteFile();
 }
 
-long long MediaBuildPipeline::runCommand(const QString &command) {
+void MediaBuildPipeline::endStopped() {
+    removeWorkFiles();
+    m_log.note(QStringLiteral("build stopped by the user before the drive was touched"));
+}
+
+long long MediaBuildPipeline::runCommand(const QString &command,
+                                         const std::function<bool()> &stop) {
     QElapsedTimer timer;
     timer.start();
-    const long long code = ShellCommandRunner(command.toUtf8().constData(), "");
+    const long long code = ShellCommandRunner(command.toUtf8().constData(), "", stop);
     m_log.command(command, code, timer.elapsed());
     return code;
 }

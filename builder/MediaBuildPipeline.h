@@ -10,6 +10,8 @@
 #include <QChar>
 #include <QString>
 
+#include <functional>
+
 class ThreadDriveClone;
 
 class MediaBuildPipeline {
@@ -32,8 +34,10 @@ private:
     void cleanUp();
     void removeWorkFiles();
     void endIncomplete();
+    void endStopped();
+    static qint64 bytesIn(const QString &localFolder);
 
-    long long runCommand(const QString &command);
+    long long runCommand(const QString &command, const std::function<bool()> &stop = {});
     bool sha256Of(const QString &windowsPath, QByteArray *hash);
 
     ThreadDriveClone &m_worker;

@@ -45,6 +45,14 @@
         <translation>Kein USB-Laufwerk gefunden</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>Temporärer Ordner fehlt oder ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>Download wird abgebrochen...</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Vorgang abgeschlossen</translation>
     </message>

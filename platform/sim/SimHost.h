@@ -21,6 +21,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 namespace simhost {
 
 // Environment variable naming the host root.
@@ -105,6 +107,9 @@ QStringList readLog(const QString &root, const QString &logName);
 
 // Streams an HTTP(S) GET of url into localFile. Returns false (and removes a
 // partial file) when the transfer fails or the server answers with an error.
-bool httpDownload(const QString &url, const QString &localFile, QString *error = nullptr);
+// giveUp, when given, is asked about four times a second with the time
+// since the start and the bytes received so far; true abandons the transfer.
+bool httpDownload(const QString &url, const QString &localFile, QString *error = nullptr,
+                  const std::function<bool(qint64 milliseconds, qint64 bytes)> &giveUp = {});
 
 } // namespace simhost

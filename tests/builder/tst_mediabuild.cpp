@@ -18,6 +18,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <atomic>
+
 namespace {
 
 const QString kSystem = QStringLiteral("C:\\Windows\\system32");
@@ -282,9 +284,21 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
 
     ThreadDriveClone worker;
     SignalRecorder recorder(worker);
+    // Once the format has begun, a stop is refused: a drive left halfway
+    // written would start nothing.
+    QObject context;
+    std::atomic<int> stopsGranted{0};
+    connect(
+        &worker, &ThreadDriveClone::SetProgressValue, &context,
+        [&](int value) {
+            if (value == 5 && worker.requestStop())
+                ++stopsGranted;
+        },
+        Qt::DirectConnection);
     QVERIFY(prepareStart(host, 1));
     QVERIFY(runBuild(worker));
 
+    QCOMPARE(stopsGranted.load(), 0);
     QCOMPARE(recorder.events(), kCompleteBuild);
     // Disk 1 now holds exactly the recovery drive, as R:, with the image as served.
     const QString usb = volumeOf(host, QStringLiteral("disk1"));
@@ -378,38 +392,51 @@ void TestMediaBuild::failuresEndIncompleteAndLeaveNoWorkFiles_data() {
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<QStringList>("commands"); // after the window's listing; "*" any
     QTest::addColumn<bool>("driveUntouched");
+    QTest::addColumn<int>("stopAtRequest"); // the user stops once it has arrived; 0 never
     const QString s = kSystem;
     const QString script = s + "\\diskpart.exe /s " + tempDirectory() + "USBDiskFormat.bat";
     const int serve = int(HttpTestServer::Mode::Serve);
     QStringList copiedThenFailed = kCompleteBuild.mid(0, kCompleteBuild.size() - 2);
     copiedThenFailed.append(QStringLiteral("incomplete"));
 
-    QTest::newRow("image too small") << "/small.wim" << serve << QString() << QString()
-                                     << QStringList{"gif", "incomplete"} << QStringList{} << true;
+    QTest::newRow("image too small")
+        << "/small.wim" << serve << QString() << QString() << QStringList{"gif", "incomplete"}
+        << QStringList{} << true << 0;
+    // A server that keeps the connection alive with a byte now and then:
+    // the user leaves, and nothing of the build is left behind.
+    const int trickle = int(HttpTestServer::Mode::Trickle);
+    QTest::newRow("user stops a trickling download")
+        << "/boot.wim" << trickle << QString() << QString() << QStringList{"gif"} << QStringList{}
+        << true << 1;
+    // The first attempt fails, the fallback's transfer trickles; its job must
+    // not stay behind with the transfer service.
+    QTest::newRow("user stops the fallback's trickling download")
+        << "/boot.wim" << trickle << "failFirst" << QString() << QStringList{"gif"}
+        << QStringList{"*"} << true << 2;
     QTest::newRow("both downloads cut short")
         << "/boot.wim" << int(HttpTestServer::Mode::Truncated) << QString() << QString()
         << QStringList{"gif", "incomplete"}
         << QStringList{"bitsadmin.exe /transfer myDownloadJob /download /priority normal \"" +
                        m_server.url(QStringLiteral("/boot.wim")) + "\" C:\\DownloadFIle\\boot.wim"}
-        << true;
+        << true << 0;
     QTest::newRow("format fails: nothing copied, letter removed")
         << "/boot.wim" << serve << "diskpartFailAt"
         << "format" << QStringList{"gif", "progress 5", "incomplete"}
         << QStringList{wmicListingCommand(s, driveListingFile(tempDirectory())), "+" + script,
                        script, s + "\\rmdir.exe /S /Q C:\\mount",
                        s + "\\rmdir.exe /S /Q C:\\DownloadFIle"}
-        << false;
+        << false << 0;
     QTest::newRow("image copy write error")
         << "/boot.wim" << serve << "xcopyWriteErrorFor"
-        << "R:\\sources\\boot.wim*" << copiedThenFailed << QStringList{"*"} << false;
+        << "R:\\sources\\boot.wim*" << copiedThenFailed << QStringList{"*"} << false << 0;
     // bootmgr and bootmgr.efi cut short, Xcopy exiting 5 for both.
     QTest::newRow("boot files cut short on the drive's root")
         << "/boot.wim" << serve << "xcopyWriteErrorFor"
-        << "R:\\" << copiedThenFailed << QStringList{"*"} << false;
+        << "R:\\" << copiedThenFailed << QStringList{"*"} << false << 0;
     // The same size, one byte changed, and Xcopy reports success.
     QTest::newRow("boot files damaged without an error")
         << "/boot.wim" << serve << "xcopyDamageFor"
-        << "R:\\boot\\" << copiedThenFailed << QStringList{"*"} << false;
+        << "R:\\boot\\" << copiedThenFailed << QStringList{"*"} << false << 0;
 }
 
 void TestMediaBuild::failuresEndIncompleteAndLeaveNoWorkFiles() {
@@ -420,11 +447,14 @@ void TestMediaBuild::failuresEndIncompleteAndLeaveNoWorkFiles() {
     QFETCH(QStringList, events);
     QFETCH(QStringList, commands);
     QFETCH(bool, driveUntouched);
+    QFETCH(int, stopAtRequest);
     TestHost host;
     QVERIFY(host.isValid());
     setLink(host, m_server.url(image));
     m_server.setMode(HttpTestServer::Mode(serverMode));
-    if (!fault.isEmpty())
+    if (fault == QLatin1String("failFirst"))
+        m_server.failNextRequests(1);
+    else if (!fault.isEmpty())
         simhost::setHostSetting(host.root(), QStringLiteral("faults/") + fault, faultTarget);
     const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
     const auto systemDisk = snapshot(volumeOf(host, QStringLiteral("disk0")));
@@ -433,7 +463,22 @@ void TestMediaBuild::failuresEndIncompleteAndLeaveNoWorkFiles() {
     SignalRecorder recorder(worker);
     QVERIFY(prepareStart(host, 1));
     const int listingCommands = host.commands().size();
-    QVERIFY(runBuild(worker));
+    if (stopAtRequest > 0) {
+        const int before = m_server.requestTargets().size();
+        worker.start(QThread::InheritPriority);
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestTargets().size() >= before + stopAtRequest, 30000);
+        QTest::qWait(1500); // well into the trickle
+        QVERIFY(!worker.isFinished());
+        QVERIFY(worker.requestStop());
+        QVERIFY(worker.wait(30000));
+        m_server.setMode(HttpTestServer::Mode::Serve);
+        QVERIFY(!QDir(host.root() + QStringLiteral("/bits")).exists() ||
+                QDir(host.root() + QStringLiteral("/bits")).isEmpty());
+        if (fault == QLatin1String("failFirst"))
+            QCOMPARE(hostchecks::commandLines(host).last(), bitsadminCancelCommand());
+    } else {
+        QVERIFY(runBuild(worker));
+    }
 
     QCOMPARE(recorder.events(), events);
     const QList<simhost::LoggedCommand> ran = host.commands().mid(listingCommands);
