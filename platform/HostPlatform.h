@@ -125,6 +125,16 @@ constexpr int kSha256Size = 32;
 bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size],
                   bool fromDevice = false);
 
+// Makes this process the one running copy of the tool on the machine, for
+// as long as it lives; false when another copy already is. Two copies would
+// format the same disk and delete each other's image.
+bool claimSingleInstance();
+
+// Brings the main window of the copy that holds the claim to the front,
+// restoring it when minimised. False when there is no window to bring (that
+// copy is still starting, or runs in another user's session).
+bool activateRunningInstance();
+
 // The local file-system path for a Windows path, as UTF-8. Identity on Windows;
 // on the simulated host, the path inside the host root.
 std::string localPath(const std::string &windowsPath);

@@ -53,6 +53,10 @@
         <translation>Interrompendo o download...</translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation>Este programa já está em execução.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Processo concluído</translation>
     </message>

@@ -53,6 +53,10 @@
         <translation>正在停止下载...</translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation>此程序已在运行。</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>操作已完成</translation>
     </message>

@@ -53,6 +53,10 @@
         <translation>Download wird abgebrochen...</translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation>Dieses Programm wird bereits ausgeführt.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Vorgang abgeschlossen</translation>
     </message>

@@ -53,6 +53,10 @@
         <translation>Download wordt gestopt...</translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation>Dit programma wordt al uitgevoerd.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Bewerking voltooid</translation>
     </message>

@@ -53,6 +53,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation type="unfinished"></translation>
     </message>

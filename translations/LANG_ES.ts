@@ -53,6 +53,10 @@
         <translation>Deteniendo la descarga...</translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation>Este programa ya se está ejecutando.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Proceso completado</translation>
     </message>

@@ -53,6 +53,10 @@
         <translation>Arrêt du téléchargement...</translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation>Ce programme est déjà en cours d’exécution.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Opération terminée</translation>
     </message>

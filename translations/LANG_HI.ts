@@ -53,6 +53,10 @@
         <translation>डाउनलोड रोका जा रहा है...</translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation>यह प्रोग्राम पहले से चल रहा है।</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>प्रक्रिया पूरी हुई</translation>
     </message>

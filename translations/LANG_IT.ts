@@ -53,6 +53,10 @@
         <translation>Interruzione del download in corso...</translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation>Questo programma è già in esecuzione.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Operazione completata</translation>
     </message>

@@ -53,6 +53,10 @@
         <translation>ダウンロードを停止しています...</translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation>このプログラムは既に実行されています。</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>処理が完了しました</translation>
     </message>

@@ -53,6 +53,10 @@
         <translation>다운로드를 중지하는 중...</translation>
     </message>
     <message>
+        <source>This program is already running.</source>
+        <translation>이 프로그램이 이미 실행 중입니다.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>작업이 완료되었습니다</translation>
     </message>

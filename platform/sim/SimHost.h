@@ -12,6 +12,9 @@
 //   hidden.txt          files that carry the hidden attribute
 //   commands.log        every command line the interpreter ran, with its exit code
 //   shell.log, power.log  programs started through the shell, keep-awake requests
+//   instance.lock       held by the running copy of the tool
+//   windows.log         window activations asked for by a second start
+//   bits/<job>.job      a transfer job bitsadmin left with the service
 #pragma once
 
 #include <QList>

@@ -396,6 +396,85 @@ bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size
     return BCRYPT_SUCCESS(BCryptFinishHash(hashing.hash, digest, kSha256Size, 0));
 }
 
+namespace {
+
+// The claim is machine-wide, whichever user starts the tool; the note of the
+// holder's process id is per session, where its window can be reached.
+const wchar_t kInstanceMutex[] = L"Global\\BootableMediaCreator.Instance";
+const wchar_t kInstanceNote[] = L"Local\\BootableMediaCreator.InstanceProcess";
+
+struct WindowSearch {
+    DWORD processId;
+    HWND largest;
+    LONG largestArea;
+};
+
+BOOL CALLBACK considerWindow(HWND window, LPARAM parameter) {
+    auto *search = reinterpret_cast<WindowSearch *>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) || GetWindow(window, GW_OWNER))
+        return TRUE;
+    // The main window is the largest of the tool's top-level windows; its
+    // dialogs are smaller.
+    RECT frame;
+    if (!GetWindowRect(window, &frame))
+        return TRUE;
+    const LONG area = (frame.right - frame.left) * (frame.bottom - frame.top);
+    if (!search->largest || area > search->largestArea) {
+        search->largest = window;
+        search->largestArea = area;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+bool claimSingleInstance() {
+    // Held until the process ends; the system releases it then, even after a crash.
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, kInstanceMutex);
+    const DWORD error = GetLastError();
+    if (!mutex)
+        return error != ERROR_ACCESS_DENIED; // held by a copy of another user
+    if (error == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    const HANDLE note = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           sizeof(DWORD), kInstanceNote);
+    if (note) {
+        if (void *view = MapViewOfFile(note, FILE_MAP_WRITE, 0, 0, sizeof(DWORD))) {
+            *static_cast<volatile DWORD *>(view) = GetCurrentProcessId();
+            UnmapViewOfFile(view);
+        }
+        // Kept open with the mutex, for the next start to read.
+    }
+    return true;
+}
+
+bool activateRunningInstance() {
+    const HANDLE note = OpenFileMappingW(FILE_MAP_READ, FALSE, kInstanceNote);
+    if (!note)
+        return false;
+    DWORD processId = 0;
+    if (const void *view = MapViewOfFile(note, FILE_MAP_READ, 0, 0, sizeof(DWORD))) {
+        processId = *static_cast<const volatile DWORD *>(view);
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(note);
+    if (!processId)
+        return false;
+    WindowSearch search = {processId, nullptr, 0};
+    EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.largest)
+        return false;
+    if (IsIconic(search.largest))
+        ShowWindow(search.largest, SW_RESTORE);
+    // A process the user has just started may hand the foreground on.
+    SetForegroundWindow(search.largest);
+    return true;
+}
+
 std::string localPath(const std::string &windowsPath) {
     return windowsPath;
 }

@@ -53,6 +53,7 @@ const SourceText kTexts[] = {
     {"QCreateBootable", "No USB drive found"},
     {"QCreateBootable", "Temporary folder missing or read-only"},
     {"QCreateBootable", "Stopping the download..."},
+    {"QCreateBootable", "This program is already running."},
     {"QCreateBootable", "Process completed"},
     {"QCreateBootable", "Confirm Operation"},
     {"QCreateBootable", kConfirmationBody},
