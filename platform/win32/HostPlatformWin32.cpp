@@ -468,8 +468,9 @@ bool activateRunningInstance() {
     EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
     if (!search.largest)
         return false;
+    // Asynchronous: a copy that is busy must not hold this one up.
     if (IsIconic(search.largest))
-        ShowWindow(search.largest, SW_RESTORE);
+        ShowWindowAsync(search.largest, SW_RESTORE);
     // A process the user has just started may hand the foreground on.
     SetForegroundWindow(search.largest);
     return true;
