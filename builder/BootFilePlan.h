@@ -17,9 +17,14 @@ inline bool operator==(const BootFileAction &a, const BootFileAction &b) {
     return a.kind == b.kind && a.text == b.text;
 }
 
-// The fifteen folder creations and copies, in the order they run. letter is
-// the new volume's drive letter.
+// The folder creations and copies, in the order they run. letter is the new
+// volume's drive letter.
 QList<BootFileAction> bootFilePlan(const QString &systemDirectory, QChar letter = QLatin1Char('R'));
+
+// The source of every copy of the plan, in order, once per copy (a file
+// copied twice is named twice); a source ending in "\*" names every file of
+// its folder.
+QStringList bootFileSources();
 
 // Where the boot fonts are taken from.
 QString bootFontsFolder();

@@ -5,6 +5,7 @@
 #include "builder/BootFilePlan.h"
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
+#include "builder/DiskSize.h"
 #include "builder/DriveListing.h"
 #include "builder/HostPath.h"
 #include "builder/ThreadDriveClone.h"
@@ -99,6 +100,14 @@ void MediaBuildPipeline::run() {
         endIncomplete();
         return;
     }
+    // Decided while the disk is still untouched: a build that cannot fit
+    // must not cost the user what is on the drive.
+    const VolumeLayout layout = chooseLayout(imageSize);
+    if (!layout.fits) {
+        m_log.note(QStringLiteral("the drive cannot hold this build: it was left as it was"));
+        endIncomplete();
+        return;
+    }
     const QChar letter = chooseVolumeLetter();
     if (letter.isNull()) {
         endIncomplete();
@@ -111,7 +120,7 @@ void MediaBuildPipeline::run() {
         endStopped();
         return;
     }
-    const bool formatted = formatDisk(letter);
+    const bool formatted = formatDisk(letter, layout);
     if (!formatted) {
         QFile::remove(hostPath(m_scriptFile));
         cleanUp();
@@ -241,6 +250,46 @@ bool MediaBuildPipeline::chosenDiskIsStillThere() {
     return present;
 }
 
+VolumeLayout MediaBuildPipeline::chooseLayout(qint64 imageSize) {
+    const DiskSizeResult disk = queryDiskSize(m_systemDirectory, m_tempDirectory, m_diskNumber);
+    m_log.command(disk.command, disk.exitCode, disk.milliseconds);
+    qint64 bootFiles = 0;
+    for (const QString &source : bootFileSources()) {
+        if (source.endsWith(QLatin1String("\\*"))) {
+            const QFileInfoList files =
+                QDir(hostPath(source.chopped(2)))
+                    .entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+            for (const QFileInfo &file : files)
+                bootFiles += file.size();
+        } else {
+            bootFiles += QFileInfo(hostPath(source)).size();
+        }
+    }
+    const VolumeLayout layout = chooseVolumeLayout(disk.bytes, imageSize, bootFiles);
+    const QString fileSystem = layout.fileSystem == VolumeFileSystem::Fat32
+                                   ? QStringLiteral("FAT32")
+                                   : QStringLiteral("NTFS");
+    m_log.check(
+        QStringLiteral("drive large enough for the image and the boot files"), layout.fits,
+        disk.bytes < 0
+            ? QStringLiteral("the size of the disk could not be read")
+            : QStringLiteral("disk %1 bytes, %2 partition of %3 bytes, %4 bytes needed (image "
+                             "%5, boot files %6, file system %7)")
+                  .arg(disk.bytes)
+                  .arg(fileSystem)
+                  .arg(layout.volumeBytes)
+                  .arg(layout.neededBytes)
+                  .arg(imageSize)
+                  .arg(bootFiles)
+                  .arg(layout.neededBytes - imageSize - bootFiles));
+    if (layout.fileSystem == VolumeFileSystem::Ntfs) {
+        m_log.note(QStringLiteral("the image is 4 GiB or larger, more than FAT32 can hold: the "
+                                  "drive gets NTFS and starts BIOS computers only; UEFI start-up "
+                                  "needs an image under 4 GiB"));
+    }
+    return layout;
+}
+
 QChar MediaBuildPipeline::chooseVolumeLetter() {
     const QChar letter = newVolumeLetter(&volumeExists);
     m_log.check(QStringLiteral("drive letter for the new volume"), !letter.isNull(),
@@ -249,8 +298,9 @@ QChar MediaBuildPipeline::chooseVolumeLetter() {
     return letter;
 }
 
-bool MediaBuildPipeline::formatDisk(QChar letter) {
-    const QString script = formatScript(m_diskNumber, letter);
+bool MediaBuildPipeline::formatDisk(QChar letter, const VolumeLayout &layout) {
+    const QString script =
+        formatScript(m_diskNumber, letter, layout.fileSystem, layout.partitionMegabytes);
     emit m_worker.SetProgressValue(5);
     const bool written = writeDiskScript(m_scriptFile, script);
     m_log.check(QStringLiteral("format script written"), written, m_scriptFile);

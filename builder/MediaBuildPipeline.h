@@ -1,10 +1,11 @@
 // One build of the recovery drive, step by step, on the worker thread:
-// download, size test, last check of the chosen disk, format, boot files,
-// image, check of the finished drive, clean-up. Reports through the
-// worker's signals.
+// download, size test, last check of the chosen disk and of its size,
+// format, boot files, image, check of the finished drive, clean-up. Reports
+// through the worker's signals.
 #pragma once
 
 #include "builder/BuildLog.h"
+#include "builder/VolumeLayout.h"
 
 #include <QByteArray>
 #include <QChar>
@@ -26,8 +27,10 @@ private:
     // Downloads the image; true only when a download finished.
     bool download(const QString &link);
     bool chosenDiskIsStillThere();
+    // The disk's size from the listing tool against what the drive will hold.
+    VolumeLayout chooseLayout(qint64 imageSize);
     QChar chooseVolumeLetter();
-    bool formatDisk(QChar letter);
+    bool formatDisk(QChar letter, const VolumeLayout &layout);
     bool copyBootFiles(QChar letter);
     bool finishedDriveIsComplete(QChar letter, const QByteArray &imageHash);
     static bool sameContent(const QString &windowsPathA, const QString &windowsPathB);

@@ -4,7 +4,9 @@
 #include "builder/BootFilePlan.h"
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
+#include "builder/DiskSize.h"
 #include "builder/DriveListing.h"
+#include "builder/VolumeLayout.h"
 #include "command/CommandQuoting.h"
 
 #include <QSet>
@@ -19,8 +21,11 @@ private slots:
     void formatScriptSelectsTheDiskAndAssignsR_data();
     void formatScriptSelectsTheDiskAndAssignsR();
     void formatScriptFollowsAnotherLetter();
+    void formatScriptForEveryVolumeLayout();
+    void volumeLayoutAtItsBoundaries_data();
+    void volumeLayoutAtItsBoundaries();
     void diskpartLineQuotesOnlyAScriptPathThatNeedsIt();
-    void bootFilePlanIsFifteenActionsInOrder();
+    void bootFilePlanIsSixteenActionsInOrder();
     void bootFilePlanOnAnotherLetterChangesOnlyTheLetter();
     void finishedDriveLayoutListsEveryFileAndBothFontCopies();
     void imageCopyLine();
@@ -36,6 +41,8 @@ private slots:
     void listingCommands();
     void listingParser_data();
     void listingParser();
+    void diskSizeAnswer_data();
+    void diskSizeAnswer();
 };
 
 void TestBuilderCores::formatScriptSelectsTheDiskAndAssignsR_data() {
@@ -52,7 +59,7 @@ void TestBuilderCores::formatScriptSelectsTheDiskAndAssignsR() {
     QCOMPARE(formatScript(disk), firstLine + QStringLiteral("\n clean \n convert mbr \n create "
                                                             "partition primary \n select "
                                                             "partition 1 \n active \n format "
-                                                            "quick fs=ntfs \n assign letter=R "
+                                                            "quick fs=fat32 \n assign letter=R "
                                                             "\n exit"));
     QVERIFY(!formatScript(disk).contains(QLatin1Char('\r')));
 }
@@ -62,6 +69,79 @@ void TestBuilderCores::formatScriptFollowsAnotherLetter() {
     expected.replace(QStringLiteral("letter=R"), QStringLiteral("letter=S"));
     QCOMPARE(formatScript(3, QLatin1Char('S')), expected);
     QCOMPARE(letterRemovalScript(), QStringLiteral("Remove letter=Q"));
+}
+
+void TestBuilderCores::formatScriptForEveryVolumeLayout() {
+    QCOMPARE(formatScript(4, QLatin1Char('T'), VolumeFileSystem::Fat32, 32768),
+             QStringLiteral("select disk 4\n clean \n convert mbr \n create partition primary "
+                            "size=32768 \n select partition 1 \n active \n format quick fs=fat32 "
+                            "\n assign letter=T \n exit"));
+    QCOMPARE(formatScript(1, QLatin1Char('R'), VolumeFileSystem::Ntfs, 0),
+             QStringLiteral("select disk 1\n clean \n convert mbr \n create partition primary "
+                            "\n select partition 1 \n active \n format quick fs=ntfs \n "
+                            "assign letter=R \n exit"));
+}
+
+// Sizes in bytes. The first partition starts 1 MiB into the disk; FAT32
+// takes 8 MiB and NTFS 72 MiB of a volume for itself, plus 1/256 of it.
+void TestBuilderCores::volumeLayoutAtItsBoundaries_data() {
+    QTest::addColumn<qint64>("disk");
+    QTest::addColumn<qint64>("image");
+    QTest::addColumn<qint64>("bootFiles");
+    QTest::addColumn<bool>("fat32");
+    QTest::addColumn<qint64>("partitionMB"); // 0: the whole disk
+    QTest::addColumn<bool>("fits");
+    const qint64 MiB = 1 << 20;
+    const qint64 GiB = qint64(1) << 30;
+    const qint64 image = 300000000;
+    const qint64 boot = 20000000;
+    QTest::newRow("16 GB stick") << qint64(16008609792) << image << boot << true << qint64(0)
+                                 << true;
+    QTest::newRow("disk of 32 GiB: whole disk")
+        << 32 * GiB << image << boot << true << qint64(0) << true;
+    QTest::newRow("partition of exactly 32 GiB: whole disk")
+        << 32 * GiB + MiB << image << boot << true << qint64(0) << true;
+    QTest::newRow("one byte more: 32 GiB partition")
+        << 32 * GiB + MiB + 1 << image << boot << true << qint64(32768) << true;
+    QTest::newRow("2 TB disk: 32 GiB partition")
+        << qint64(2000365289472) << image << boot << true << qint64(32768) << true;
+    QTest::newRow("image of 4 GiB - 1: FAT32")
+        << 64 * GiB << 4 * GiB - 1 << boot << true << qint64(32768) << true;
+    QTest::newRow("image of exactly 4 GiB: NTFS, whole disk")
+        << 64 * GiB << 4 * GiB << boot << false << qint64(0) << true;
+    QTest::newRow("5 GiB image on an 8 GB stick: NTFS")
+        << qint64(8004304896) << 5 * GiB << boot << false << qint64(0) << true;
+    // Volume 1,024,000,000: 8 MiB + 4,000,000 for FAT32 leaves 1,011,611,392.
+    QTest::newRow("disk exactly large enough")
+        << 1024000000 + MiB << 1011611392 - boot << boot << true << qint64(0) << true;
+    QTest::newRow("disk one byte short")
+        << 1024000000 + MiB - 1 << 1011611392 - boot << boot << true << qint64(0) << false;
+    // Volume 6,400,000,000: 72 MiB + 25,000,000 for NTFS leaves 6,299,502,528.
+    QTest::newRow("NTFS disk exactly large enough")
+        << 6400000000 + MiB << 6299502528 - boot << boot << false << qint64(0) << true;
+    QTest::newRow("NTFS disk one byte short")
+        << 6400000000 + MiB - 1 << 6299502528 - boot << boot << false << qint64(0) << false;
+    QTest::newRow("128 MiB stick")
+        << 128 * MiB << qint64(238226804) << boot << true << qint64(0) << false;
+    QTest::newRow("disk smaller than its partition offset")
+        << MiB / 2 << qint64(0) << qint64(0) << true << qint64(0) << false;
+    QTest::newRow("size unknown") << qint64(-1) << image << boot << true << qint64(0) << false;
+}
+
+void TestBuilderCores::volumeLayoutAtItsBoundaries() {
+    QFETCH(qint64, disk);
+    QFETCH(qint64, image);
+    QFETCH(qint64, bootFiles);
+    QFETCH(bool, fat32);
+    QFETCH(qint64, partitionMB);
+    QFETCH(bool, fits);
+    const VolumeLayout layout = chooseVolumeLayout(disk, image, bootFiles);
+    QCOMPARE(layout.fits, fits);
+    if (disk < 0)
+        return;
+    QCOMPARE(layout.fileSystem == VolumeFileSystem::Fat32, fat32);
+    QCOMPARE(layout.partitionMegabytes, partitionMB);
+    QVERIFY(!fat32 || layout.volumeBytes <= qint64(32) << 30);
 }
 
 void TestBuilderCores::diskpartLineQuotesOnlyAScriptPathThatNeedsIt() {
@@ -76,7 +156,7 @@ void TestBuilderCores::diskpartLineQuotesOnlyAScriptPathThatNeedsIt() {
                             "\"C:\\Users\\Jane Doe\\Temp\\USBDiskFormat.bat\""));
 }
 
-void TestBuilderCores::bootFilePlanIsFifteenActionsInOrder() {
+void TestBuilderCores::bootFilePlanIsSixteenActionsInOrder() {
     using K = BootFileAction::Kind;
     const QString x = QStringLiteral("C:\\Windows\\system32\\Xcopy.exe /S /H /I ");
     const QList<BootFileAction> expected = {
@@ -89,6 +169,7 @@ void TestBuilderCores::bootFilePlanIsFifteenActionsInOrder() {
         {K::CreateFolder, "R:\\efi\\microsoft\\boot\\fonts"},
         {K::CreateFolder, "R:\\efi\\microsoft\\boot\\resources"},
         {K::Copy, x + "C:\\Windows\\Boot\\EFI\\bootmgfw.efi R:\\efi\\boot\\"},
+        {K::Copy, x + "C:\\Windows\\Boot\\EFI\\bootmgfw.efi R:\\efi\\boot\\bootx64.efi*"},
         {K::Copy, x + "C:\\Windows\\Boot\\Fonts\\* R:\\efi\\microsoft\\boot\\fonts\\"},
         {K::Copy,
          x + "C:\\Windows\\Boot\\Resources\\bootres.dll R:\\efi\\microsoft\\boot\\resources\\"},
@@ -98,7 +179,7 @@ void TestBuilderCores::bootFilePlanIsFifteenActionsInOrder() {
         {K::Copy, x + "C:\\Windows\\Boot\\EFI\\bootmgr.efi R:\\"},
     };
     const QList<BootFileAction> plan = bootFilePlan(QStringLiteral("C:\\Windows\\system32"));
-    QCOMPARE(plan.size(), 15);
+    QCOMPARE(plan.size(), 16);
     for (int i = 0; i < plan.size(); ++i) {
         QCOMPARE(plan.at(i).kind, expected.at(i).kind);
         QCOMPARE(plan.at(i).text, expected.at(i).text);
@@ -132,6 +213,7 @@ void TestBuilderCores::finishedDriveLayoutListsEveryFileAndBothFontCopies() {
         {"R:\\boot\\boot.sdi", "C:\\Windows\\Boot\\DVD\\PCAT\\boot.sdi"},
         {"R:\\boot\\resources\\bootres.dll", "C:\\Windows\\Boot\\Resources\\bootres.dll"},
         {"R:\\efi\\boot\\bootmgfw.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"},
+        {"R:\\efi\\boot\\bootx64.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"},
         {"R:\\efi\\microsoft\\boot\\BCD", "C:\\Windows\\Boot\\DVD\\EFI\\BCD"},
         {"R:\\efi\\microsoft\\boot\\resources\\bootres.dll",
          "C:\\Windows\\Boot\\Resources\\bootres.dll"},
@@ -281,6 +363,30 @@ void TestBuilderCores::listingCommands() {
                             "Win32_DiskDrive -Filter \\\"MediaType='Removable Media'\\\" | "
                             "ForEach-Object { '' + $_.Index + ' ' + $_.Model }\" >> "
                             "C:\\T\\DiskInfo.txt"));
+    QCOMPARE(wmicDiskSizeCommand(s, 12, QStringLiteral("C:\\A B\\DiskInfo.txt")),
+             QStringLiteral("C:\\Windows\\system32\\wbem\\WMIC.exe diskdrive where Index=12 get "
+                            "Size >> \"C:\\A B\\DiskInfo.txt\""));
+    QCOMPARE(powerShellDiskSizeCommand(s, 2, QStringLiteral("C:\\T\\DiskInfo.txt")),
+             QStringLiteral("C:\\Windows\\system32\\WindowsPowerShell\\v1.0\\powershell.exe "
+                            "-NoProfile -NonInteractive -Command \"(Get-CimInstance -ClassName "
+                            "Win32_DiskDrive -Filter 'Index=2').Size\" >> C:\\T\\DiskInfo.txt"));
+}
+
+void TestBuilderCores::diskSizeAnswer_data() {
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<qint64>("bytes");
+    QTest::newRow("WMIC") << "Size         \r\n16008609792  \r\n\r\n" << qint64(16008609792);
+    QTest::newRow("PowerShell") << "2000365289472\r\n" << qint64(2000365289472);
+    QTest::newRow("no such disk") << "" << qint64(-1);
+    QTest::newRow("no medium in the drive") << "Size  \r\n      \r\n\r\n" << qint64(-1);
+    QTest::newRow("a sign is no size") << "Size\r\n-5\r\n+7\r\n" << qint64(-1);
+}
+
+void TestBuilderCores::diskSizeAnswer() {
+    QFETCH(QString, answer);
+    QFETCH(qint64, bytes);
+    QTextStream stream(&answer);
+    QCOMPARE(parseDiskSize(stream), bytes);
 }
 
 void TestBuilderCores::listingParser_data() {

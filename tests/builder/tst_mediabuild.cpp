@@ -143,6 +143,7 @@ QSet<QString> expectedLayout(const TestHost &host) {
         "boot/boot.sdi",
         "boot/resources/bootres.dll",
         "efi/boot/bootmgfw.efi",
+        "efi/boot/bootx64.efi",
         "efi/microsoft/boot/bcd",
         "efi/microsoft/boot/resources/bootres.dll",
         "sources/boot.wim",
@@ -174,6 +175,8 @@ private slots:
     void swappedDiskIsNotFormatted_data();
     void swappedDiskIsNotFormatted();
     void letterRInUseLeavesThatVolumeAlone();
+    void diskSizeDecidesTheVolume_data();
+    void diskSizeDecidesTheVolume();
     void temporaryFolderWithABlank();
 
 private:
@@ -199,6 +202,9 @@ void TestMediaBuild::initTestCase() {
     m_server.serveFile(QStringLiteral("/boot.wim"), full);
     m_server.serveFile(QStringLiteral("/small.wim"), small);
     m_server.serveFile(QStringLiteral("/win7.wim"), small);
+    const QString big = m_images.filePath(QStringLiteral("big.wim"));
+    QVERIFY(HttpTestServer::createSparseImage(big, qint64(5) << 30));
+    m_server.serveFile(QStringLiteral("/big.wim"), big);
     QVERIFY(m_server.start());
 }
 
@@ -314,8 +320,8 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
                                         "\"MediaType='Removable Media'\" get "
                                         "Index,Model >> ") +
                          tempDirectory() + QStringLiteral("DiskInfo.txt");
-    QStringList expected =
-        QStringList{wmic, wmic} + hostchecks::buildCommands(tempDirectory(), 'R');
+    QStringList expected = QStringList{wmic, wmic, hostchecks::sizeCommand(tempDirectory())} +
+                           hostchecks::buildCommands(tempDirectory(), 'R');
     QCOMPARE(hostchecks::commandLines(host), expected);
 
     // The support log names every command the build ran, with its exit code.
@@ -422,8 +428,11 @@ void TestMediaBuild::failuresEndIncompleteAndLeaveNoWorkFiles_data() {
     QTest::newRow("format fails: nothing copied, letter removed")
         << "/boot.wim" << serve << "diskpartFailAt"
         << "format" << QStringList{"gif", "progress 5", "incomplete"}
-        << QStringList{wmicListingCommand(s, driveListingFile(tempDirectory())), "+" + script,
-                       script, s + "\\rmdir.exe /S /Q C:\\mount",
+        << QStringList{wmicListingCommand(s, driveListingFile(tempDirectory())),
+                       hostchecks::sizeCommand(tempDirectory()),
+                       "+" + script,
+                       script,
+                       s + "\\rmdir.exe /S /Q C:\\mount",
                        s + "\\rmdir.exe /S /Q C:\\DownloadFIle"}
         << false << 0;
     QTest::newRow("image copy write error")
@@ -551,7 +560,8 @@ void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole() {
     QCOMPARE(hostchecks::commandLines(host).at(1), bitsadmin);
     QCOMPARE(host.commands().at(1).exitCode, 0LL);
     QCOMPARE(hostchecks::commandLines(host).mid(3),
-             hostchecks::buildCommands(tempDirectory(), 'R'));
+             QStringList{hostchecks::sizeCommand(tempDirectory())} +
+                 hostchecks::buildCommands(tempDirectory(), 'R'));
     {
         QMutexLocker lock(&g_debugMutex);
         QVERIFY(g_debugLines.contains(bitsadmin));
@@ -625,7 +635,75 @@ void TestMediaBuild::letterRInUseLeavesThatVolumeAlone() {
     QCOMPARE(filesUnder(usb), expectedLayout(host));
     QCOMPARE(sha256(host.local(QStringLiteral("S:\\sources\\boot.wim"))), m_fullImageHash);
     QCOMPARE(hostchecks::commandLines(host).mid(2),
-             hostchecks::buildCommands(tempDirectory(), 'S'));
+             QStringList{hostchecks::sizeCommand(tempDirectory())} +
+                 hostchecks::buildCommands(tempDirectory(), 'S'));
+}
+
+void TestMediaBuild::diskSizeDecidesTheVolume_data() {
+    QTest::addColumn<qint64>("disk");
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<QString>("fileSystem"); // empty: the build ends before the format
+    QTest::addColumn<qint64>("partitionSize");
+    const qint64 GiB = qint64(1) << 30;
+    QTest::newRow("16 GB stick: FAT32 over the whole disk")
+        << qint64(16008609792) << "/boot.wim"
+        << "FAT32" << qint64(16008609792 - (1 << 20));
+    QTest::newRow("64 GB stick: a FAT32 partition of 32 GiB") << qint64(64023257088) << "/boot.wim"
+                                                              << "FAT32" << 32 * GiB;
+    QTest::newRow("128 MiB stick: left untouched")
+        << qint64(128 << 20) << "/boot.wim" << QString() << qint64(0);
+    QTest::newRow("5 GiB image: NTFS over the whole disk")
+        << qint64(8004304896) << "/big.wim"
+        << "NTFS" << qint64(8004304896 - (1 << 20));
+}
+
+void TestMediaBuild::diskSizeDecidesTheVolume() {
+    QFETCH(qint64, disk);
+    QFETCH(QString, image);
+    QFETCH(QString, fileSystem);
+    QFETCH(qint64, partitionSize);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.disks[1].size = disk;
+    TestHost host(setup);
+    QVERIFY(host.isValid());
+    setLink(host, m_server.url(image));
+    const QString diskIni =
+        volumeOf(host, QStringLiteral("disk1")) + QStringLiteral("/../disk.ini");
+    QFile ini(diskIni);
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray iniBefore = ini.readAll();
+    ini.close();
+    const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    QVERIFY(runBuild(worker));
+    const QString log = QString::fromUtf8(host.read(tempDirectory() + buildpaths::kBuildLogName));
+    const bool ntfsNoted = log.contains(QLatin1String("UEFI start-up needs an image under 4 GiB"));
+
+    if (fileSystem.isEmpty()) {
+        // Nothing after the size query: the disk is byte for byte as it was.
+        QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
+        QCOMPARE(hostchecks::commandLines(host).mid(2),
+                 QStringList{hostchecks::sizeCommand(tempDirectory())});
+        QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), iniBefore);
+        QVERIFY(log.contains(
+            QLatin1String("check drive large enough for the image and the boot files: FAILED")));
+        QVERIFY(
+            log.contains(QLatin1String("the drive cannot hold this build: it was left as it was")));
+        QVERIFY(!ntfsNoted);
+        return;
+    }
+    QCOMPARE(recorder.events(), kCompleteBuild);
+    QSettings after(diskIni, QSettings::IniFormat);
+    QCOMPARE(after.value(QStringLiteral("disk/fileSystem")).toString(), fileSystem);
+    QCOMPARE(after.value(QStringLiteral("disk/partitionSize")).toLongLong(), partitionSize);
+    QCOMPARE(after.value(QStringLiteral("disk/active")).toBool(), true);
+    QCOMPARE(filesUnder(volumeOf(host, QStringLiteral("disk1"))), expectedLayout(host));
+    QCOMPARE(ntfsNoted, fileSystem == QLatin1String("NTFS"));
 }
 
 void TestMediaBuild::temporaryFolderWithABlank() {
@@ -644,7 +722,8 @@ void TestMediaBuild::temporaryFolderWithABlank() {
     const QStringList lines = hostchecks::commandLines(host);
     QVERIFY(lines.at(1).endsWith(
         QLatin1String(">> \"C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\DiskInfo.txt\"")));
-    QCOMPARE(lines.mid(2), hostchecks::buildCommands(setup.tempDirectory, 'R'));
+    QCOMPARE(lines.mid(2), QStringList{hostchecks::sizeCommand(setup.tempDirectory)} +
+                               hostchecks::buildCommands(setup.tempDirectory, 'R'));
     QCOMPARE(filesUnder(volumeOf(host, QStringLiteral("disk1"))), expectedLayout(host));
     QVERIFY(!QFileInfo::exists(host.local(setup.tempDirectory + "USBDiskFormat.bat")));
     QVERIFY(QFileInfo::exists(host.local(setup.tempDirectory + buildpaths::kBuildLogName)));

@@ -255,12 +255,12 @@ void TestE2eFailures::formatFailureCopiesNothing() {
     // diskpart ran and failed; no copy of any kind followed.
     const QString listing = listingCommand(session.temp());
     const QString script = session.temp() + QStringLiteral("USBDiskFormat.bat");
-    QCOMPARE(commandLines(host),
-             QStringList({listing, listing, kSystem + "\\diskpart.exe /s " + script,
-                          kSystem + "\\diskpart.exe /s " + script,
-                          kSystem + "\\rmdir.exe /S /Q C:\\mount",
-                          kSystem + "\\rmdir.exe /S /Q C:\\DownloadFIle"}));
-    QCOMPARE(host.commands().at(2).exitCode, 4LL);
+    QCOMPARE(commandLines(host), QStringList({listing, listing, sizeCommand(session.temp()),
+                                              kSystem + "\\diskpart.exe /s " + script,
+                                              kSystem + "\\diskpart.exe /s " + script,
+                                              kSystem + "\\rmdir.exe /S /Q C:\\mount",
+                                              kSystem + "\\rmdir.exe /S /Q C:\\DownloadFIle"}));
+    QCOMPARE(host.commands().at(3).exitCode, 4LL);
     QVERIFY(filesUnder(volumeOf(host, QStringLiteral("disk1"))).isEmpty());
     QVERIFY(letterTarget(host, QLatin1Char('R')).isEmpty());
     const QStringList changed = others.differencesTo(HostSnapshot::take(host, "disk1", work));

@@ -56,6 +56,12 @@ QString listingCommand(const QString &temp, bool wmic) {
            file;
 }
 
+QString sizeCommand(const QString &temp, int disk) {
+    return kSystem +
+           QStringLiteral("\\wbem\\WMIC.exe diskdrive where Index=%1 get Size >> ").arg(disk) +
+           quoted(temp + QStringLiteral("DiskInfo.txt"));
+}
+
 QStringList buildCommands(const QString &temp, QChar letter) {
     const QString script = quoted(temp + QStringLiteral("USBDiskFormat.bat"));
     const QString l(letter);
@@ -68,6 +74,7 @@ QStringList buildCommands(const QString &temp, QChar letter) {
         x + "DVD\\PCAT\\BCD " + l + ":\\boot\\",
         x + "DVD\\PCAT\\boot.sdi " + l + ":\\boot\\",
         x + "EFI\\bootmgfw.efi " + l + ":\\efi\\boot\\",
+        x + "EFI\\bootmgfw.efi " + l + ":\\efi\\boot\\bootx64.efi*",
         x + "Fonts\\* " + l + ":\\efi\\microsoft\\boot\\fonts\\",
         x + "Resources\\bootres.dll " + l + ":\\efi\\microsoft\\boot\\resources\\",
         x + "DVD\\EFI\\BCD " + l + ":\\efi\\microsoft\\boot\\",
@@ -110,6 +117,7 @@ QSet<QString> recoveryDriveLayout(const TestHost &host) {
         "boot/boot.sdi",
         "boot/resources/bootres.dll",
         "efi/boot/bootmgfw.efi",
+        "efi/boot/bootx64.efi",
         "efi/microsoft/boot/bcd",
         "efi/microsoft/boot/resources/bootres.dll",
         "sources/boot.wim",

@@ -1,9 +1,11 @@
 // powershell.exe on the simulated host, as far as the drive listing needs it
-// where WMIC is not installed. It runs exactly one command line and fails
-// like PowerShell on any other.
+// where WMIC is not installed. It runs exactly the listing and the size of
+// one disk, and fails like PowerShell on any other command line.
 #include "tools/hostsim/Tools.h"
 
 #include "tools/hostsim/HostDisks.h"
+
+#include <QRegularExpression>
 
 namespace hostsim {
 
@@ -40,6 +42,16 @@ int runPowerShell(ToolContext &ctx) {
     QString text = ctx.argumentText;
     while (text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char('\t')))
         text.chop(1);
+    static const QRegularExpression sizeQuery(QStringLiteral(
+        "^-NoProfile -NonInteractive -Command \"\\(Get-CimInstance -ClassName Win32_DiskDrive "
+        "-Filter 'Index=(\\d+)'\\)\\.Size\"$"));
+    const QRegularExpressionMatch size = sizeQuery.match(text);
+    if (size.hasMatch()) {
+        HostDisk disk;
+        if (findDisk(ctx.root, size.captured(1).toInt(), &disk))
+            ctx.out->write(QByteArray::number(disk.size) + "\r\n");
+        return 0;
+    }
     if (text != QLatin1String(kListingArguments))
         return commandNotFound(ctx);
 
