@@ -6,6 +6,8 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
+
 class ThreadDriveClone : public QThread {
     Q_OBJECT
 
@@ -13,15 +15,24 @@ public:
     explicit ThreadDriveClone(QObject *parent = nullptr);
     ~ThreadDriveClone() override;
 
+    // Asks the running build to stop. Granted only while nothing has been
+    // written to the drive yet; returns whether it was. A stopped build
+    // removes its work files and ends without a signal of its own.
+    bool requestStop();
+    bool stopRequested() const;
+    // Called by the build just before it starts writing the drive: from then
+    // on no stop is granted. False when a stop came first.
+    bool beginWritingDrive();
+
 signals:
     void SetProgressValue(int i);
     void ProcessComplete();
     void PrintRunningProcess(QString);
     void IncompleteFile();
+    void OnStopgGif();
     // The cause of a build that ends incomplete (a BuildFailure), sent just
     // before IncompleteFile().
     void BuildFailed(int cause);
-    void OnStopgGif();
 
 protected:
     void run() override;
@@ -30,4 +41,7 @@ private:
     // The Windows system directory, refilled at the start of every build;
     // every tool path of the build is built on it.
     QString systemDirectory;
+
+    enum Phase { Stoppable, Stopping, WritingDrive };
+    std::atomic<int> m_phase{Stoppable};
 };

@@ -34,7 +34,6 @@ private slots:
     void OnPrintRunningProcess(QString text);
     void OnProcessComplete();
     void IncompleteFileDownload();
-    void OnBuildFailed(int cause);
     void OnStopgGifFile();
     void OnSetProgressValue(int value);
     void OnProcessStart();
@@ -42,6 +41,8 @@ private slots:
     void OnCancel();
     void USBConnected();
     void USBRemove();
+    // After the specified slots, so their order stays as it was.
+    void OnBuildFailed(int cause);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -54,8 +55,8 @@ protected:
 private:
     // Fills DiskComboBox with the removable disks that Windows lists.
     void ListUSBDrives();
-    bool buildInProgress() const;
     void refreshStaleDriveList();
+    void buildThreadEnded();
     void showCentred(QDialog *dialog);
 
     void buildTitleStrip();
@@ -71,6 +72,7 @@ private:
     QLabel *titleLabel = nullptr; // carries the title inside label_3
     bool probing = false;         // the connectivity check is running
     bool buildRunning = false;    // the worker has not yet reported the end of its build
+    bool stoppingBuild = false;   // the user stopped the build; its thread is ending
     // From the confirmation's OK until a build has completed or the check
     // failed, the current item's disk is the one being built (a build that
     // ended incomplete may be recreated on it), so the list must not change.

@@ -181,7 +181,7 @@ void TestE2eFailures::failedBuildNamesItsCause() {
         setup.faults[QStringLiteral("xcopyWriteErrorFor")] =
             QStringLiteral("R:\\sources\\boot.wim*");
     if (fault == Fault::DriveCorrupts)
-        setup.faults[QStringLiteral("xcopyCorruptFor")] = QStringLiteral("R:\\sources\\boot.wim*");
+        setup.faults[QStringLiteral("xcopyDamageFor")] = QStringLiteral("R:\\sources\\boot.wim*");
 
     ToolSession session(setup, link, m_server.proxy());
     QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));

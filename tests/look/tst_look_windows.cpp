@@ -383,7 +383,7 @@ void TestLookWindows::mainWindowDeclaration() {
                           "OnPrintRunningProcess(QString)", "OnProcessComplete()",
                           "IncompleteFileDownload()", "OnStopgGifFile()", "OnSetProgressValue(int)",
                           "OnProcessStart()", "OnProcessCancel()", "OnCancel()", "USBConnected()",
-                          "USBRemove()"}));
+                          "USBRemove()", "OnBuildFailed(int)"}));
     QCOMPARE(meta.method(meta.methodOffset()).methodType(), QMetaMethod::Signal);
     QCOMPARE(meta.method(meta.methodOffset() + 2).access(), QMetaMethod::Private);
 

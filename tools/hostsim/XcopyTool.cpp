@@ -24,13 +24,6 @@ namespace hostsim {
 
 namespace {
 
-void flipFirstByte(const QString &localFile) {
-    QFile file(localFile);
-    char byte = 0;
-    if (file.open(QIODevice::ReadWrite) && file.getChar(&byte) && file.seek(0))
-        file.putChar(static_cast<char>(byte ^ 0x5a));
-}
-
 constexpr int kCopied = 0;
 constexpr int kNothingQualified = 1;
 constexpr int kStopped = 2;
@@ -274,10 +267,10 @@ public:
             simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyWriteErrorFor"))
                 .toString();
         const bool injectWriteError = !faultTarget.isEmpty() && faultTarget == destination;
-        // A stick that takes the data and silently keeps something else, as
-        // worn or counterfeit flash does: Xcopy still reports success.
-        const QString corruptFor =
-            simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyCorruptFor")).toString();
+        // A drive that damages what it is given without any error.
+        const QString damageTarget =
+            simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyDamageFor")).toString();
+        m_damageWrites = !damageTarget.isEmpty() && damageTarget == destination;
 
         if (m_options.emptyDirs) {
             for (const QString &folder : emptyFolders)
@@ -290,8 +283,6 @@ public:
                                      file.info, target, injectWriteError);
             if (code != kCopied)
                 return code;
-            if (corruptFor == destination)
-                flipFirstByte(simhost::localPath(m_ctx.root, target));
         }
         if (m_copied == 0)
             return finish(QString(), kNothingQualified);
@@ -405,6 +396,11 @@ private:
                                          "device error."),
                           kWriteError);
         }
+        if (m_damageWrites && written > 0 && in.seek(written / 2)) {
+            const QByteArray original = in.read(1);
+            out.seek(written / 2);
+            out.write(QByteArray(1, static_cast<char>(~(original.isEmpty() ? 0 : original.at(0)))));
+        }
         out.flush();
         out.setFileTime(source.lastModified(), QFileDevice::FileModificationTime);
         out.close();
@@ -436,6 +432,7 @@ private:
     ToolContext &m_ctx;
     Options m_options;
     int m_copied = 0;
+    bool m_damageWrites = false;
 };
 
 } // namespace
