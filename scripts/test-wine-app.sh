@@ -323,11 +323,14 @@ fi
 grep -q "GET /boot.wim" "$scratch/http.log" && [ "$(count_runs bitsadmin)" -eq 0 ] &&
     pass "the image came from 127.0.0.1 through the system's download call" ||
     fail "the image did not come through the system's download call"
-cmp -s "$image" "$usb/sources/boot.wim" && pass "the image on the drive is the served one" ||
+# Wine, like Windows, finds "sources" in the "Sources" folder the build made.
+drive_file() { find "$usb" -ipath "$usb/$1" -type f | head -n1; }
+on_drive=$(drive_file sources/boot.wim)
+[ -n "$on_drive" ] && cmp -s "$image" "$on_drive" && pass "the image on the drive is the served one" ||
     fail "the image on the drive differs from the served one"
 for f in bootmgr:PCAT/bootmgr boot/BCD:DVD/PCAT/BCD boot/boot.sdi:DVD/PCAT/boot.sdi \
     efi/microsoft/boot/BCD:DVD/EFI/BCD boot/fonts/wgl4_boot.ttf:Fonts/wgl4_boot.ttf; do
-    found=$(find "$usb" -ipath "$usb/${f%%:*}" -type f | head -n1)
+    found=$(drive_file "${f%%:*}")
     if [ -n "$found" ] && cmp -s "$boot/${f#*:}" "$found"; then
         pass "drive file ${f%%:*}"
     else
