@@ -115,6 +115,13 @@ for dll in "$package"/lib*.dll; do
     "$triple-strip" --strip-debug "$dll"
 done
 
+# A GUI program (no console window) that asks for no elevation.
+exe="$package/BootableMediaCreator.exe"
+"$triple-objdump" -p "$exe" | grep -q 'Subsystem.*Windows GUI' ||
+    { echo "BootableMediaCreator.exe is not a GUI program" >&2; exit 1; }
+grep -qa 'level="asInvoker"' "$exe" ||
+    { echo "BootableMediaCreator.exe has no asInvoker manifest" >&2; exit 1; }
+
 # The package must run from wherever it is unpacked.
 if grep -rlaE '/(usr|opt|home|work|tmp|build)/[A-Za-z0-9_.-]+/' "$package" >"$work/linux-paths.txt"; then
     echo "the package refers to Linux paths:" >&2
