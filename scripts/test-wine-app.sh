@@ -338,9 +338,9 @@ for f in bootmgr:PCAT/bootmgr boot/BCD:DVD/PCAT/BCD boot/boot.sdi:DVD/PCAT/boot.
     fi
 done
 
-# Sends the messages, waits well past the tool's burst window and the WMIC
-# start under a loaded machine, and prints
-# how many listings followed; "none sent" when no window got them.
+# Sends the messages, waits well past the tool's burst window and the start
+# of WMIC on a loaded machine, and prints how many listings followed; "none
+# sent" when no window got them.
 listings_after() {
     if ! wine "$bin/devicechange.exe" "$@" >>"$scratch/devicechange.log" 2>&1; then
         echo "none sent"
