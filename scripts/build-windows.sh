@@ -117,7 +117,8 @@ done
 
 # A GUI program (no console window) that asks for no elevation.
 exe="$package/BootableMediaCreator.exe"
-"$triple-objdump" -p "$exe" | grep -q 'Subsystem.*Windows GUI' ||
+headers=$("$triple-objdump" -p "$exe")
+grep -q 'Subsystem.*Windows GUI' <<<"$headers" ||
     { echo "BootableMediaCreator.exe is not a GUI program" >&2; exit 1; }
 grep -qa 'level="asInvoker"' "$exe" ||
     { echo "BootableMediaCreator.exe has no asInvoker manifest" >&2; exit 1; }
