@@ -7,12 +7,14 @@
 // through the tool and cmd.exe):
 //   BMC_WINE_LOG    file that every run appends "<name>|<command line>" to
 //   BMC_WINE_DISKS  the machine's removable disks, one "<index>|<model>" a line
+//                   (optionally "|<size>" after it)
 //   BMC_WINE_USB    the folder that holds the USB disk's volume, which the
 //                   format creates (or empties)
 //   BMC_WINE_ASSIGN file in which the format asks the test for the drive
 //                   letter it assigns to the volume
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <fstream>
@@ -66,8 +68,10 @@ void print(const std::string &text) {
 struct Disk {
     int index;
     std::wstring model;
+    std::wstring size;
 };
 
+// Lines "<index>|<model>[|<size in bytes>]".
 std::vector<Disk> removableDisks() {
     std::vector<Disk> disks;
     std::ifstream in(utf8(env(L"BMC_WINE_DISKS")));
@@ -76,29 +80,82 @@ std::vector<Disk> removableDisks() {
         const size_t bar = line.find('|');
         if (bar == std::string::npos)
             continue;
-        const std::string model = line.substr(bar + 1);
-        disks.push_back(
-            {std::atoi(line.substr(0, bar).c_str()), std::wstring(model.begin(), model.end())});
+        const size_t bar2 = line.find('|', bar + 1);
+        const std::string model =
+            line.substr(bar + 1, bar2 == std::string::npos ? bar2 : bar2 - bar - 1);
+        const std::string size = bar2 == std::string::npos ? "16008609792" : line.substr(bar2 + 1);
+        disks.push_back({std::atoi(line.substr(0, bar).c_str()),
+                         std::wstring(model.begin(), model.end()),
+                         std::wstring(size.begin(), size.end())});
     }
     return disks;
 }
 
-// WMIC diskdrive where "MediaType='Removable Media'" get Index,Model, as WMIC
-// writes it: UTF-16 with a byte-order mark, columns padded, lines ending in
-// "\r\r\n", a blank line last.
+std::wstring property(const Disk &disk, const std::wstring &name) {
+    const std::wstring key = lower(name);
+    if (key == L"index")
+        return std::to_wstring(disk.index);
+    if (key == L"model" || key == L"caption")
+        return disk.model;
+    if (key == L"size")
+        return disk.size;
+    if (key == L"mediatype")
+        return L"Removable Media";
+    if (key == L"interfacetype")
+        return L"USB";
+    if (key == L"deviceid" || key == L"name")
+        return L"\\\\.\\PHYSICALDRIVE" + std::to_wstring(disk.index);
+    return std::wstring();
+}
+
+// WMIC diskdrive where "MediaType='Removable Media'" get <properties>, as
+// WMIC writes it: the columns in alphabetical order, padded, in UTF-16 with
+// a byte-order mark, lines ending in "\r\r\n", a blank line last; with no
+// disk, only a note on the error output.
 int wmic(const std::vector<std::wstring> &args) {
     if (args.empty() || lower(args[0]) != L"diskdrive")
         return 44135;
+    std::vector<std::wstring> names;
+    for (size_t i = 1; i + 1 < args.size(); ++i) {
+        if (lower(args[i]) != L"get")
+            continue;
+        std::wstringstream list(args[i + 1]);
+        std::wstring name;
+        while (std::getline(list, name, L','))
+            if (!name.empty())
+                names.push_back(name);
+    }
+    std::sort(names.begin(), names.end(),
+              [](const std::wstring &a, const std::wstring &b) { return lower(a) < lower(b); });
     const std::vector<Disk> disks = removableDisks();
-    size_t modelWidth = 5;
-    for (const Disk &d : disks)
-        modelWidth = std::max(modelWidth, d.model.size());
-    auto pad = [](std::wstring s, size_t width) {
-        return s + std::wstring(width - s.size(), L' ');
+    if (names.empty())
+        return 44135;
+    if (disks.empty()) {
+        const char note[] = "No Instance(s) Available.\r\n";
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), note, DWORD(sizeof(note) - 1), &written, nullptr);
+        return 0;
+    }
+    std::vector<size_t> widths;
+    for (const std::wstring &name : names) {
+        size_t width = name.size();
+        for (const Disk &d : disks)
+            width = std::max(width, property(d, name).size());
+        widths.push_back(width + 2);
+    }
+    auto row = [&](const std::vector<std::wstring> &cells) {
+        std::wstring line;
+        for (size_t c = 0; c < cells.size(); ++c)
+            line += cells[c] + std::wstring(widths[c] - cells[c].size(), L' ');
+        return line + L"\r\r\n";
     };
-    std::wstring text = pad(L"Index", 7) + pad(L"Model", modelWidth + 2) + L"\r\r\n";
-    for (const Disk &d : disks)
-        text += pad(std::to_wstring(d.index), 7) + pad(d.model, modelWidth + 2) + L"\r\r\n";
+    std::wstring text = row(names);
+    for (const Disk &d : disks) {
+        std::vector<std::wstring> cells;
+        for (const std::wstring &name : names)
+            cells.push_back(property(d, name));
+        text += row(cells);
+    }
     text += L"\r\r\n";
     std::string bytes("\xff\xfe", 2);
     for (wchar_t c : text) {
