@@ -17,14 +17,26 @@ inline bool operator==(const BootFileAction &a, const BootFileAction &b) {
     return a.kind == b.kind && a.text == b.text;
 }
 
-// The fifteen folder creations and copies, in the order they run. letter is
-// the new volume's drive letter.
+// The folder creations and copies, in the order they run. letter is the new
+// volume's drive letter.
 QList<BootFileAction> bootFilePlan(const QString &systemDirectory, QChar letter = QLatin1Char('R'));
+
+// The source of every copy of the plan, in order, once per copy (a file
+// copied twice is named twice); a source ending in "\*" names every file of
+// its folder.
+QStringList bootFileSources();
 
 // Where the boot fonts are taken from.
 QString bootFontsFolder();
 
-// Every file that a finished drive holds, as Windows paths on the volume.
-// fontFiles are the names of the files in bootFontsFolder(); each is copied
-// to both font folders.
-QStringList finishedDriveLayout(QChar letter, const QStringList &fontFiles);
+// One file of a finished drive and the file it was copied from.
+struct DriveFile {
+    QString onDrive; // Windows path on the new volume
+    QString source;  // Windows path of the original
+};
+
+// Every file that a finished drive holds, with its source. fontFiles are the
+// names of the files in bootFontsFolder(); each is copied to both font
+// folders. imageSource is the downloaded image.
+QList<DriveFile> finishedDriveLayout(QChar letter, const QStringList &fontFiles,
+                                     const QString &imageSource);

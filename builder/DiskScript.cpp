@@ -11,11 +11,16 @@ QString diskScriptFile(const QString &tempDirectory) {
     return tempDirectory + QStringLiteral("USBDiskFormat.bat");
 }
 
-QString formatScript(int diskNumber, QChar letter) {
+QString formatScript(int diskNumber, QChar letter, VolumeFileSystem fileSystem,
+                     qint64 partitionMegabytes) {
+    const QString size =
+        partitionMegabytes > 0 ? QStringLiteral("size=%1 ").arg(partitionMegabytes) : QString();
+    const QString fs =
+        fileSystem == VolumeFileSystem::Fat32 ? QStringLiteral("fat32") : QStringLiteral("ntfs");
     return QStringLiteral("select disk ") + QString::number(diskNumber) +
-           QStringLiteral("\n clean \n convert mbr \n create partition primary \n select "
-                          "partition 1 \n active \n format quick fs=ntfs \n assign letter=") +
-           letter + QStringLiteral(" \n exit");
+           QStringLiteral("\n clean \n convert mbr \n create partition primary ") + size +
+           QStringLiteral("\n select partition 1 \n active \n format quick fs=") + fs +
+           QStringLiteral(" \n assign letter=") + letter + QStringLiteral(" \n exit");
 }
 
 QString letterRemovalScript() {

@@ -2,15 +2,21 @@
 // them to diskpart.
 #pragma once
 
+#include "builder/VolumeLayout.h"
+
 #include <QChar>
 #include <QString>
 
 // The script file: tempDirectory (ending in a backslash) + "USBDiskFormat.bat".
 QString diskScriptFile(const QString &tempDirectory);
 
-// Cleans the disk, makes it MBR with one active NTFS partition and gives
-// that partition the drive letter. Lines are separated by LF, no final break.
-QString formatScript(int diskNumber, QChar letter = QLatin1Char('R'));
+// Cleans the disk, makes it MBR with one active partition (of
+// partitionMegabytes MB, or the whole disk when 0), formats it with the file
+// system and gives it the drive letter. Lines are separated by LF, no final
+// break.
+QString formatScript(int diskNumber, QChar letter = QLatin1Char('R'),
+                     VolumeFileSystem fileSystem = VolumeFileSystem::Fat32,
+                     qint64 partitionMegabytes = 0);
 
 // Detaches the letter Q. No volume is selected first; diskpart then fails
 // without effect, which the build accepts.

@@ -1,14 +1,17 @@
 // One build of the recovery drive, step by step, on the worker thread:
-// download, size test, last check of the chosen disk, format, boot files,
-// image, check of the finished drive, clean-up. Reports through the
-// worker's signals.
+// download, size test, last check of the chosen disk and of its size,
+// format, boot files, image, check of the finished drive, clean-up. Reports
+// through the worker's signals.
 #pragma once
 
 #include "builder/BuildLog.h"
+#include "builder/VolumeLayout.h"
 
 #include <QByteArray>
 #include <QChar>
 #include <QString>
+
+#include <functional>
 
 class ThreadDriveClone;
 
@@ -24,14 +27,20 @@ private:
     // Downloads the image; true only when a download finished.
     bool download(const QString &link);
     bool chosenDiskIsStillThere();
+    // The disk's size from the listing tool against what the drive will hold.
+    VolumeLayout chooseLayout(qint64 imageSize);
     QChar chooseVolumeLetter();
-    bool formatDisk(QChar letter);
-    void copyBootFiles(QChar letter);
+    bool formatDisk(QChar letter, const VolumeLayout &layout);
+    bool copyBootFiles(QChar letter);
     bool finishedDriveIsComplete(QChar letter, const QByteArray &imageHash);
+    static bool sameContent(const QString &windowsPathA, const QString &windowsPathB);
     void cleanUp();
+    void removeWorkFiles();
     void endIncomplete();
+    void endStopped();
+    static qint64 bytesIn(const QString &localFolder);
 
-    long long runCommand(const QString &command);
+    long long runCommand(const QString &command, const std::function<bool()> &stop = {});
     bool sha256Of(const QString &windowsPath, QByteArray *hash);
 
     ThreadDriveClone &m_worker;

@@ -53,7 +53,7 @@ echo "USB disk (disk 1) holds:"
 (cd "$usb" && find . -type f -printf '  %P  %s bytes\n' | sort)
 
 required=(bootmgr bootmgr.efi boot/BCD boot/boot.sdi boot/resources/bootres.dll
-          efi/boot/bootmgfw.efi efi/microsoft/boot/BCD efi/microsoft/boot/resources/bootres.dll
+          efi/boot/bootmgfw.efi efi/boot/bootx64.efi efi/microsoft/boot/BCD efi/microsoft/boot/resources/bootres.dll
           sources/boot.wim)
 missing=0
 for f in "${required[@]}"; do

@@ -9,6 +9,8 @@ packages=(
     xvfb xauth xdotool x11-apps imagemagick
     python3 curl openssl libssl-dev
     fonts-dejavu-core fonts-liberation2 fonts-noto-core fonts-noto-cjk
+    # Starting the finished drive in a virtual UEFI machine (tests/boot).
+    gnu-efi binutils qemu-system-x86 ovmf dosfstools mtools
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -18,6 +20,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     SUDO=""
     [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Other installs may hold the package lock for a while: wait for it.
+    $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+        --no-install-recommends "${missing[@]}"
 fi

@@ -4,12 +4,15 @@
 #include "builder/BootFilePlan.h"
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
+#include "builder/DiskSize.h"
 #include "builder/DriveListing.h"
+#include "builder/VolumeLayout.h"
 #include "command/CommandQuoting.h"
 
 #include <QSet>
 #include <QTextStream>
 #include <QtTest>
+#include <algorithm>
 
 class TestBuilderCores : public QObject {
     Q_OBJECT
@@ -18,8 +21,11 @@ private slots:
     void formatScriptSelectsTheDiskAndAssignsR_data();
     void formatScriptSelectsTheDiskAndAssignsR();
     void formatScriptFollowsAnotherLetter();
+    void formatScriptForEveryVolumeLayout();
+    void volumeLayoutAtItsBoundaries_data();
+    void volumeLayoutAtItsBoundaries();
     void diskpartLineQuotesOnlyAScriptPathThatNeedsIt();
-    void bootFilePlanIsFifteenActionsInOrder();
+    void bootFilePlanIsSixteenActionsInOrder();
     void bootFilePlanOnAnotherLetterChangesOnlyTheLetter();
     void finishedDriveLayoutListsEveryFileAndBothFontCopies();
     void imageCopyLine();
@@ -35,6 +41,8 @@ private slots:
     void listingCommands();
     void listingParser_data();
     void listingParser();
+    void diskSizeAnswer_data();
+    void diskSizeAnswer();
 };
 
 void TestBuilderCores::formatScriptSelectsTheDiskAndAssignsR_data() {
@@ -51,7 +59,7 @@ void TestBuilderCores::formatScriptSelectsTheDiskAndAssignsR() {
     QCOMPARE(formatScript(disk), firstLine + QStringLiteral("\n clean \n convert mbr \n create "
                                                             "partition primary \n select "
                                                             "partition 1 \n active \n format "
-                                                            "quick fs=ntfs \n assign letter=R "
+                                                            "quick fs=fat32 \n assign letter=R "
                                                             "\n exit"));
     QVERIFY(!formatScript(disk).contains(QLatin1Char('\r')));
 }
@@ -61,6 +69,79 @@ void TestBuilderCores::formatScriptFollowsAnotherLetter() {
     expected.replace(QStringLiteral("letter=R"), QStringLiteral("letter=S"));
     QCOMPARE(formatScript(3, QLatin1Char('S')), expected);
     QCOMPARE(letterRemovalScript(), QStringLiteral("Remove letter=Q"));
+}
+
+void TestBuilderCores::formatScriptForEveryVolumeLayout() {
+    QCOMPARE(formatScript(4, QLatin1Char('T'), VolumeFileSystem::Fat32, 32768),
+             QStringLiteral("select disk 4\n clean \n convert mbr \n create partition primary "
+                            "size=32768 \n select partition 1 \n active \n format quick fs=fat32 "
+                            "\n assign letter=T \n exit"));
+    QCOMPARE(formatScript(1, QLatin1Char('R'), VolumeFileSystem::Ntfs, 0),
+             QStringLiteral("select disk 1\n clean \n convert mbr \n create partition primary "
+                            "\n select partition 1 \n active \n format quick fs=ntfs \n "
+                            "assign letter=R \n exit"));
+}
+
+// Sizes in bytes. The first partition starts 1 MiB into the disk; FAT32
+// takes 8 MiB and NTFS 72 MiB of a volume for itself, plus 1/256 of it.
+void TestBuilderCores::volumeLayoutAtItsBoundaries_data() {
+    QTest::addColumn<qint64>("disk");
+    QTest::addColumn<qint64>("image");
+    QTest::addColumn<qint64>("bootFiles");
+    QTest::addColumn<bool>("fat32");
+    QTest::addColumn<qint64>("partitionMB"); // 0: the whole disk
+    QTest::addColumn<bool>("fits");
+    const qint64 MiB = 1 << 20;
+    const qint64 GiB = qint64(1) << 30;
+    const qint64 image = 300000000;
+    const qint64 boot = 20000000;
+    QTest::newRow("16 GB stick") << qint64(16008609792) << image << boot << true << qint64(0)
+                                 << true;
+    QTest::newRow("disk of 32 GiB: whole disk")
+        << 32 * GiB << image << boot << true << qint64(0) << true;
+    QTest::newRow("partition of exactly 32 GiB: whole disk")
+        << 32 * GiB + MiB << image << boot << true << qint64(0) << true;
+    QTest::newRow("one byte more: 32 GiB partition")
+        << 32 * GiB + MiB + 1 << image << boot << true << qint64(32768) << true;
+    QTest::newRow("2 TB disk: 32 GiB partition")
+        << qint64(2000365289472) << image << boot << true << qint64(32768) << true;
+    QTest::newRow("image of 4 GiB - 1: FAT32")
+        << 64 * GiB << 4 * GiB - 1 << boot << true << qint64(32768) << true;
+    QTest::newRow("image of exactly 4 GiB: NTFS, whole disk")
+        << 64 * GiB << 4 * GiB << boot << false << qint64(0) << true;
+    QTest::newRow("5 GiB image on an 8 GB stick: NTFS")
+        << qint64(8004304896) << 5 * GiB << boot << false << qint64(0) << true;
+    // Volume 1,024,000,000: 8 MiB + 4,000,000 for FAT32 leaves 1,011,611,392.
+    QTest::newRow("disk exactly large enough")
+        << 1024000000 + MiB << 1011611392 - boot << boot << true << qint64(0) << true;
+    QTest::newRow("disk one byte short")
+        << 1024000000 + MiB - 1 << 1011611392 - boot << boot << true << qint64(0) << false;
+    // Volume 6,400,000,000: 72 MiB + 25,000,000 for NTFS leaves 6,299,502,528.
+    QTest::newRow("NTFS disk exactly large enough")
+        << 6400000000 + MiB << 6299502528 - boot << boot << false << qint64(0) << true;
+    QTest::newRow("NTFS disk one byte short")
+        << 6400000000 + MiB - 1 << 6299502528 - boot << boot << false << qint64(0) << false;
+    QTest::newRow("128 MiB stick")
+        << 128 * MiB << qint64(238226804) << boot << true << qint64(0) << false;
+    QTest::newRow("disk smaller than its partition offset")
+        << MiB / 2 << qint64(0) << qint64(0) << true << qint64(0) << false;
+    QTest::newRow("size unknown") << qint64(-1) << image << boot << true << qint64(0) << false;
+}
+
+void TestBuilderCores::volumeLayoutAtItsBoundaries() {
+    QFETCH(qint64, disk);
+    QFETCH(qint64, image);
+    QFETCH(qint64, bootFiles);
+    QFETCH(bool, fat32);
+    QFETCH(qint64, partitionMB);
+    QFETCH(bool, fits);
+    const VolumeLayout layout = chooseVolumeLayout(disk, image, bootFiles);
+    QCOMPARE(layout.fits, fits);
+    if (disk < 0)
+        return;
+    QCOMPARE(layout.fileSystem == VolumeFileSystem::Fat32, fat32);
+    QCOMPARE(layout.partitionMegabytes, partitionMB);
+    QVERIFY(!fat32 || layout.volumeBytes <= qint64(32) << 30);
 }
 
 void TestBuilderCores::diskpartLineQuotesOnlyAScriptPathThatNeedsIt() {
@@ -75,7 +156,7 @@ void TestBuilderCores::diskpartLineQuotesOnlyAScriptPathThatNeedsIt() {
                             "\"C:\\Users\\Jane Doe\\Temp\\USBDiskFormat.bat\""));
 }
 
-void TestBuilderCores::bootFilePlanIsFifteenActionsInOrder() {
+void TestBuilderCores::bootFilePlanIsSixteenActionsInOrder() {
     using K = BootFileAction::Kind;
     const QString x = QStringLiteral("C:\\Windows\\system32\\Xcopy.exe /S /H /I ");
     const QList<BootFileAction> expected = {
@@ -88,6 +169,7 @@ void TestBuilderCores::bootFilePlanIsFifteenActionsInOrder() {
         {K::CreateFolder, "R:\\efi\\microsoft\\boot\\fonts"},
         {K::CreateFolder, "R:\\efi\\microsoft\\boot\\resources"},
         {K::Copy, x + "C:\\Windows\\Boot\\EFI\\bootmgfw.efi R:\\efi\\boot\\"},
+        {K::Copy, x + "C:\\Windows\\Boot\\EFI\\bootmgfw.efi R:\\efi\\boot\\bootx64.efi*"},
         {K::Copy, x + "C:\\Windows\\Boot\\Fonts\\* R:\\efi\\microsoft\\boot\\fonts\\"},
         {K::Copy,
          x + "C:\\Windows\\Boot\\Resources\\bootres.dll R:\\efi\\microsoft\\boot\\resources\\"},
@@ -97,7 +179,7 @@ void TestBuilderCores::bootFilePlanIsFifteenActionsInOrder() {
         {K::Copy, x + "C:\\Windows\\Boot\\EFI\\bootmgr.efi R:\\"},
     };
     const QList<BootFileAction> plan = bootFilePlan(QStringLiteral("C:\\Windows\\system32"));
-    QCOMPARE(plan.size(), 15);
+    QCOMPARE(plan.size(), 16);
     for (int i = 0; i < plan.size(); ++i) {
         QCOMPARE(plan.at(i).kind, expected.at(i).kind);
         QCOMPARE(plan.at(i).text, expected.at(i).text);
@@ -120,26 +202,36 @@ void TestBuilderCores::bootFilePlanOnAnotherLetterChangesOnlyTheLetter() {
 }
 
 void TestBuilderCores::finishedDriveLayoutListsEveryFileAndBothFontCopies() {
-    const QStringList layout = finishedDriveLayout(
-        QLatin1Char('R'), {QStringLiteral("a_boot.ttf"), QStringLiteral("b_boot.ttf")});
-    const QSet<QString> expected = {
-        "R:\\bootmgr",
-        "R:\\bootmgr.efi",
-        "R:\\boot\\BCD",
-        "R:\\boot\\boot.sdi",
-        "R:\\boot\\resources\\bootres.dll",
-        "R:\\efi\\boot\\bootmgfw.efi",
-        "R:\\efi\\microsoft\\boot\\BCD",
-        "R:\\efi\\microsoft\\boot\\resources\\bootres.dll",
-        "R:\\sources\\boot.wim",
-        "R:\\boot\\fonts\\a_boot.ttf",
-        "R:\\boot\\fonts\\b_boot.ttf",
-        "R:\\efi\\microsoft\\boot\\fonts\\a_boot.ttf",
-        "R:\\efi\\microsoft\\boot\\fonts\\b_boot.ttf",
+    const QList<DriveFile> layout = finishedDriveLayout(
+        QLatin1Char('R'), {QStringLiteral("a_boot.ttf"), QStringLiteral("b_boot.ttf")},
+        QStringLiteral("C:\\DownloadFIle\\boot.wim"));
+    // Each file on the drive with the original it must equal.
+    const QMap<QString, QString> expected = {
+        {"R:\\bootmgr", "C:\\Windows\\Boot\\PCAT\\bootmgr"},
+        {"R:\\bootmgr.efi", "C:\\Windows\\Boot\\EFI\\bootmgr.efi"},
+        {"R:\\boot\\BCD", "C:\\Windows\\Boot\\DVD\\PCAT\\BCD"},
+        {"R:\\boot\\boot.sdi", "C:\\Windows\\Boot\\DVD\\PCAT\\boot.sdi"},
+        {"R:\\boot\\resources\\bootres.dll", "C:\\Windows\\Boot\\Resources\\bootres.dll"},
+        {"R:\\efi\\boot\\bootmgfw.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"},
+        {"R:\\efi\\boot\\bootx64.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"},
+        {"R:\\efi\\microsoft\\boot\\BCD", "C:\\Windows\\Boot\\DVD\\EFI\\BCD"},
+        {"R:\\efi\\microsoft\\boot\\resources\\bootres.dll",
+         "C:\\Windows\\Boot\\Resources\\bootres.dll"},
+        {"R:\\sources\\boot.wim", "C:\\DownloadFIle\\boot.wim"},
+        {"R:\\boot\\fonts\\a_boot.ttf", "C:\\Windows\\Boot\\Fonts\\a_boot.ttf"},
+        {"R:\\boot\\fonts\\b_boot.ttf", "C:\\Windows\\Boot\\Fonts\\b_boot.ttf"},
+        {"R:\\efi\\microsoft\\boot\\fonts\\a_boot.ttf", "C:\\Windows\\Boot\\Fonts\\a_boot.ttf"},
+        {"R:\\efi\\microsoft\\boot\\fonts\\b_boot.ttf", "C:\\Windows\\Boot\\Fonts\\b_boot.ttf"},
     };
+    QMap<QString, QString> actual;
+    for (const DriveFile &file : layout)
+        actual.insert(file.onDrive, file.source);
     QCOMPARE(layout.size(), expected.size());
-    QCOMPARE(QSet<QString>(layout.begin(), layout.end()), expected);
-    QVERIFY(finishedDriveLayout(QLatin1Char('S'), {}).contains("S:\\sources\\boot.wim"));
+    QCOMPARE(actual, expected);
+    const QList<DriveFile> onS = finishedDriveLayout(QLatin1Char('S'), {}, QStringLiteral("x"));
+    QVERIFY(std::any_of(onS.begin(), onS.end(), [](const DriveFile &f) {
+        return f.onDrive == QLatin1String("S:\\sources\\boot.wim");
+    }));
 }
 
 void TestBuilderCores::imageCopyLine() {
@@ -266,10 +358,35 @@ void TestBuilderCores::listingCommands() {
                             "\"C:\\A B\\DiskInfo.txt\""));
     QCOMPARE(powerShellListingCommand(s, QStringLiteral("C:\\T\\DiskInfo.txt")),
              QStringLiteral("C:\\Windows\\system32\\WindowsPowerShell\\v1.0\\powershell.exe "
-                            "-NoProfile -NonInteractive -Command \"Get-CimInstance -ClassName "
+                            "-NoProfile -NonInteractive -Command \"[Console]::OutputEncoding = "
+                            "[Text.Encoding]::UTF8; Get-CimInstance -ClassName "
                             "Win32_DiskDrive -Filter \\\"MediaType='Removable Media'\\\" | "
                             "ForEach-Object { '' + $_.Index + ' ' + $_.Model }\" >> "
                             "C:\\T\\DiskInfo.txt"));
+    QCOMPARE(wmicDiskSizeCommand(s, 12, QStringLiteral("C:\\A B\\DiskInfo.txt")),
+             QStringLiteral("C:\\Windows\\system32\\wbem\\WMIC.exe diskdrive where Index=12 get "
+                            "Size >> \"C:\\A B\\DiskInfo.txt\""));
+    QCOMPARE(powerShellDiskSizeCommand(s, 2, QStringLiteral("C:\\T\\DiskInfo.txt")),
+             QStringLiteral("C:\\Windows\\system32\\WindowsPowerShell\\v1.0\\powershell.exe "
+                            "-NoProfile -NonInteractive -Command \"(Get-CimInstance -ClassName "
+                            "Win32_DiskDrive -Filter 'Index=2').Size\" >> C:\\T\\DiskInfo.txt"));
+}
+
+void TestBuilderCores::diskSizeAnswer_data() {
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<qint64>("bytes");
+    QTest::newRow("WMIC") << "Size         \r\n16008609792  \r\n\r\n" << qint64(16008609792);
+    QTest::newRow("PowerShell") << "2000365289472\r\n" << qint64(2000365289472);
+    QTest::newRow("no such disk") << "" << qint64(-1);
+    QTest::newRow("no medium in the drive") << "Size  \r\n      \r\n\r\n" << qint64(-1);
+    QTest::newRow("a sign is no size") << "Size\r\n-5\r\n+7\r\n" << qint64(-1);
+}
+
+void TestBuilderCores::diskSizeAnswer() {
+    QFETCH(QString, answer);
+    QFETCH(qint64, bytes);
+    QTextStream stream(&answer);
+    QCOMPARE(parseDiskSize(stream), bytes);
 }
 
 void TestBuilderCores::listingParser_data() {
@@ -291,9 +408,9 @@ void TestBuilderCores::listingParser_data() {
                                                                 << QList<int>{4} << QStringList{""};
     QTest::newRow("single token, empty line, blanks") << "7\n\n    \n"
                                                       << QList<int>{} << QStringList{};
-    QTest::newRow("model holding Index is skipped like the header")
-        << "1 Index Drive USB Device\n2 Other Drive\n"
-        << QList<int>{2} << QStringList{"Other Drive "};
+    QTest::newRow("only the header is the header: a model may hold Index")
+        << "Index  Model  \r\r\n1      Index Drive USB Device  \r\r\n2      Other Drive  \r\r\n"
+        << QList<int>{1, 2} << QStringList{"Index Drive USB Device ", "Other Drive "};
     QTest::newRow("first token not a plain decimal number")
         << "-1 Bad Drive\n+2 Bad Drive\n0x3 Bad Drive\nDisk Bad Drive\n"
            "99999999999 Too Large\n12 Good Drive\n"

@@ -21,7 +21,7 @@ void TestDiskScriptFile::formatScriptIsWrittenHiddenWithLfOnly() {
     QVERIFY(writeDiskScript(file, formatScript(2)));
     QCOMPARE(host.read(file), QByteArray("select disk 2\n clean \n convert mbr \n create partition "
                                          "primary \n select partition 1 \n active \n format quick "
-                                         "fs=ntfs \n assign letter=R \n exit"));
+                                         "fs=fat32 \n assign letter=R \n exit"));
     QVERIFY(simhost::isHidden(host.root(), host.local(file)));
 }
 

@@ -18,6 +18,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <atomic>
+
 namespace {
 
 const QString kSystem = QStringLiteral("C:\\Windows\\system32");
@@ -141,6 +143,7 @@ QSet<QString> expectedLayout(const TestHost &host) {
         "boot/boot.sdi",
         "boot/resources/bootres.dll",
         "efi/boot/bootmgfw.efi",
+        "efi/boot/bootx64.efi",
         "efi/microsoft/boot/bcd",
         "efi/microsoft/boot/resources/bootres.dll",
         "sources/boot.wim",
@@ -165,15 +168,15 @@ private slots:
     void completeBuildThenASecondStartOnAnotherDisk();
     void noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data();
     void noUsableLinkEndsAsIncompleteWithoutTouchingAnything();
-    void tooSmallImageFailsBeforeTheDrive();
-    void truncatedTransfersFailBeforeTheDrive();
+    void failuresEndIncompleteAndLeaveNoWorkFiles_data();
+    void failuresEndIncompleteAndLeaveNoWorkFiles();
     void windows7LinkIsChosenFromTheSecondKey();
-    void failedFormatCopiesNothing();
-    void imageWriteErrorFailsTheSelfTest();
     void linkWithAmpersandReachesBitsadminWhole();
     void swappedDiskIsNotFormatted_data();
     void swappedDiskIsNotFormatted();
     void letterRInUseLeavesThatVolumeAlone();
+    void diskSizeDecidesTheVolume_data();
+    void diskSizeDecidesTheVolume();
     void temporaryFolderWithABlank();
 
 private:
@@ -199,6 +202,9 @@ void TestMediaBuild::initTestCase() {
     m_server.serveFile(QStringLiteral("/boot.wim"), full);
     m_server.serveFile(QStringLiteral("/small.wim"), small);
     m_server.serveFile(QStringLiteral("/win7.wim"), small);
+    const QString big = m_images.filePath(QStringLiteral("big.wim"));
+    QVERIFY(HttpTestServer::createSparseImage(big, qint64(5) << 30));
+    m_server.serveFile(QStringLiteral("/big.wim"), big);
     QVERIFY(m_server.start());
 }
 
@@ -284,9 +290,21 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
 
     ThreadDriveClone worker;
     SignalRecorder recorder(worker);
+    // Once the format has begun, a stop is refused: a drive left halfway
+    // written would start nothing.
+    QObject context;
+    std::atomic<int> stopsGranted{0};
+    connect(
+        &worker, &ThreadDriveClone::SetProgressValue, &context,
+        [&](int value) {
+            if (value == 5 && worker.requestStop())
+                ++stopsGranted;
+        },
+        Qt::DirectConnection);
     QVERIFY(prepareStart(host, 1));
     QVERIFY(runBuild(worker));
 
+    QCOMPARE(stopsGranted.load(), 0);
     QCOMPARE(recorder.events(), kCompleteBuild);
     // Disk 1 now holds exactly the recovery drive, as R:, with the image as served.
     const QString usb = volumeOf(host, QStringLiteral("disk1"));
@@ -302,8 +320,8 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
                                         "\"MediaType='Removable Media'\" get "
                                         "Index,Model >> ") +
                          tempDirectory() + QStringLiteral("DiskInfo.txt");
-    QStringList expected =
-        QStringList{wmic, wmic} + hostchecks::buildCommands(tempDirectory(), 'R');
+    QStringList expected = QStringList{wmic, wmic, hostchecks::sizeCommand(tempDirectory())} +
+                           hostchecks::buildCommands(tempDirectory(), 'R');
     QCOMPARE(hostchecks::commandLines(host), expected);
 
     // The support log names every command the build ran, with its exit code.
@@ -368,53 +386,131 @@ void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything() {
     QCOMPARE(host.commands().size(), listingCommands);
     QCOMPARE(m_server.requestTargets().size(), requests);
     QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
-    // Work files as a build without a link leaves them.
-    QVERIFY(QDir(host.local(QStringLiteral("C:\\DownloadFIle"))).isEmpty());
-    QVERIFY(QFileInfo(host.local(QStringLiteral("C:\\mount\\winre"))).isDir());
+    verifyWorkFilesRemoved(host);
     verifyKeepAwakeReleased(host);
 }
 
-void TestMediaBuild::tooSmallImageFailsBeforeTheDrive() {
+void TestMediaBuild::failuresEndIncompleteAndLeaveNoWorkFiles_data() {
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<int>("serverMode");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("faultTarget");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QStringList>("commands"); // after the window's listing; "*" any
+    QTest::addColumn<bool>("driveUntouched");
+    QTest::addColumn<int>("stopAtRequest"); // the user stops once it has arrived; 0 never
+    const QString s = kSystem;
+    const QString script = s + "\\diskpart.exe /s " + tempDirectory() + "USBDiskFormat.bat";
+    const int serve = int(HttpTestServer::Mode::Serve);
+    QStringList copiedThenFailed = kCompleteBuild.mid(0, kCompleteBuild.size() - 2);
+    copiedThenFailed.append(QStringLiteral("incomplete"));
+
+    QTest::newRow("image too small")
+        << "/small.wim" << serve << QString() << QString() << QStringList{"gif", "incomplete"}
+        << QStringList{} << true << 0;
+    // A server that keeps the connection alive with a byte now and then:
+    // the user leaves, and nothing of the build is left behind.
+    const int trickle = int(HttpTestServer::Mode::Trickle);
+    QTest::newRow("user stops a trickling download")
+        << "/boot.wim" << trickle << QString() << QString() << QStringList{"gif"} << QStringList{}
+        << true << 1;
+    // The first attempt fails, the fallback's transfer trickles; its job must
+    // not stay behind with the transfer service.
+    QTest::newRow("user stops the fallback's trickling download")
+        << "/boot.wim" << trickle << "failFirst" << QString() << QStringList{"gif"}
+        << QStringList{"*"} << true << 2;
+    QTest::newRow("both downloads cut short")
+        << "/boot.wim" << int(HttpTestServer::Mode::Truncated) << QString() << QString()
+        << QStringList{"gif", "incomplete"}
+        << QStringList{"bitsadmin.exe /transfer myDownloadJob /download /priority normal \"" +
+                       m_server.url(QStringLiteral("/boot.wim")) + "\" C:\\DownloadFIle\\boot.wim"}
+        << true << 0;
+    QTest::newRow("format fails: nothing copied, letter removed")
+        << "/boot.wim" << serve << "diskpartFailAt"
+        << "format" << QStringList{"gif", "progress 5", "incomplete"}
+        << QStringList{wmicListingCommand(s, driveListingFile(tempDirectory())),
+                       hostchecks::sizeCommand(tempDirectory()),
+                       "+" + script,
+                       script,
+                       s + "\\rmdir.exe /S /Q C:\\mount",
+                       s + "\\rmdir.exe /S /Q C:\\DownloadFIle"}
+        << false << 0;
+    QTest::newRow("image copy write error")
+        << "/boot.wim" << serve << "xcopyWriteErrorFor"
+        << "R:\\sources\\boot.wim*" << copiedThenFailed << QStringList{"*"} << false << 0;
+    // bootmgr and bootmgr.efi cut short, Xcopy exiting 5 for both.
+    QTest::newRow("boot files cut short on the drive's root")
+        << "/boot.wim" << serve << "xcopyWriteErrorFor"
+        << "R:\\" << copiedThenFailed << QStringList{"*"} << false << 0;
+    // The same size, one byte changed, and Xcopy reports success.
+    QTest::newRow("boot files damaged without an error")
+        << "/boot.wim" << serve << "xcopyDamageFor"
+        << "R:\\boot\\" << copiedThenFailed << QStringList{"*"} << false << 0;
+}
+
+void TestMediaBuild::failuresEndIncompleteAndLeaveNoWorkFiles() {
+    QFETCH(QString, image);
+    QFETCH(int, serverMode);
+    QFETCH(QString, fault);
+    QFETCH(QString, faultTarget);
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, commands);
+    QFETCH(bool, driveUntouched);
+    QFETCH(int, stopAtRequest);
     TestHost host;
     QVERIFY(host.isValid());
-    setLink(host, m_server.url(QStringLiteral("/small.wim")));
+    setLink(host, m_server.url(image));
+    m_server.setMode(HttpTestServer::Mode(serverMode));
+    if (fault == QLatin1String("failFirst"))
+        m_server.failNextRequests(1);
+    else if (!fault.isEmpty())
+        simhost::setHostSetting(host.root(), QStringLiteral("faults/") + fault, faultTarget);
     const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
+    const auto systemDisk = snapshot(volumeOf(host, QStringLiteral("disk0")));
 
     ThreadDriveClone worker;
     SignalRecorder recorder(worker);
     QVERIFY(prepareStart(host, 1));
     const int listingCommands = host.commands().size();
-    QVERIFY(runBuild(worker));
+    if (stopAtRequest > 0) {
+        const int before = m_server.requestTargets().size();
+        worker.start(QThread::InheritPriority);
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestTargets().size() >= before + stopAtRequest, 30000);
+        QTest::qWait(1500); // well into the trickle
+        QVERIFY(!worker.isFinished());
+        QVERIFY(worker.requestStop());
+        QVERIFY(worker.wait(30000));
+        m_server.setMode(HttpTestServer::Mode::Serve);
+        QVERIFY(!QDir(host.root() + QStringLiteral("/bits")).exists() ||
+                QDir(host.root() + QStringLiteral("/bits")).isEmpty());
+        if (fault == QLatin1String("failFirst"))
+            QCOMPARE(hostchecks::commandLines(host).last(), bitsadminCancelCommand());
+    } else {
+        QVERIFY(runBuild(worker));
+    }
 
-    QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
-    QCOMPARE(host.commands().size(), listingCommands);
-    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
-    // The small download stays until the next start deletes it.
-    QCOMPARE(QFileInfo(host.local(kImage)).size(), qint64(1 << 20));
-    QVERIFY(QFileInfo(host.local(QStringLiteral("C:\\mount\\winre"))).isDir());
-    verifyKeepAwakeReleased(host);
-}
-
-void TestMediaBuild::truncatedTransfersFailBeforeTheDrive() {
-    TestHost host;
-    QVERIFY(host.isValid());
-    const QString link = m_server.url(QStringLiteral("/boot.wim"));
-    setLink(host, link);
-    m_server.setMode(HttpTestServer::Mode::Truncated);
-    const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
-
-    ThreadDriveClone worker;
-    SignalRecorder recorder(worker);
-    QVERIFY(prepareStart(host, 1));
-    QVERIFY(runBuild(worker));
-
-    QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
-    // The system's download failed, then the fallback: nothing else ran.
-    const QStringList lines = hostchecks::commandLines(host);
-    QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines.at(1), bitsadminCommand(link));
-    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
-    QVERIFY(QFileInfo(host.local(kImage)).size() < kMinimumImageSize);
+    QCOMPARE(recorder.events(), events);
+    const QList<simhost::LoggedCommand> ran = host.commands().mid(listingCommands);
+    if (commands != QStringList{"*"}) {
+        QStringList lines;
+        for (const simhost::LoggedCommand &c : ran)
+            lines.append(c.line.mid(kCmd.size()).chopped(1));
+        // "+" marks a command that must have failed.
+        QStringList expected;
+        for (int i = 0; i < commands.size(); ++i) {
+            expected.append(commands.at(i).startsWith('+') ? commands.at(i).mid(1)
+                                                           : commands.at(i));
+            if (commands.at(i).startsWith('+'))
+                QVERIFY(ran.at(i).exitCode != 0);
+        }
+        QCOMPARE(lines, expected);
+    }
+    if (driveUntouched) {
+        QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
+        QVERIFY(letterTarget(host, QLatin1Char('R')).isEmpty());
+    }
+    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk0"))), systemDisk);
+    verifyWorkFilesRemoved(host);
     verifyKeepAwakeReleased(host);
 }
 
@@ -435,62 +531,6 @@ void TestMediaBuild::windows7LinkIsChosenFromTheSecondKey() {
     QVERIFY(runBuild(worker));
     QCOMPARE(m_server.requestTargets().mid(before), QStringList({"/win7.wim?for=7"}));
     QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
-}
-
-void TestMediaBuild::failedFormatCopiesNothing() {
-    TestHost host;
-    QVERIFY(host.isValid());
-    setLink(host, m_server.url(QStringLiteral("/boot.wim")));
-    simhost::setHostSetting(host.root(), QStringLiteral("faults/diskpartFailAt"),
-                            QStringLiteral("format"));
-
-    ThreadDriveClone worker;
-    SignalRecorder recorder(worker);
-    QVERIFY(prepareStart(host, 1));
-    QVERIFY(runBuild(worker));
-
-    QCOMPARE(recorder.events(), QStringList({"gif", "progress 5", "incomplete"}));
-    const QStringList lines = hostchecks::commandLines(host);
-    QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("Xcopy")));
-    QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("dism")));
-    const QString temp = tempDirectory();
-    QCOMPARE(lines.mid(2), QStringList({
-                               kSystem + "\\diskpart.exe /s " + temp + "USBDiskFormat.bat",
-                               kSystem + "\\diskpart.exe /s " + temp + "USBDiskFormat.bat",
-                               kSystem + "\\rmdir.exe /S /Q C:\\mount",
-                               kSystem + "\\rmdir.exe /S /Q C:\\DownloadFIle",
-                           }));
-    QVERIFY(host.commands().at(2).exitCode != 0);
-    QVERIFY(filesUnder(volumeOf(host, QStringLiteral("disk1"))).isEmpty());
-    QVERIFY(letterTarget(host, QLatin1Char('R')).isEmpty());
-    verifyWorkFilesRemoved(host);
-    verifyKeepAwakeReleased(host);
-}
-
-void TestMediaBuild::imageWriteErrorFailsTheSelfTest() {
-    TestHost host;
-    QVERIFY(host.isValid());
-    setLink(host, m_server.url(QStringLiteral("/boot.wim")));
-    simhost::setHostSetting(host.root(), QStringLiteral("faults/xcopyWriteErrorFor"),
-                            QStringLiteral("R:\\sources\\boot.wim*"));
-
-    ThreadDriveClone worker;
-    SignalRecorder recorder(worker);
-    QVERIFY(prepareStart(host, 1));
-    QVERIFY(runBuild(worker));
-
-    QStringList expected = kCompleteBuild.mid(0, kCompleteBuild.size() - 2);
-    expected.append(QStringLiteral("incomplete"));
-    QCOMPARE(recorder.events(), expected);
-    // The copy really ran and failed; the drive holds a damaged image.
-    const QList<simhost::LoggedCommand> commands = host.commands();
-    QCOMPARE(commands.at(commands.size() - 4).exitCode, 5LL);
-    QVERIFY(sha256(host.local(QStringLiteral("R:\\sources\\boot.wim"))) != m_fullImageHash);
-    const QString log = QString::fromUtf8(host.read(tempDirectory() + buildpaths::kBuildLogName));
-    QVERIFY(log.contains(QLatin1String("check image on the drive identical to the download: "
-                                       "FAILED")));
-    verifyWorkFilesRemoved(host);
-    verifyKeepAwakeReleased(host);
 }
 
 void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole() {
@@ -520,7 +560,8 @@ void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole() {
     QCOMPARE(hostchecks::commandLines(host).at(1), bitsadmin);
     QCOMPARE(host.commands().at(1).exitCode, 0LL);
     QCOMPARE(hostchecks::commandLines(host).mid(3),
-             hostchecks::buildCommands(tempDirectory(), 'R'));
+             QStringList{hostchecks::sizeCommand(tempDirectory())} +
+                 hostchecks::buildCommands(tempDirectory(), 'R'));
     {
         QMutexLocker lock(&g_debugMutex);
         QVERIFY(g_debugLines.contains(bitsadmin));
@@ -594,7 +635,75 @@ void TestMediaBuild::letterRInUseLeavesThatVolumeAlone() {
     QCOMPARE(filesUnder(usb), expectedLayout(host));
     QCOMPARE(sha256(host.local(QStringLiteral("S:\\sources\\boot.wim"))), m_fullImageHash);
     QCOMPARE(hostchecks::commandLines(host).mid(2),
-             hostchecks::buildCommands(tempDirectory(), 'S'));
+             QStringList{hostchecks::sizeCommand(tempDirectory())} +
+                 hostchecks::buildCommands(tempDirectory(), 'S'));
+}
+
+void TestMediaBuild::diskSizeDecidesTheVolume_data() {
+    QTest::addColumn<qint64>("disk");
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<QString>("fileSystem"); // empty: the build ends before the format
+    QTest::addColumn<qint64>("partitionSize");
+    const qint64 GiB = qint64(1) << 30;
+    QTest::newRow("16 GB stick: FAT32 over the whole disk")
+        << qint64(16008609792) << "/boot.wim"
+        << "FAT32" << qint64(16008609792 - (1 << 20));
+    QTest::newRow("64 GB stick: a FAT32 partition of 32 GiB") << qint64(64023257088) << "/boot.wim"
+                                                              << "FAT32" << 32 * GiB;
+    QTest::newRow("128 MiB stick: left untouched")
+        << qint64(128 << 20) << "/boot.wim" << QString() << qint64(0);
+    QTest::newRow("5 GiB image: NTFS over the whole disk")
+        << qint64(8004304896) << "/big.wim"
+        << "NTFS" << qint64(8004304896 - (1 << 20));
+}
+
+void TestMediaBuild::diskSizeDecidesTheVolume() {
+    QFETCH(qint64, disk);
+    QFETCH(QString, image);
+    QFETCH(QString, fileSystem);
+    QFETCH(qint64, partitionSize);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.disks[1].size = disk;
+    TestHost host(setup);
+    QVERIFY(host.isValid());
+    setLink(host, m_server.url(image));
+    const QString diskIni =
+        volumeOf(host, QStringLiteral("disk1")) + QStringLiteral("/../disk.ini");
+    QFile ini(diskIni);
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray iniBefore = ini.readAll();
+    ini.close();
+    const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
+
+    ThreadDriveClone worker;
+    SignalRecorder recorder(worker);
+    QVERIFY(prepareStart(host, 1));
+    QVERIFY(runBuild(worker));
+    const QString log = QString::fromUtf8(host.read(tempDirectory() + buildpaths::kBuildLogName));
+    const bool ntfsNoted = log.contains(QLatin1String("UEFI start-up needs an image under 4 GiB"));
+
+    if (fileSystem.isEmpty()) {
+        // Nothing after the size query: the disk is byte for byte as it was.
+        QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
+        QCOMPARE(hostchecks::commandLines(host).mid(2),
+                 QStringList{hostchecks::sizeCommand(tempDirectory())});
+        QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), iniBefore);
+        QVERIFY(log.contains(
+            QLatin1String("check drive large enough for the image and the boot files: FAILED")));
+        QVERIFY(
+            log.contains(QLatin1String("the drive cannot hold this build: it was left as it was")));
+        QVERIFY(!ntfsNoted);
+        return;
+    }
+    QCOMPARE(recorder.events(), kCompleteBuild);
+    QSettings after(diskIni, QSettings::IniFormat);
+    QCOMPARE(after.value(QStringLiteral("disk/fileSystem")).toString(), fileSystem);
+    QCOMPARE(after.value(QStringLiteral("disk/partitionSize")).toLongLong(), partitionSize);
+    QCOMPARE(after.value(QStringLiteral("disk/active")).toBool(), true);
+    QCOMPARE(filesUnder(volumeOf(host, QStringLiteral("disk1"))), expectedLayout(host));
+    QCOMPARE(ntfsNoted, fileSystem == QLatin1String("NTFS"));
 }
 
 void TestMediaBuild::temporaryFolderWithABlank() {
@@ -613,7 +722,8 @@ void TestMediaBuild::temporaryFolderWithABlank() {
     const QStringList lines = hostchecks::commandLines(host);
     QVERIFY(lines.at(1).endsWith(
         QLatin1String(">> \"C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\DiskInfo.txt\"")));
-    QCOMPARE(lines.mid(2), hostchecks::buildCommands(setup.tempDirectory, 'R'));
+    QCOMPARE(lines.mid(2), QStringList{hostchecks::sizeCommand(setup.tempDirectory)} +
+                               hostchecks::buildCommands(setup.tempDirectory, 'R'));
     QCOMPARE(filesUnder(volumeOf(host, QStringLiteral("disk1"))), expectedLayout(host));
     QVERIFY(!QFileInfo::exists(host.local(setup.tempDirectory + "USBDiskFormat.bat")));
     QVERIFY(QFileInfo::exists(host.local(setup.tempDirectory + buildpaths::kBuildLogName)));

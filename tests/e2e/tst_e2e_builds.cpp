@@ -62,15 +62,17 @@ void TestE2eBuilds::verifyRecoveryDrive(TestHost &host, const QString &diskId, Q
              m_server.goodImageHash());
     QCOMPARE(host.read(QString(letter) + QStringLiteral(":\\bootmgr")),
              host.read(QStringLiteral("C:\\Windows\\Boot\\PCAT\\bootmgr")));
-    QCOMPARE(host.read(QString(letter) + QStringLiteral(":\\efi\\boot\\bootmgfw.efi")),
-             host.read(QStringLiteral("C:\\Windows\\Boot\\EFI\\bootmgfw.efi")));
-    // One active NTFS partition on an MBR disk.
+    // The UEFI boot application under its own name and the one UEFI starts.
+    for (const char *name : {":\\efi\\boot\\bootmgfw.efi", ":\\efi\\boot\\bootx64.efi"})
+        QCOMPARE(host.read(QString(letter) + QLatin1String(name)),
+                 host.read(QStringLiteral("C:\\Windows\\Boot\\EFI\\bootmgfw.efi")));
+    // One active FAT32 partition on an MBR disk, which UEFI firmware reads.
     QSettings disk(host.root() + QStringLiteral("/disks/") + diskId + QStringLiteral("/disk.ini"),
                    QSettings::IniFormat);
     QCOMPARE(disk.value(QStringLiteral("disk/partitions")).toInt(), 1);
     QCOMPARE(disk.value(QStringLiteral("disk/partitionStyle")).toString(), QStringLiteral("MBR"));
     QVERIFY(disk.value(QStringLiteral("disk/active")).toBool());
-    QCOMPARE(disk.value(QStringLiteral("disk/fileSystem")).toString(), QStringLiteral("NTFS"));
+    QCOMPARE(disk.value(QStringLiteral("disk/fileSystem")).toString(), QStringLiteral("FAT32"));
 }
 
 void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
@@ -109,10 +111,10 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     verifyWorkFilesGone(host, temp);
     QStringList lines = commandLines(host);
     const QString listing = listingCommand(temp);
-    QCOMPARE(lines.mid(0, 2), QStringList({listing, listing}));
-    QCOMPARE(lines.mid(2, buildCommands(temp, 'R').size()), buildCommands(temp, 'R'));
+    QCOMPARE(lines.mid(0, 3), QStringList({listing, listing, sizeCommand(temp)}));
+    QCOMPARE(lines.mid(3, buildCommands(temp, 'R').size()), buildCommands(temp, 'R'));
     // Afterwards at most the window's own refresh of the list.
-    for (const QString &after : lines.mid(2 + buildCommands(temp, 'R').size()))
+    for (const QString &after : lines.mid(3 + buildCommands(temp, 'R').size()))
         QCOMPARE(after, listing);
     QStringList changed =
         others.differencesTo(HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp)));

@@ -113,8 +113,8 @@ void TestE2eDriveList::disksPluggedInShowWithoutARestart() {
     QCOMPARE(session.window()->DiskComboBox->currentIndex(), 0);
 
     // The window listed nothing while the build ran: its two listings, the
-    // build's check, the build, then the one deferred listing.
-    QStringList expected = {listing, listing, listing};
+    // build's check and its size query, the build, then the one deferred listing.
+    QStringList expected = {listing, listing, listing, sizeCommand(temp)};
     expected += buildCommands(temp, 'R');
     expected += listing;
     QCOMPARE(commandLines(host), expected);

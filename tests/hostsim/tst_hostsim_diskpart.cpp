@@ -73,6 +73,8 @@ private slots:
     void systemDiskIsNeverCleaned();
     void noerrContinues();
     void missingOrEmptyScript();
+    void partitionSizeAndFat32Limit_data();
+    void partitionSizeAndFat32Limit();
 };
 
 void TestDiskpart::formatScriptMakesTheDiskDriveR() {
@@ -222,6 +224,72 @@ void TestDiskpart::missingOrEmptyScript() {
     QVERIFY(takeConsole(host).endsWith("\r\nThe system cannot find the file specified.\r\n"));
     QCOMPARE(volumeContent(host, QStringLiteral("disk1")),
              QStringList{QStringLiteral("Holiday photos/beach.jpg")});
+}
+
+void TestDiskpart::partitionSizeAndFat32Limit_data() {
+    QTest::addColumn<qint64>("disk");
+    QTest::addColumn<QByteArray>("create");
+    QTest::addColumn<QByteArray>("fs");
+    QTest::addColumn<long long>("exitCode");
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<QString>("partitionSize");
+    QTest::addColumn<QString>("fileSystem");
+    const qint64 GiB = qint64(1) << 30;
+    const qint64 MiB = 1 << 20;
+    QTest::newRow("16 GB, whole disk, FAT32")
+        << qint64(16008609792) << QByteArray("create partition primary") << QByteArray("fat32")
+        << 0LL << QByteArray("DiskPart successfully formatted the volume.")
+        << QString::number(16008609792 - MiB) << "FAT32";
+    QTest::newRow("partition of exactly 32 GiB, FAT32")
+        << 32 * GiB + MiB << QByteArray("create partition primary") << QByteArray("fat32") << 0LL
+        << QByteArray("DiskPart successfully formatted the volume.") << QString::number(32 * GiB)
+        << "FAT32";
+    QTest::newRow("64 GiB, whole disk, FAT32 refused")
+        << 64 * GiB << QByteArray("create partition primary") << QByteArray("fat32") << 4LL
+        << QByteArray("Virtual Disk Service error:\r\nThe volume size is too big.")
+        << QString::number(64 * GiB - MiB) << "RAW";
+    QTest::newRow("64 GiB, size=32768, FAT32")
+        << 64 * GiB << QByteArray("create partition primary size=32768") << QByteArray("fat32")
+        << 0LL << QByteArray("DiskPart successfully formatted the volume.")
+        << QString::number(32 * GiB) << "FAT32";
+    QTest::newRow("64 GiB, whole disk, NTFS")
+        << 64 * GiB << QByteArray("create partition primary") << QByteArray("ntfs") << 0LL
+        << QByteArray("DiskPart successfully formatted the volume.")
+        << QString::number(64 * GiB - MiB) << "NTFS";
+    QTest::newRow("size larger than the disk")
+        << qint64(16008609792) << QByteArray("create partition primary size=32768")
+        << QByteArray("fat32") << 4LL
+        << QByteArray("Virtual Disk Service error:\r\nThere is not enough usable free space") << "0"
+        << "RAW";
+    QTest::newRow("size not a number")
+        << qint64(16008609792) << QByteArray("create partition primary size=1e4")
+        << QByteArray("fat32") << 2LL
+        << QByteArray("The arguments specified for this command are not valid.") << "0"
+        << "RAW";
+}
+
+void TestDiskpart::partitionSizeAndFat32Limit() {
+    QFETCH(qint64, disk);
+    QFETCH(QByteArray, create);
+    QFETCH(QByteArray, fs);
+    QFETCH(long long, exitCode);
+    QFETCH(QByteArray, message);
+    QFETCH(QString, partitionSize);
+    QFETCH(QString, fileSystem);
+    simhost::HostSpec setup = hostSpec();
+    setup.disks[1].size = disk;
+    TestHost host(setup);
+    QVERIFY(host.isValid());
+    QCOMPARE(runScript(host, "select disk 1\n clean \n convert mbr \n " + create +
+                                 " \n select partition 1 \n active \n format quick fs=" + fs +
+                                 " \n assign letter=R \n exit"),
+             exitCode);
+    QVERIFY2(takeConsole(host).contains("\r\n" + message), message.constData());
+    QCOMPARE(diskValue(host, QStringLiteral("disk1"), QStringLiteral("partitionSize")),
+             partitionSize);
+    QCOMPARE(diskValue(host, QStringLiteral("disk1"), QStringLiteral("fileSystem")), fileSystem);
+    // Only a formatted volume gets its letter.
+    QCOMPARE(QFileInfo(host.root() + QStringLiteral("/drives/R")).isSymLink(), exitCode == 0);
 }
 
 QTEST_GUILESS_MAIN(TestDiskpart)

@@ -2,6 +2,7 @@
 // the PowerShell fallback of hosts without WMIC, and disks that change
 // between two listings.
 #include "HostsimCommands.h"
+#include "builder/DiskSize.h"
 
 #include <QtTest>
 
@@ -17,7 +18,7 @@ QString wmicCommand() {
 
 QString powerShellCommand() {
     return systemProgram(QStringLiteral(
-               R"(WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command "Get-CimInstance -ClassName Win32_DiskDrive -Filter \"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }" >> ")")) +
+               R"(WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command "[Console]::OutputEncoding = [Text.Encoding]::UTF8; Get-CimInstance -ClassName Win32_DiskDrive -Filter \"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }" >> ")")) +
            kTemp + QStringLiteral("DiskInfo.txt\"");
 }
 
@@ -109,6 +110,19 @@ void TestListing::hostWithoutWmicFallsBackToPowerShell() {
     QCOMPARE(
         listing(host),
         QByteArray("1 Generic Flash Disk USB Device\r\n3 SanDisk Ultra USB 3.0 USB Device\r\n"));
+
+    // The size of one disk, as the build asks for it; nothing for no disk.
+    const QString file = kTemp + QStringLiteral("DiskInfo.txt");
+    QVERIFY(QFile::remove(host.local(file)));
+    QCOMPARE(
+        runCommand(powerShellDiskSizeCommand(QStringLiteral("C:\\Windows\\system32"), 3, file)),
+        0LL);
+    QCOMPARE(listing(host), QByteArray("30752000000\r\n"));
+    QVERIFY(QFile::remove(host.local(file)));
+    QCOMPARE(
+        runCommand(powerShellDiskSizeCommand(QStringLiteral("C:\\Windows\\system32"), 9, file)),
+        0LL);
+    QCOMPARE(listing(host), QByteArray());
 }
 
 void TestListing::powerShellRunsOnlyTheListingCommand_data() {

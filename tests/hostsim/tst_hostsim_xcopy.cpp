@@ -206,6 +206,20 @@ void TestXcopy::quotedPathsWithBlanks() {
              0LL);
     QCOMPARE(host.read(QStringLiteral("R:\\x y\\My File.txt")), QByteArray("content"));
 
+    // FAT holds no file of 4 GiB: refused before anything is written.
+    TestHost fat(driveRHost(qint64(64) << 30));
+    QVERIFY(fat.isValid());
+    {
+        QFile big(fat.local(QStringLiteral("C:\\DownloadFIle\\boot.wim")));
+        QVERIFY(QDir().mkpath(QFileInfo(big).absolutePath()));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(4) << 30)); // sparse
+    }
+    QCOMPARE(xcopy(QStringLiteral("/E /H /I C:\\DownloadFIle\\Boot.wim R:\\sources\\boot.wim*")),
+             5LL);
+    QCOMPARE(takeConsole(fat), QByteArray("File creation error - The file size exceeds the limit "
+                                          "allowed and cannot be saved.\r\n0 File(s) copied\r\n"));
+    QVERIFY(!QFileInfo::exists(fat.local(QStringLiteral("R:\\sources\\boot.wim"))));
+
     // Not enough room on the drive: nothing is written.
     TestHost small(driveRHost(1024 * 1024));
     QVERIFY(small.isValid());

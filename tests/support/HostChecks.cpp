@@ -49,10 +49,17 @@ QString listingCommand(const QString &temp, bool wmic) {
                file;
     return kSystem +
            QStringLiteral(R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive )"
-                          R"(-Command "Get-CimInstance -ClassName Win32_DiskDrive -Filter )"
+                          R"(-Command "[Console]::OutputEncoding = [Text.Encoding]::UTF8; )"
+                          R"(Get-CimInstance -ClassName Win32_DiskDrive -Filter )"
                           R"(\"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index )"
                           R"(+ ' ' + $_.Model }" >> )") +
            file;
+}
+
+QString sizeCommand(const QString &temp, int disk) {
+    return kSystem +
+           QStringLiteral("\\wbem\\WMIC.exe diskdrive where Index=%1 get Size >> ").arg(disk) +
+           quoted(temp + QStringLiteral("DiskInfo.txt"));
 }
 
 QStringList buildCommands(const QString &temp, QChar letter) {
@@ -67,6 +74,7 @@ QStringList buildCommands(const QString &temp, QChar letter) {
         x + "DVD\\PCAT\\BCD " + l + ":\\boot\\",
         x + "DVD\\PCAT\\boot.sdi " + l + ":\\boot\\",
         x + "EFI\\bootmgfw.efi " + l + ":\\efi\\boot\\",
+        x + "EFI\\bootmgfw.efi " + l + ":\\efi\\boot\\bootx64.efi*",
         x + "Fonts\\* " + l + ":\\efi\\microsoft\\boot\\fonts\\",
         x + "Resources\\bootres.dll " + l + ":\\efi\\microsoft\\boot\\resources\\",
         x + "DVD\\EFI\\BCD " + l + ":\\efi\\microsoft\\boot\\",
@@ -109,6 +117,7 @@ QSet<QString> recoveryDriveLayout(const TestHost &host) {
         "boot/boot.sdi",
         "boot/resources/bootres.dll",
         "efi/boot/bootmgfw.efi",
+        "efi/boot/bootx64.efi",
         "efi/microsoft/boot/bcd",
         "efi/microsoft/boot/resources/bootres.dll",
         "sources/boot.wim",

@@ -23,8 +23,11 @@ QStringList commandLines(const TestHost &host);
 // a host without WMIC), with the listing file quoted when it needs it.
 QString listingCommand(const QString &temp, bool wmic = true);
 
-// The commands of a complete build after the check of the chosen disk, with
-// the new volume on letter.
+// The query of the chosen disk's size that follows the check of the disk.
+QString sizeCommand(const QString &temp, int disk = 1);
+
+// The commands of a complete build from its format step on, with the new
+// volume on letter.
 QStringList buildCommands(const QString &temp, QChar letter);
 
 // The command lines from a build's format step to its last clean-up command.

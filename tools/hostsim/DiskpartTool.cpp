@@ -24,6 +24,7 @@ constexpr int kBadParameters = 2;
 constexpr int kCannotOpenScript = 3;
 constexpr int kServiceFailure = 4;
 constexpr int kSyntaxOrFocus = 5;
+constexpr qint64 kMegabyte = 1 << 20; // diskpart's MB
 
 const char kNoDisk[] = "There is no disk selected.\r\nPlease select a disk and try again.";
 const char kNoPartition[] =
@@ -237,6 +238,7 @@ private:
             removeLetter(m_ctx.root, letter);
         wipeVolume();
         m_disk.partitions = 0;
+        m_disk.partitionSize = 0;
         m_disk.partitionStyle = QStringLiteral("RAW");
         m_disk.active = false;
         m_disk.fileSystem = QStringLiteral("RAW");
@@ -277,10 +279,32 @@ private:
                                       "space for this operation."),
                        kServiceFailure);
         }
+        // "size=N" asks for N MB; without it the partition takes the rest.
+        const qint64 usable = qMax<qint64>(0, m_disk.size - kPartitionOffset);
+        qint64 size = usable;
+        const QString sizeParameter = parameter(params, QStringLiteral("size"));
+        if (!sizeParameter.isEmpty()) {
+            bool isNumber = false;
+            const qint64 megabytes = sizeParameter.toLongLong(&isNumber, 10);
+            if (!isNumber || megabytes <= 0 || !sizeParameter.at(0).isDigit())
+                return say(QLatin1String(kBadArguments) +
+                               QStringLiteral(" CREATE PARTITION PRIMARY"),
+                           kBadParameters);
+            if (megabytes > usable / kMegabyte) {
+                return say(QStringLiteral(
+                               "Virtual Disk Service error:\r\nThere is not enough usable free "
+                               "space on specified disk(s) to create a partition at the requested "
+                               "size and offset. Specify a different size and offset values or "
+                               "don't specify either to create the maximum sized partition."),
+                           kServiceFailure);
+            }
+            size = megabytes * kMegabyte;
+        }
         // An uninitialised disk gets an MBR table first, as diskpart does.
         if (m_disk.partitionStyle == QLatin1String("RAW"))
             m_disk.partitionStyle = QStringLiteral("MBR");
         m_disk.partitions = 1;
+        m_disk.partitionSize = size;
         m_disk.active = false;
         m_disk.fileSystem = QStringLiteral("RAW");
         wipeVolume();
@@ -315,6 +339,10 @@ private:
             return say(QLatin1String(kBadArguments) + QStringLiteral(" FORMAT"), kBadParameters);
         if (m_disk.system)
             return say(QLatin1String(kDenied), kServiceFailure);
+        // Windows formats FAT32 only up to 32 GiB.
+        if (fs == QLatin1String("FAT32") && m_disk.partitionSize > (qint64(32) << 30))
+            return say(QStringLiteral("Virtual Disk Service error:\r\nThe volume size is too big."),
+                       kServiceFailure);
         wipeVolume();
         m_disk.fileSystem = fs;
         saveDisk(m_ctx.root, m_disk);

@@ -44,6 +44,9 @@ HostDisk readDisk(const QString &root, const QString &diskId) {
                                   ? QStringLiteral("FAT32")
                                   : QStringLiteral("NTFS");
     disk.fileSystem = ini.value(QStringLiteral("disk/fileSystem"), defaultFs).toString();
+    disk.partitionSize = ini.value(QStringLiteral("disk/partitionSize"),
+                                   qMax<qint64>(0, disk.size - kPartitionOffset))
+                             .toLongLong();
     return disk;
 }
 
@@ -84,6 +87,7 @@ void saveDisk(const QString &root, const HostDisk &disk) {
     ini.setValue(QStringLiteral("disk/partitionStyle"), disk.partitionStyle);
     ini.setValue(QStringLiteral("disk/active"), disk.active);
     ini.setValue(QStringLiteral("disk/fileSystem"), disk.fileSystem);
+    ini.setValue(QStringLiteral("disk/partitionSize"), disk.partitionSize);
 }
 
 QString volumeFolder(const QString &root, const QString &diskId) {

@@ -15,13 +15,17 @@ struct HostDisk {
     QString model;
     QString mediaType;
     qint64 size = 0;
-    bool removed = false;   // unplugged: no tool sees it any more
-    bool system = false;    // holds the running Windows installation
-    int partitions = 1;     // 0 or 1: the stand-ins model one partition at most
-    QString partitionStyle; // "MBR", "GPT" or "RAW" (no partition table)
-    bool active = false;    // the partition is marked active
-    QString fileSystem;     // "NTFS", "FAT32", ... or "RAW" (not formatted)
+    bool removed = false;     // unplugged: no tool sees it any more
+    bool system = false;      // holds the running Windows installation
+    int partitions = 1;       // 0 or 1: the stand-ins model one partition at most
+    QString partitionStyle;   // "MBR", "GPT" or "RAW" (no partition table)
+    bool active = false;      // the partition is marked active
+    QString fileSystem;       // "NTFS", "FAT32", ... or "RAW" (not formatted)
+    qint64 partitionSize = 0; // bytes; a partition starts 1 MiB into the disk
 };
+
+// The first partition starts this far into the disk, as diskpart aligns it.
+constexpr qint64 kPartitionOffset = 1 << 20;
 
 // Every disk of the host, present or removed, ordered by disk number.
 QList<HostDisk> loadDisks(const QString &root);

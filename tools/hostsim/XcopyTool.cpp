@@ -30,6 +30,8 @@ constexpr int kStopped = 2;
 constexpr int kInitError = 4;
 constexpr int kWriteError = 5;
 constexpr qint64 kChunk = 1 << 20;
+// FAT holds files of at most 4 GiB minus one byte.
+constexpr qint64 kFatLargestFileEnd = qint64(4) << 30;
 
 struct Options {
     bool subdirs = false;   // /S
@@ -265,6 +267,10 @@ public:
             simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyWriteErrorFor"))
                 .toString();
         const bool injectWriteError = !faultTarget.isEmpty() && faultTarget == destination;
+        // A drive that damages what it is given without any error.
+        const QString damageTarget =
+            simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyDamageFor")).toString();
+        m_damageWrites = !damageTarget.isEmpty() && damageTarget == destination;
 
         if (m_options.emptyDirs) {
             for (const QString &folder : emptyFolders)
@@ -322,19 +328,22 @@ private:
         }
     }
 
-    // Free bytes on the destination's volume, or -1 when not limited.
-    qint64 freeSpace(const QString &windowsTarget) {
+    // The disk whose volume holds the destination; false when the volume is
+    // no disk's (the system drive) and so not limited.
+    bool destinationDisk(const QString &windowsTarget, HostDisk *found) {
         const QFileInfo drive(m_ctx.root + QStringLiteral("/drives/") +
                               windowsTarget.left(1).toUpper());
         if (!drive.isSymLink())
-            return -1;
+            return false;
         const QString volume = drive.canonicalFilePath();
         for (const HostDisk &disk : loadDisks(m_ctx.root)) {
             if (disk.size > 0 &&
-                QFileInfo(volumeFolder(m_ctx.root, disk.id)).canonicalFilePath() == volume)
-                return disk.size - folderSize(volume);
+                QFileInfo(volumeFolder(m_ctx.root, disk.id)).canonicalFilePath() == volume) {
+                *found = disk;
+                return true;
+            }
         }
-        return -1;
+        return false;
     }
 
     int copyOne(const QString &sourceWindows, const QFileInfo &source, const QString &target,
@@ -343,9 +352,17 @@ private:
         const QFileInfo existing(targetLocal);
         if (existing.exists() && !m_options.overwrite)
             return unanswered(QStringLiteral("Overwrite %1 (Yes/No/All)? ").arg(target));
-        const qint64 free = freeSpace(target);
-        if (free >= 0 && source.size() > free + (existing.isFile() ? existing.size() : 0))
-            return finish(QStringLiteral("Insufficient disk space"), kInitError);
+        HostDisk disk;
+        if (destinationDisk(target, &disk)) {
+            if (disk.fileSystem.startsWith(QLatin1String("FAT")) &&
+                source.size() >= kFatLargestFileEnd)
+                return finish(QStringLiteral("File creation error - The file size exceeds the "
+                                             "limit allowed and cannot be saved."),
+                              kWriteError);
+            const qint64 free = disk.partitionSize - folderSize(volumeFolder(m_ctx.root, disk.id));
+            if (source.size() > free + (existing.isFile() ? existing.size() : 0))
+                return finish(QStringLiteral("Insufficient disk space"), kInitError);
+        }
 
         if (!m_options.quiet)
             m_ctx.out->write(sourceWindows.toLocal8Bit() + "\r\n");
@@ -379,6 +396,11 @@ private:
                                          "device error."),
                           kWriteError);
         }
+        if (m_damageWrites && written > 0 && in.seek(written / 2)) {
+            const QByteArray original = in.read(1);
+            out.seek(written / 2);
+            out.write(QByteArray(1, static_cast<char>(~(original.isEmpty() ? 0 : original.at(0)))));
+        }
         out.flush();
         out.setFileTime(source.lastModified(), QFileDevice::FileModificationTime);
         out.close();
@@ -410,6 +432,7 @@ private:
     ToolContext &m_ctx;
     Options m_options;
     int m_copied = 0;
+    bool m_damageWrites = false;
 };
 
 } // namespace
