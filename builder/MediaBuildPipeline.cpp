@@ -39,6 +39,11 @@ void createFolder(const QString &windowsPath) {
         QDir().mkpath(hostPath(windowsPath));
 }
 
+constexpr int kProgressIntervalMs = 250;
+const char kDownloadProgress[] =
+    QT_TRANSLATE_NOOP("ThreadDriveClone", "Downloading the boot image: %1 of %2 MB");
+const char kDownloadProgressOpen[] =
+    QT_TRANSLATE_NOOP("ThreadDriveClone", "Downloading the boot image: %1 MB");
 const char kCopyProgress[] =
     QT_TRANSLATE_NOOP("ThreadDriveClone", "Copying the boot image to the drive: %1 of %2 MB");
 
@@ -100,9 +105,19 @@ void MediaBuildPipeline::run() {
     // Taken now, before anything else could touch the file: the image on the
     // finished drive must be exactly this one.
     QByteArray imageHash;
-    const bool hashed = sha256Of(QLatin1String(kDownloadedImage), &imageHash);
+    unsigned char arrived[hostplatform::kSha256Size];
+    const bool hashedOnArrival = m_arrivingImage && m_arrivingImage->finish(arrived);
+    const qint64 hashedEarly = m_arrivingImage ? qint64(m_arrivingImage->hashedBytes()) : 0;
+    m_arrivingImage.reset();
+    if (hashedOnArrival)
+        imageHash = QByteArray(reinterpret_cast<const char *>(arrived), hostplatform::kSha256Size);
+    const bool hashed = hashedOnArrival || sha256Of(QLatin1String(kDownloadedImage), &imageHash);
     m_log.check(QStringLiteral("image readable"), hashed,
-                hashed ? QStringLiteral("SHA-256 %1").arg(QString::fromLatin1(imageHash.toHex()))
+                hashed ? QStringLiteral("SHA-256 %1 (%2)")
+                             .arg(QString::fromLatin1(imageHash.toHex()),
+                                  hashedOnArrival
+                                      ? QStringLiteral("as it arrived, %1 bytes").arg(hashedEarly)
+                                      : QStringLiteral("in one pass"))
                        : QString());
     if (!hashed) {
         endIncomplete(BuildFailure::DownloadFailed);
@@ -210,14 +225,31 @@ bool MediaBuildPipeline::download(const QString &link) {
     QElapsedTimer timer;
     timer.start();
     const auto stop = [this]() { return m_worker.stopRequested(); };
+    // The image is hashed as it arrives wherever the download writes it as
+    // it goes, so the self-check needs no second pass over it. (URLDownloadToFileW
+    // writes the file only at its end, from the web cache: there the hash
+    // is taken then, in one pass.)
+    m_arrivingImage.reset(
+        new hostplatform::GrowingFileHash(hostPath(QLatin1String(kDownloadedImage)).toStdString()));
+    QElapsedTimer sinceReport;
+    const auto progress = [&](unsigned long long received, unsigned long long total) {
+        if (sinceReport.isValid() && sinceReport.elapsed() < kProgressIntervalMs)
+            return;
+        sinceReport.start();
+        m_arrivingImage->catchUp();
+        emit m_worker.PrintRunningProcess(
+            total > 0 ? progressText(kDownloadProgress, qint64(received), qint64(total))
+                      : progressText(kDownloadProgressOpen, qint64(received), 0));
+    };
     const bool downloaded = hostplatform::downloadToFile(
-        link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString(), stop);
+        link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString(), stop, progress);
     m_log.note(QStringLiteral("download of %1 %2 (%3 ms)")
                    .arg(link, downloaded ? QLatin1String("succeeded") : QLatin1String("failed"))
                    .arg(timer.elapsed()));
     if (downloaded)
         return true;
     // Whatever the failed attempt left behind must not pass for the image.
+    m_arrivingImage.reset();
     QFile::remove(path(kDownloadedImage));
     if (stop())
         return false;
@@ -232,8 +264,10 @@ bool MediaBuildPipeline::download(const QString &link) {
     fallbackTimer.start();
     const QString folder = path(kDownloadFolder);
     const long long code = runCommand(command, [&]() {
+        const qint64 arrived = bytesIn(folder);
+        emit m_worker.PrintRunningProcess(progressText(kDownloadProgressOpen, arrived, 0));
         return stop() || watch.stalled(static_cast<unsigned long long>(fallbackTimer.elapsed()),
-                                       static_cast<unsigned long long>(bytesIn(folder)));
+                                       static_cast<unsigned long long>(arrived));
     });
     if (code == kCommandStopped) {
         m_log.check(QStringLiteral("download by bitsadmin"), false,

@@ -7,10 +7,13 @@
 #include "builder/BuildFailure.h"
 #include "builder/BuildLog.h"
 #include "builder/VolumeLayout.h"
+#include "platform/HostPlatform.h"
 
 #include <QByteArray>
 #include <QChar>
 #include <QString>
+
+#include <memory>
 
 #include <functional>
 
@@ -51,4 +54,6 @@ private:
     QString m_tempDirectory;
     QString m_scriptFile;
     BuildLog m_log;
+    // The first download attempt's file, hashed as it arrives.
+    std::unique_ptr<hostplatform::GrowingFileHash> m_arrivingImage;
 };

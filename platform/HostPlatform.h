@@ -99,13 +99,18 @@ void setKeepAwake(bool on);
 // verb, no parameters, normal window). Returns true when the shell started it.
 bool shellStart(const char *fileName);
 
+// How much of a transfer has arrived, and its whole size (0 when the server
+// did not say). Called on the downloading thread, possibly very often.
+using TransferProgress = std::function<void(unsigned long long received, unsigned long long total)>;
+
 // Downloads url to the file, never from the local web cache. Returns true
 // only when the transfer succeeded and the server answered without an error
 // status. The transfer is given up when it stalls (StallWatch) or when the
 // stop check says stop; what it wrote may stay behind then, for the caller
-// to remove.
+// to remove. progress, when given, hears of the data as it arrives.
 bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
-                    const StopCheck &stop = StopCheck());
+                    const StopCheck &stop = StopCheck(),
+                    const TransferProgress &progress = TransferProgress());
 
 // Size of a SHA-256 digest, in bytes.
 constexpr int kSha256Size = 32;

@@ -256,12 +256,15 @@ bool shellStart(const char *fileName) {
     return started;
 }
 
-bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
-                    const StopCheck &stop) {
+bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath, const StopCheck &stop,
+                    const TransferProgress &progress) {
     const QString local = simhost::localPath(simhost::hostRoot(), fromWide(windowsPath));
     StallWatch watch;
     return simhost::httpDownload(
-        fromWide(url), local, nullptr, [&](qint64 milliseconds, qint64 bytes) {
+        fromWide(url), local, nullptr, [&](qint64 milliseconds, qint64 bytes, qint64 total) {
+            if (progress)
+                progress(static_cast<unsigned long long>(bytes),
+                         static_cast<unsigned long long>(qMax<qint64>(total, 0)));
             return (stop && stop()) || watch.stalled(static_cast<unsigned long long>(milliseconds),
                                                      static_cast<unsigned long long>(bytes));
         });

@@ -339,7 +339,7 @@ QList<LoggedCommand> readCommandLog(const QString &root) {
 }
 
 bool httpDownload(const QString &url, const QString &localFile, QString *error,
-                  const std::function<bool(qint64, qint64)> &giveUp) {
+                  const std::function<bool(qint64, qint64, qint64)> &giveUp) {
     QFile file(localFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)
@@ -372,7 +372,9 @@ bool httpDownload(const QString &url, const QString &localFile, QString *error,
     QTimer watch;
     if (giveUp) {
         QObject::connect(&watch, &QTimer::timeout, &loop, [&]() {
-            if (giveUp(elapsed.elapsed(), file.size() + reply->bytesAvailable()))
+            const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+            if (giveUp(elapsed.elapsed(), file.size() + reply->bytesAvailable(),
+                       length.isValid() ? length.toLongLong() : -1))
                 reply->abort();
         });
         watch.start(250);

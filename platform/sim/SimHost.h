@@ -111,8 +111,10 @@ QStringList readLog(const QString &root, const QString &logName);
 // Streams an HTTP(S) GET of url into localFile. Returns false (and removes a
 // partial file) when the transfer fails or the server answers with an error.
 // giveUp, when given, is asked about four times a second with the time
-// since the start and the bytes received so far; true abandons the transfer.
-bool httpDownload(const QString &url, const QString &localFile, QString *error = nullptr,
-                  const std::function<bool(qint64 milliseconds, qint64 bytes)> &giveUp = {});
+// since the start, the bytes received so far and the announced length (-1
+// when unknown); true abandons the transfer.
+bool httpDownload(
+    const QString &url, const QString &localFile, QString *error = nullptr,
+    const std::function<bool(qint64 milliseconds, qint64 bytes, qint64 total)> &giveUp = {});
 
 } // namespace simhost

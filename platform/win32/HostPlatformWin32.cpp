@@ -33,7 +33,8 @@ constexpr DWORD kPathCapacity = 512;
 // reference before it returns, so the count only guards against misuse.
 class DownloadStatus final : public IBindStatusCallback, public IHttpNegotiate {
 public:
-    explicit DownloadStatus(const StopCheck &stop) : m_stop(stop) {}
+    DownloadStatus(const StopCheck &stop, const TransferProgress &progress)
+        : m_stop(stop), m_progress(progress) {}
 
     // The HTTP status of the last response; 0 when none was reported.
     DWORD httpStatus() const { return m_httpStatus; }
@@ -67,7 +68,11 @@ public:
     // Called as data arrives: the one place a synchronous download can be
     // given up, by the user or because the server has all but stopped
     // sending. (The byte count is 32 bits wide; images stay far below.)
-    HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG, ULONG, LPCWSTR) override {
+    HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG progressMax, ULONG status,
+                                         LPCWSTR) override {
+        if (m_progress &&
+            (status == BINDSTATUS_DOWNLOADINGDATA || status == BINDSTATUS_ENDDOWNLOADDATA))
+            m_progress(progress, progressMax);
         if ((m_stop && m_stop()) || m_watch.stalled(GetTickCount64(), progress))
             return E_ABORT;
         return S_OK;
@@ -101,6 +106,7 @@ private:
     LONG m_references = 1;
     DWORD m_httpStatus = 0;
     const StopCheck &m_stop;
+    const TransferProgress &m_progress;
     StallWatch m_watch;
 };
 
@@ -327,8 +333,8 @@ bool shellStart(const char *fileName) {
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
-                    const StopCheck &stop) {
+bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath, const StopCheck &stop,
+                    const TransferProgress &progress) {
     // URLDownloadToFileW may answer from the local web cache; a build must
     // never get an older image that was cached under the same address.
     // If an existing entry cannot be removed, report failure rather than risk
@@ -341,7 +347,7 @@ bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
     DWORD receiveTimeout = static_cast<DWORD>(kStallWindowMs);
     InternetSetOptionW(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout,
                        sizeof(receiveTimeout));
-    DownloadStatus status(stop);
+    DownloadStatus status(stop, progress);
     const HRESULT result =
         URLDownloadToFileW(nullptr, url.c_str(), windowsPath.c_str(), 0, &status);
     return result == S_OK && !DownloadStatus::isHttpError(status.httpStatus());

@@ -58,8 +58,9 @@ public:
         QObject::connect(
             &worker, &ThreadDriveClone::PrintRunningProcess, &m_context,
             [add](const QString &text) {
-                // How far the copy has come depends on timing, not on the build.
-                if (!text.startsWith(QLatin1String("Copying the boot image to the drive: ")))
+                // How far a transfer has come depends on timing, not on the build.
+                if (!text.startsWith(QLatin1String("Copying the boot image to the drive: ")) &&
+                    !text.startsWith(QLatin1String("Downloading the boot image: ")))
                     add(QStringLiteral("status ") + text);
             },
             Qt::DirectConnection);
