@@ -37,6 +37,7 @@ private slots:
     void completeBuildThenASecondOnTheSameList();
     void letterRTakenBuildsOnAnotherLetter();
     void blankInTemporaryFolderAndAmpersandInLink();
+    void slowTransfersShowHowFarTheyHaveCome();
 
 private:
     // The recovery drive on diskId under letter, with the served image.
@@ -52,6 +53,7 @@ void TestE2eBuilds::initTestCase() {
 
 void TestE2eBuilds::init() {
     m_server.http().failNextRequests(0);
+    m_server.http().setRate(0);
 }
 
 void TestE2eBuilds::verifyRecoveryDrive(TestHost &host, const QString &diskId, QChar letter) {
@@ -233,6 +235,46 @@ void TestE2eBuilds::blankInTemporaryFolderAndAmpersandInLink() {
     const QStringList changed =
         others.differencesTo(HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp)));
     QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
+}
+
+// A slow server and a slow stick: the status line says how much of the image
+// has arrived, then how much is on the drive, growing, and the build still
+// ends complete.
+void TestE2eBuilds::slowTransfersShowHowFarTheyHaveCome() {
+    ToolSession session(simhost::sampleHostSpec(), m_server.goodImageLink(), m_server.proxy());
+    QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
+    m_server.http().setRate(120 << 20);
+    simhost::setHostSetting(session.host().root(),
+                            QStringLiteral("system/driveWriteBytesPerSecond"), 120 << 20);
+    QVERIFY(session.open());
+    QStringList shown;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const QString text = session.window()->label_2->text();
+        if (shown.isEmpty() || shown.last() != text)
+            shown.append(text);
+    });
+    watch.start(20);
+    QVERIFY(session.startBuild());
+    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+    watch.stop();
+    verifyFinished(session);
+    verifyRecoveryDrive(session.host(), QStringLiteral("disk1"), 'R');
+
+    // Each transfer: several readings, rising, of the image's 227 MiB.
+    for (const char *what :
+         {"Downloading the boot image: ", "Copying the boot image to the drive: "}) {
+        QList<int> amounts;
+        const QRegularExpression reading(QLatin1String(what) + QStringLiteral("(\\d+) of 227 MB$"));
+        for (const QString &text : shown) {
+            const QRegularExpressionMatch match = reading.match(text);
+            if (match.hasMatch())
+                amounts.append(match.captured(1).toInt());
+        }
+        QVERIFY2(amounts.size() >= 3, qPrintable(shown.join(QLatin1String(" | "))));
+        QVERIFY2(std::is_sorted(amounts.begin(), amounts.end()) && amounts.first() < amounts.last(),
+                 qPrintable(shown.join(QLatin1String(" | "))));
+    }
 }
 
 QTEST_MAIN(TestE2eBuilds)

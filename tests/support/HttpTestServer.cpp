@@ -1,5 +1,6 @@
 #include "HttpTestServer.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -57,6 +58,11 @@ QString HttpTestServer::url(const QString &target) const {
 void HttpTestServer::serveFile(const QString &urlPath, const QString &localFile) {
     QMutexLocker lock(&m_mutex);
     m_files.insert(urlPath, localFile);
+}
+
+void HttpTestServer::setRate(qint64 bytesPerSecond) {
+    QMutexLocker lock(&m_mutex);
+    m_rate = bytesPerSecond;
 }
 
 void HttpTestServer::setMode(Mode mode) {
@@ -123,12 +129,14 @@ void HttpTestServer::handle(QTcpSocket &socket) {
 
     QString localFile;
     Mode mode;
+    qint64 rate = 0;
     bool fail = false;
     {
         QMutexLocker lock(&m_mutex);
         m_targets.append(target);
         localFile = m_files.value(target.section(QLatin1Char('?'), 0, 0));
         mode = m_mode;
+        rate = m_rate;
         if (m_failures > 0) {
             --m_failures;
             fail = true;
@@ -152,11 +160,16 @@ void HttpTestServer::handle(QTcpSocket &socket) {
         return void(flush(socket, 0));
     const qint64 toSend = mode == Mode::Truncated || mode == Mode::Trickle ? size / 2 : size;
     qint64 sent = 0;
+    QElapsedTimer sending;
+    sending.start();
     while (sent < toSend && !m_stop) {
         const QByteArray chunk = file.read(qMin(kChunk, toSend - sent));
         if (chunk.isEmpty() || socket.write(chunk) != chunk.size())
             return;
         sent += chunk.size();
+        if (rate > 0)
+            msleep(static_cast<unsigned long>(
+                qMax<qint64>(0, sent * 1000 / rate - sending.elapsed())));
         if (!flush(socket, 4 * kChunk))
             return;
     }

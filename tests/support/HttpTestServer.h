@@ -38,6 +38,8 @@ public:
     // Other paths answer 404.
     void serveFile(const QString &urlPath, const QString &localFile);
     void setMode(Mode mode);
+    // Sends files at no more than this many bytes a second; 0: as fast as it can.
+    void setRate(qint64 bytesPerSecond);
     // The next count requests answer 404, whatever the mode.
     void failNextRequests(int count);
     // While held, a request is recorded and then kept waiting for its answer
@@ -61,6 +63,7 @@ private:
     mutable QMutex m_mutex;
     QHash<QString, QString> m_files;
     Mode m_mode = Mode::Serve;
+    qint64 m_rate = 0;
     int m_failures = 0;
     QStringList m_targets;
     bool m_held = false;

@@ -14,9 +14,11 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <algorithm>
 
@@ -379,6 +381,13 @@ private:
         const qint64 failAt = injectWriteError ? qMax<qint64>(1, source.size() / 2) : -1;
         qint64 written = 0;
         QByteArray buffer;
+        // A stick writes far slower than a disk reads; tests ask for that to
+        // watch a copy grow.
+        const qint64 rate =
+            simhost::hostSetting(m_ctx.root, QStringLiteral("system/driveWriteBytesPerSecond"), 0)
+                .toLongLong();
+        QElapsedTimer writing;
+        writing.start();
         while (!in.atEnd()) {
             qint64 want = kChunk;
             if (failAt >= 0)
@@ -389,6 +398,9 @@ private:
             if (buffer.isEmpty() || out.write(buffer) != buffer.size())
                 return finish(out.errorString(), kWriteError);
             written += buffer.size();
+            if (rate > 0 && out.flush())
+                QThread::msleep(static_cast<unsigned long>(
+                    qMax<qint64>(0, written * 1000 / rate - writing.elapsed())));
         }
         if (failAt >= 0) {
             out.close();
