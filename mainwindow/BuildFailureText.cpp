@@ -37,9 +37,10 @@ const char *sentenceOf(BuildFailure cause) {
 } // namespace
 
 QString buildFailureText(BuildFailure cause) {
-    // The log lies in the user's temporary folder; %TEMP% is short, fits the
+    // The cause on the first line, the log on the second: a path must not be
+    // broken across lines. The log lies in the user's temporary folder; %TEMP% is short, fits the
     // status line whatever the user's name, and opens in Explorer as typed.
     const QString log = QStringLiteral("%TEMP%\\") + QLatin1String(buildpaths::kBuildLogName);
-    return QCoreApplication::translate("QCreateBootable", sentenceOf(cause)) + QLatin1Char(' ') +
+    return QCoreApplication::translate("QCreateBootable", sentenceOf(cause)) + QLatin1Char('\n') +
            QCoreApplication::translate("QCreateBootable", "Details: %1").arg(log);
 }

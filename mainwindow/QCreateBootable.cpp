@@ -234,6 +234,14 @@ void QCreateBootable::OnBuildFailed(int cause) {
     // The failure dialog says that the drive is not usable; the status line
     // behind it says why.
     label_2->setText(buildFailureText(static_cast<BuildFailure>(cause)));
+    // Some languages' status lines are one line high; the cause and the log's
+    // place take two. The bar says nothing of a failed build: its room goes
+    // to the text until the next start lays the window out again.
+    const int needed = label_2->heightForWidth(label_2->width());
+    if (needed > label_2->height()) {
+        progressBar->hide();
+        label_2->setFixedHeight(qMin(needed, progressBar->geometry().bottom() - label_2->y()));
+    }
 }
 
 void QCreateBootable::OnStopgGifFile() {
@@ -298,6 +306,7 @@ void QCreateBootable::OnProcessStart() {
     if (QFile::exists(staleImage))
         QFile::remove(staleImage);
 
+    ApplyScaledLayout(); // undoes a failed build's taller status line
     label_2->show();
     progressBar->show();
     CreateBootable->setEnabled(false);

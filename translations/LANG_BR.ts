@@ -96,7 +96,7 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
     <message>
         <source>No download link for the boot image is configured.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Nenhum link de download da imagem de inicialização está configurado.</translation>
+        <translation>Nenhum link de download está configurado.</translation>
     </message>
     <message>
         <source>The boot image could not be downloaded.</source>
@@ -106,7 +106,7 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
     <message>
         <source>The downloaded boot image is too small to be complete.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>A imagem de inicialização baixada é pequena demais para estar completa.</translation>
+        <translation>A imagem baixada é pequena demais para estar completa.</translation>
     </message>
     <message>
         <source>The selected drive was removed or changed.</source>
@@ -116,7 +116,7 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
     <message>
         <source>The selected drive is too small for the boot image.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>A unidade selecionada é pequena demais para a imagem de inicialização.</translation>
+        <translation>A unidade selecionada é pequena demais para a imagem.</translation>
     </message>
     <message>
         <source>No free drive letter is available for the drive.</source>

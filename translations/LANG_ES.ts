@@ -96,7 +96,7 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
     <message>
         <source>No download link for the boot image is configured.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>No hay ningún enlace de descarga configurado para la imagen de arranque.</translation>
+        <translation>No hay ningún enlace de descarga configurado.</translation>
     </message>
     <message>
         <source>The boot image could not be downloaded.</source>
@@ -106,7 +106,7 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
     <message>
         <source>The downloaded boot image is too small to be complete.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>La imagen de arranque descargada es demasiado pequeña para estar completa.</translation>
+        <translation>La imagen descargada es demasiado pequeña para estar completa.</translation>
     </message>
     <message>
         <source>The selected drive was removed or changed.</source>
@@ -116,7 +116,7 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
     <message>
         <source>The selected drive is too small for the boot image.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>La unidad seleccionada es demasiado pequeña para la imagen de arranque.</translation>
+        <translation>La unidad seleccionada es demasiado pequeña para la imagen.</translation>
     </message>
     <message>
         <source>No free drive letter is available for the drive.</source>

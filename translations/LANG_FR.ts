@@ -96,7 +96,7 @@ Cette opération effacera toutes les données du lecteur sélectionné lors de l
     <message>
         <source>No download link for the boot image is configured.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Aucun lien de téléchargement n&apos;est configuré pour l&apos;image de démarrage.</translation>
+        <translation>Aucun lien de téléchargement n&apos;est configuré.</translation>
     </message>
     <message>
         <source>The boot image could not be downloaded.</source>
@@ -106,7 +106,7 @@ Cette opération effacera toutes les données du lecteur sélectionné lors de l
     <message>
         <source>The downloaded boot image is too small to be complete.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>L&apos;image de démarrage téléchargée est trop petite pour être complète.</translation>
+        <translation>L&apos;image téléchargée est trop petite pour être complète.</translation>
     </message>
     <message>
         <source>The selected drive was removed or changed.</source>
@@ -116,12 +116,12 @@ Cette opération effacera toutes les données du lecteur sélectionné lors de l
     <message>
         <source>The selected drive is too small for the boot image.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Le lecteur sélectionné est trop petit pour l&apos;image de démarrage.</translation>
+        <translation>Le lecteur sélectionné est trop petit pour l&apos;image.</translation>
     </message>
     <message>
         <source>No free drive letter is available for the drive.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Aucune lettre de lecteur libre n&apos;est disponible pour le lecteur.</translation>
+        <translation>Aucune lettre de lecteur n&apos;est libre.</translation>
     </message>
     <message>
         <source>The drive could not be formatted.</source>

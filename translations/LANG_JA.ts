@@ -111,7 +111,7 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>The selected drive was removed or changed.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>選択したドライブが取り外されたか、別のドライブに替わりました。</translation>
+        <translation>選択したドライブが取り外されたか、交換されました。</translation>
     </message>
     <message>
         <source>The selected drive is too small for the boot image.</source>

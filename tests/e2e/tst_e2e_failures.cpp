@@ -201,7 +201,7 @@ void TestE2eFailures::failedBuildNamesItsCause() {
     // The last signal was the failure; nothing after it may claim success.
     QTest::qWait(100);
     QCOMPARE(session.window()->label_2->text(),
-             cause + QStringLiteral(" Details: %TEMP%\\BootableMediaCreator.log"));
+             cause + QStringLiteral("\nDetails: %TEMP%\\BootableMediaCreator.log"));
     QVERIFY(session.window()->progressBar->value() < 100);
     QVERIFY(!buildLog(host, session.temp()).contains(QLatin1String("build complete")));
 

@@ -5,6 +5,7 @@
 // simulated host with that dpi and language; the main window is shown idle
 // and during a build, the confirmation dialog with its confirmation text.
 #include "LookHost.h"
+#include "builder/BuildFailure.h"
 #include "dialogs/InfoDialogClass.h"
 #include "dialogs/WarningClass.h"
 #include "mainwindow/QCreateBootable.h"
@@ -82,6 +83,22 @@ int main(int argc, char *argv[]) {
     window.CancelButton->setEnabled(false);
     window.label_3->findChild<QPushButton *>()->setEnabled(false);
     ok &= save(&window, stem + QStringLiteral("main-building.png"));
+
+    // The download under way: how much has arrived.
+    window.label_2->setText(
+        QCoreApplication::translate("ThreadDriveClone", "Downloading the boot image: %1 of %2 MB")
+            .arg(120)
+            .arg(480));
+    window.progressBar->setValue(0);
+    ok &= save(&window, stem + QStringLiteral("main-downloading.png"));
+
+    // A failed build: the cause and where the log is, behind the failure dialog.
+    window.progressBar->setValue(42);
+    QMetaObject::invokeMethod(&window, "OnBuildFailed",
+                              Q_ARG(int, static_cast<int>(BuildFailure::DriveChanged)));
+    ok &= save(&window, stem + QStringLiteral("main-failed.png"));
+    window.ApplyScaledLayout();
+    window.progressBar->show();
 
     // The download being stopped: the way out already taken.
     window.label_2->setText(inWindow("Stopping the download..."));

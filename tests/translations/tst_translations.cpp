@@ -470,7 +470,7 @@ private slots:
         const QString details = shown(t, "QCreateBootable", kFailureDetails)
                                     .arg(QStringLiteral("%TEMP%\\BootableMediaCreator.log"));
         for (const char *cause : kFailureCauses)
-            all.append({shown(t, "QCreateBootable", cause) + QLatin1Char(' ') + details,
+            all.append({shown(t, "QCreateBootable", cause) + QLatin1Char('\n') + details,
                         geometry.statusLabel, 2});
         for (const Label &label : all) {
             const Wrapped wrapped = wrap(label.text, label.width);
