@@ -336,6 +336,11 @@ QList<LoggedCommand> readCommandLog(const QString &root) {
     return out;
 }
 
+int noDataLimitMs(const QString &root) {
+    const int limit = hostSetting(root, QStringLiteral("network/noDataLimitMs"), 60000).toInt();
+    return limit > 0 ? limit : 60000;
+}
+
 bool httpDownload(const QString &url, const QString &localFile, QString *error) {
     QFile file(localFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -349,7 +354,7 @@ bool httpDownload(const QString &url, const QString &localFile, QString *error) 
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
-    request.setTransferTimeout(60000); // no data for a minute: give up
+    request.setTransferTimeout(noDataLimitMs(hostRoot()));
     QNetworkReply *reply = manager.get(request);
     reply->setReadBufferSize(1 << 20); // stream: never hold the image in memory
     bool writeFailed = false;

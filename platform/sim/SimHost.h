@@ -103,6 +103,11 @@ QList<LoggedCommand> readCommandLog(const QString &root);
 void appendLog(const QString &root, const QString &logName, const QString &text);
 QStringList readLog(const QString &root, const QString &logName);
 
+// How long a download may go without receiving data before it gives up, as
+// Windows' transfer services do after a minute. host.ini [network]
+// noDataLimitMs shortens it, so that tests of a stalled server end quickly.
+int noDataLimitMs(const QString &root);
+
 // Streams an HTTP(S) GET of url into localFile. Returns false (and removes a
 // partial file) when the transfer fails or the server answers with an error.
 bool httpDownload(const QString &url, const QString &localFile, QString *error = nullptr);

@@ -29,7 +29,8 @@ struct TransferError {
 
 // Streams url into localFile. Returns the transfer service's error on
 // failure, with code 0 on success.
-TransferError download(const QString &url, const QString &localFile, qint64 *bytes) {
+TransferError download(const QString &root, const QString &url, const QString &localFile,
+                       qint64 *bytes) {
     QFile file(localFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return {0x80070005u, QStringLiteral("Access is denied.")};
@@ -37,7 +38,7 @@ TransferError download(const QString &url, const QString &localFile, qint64 *byt
     QNetworkRequest request{QUrl(url)};
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setTransferTimeout(60000);
+    request.setTransferTimeout(simhost::noDataLimitMs(root));
     QNetworkReply *reply = manager.get(request);
     reply->setReadBufferSize(1 << 20);
     bool writeFailed = false;
@@ -147,7 +148,7 @@ int runBitsadmin(ToolContext &ctx) {
             if (created.open(QIODevice::WriteOnly)) {
                 created.close();
                 simhost::setHidden(ctx.root, temporary, true);
-                error = download(url, temporary, &bytes);
+                error = download(ctx.root, url, temporary, &bytes);
                 simhost::setHidden(ctx.root, temporary, false);
             } else {
                 error = {0x80070005u, QStringLiteral("Access is denied.")};

@@ -1,0 +1,93 @@
+#include "tools/hostsim/ToolFaults.h"
+
+#include "platform/sim/SimHost.h"
+
+#include <QIODevice>
+#include <QStringList>
+
+namespace hostsim {
+
+namespace {
+
+struct KnownFailure {
+    const char *program; // lower case
+    int exitCode;
+    bool onError; // message on standard error, else on standard output
+    const char *message;
+};
+
+// What each Windows tool prints and returns when it fails on its own: a
+// device, a service or the system refusing, not a wrong command line.
+const KnownFailure kFailures[] = {
+    {"wmic.exe", 44135, true, "ERROR:\r\nDescription = Invalid query\r\n"},
+    {"wmic.exe", int(0x80041003), true, "ERROR:\r\nDescription = Access denied\r\n"},
+    {"wmic.exe", int(0x80041006), true, "ERROR:\r\nDescription = Out of memory\r\n"},
+    {"powershell.exe", 1, true,
+     "Get-Disk : Access denied\r\n    + CategoryInfo          : PermissionDenied\r\n"},
+    {"diskpart.exe", 1, false, "\r\nDiskPart has encountered an error: Fatal error.\r\n"},
+    {"diskpart.exe", 4, false, "\r\nVirtual Disk Service error:\r\nThe device is not ready.\r\n"},
+    {"diskpart.exe", 4, false,
+     "\r\nDiskPart has encountered an error: The media is write protected.\r\nSee the System "
+     "Event Log for more information.\r\n"},
+    {"diskpart.exe", 5, false, "\r\nThere is no disk selected to set the partition.\r\n"},
+    {"dism.exe", 5, false, "\r\nError: 5\r\n\r\nAccess is denied.\r\n"},
+    {"dism.exe", 740, false,
+     "\r\nError: 740\r\n\r\nElevated permissions are required to run DISM.\r\n"},
+    {"dism.exe", 1392, false,
+     "\r\nError: 1392\r\n\r\nThe file or directory is corrupted and "
+     "unreadable.\r\n"},
+    {"xcopy.exe", 1, false, "File not found - *\r\n0 File(s) copied\r\n"},
+    {"xcopy.exe", 2, false, "^C"},
+    {"xcopy.exe", 4, false, "Insufficient disk space\r\n0 File(s) copied\r\n"},
+    {"xcopy.exe", 4, false, "Invalid drive specification\r\n0 File(s) copied\r\n"},
+    {"xcopy.exe", 4, false, "File creation error - Access is denied.\r\n0 File(s) copied\r\n"},
+    {"xcopy.exe", 5, false, "Disk write error\r\n0 File(s) copied\r\n"},
+    {"bitsadmin.exe", 1, false,
+     "ERROR CODE:    0x80200010 - A connection could not be established.\r\n"},
+    {"bitsadmin.exe", 1, false,
+     "ERROR CODE:    0x80190194 - HTTP status 404: The requested URL "
+     "does not exist on the server.\r\n"},
+};
+
+QList<const KnownFailure *> failuresOf(const QString &fileName) {
+    QList<const KnownFailure *> found;
+    for (const KnownFailure &failure : kFailures) {
+        if (fileName.compare(QLatin1String(failure.program), Qt::CaseInsensitive) == 0)
+            found.append(&failure);
+    }
+    return found;
+}
+
+} // namespace
+
+int knownFailureCount(const QString &fileName) {
+    return failuresOf(fileName).size();
+}
+
+bool injectedFailure(const QString &root, const QString &fileName, QIODevice *out, QIODevice *err,
+                     int *exitCode) {
+    const QString plan =
+        simhost::hostSetting(root, QStringLiteral("faults/toolFailures")).toStringList().join(',');
+    if (plan.isEmpty())
+        return false;
+    const QString counter = QStringLiteral("faults/runs_") + fileName.toLower();
+    const int run = simhost::hostSetting(root, counter, 0).toInt() + 1;
+    simhost::setHostSetting(root, counter, run);
+    for (const QString &entry : plan.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList parts = entry.trimmed().split(QLatin1Char(':'));
+        if (parts.size() != 3 || parts[0].compare(fileName, Qt::CaseInsensitive) != 0 ||
+            parts[1].toInt() != run)
+            continue;
+        const QList<const KnownFailure *> failures = failuresOf(fileName);
+        const int kind = parts[2].toInt();
+        if (kind < 0 || kind >= failures.size())
+            return false;
+        const KnownFailure *failure = failures.at(kind);
+        (failure->onError ? err : out)->write(failure->message);
+        *exitCode = failure->exitCode;
+        return true;
+    }
+    return false;
+}
+
+} // namespace hostsim
