@@ -5,6 +5,7 @@
 #include "support/HostChecks.h"
 #include "support/HttpTestServer.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -62,6 +63,10 @@ const char *CampaignServer::name(Behaviour behaviour) {
 
 CampaignServer::CampaignServer() = default;
 
+qint64 CampaignServer::imageSize() {
+    return kImageSize;
+}
+
 CampaignServer::~CampaignServer() {
     m_stop = true;
     wait();
@@ -104,6 +109,14 @@ void CampaignServer::setBehaviour(Behaviour behaviour, bool firstOnly, qint64 cu
     m_cutAt = qBound<qint64>(1, cutAt, kImageSize - 1);
     m_trickleMs = trickleMs;
     m_imageRequests = 0;
+    m_triggerAt = -1;
+    m_trigger = nullptr;
+}
+
+void CampaignServer::setTrigger(qint64 atByte, std::function<void()> action) {
+    QMutexLocker lock(&m_mutex);
+    m_triggerAt = atByte;
+    m_trigger = std::move(action);
 }
 
 void CampaignServer::dropConnections() {
@@ -166,9 +179,15 @@ void CampaignServer::handle(qintptr descriptor) {
     Behaviour behaviour;
     qint64 cutAt;
     int trickleMs;
+    std::function<void()> trigger;
+    qint64 triggerAt = -1;
     {
         QMutexLocker lock(&m_mutex);
         const int request = ++m_imageRequests;
+        if (request == 1 && m_trigger) {
+            trigger = m_trigger;
+            triggerAt = m_triggerAt;
+        }
         behaviour = (m_firstOnly && request > 1) ? Behaviour::Serve : m_behaviour;
         cutAt = m_cutAt;
         trickleMs = m_trickleMs;
@@ -193,6 +212,14 @@ void CampaignServer::handle(qintptr descriptor) {
                  QByteArray::number(announced) + "\r\nConnection: close\r\n\r\n");
     if (isHead || !flushed(socket, m_stop, m_generation, mine))
         return;
+    auto fireAt = [&](qint64 sent) {
+        if (trigger && sent >= triggerAt) {
+            QMetaObject::invokeMethod(QCoreApplication::instance(), trigger,
+                                      Qt::BlockingQueuedConnection);
+            trigger = nullptr;
+        }
+    };
+    fireAt(0);
     if (behaviour == Behaviour::Stall) {
         // Nothing more, until the client hangs up or the run is over.
         while (!m_stop && m_generation == mine && socket.state() == QAbstractSocket::ConnectedState)
@@ -211,6 +238,7 @@ void CampaignServer::handle(qintptr descriptor) {
             !flushed(socket, m_stop, m_generation, mine))
             return;
         sent += chunk.size();
+        fireAt(sent);
     }
     if (behaviour == Behaviour::Trickle) {
         // One byte now and then: never silent long enough to trip a no-data

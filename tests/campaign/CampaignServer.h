@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -40,6 +41,7 @@ public:
     QString proxy() const;
     QByteArray imageHash() const { return m_imageHash; }
     QString imageFile() const { return m_image; }
+    static qint64 imageSize();
 
     // How the image is served from now on; firstOnly: only the first image
     // request misbehaves, later ones (a retry, the fallback) get the image.
@@ -47,6 +49,10 @@ public:
     // Ends every open answer (the trickle and the stall of a run that is over).
     void dropConnections();
     int imageRequests() const { return m_imageRequests; }
+    // Runs action on the application's thread, and waits for it, once the
+    // first image answer of the run has sent atByte bytes of the image (0:
+    // as soon as its head is out). Cleared by setBehaviour.
+    void setTrigger(qint64 atByte, std::function<void()> action);
 
 protected:
     void run() override;
@@ -66,4 +72,6 @@ private:
     qint64 m_cutAt = 0;
     int m_trickleMs = 500;
     std::vector<std::unique_ptr<QThread>> m_handlers;
+    qint64 m_triggerAt = -1;
+    std::function<void()> m_trigger;
 };

@@ -71,12 +71,13 @@ struct Faults {
     bool noWmic = false;
     bool tempWithBlanks = false;
     bool tempMissing = false;
-    QString lettersTaken; // volumes already on these letters
-    qint64 stickSize = 0; // 0: the sample stick
-    QString stickEvent;   // unplug, swap, plug-other, swap-before-recheck
-    int stickEventMs = 0;
-    QString userEvent; // cancel, close
-    int userEventMs = 0;
+    QString lettersTaken;       // volumes already on these letters
+    qint64 stickSize = 0;       // 0: the sample stick
+    QString stickEvent;         // unplug, swap, plug-other
+    int stickEventLine = 0;     // just before the tool's n-th command line
+    QString userEvent;          // cancel, close
+    int userEventPermille = -1; // at this share of the image sent, or
+    int userEventLine = 0;      // once the tool has run this many command lines
 
     QStringList describe() const {
         QStringList out;
@@ -105,9 +106,15 @@ struct Faults {
         if (stickSize)
             out << QStringLiteral("stick-size=%1").arg(stickSize);
         if (!stickEvent.isEmpty())
-            out << QStringLiteral("stick-%1@%2ms").arg(stickEvent).arg(stickEventMs);
+            out << QStringLiteral("stick-%1 before command %2").arg(stickEvent).arg(stickEventLine);
         if (!userEvent.isEmpty())
-            out << QStringLiteral("user-%1@%2ms").arg(userEvent).arg(userEventMs);
+            out << (userEventPermille >= 0
+                        ? QStringLiteral("user-%1 at %2 permille of the image sent")
+                              .arg(userEvent)
+                              .arg(userEventPermille)
+                        : QStringLiteral("user-%1 after command %2")
+                              .arg(userEvent)
+                              .arg(userEventLine));
         return out;
     }
     // The kinds counted in the summary.
@@ -192,14 +199,17 @@ Faults draw(quint64 seed) {
     if (chance(8))
         f.stickSize = chance(60) ? 128LL << 20 : 64LL << 30;
     if (chance(25)) {
-        static const char *const kEvents[] = {"unplug", "swap", "plug-other",
-                                              "swap-before-recheck"};
-        f.stickEvent = QLatin1String(kEvents[upTo(4)]);
-        f.stickEventMs = upTo(4000);
+        static const char *const kEvents[] = {"unplug", "swap", "plug-other"};
+        f.stickEvent = QLatin1String(kEvents[upTo(3)]);
+        // Line 1 is the window's own listing; a build runs about 25.
+        f.stickEventLine = 2 + upTo(24);
     }
     if (chance(20)) {
         f.userEvent = chance(50) ? QStringLiteral("cancel") : QStringLiteral("close");
-        f.userEventMs = upTo(4000);
+        if (chance(65))
+            f.userEventPermille = upTo(1000);
+        else
+            f.userEventLine = 2 + upTo(24);
     }
     return f;
 }
@@ -282,8 +292,7 @@ public:
 
 private:
     simhost::HostSpec hostSpec(const Faults &f) const;
-    void stickEvent(ToolSession &session, const Faults &f);
-    void rebaseline(ToolSession &session, const QStringList &expectedNew);
+    void checkOtherDisks(ToolSession &session, RunResult &r);
     void checkCompletedDrive(ToolSession &session, RunResult &r);
     void checkWorkFiles(ToolSession &session, RunResult &r);
 
@@ -293,8 +302,6 @@ private:
     // What the build must leave alone, and what changed in it so far.
     HostSnapshot m_baseline;
     QString m_chosenDisk;
-    QStringList m_changedElsewhere;
-    QString m_chosenGone; // the chosen stick was taken out: where it went
     QStringList m_work;
 };
 
@@ -314,69 +321,67 @@ simhost::HostSpec Campaign::hostSpec(const Faults &f) const {
         spec.faults.insert(QStringLiteral("toolFailures"), failures.join(QLatin1Char(',')));
     if (!f.xcopyWriteErrorFor.isEmpty())
         spec.faults.insert(QStringLiteral("xcopyWriteErrorFor"), f.xcopyWriteErrorFor);
-    if (f.stickEvent == QLatin1String("swap-before-recheck")) {
-        spec.diskFaults[QStringLiteral("disk1")] = {
-            {QStringLiteral("swapAfterListings"), 1},
-            {QStringLiteral("swapModel"), QStringLiteral("Kingston DataTraveler 3.0 USB Device")}};
+    if (!f.stickEvent.isEmpty()) {
+        spec.faults.insert(QStringLiteral("stickEvent"), f.stickEvent);
+        spec.faults.insert(QStringLiteral("stickEventAtLine"), f.stickEventLine);
     }
     return spec;
 }
 
-void Campaign::rebaseline(ToolSession &session, const QStringList &expectedNew) {
-    const HostSnapshot now = HostSnapshot::take(session.host(), m_chosenDisk, m_work);
-    for (const QString &d : m_baseline.differencesTo(now)) {
-        bool expected = false;
-        for (const QString &prefix : expectedNew)
-            expected = expected || d.startsWith(QStringLiteral("new: ") + prefix);
-        if (!expected)
-            m_changedElsewhere.append(d);
+// Sticks plugged in during the build (by the stand-ins' stick event) are
+// someone else's: as plugged in, a description and one note, and so they
+// must stay. Everything else must be as before the build.
+void Campaign::checkOtherDisks(ToolSession &session, RunResult &r) {
+    const QString root = session.host().root();
+    const HostSnapshot after = HostSnapshot::take(session.host(), m_chosenDisk, m_work);
+    QStringList plugged;
+    for (const char *id : {"disk2", "disk7"}) {
+        const QString folder = root + QStringLiteral("/disks/") + QLatin1String(id);
+        if (!QFileInfo::exists(folder))
+            continue;
+        plugged << QStringLiteral("disks/") + QLatin1String(id);
+        const QSettings ini(folder + QStringLiteral("/disk.ini"), QSettings::IniFormat);
+        QStringList keys = ini.allKeys();
+        keys.sort();
+        const QStringList asPlugged = {"disk/fileSystem", "disk/mediaType",  "disk/model",
+                                       "disk/number",     "disk/partitions", "disk/size"};
+        if (keys != asPlugged || ini.value("disk/fileSystem").toString() != "FAT32" ||
+            ini.value("disk/partitions").toInt() != 1)
+            r.violations << QStringLiteral("the stick plugged in during the build (%1) was "
+                                           "repartitioned or reformatted")
+                                .arg(QLatin1String(id));
+        const QSet<QString> files = filesUnder(folder + QStringLiteral("/volume"));
+        QFile note(folder + QStringLiteral("/volume/notes.txt"));
+        if (files != QSet<QString>{QStringLiteral("notes.txt")} ||
+            !note.open(QIODevice::ReadOnly) || note.readAll() != "shopping list\n")
+            r.violations << QStringLiteral("the stick plugged in during the build (%1) changed: "
+                                           "it holds %2")
+                                .arg(QLatin1String(id), QStringList(files.values()).join(", "));
     }
-    m_baseline = now;
-}
-
-void Campaign::stickEvent(ToolSession &session, const Faults &f) {
-    const TestHost &host = session.host();
-    const QString root = host.root();
-    auto unplugChosen = [&]() {
-        // Its letters go first, then the disk: Windows drops both at once.
-        for (const QFileInfo &letter :
-             QDir(root + QStringLiteral("/drives"))
-                 .entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-            if (letter.isSymLink() && letter.symLinkTarget().contains(QLatin1String("/disk1/")))
-                QFile::remove(letter.absoluteFilePath());
-        }
-        m_chosenGone = root + QStringLiteral("/unplugged-disk1");
-        QDir().rename(root + QStringLiteral("/disks/disk1"), m_chosenGone);
-    };
-    if (f.stickEvent == QLatin1String("unplug")) {
-        unplugChosen();
-    } else if (f.stickEvent == QLatin1String("swap")) {
-        unplugChosen();
-        // Another model takes its number; from now on it is someone else's.
-        plugInDisk(host, QStringLiteral("disk7"), 1,
-                   QStringLiteral("SanDisk Cruzer Blade USB Device"), QString());
-        rebaseline(session, {QStringLiteral("disks/disk7")});
-    } else if (f.stickEvent == QLatin1String("plug-other")) {
-        plugInDisk(host, QStringLiteral("disk2"), 2,
-                   QStringLiteral("Kingston DataTraveler 3.0 USB Device"), QStringLiteral("E"));
-        rebaseline(session, {QStringLiteral("disks/disk2"), QStringLiteral("drives/E")});
+    if (plugged.contains(QLatin1String("disks/disk2")))
+        plugged << QStringLiteral("drives/E");
+    for (const QString &d : m_baseline.differencesTo(after)) {
+        bool expected = false;
+        for (const QString &p : plugged)
+            expected = expected || d.startsWith(QStringLiteral("new: ") + p);
+        if (!expected)
+            r.violations << QStringLiteral("another disk or volume changed: ") + d;
     }
 }
 
 void Campaign::checkCompletedDrive(ToolSession &session, RunResult &r) {
     const TestHost &host = session.host();
-    if (!m_chosenGone.isEmpty()) {
-        r.violations << QStringLiteral("completed although the chosen stick was unplugged");
-        return;
-    }
-    const QSettings disk(host.root() + QStringLiteral("/disks/disk1/disk.ini"),
-                         QSettings::IniFormat);
+    // Taken out after the build checked it, the stick may still be complete.
+    QString folder = host.root() + QStringLiteral("/disks/disk1");
+    if (!QFileInfo::exists(folder))
+        folder = host.root() + QStringLiteral("/unplugged/disk1");
+    const QSettings disk(folder + QStringLiteral("/disk.ini"), QSettings::IniFormat);
     if (disk.value(QStringLiteral("disk/model")).toString() != kProductModel) {
         r.violations << QStringLiteral("completed on a stick that is not the one chosen (%1)")
                             .arg(disk.value(QStringLiteral("disk/model")).toString());
         return;
     }
-    const QString volume = volumeOf(host, QStringLiteral("disk1"));
+    const QString volume = folder + QStringLiteral("/volume");
     QSet<QString> expected = recoveryDriveLayout(host);
     const QSet<QString> present = filesUnder(volume);
     for (const QString &missing : expected - present)
@@ -457,10 +462,7 @@ RunResult Campaign::run(const Faults &f) {
         QStringList{session.temp(), QLatin1String(kDownloadFolder), QLatin1String(kMountFolder)};
     // With the swap before the re-check, the stick in the slot is a stranger
     // from then on: no disk at all may change.
-    m_chosenDisk =
-        f.stickEvent == QLatin1String("swap-before-recheck") ? QString() : QStringLiteral("disk1");
-    m_changedElsewhere.clear();
-    m_chosenGone.clear();
+    m_chosenDisk = QStringLiteral("disk1");
     m_baseline = HostSnapshot::take(host, m_chosenDisk, m_work);
 
     if (!session.open()) {
@@ -481,26 +483,25 @@ RunResult Campaign::run(const Faults &f) {
         if (!started)
             QCoreApplication::exit(3); // nothing to build on: no drive listed
     });
-    if (!f.stickEvent.isEmpty() && f.stickEvent != QLatin1String("swap-before-recheck"))
-        QTimer::singleShot(f.stickEventMs, [&] {
-            if (started && !session.buildEnded())
-                stickEvent(session, f);
-        });
-    if (!f.userEvent.isEmpty())
-        QTimer::singleShot(f.userEventMs, [&] {
-            if (!started || session.buildEnded())
-                return;
-            userActed = true;
-            if (f.userEvent == QLatin1String("cancel"))
-                userRefused = !ToolSession::press(w->CancelButton);
-            else
-                w->close(); // the window system's close (Alt+F4, the task bar)
-        });
+    auto userActs = [&] {
+        if (userActed || !started || session.buildEnded())
+            return;
+        userActed = true;
+        if (f.userEvent == QLatin1String("cancel"))
+            userRefused = !ToolSession::press(w->CancelButton);
+        else
+            w->close(); // the window system's close (Alt+F4, the task bar)
+    };
+    if (!f.userEvent.isEmpty() && f.userEventPermille >= 0)
+        m_server.setTrigger(m_server.imageSize() * f.userEventPermille / 1000, userActs);
     QTimer poll;
-    poll.setInterval(50);
+    poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (!started)
             return;
+        if (!f.userEvent.isEmpty() && f.userEventLine > 0 &&
+            host.commands().size() >= f.userEventLine)
+            userActs();
         const WarningClass *warning = session.warning();
         if (session.buildEnded() || (warning && warning->isVisible()) ||
             (w->CancelButton->isEnabled() && w->CreateBootable->isVisible() &&
@@ -557,8 +558,12 @@ RunResult Campaign::run(const Faults &f) {
 
     // The way out from where the run ended; the tool must then end.
     if (loop == 2) {
-        // Let the stuck run end so that the next one starts clean.
+        // Let the stuck run end so that the next one starts clean: every
+        // download from now on fails at once.
+        m_server.setBehaviour(Behaviour::NotFound, false, 0, 0);
         m_server.dropConnections();
+        if (!QTest::qWaitFor([&] { return session.buildEnded(); }, kRunBoundMs))
+            r.violations << QStringLiteral("still no end once the server gave up");
     } else if (loop != 0) {
         QAbstractButton *out = w->CancelButton;
         if (r.outcome.startsWith(QLatin1String("failed")))
@@ -589,9 +594,7 @@ RunResult Campaign::run(const Faults &f) {
     if (!power.isEmpty() && !power.last().startsWith(QLatin1String("clear")))
         r.violations << QStringLiteral("keep-awake still requested: ") + power.last();
 
-    rebaseline(session, {});
-    for (const QString &d : m_changedElsewhere)
-        r.violations << QStringLiteral("another disk or volume changed: ") + d;
+    checkOtherDisks(session, r);
     if (m_verbose) {
         std::printf("    commands:\n");
         for (const simhost::LoggedCommand &c : host.commands())
@@ -602,7 +605,16 @@ RunResult Campaign::run(const Faults &f) {
 
 } // namespace
 
+static bool g_verbose = false;
+
+// The tool's own debug lines would bury the campaign's report.
+static void quietDebug(QtMsgType type, const QMessageLogContext &, const QString &message) {
+    if (type != QtDebugMsg || g_verbose)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 int main(int argc, char *argv[]) {
+    qInstallMessageHandler(quietDebug);
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -619,6 +631,7 @@ int main(int argc, char *argv[]) {
     plant.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({builds, seed, replay, verbose, plant});
     parser.process(app);
+    g_verbose = parser.isSet(verbose);
 
     Plant planted = Plant::None;
     const QString plantName = parser.value(plant);

@@ -546,6 +546,7 @@ ParsedLine parseInterpreterLine(const QString &line, const QHash<QString, QStrin
 }
 
 int runInterpreterLine(const QString &root, const QString &line) {
+    applyDueStickEvent(root);
     QFile stdOut;
     QFile stdErr;
     stdOut.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);

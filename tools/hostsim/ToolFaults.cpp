@@ -2,7 +2,11 @@
 
 #include "platform/sim/SimHost.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
+#include <QSettings>
 #include <QStringList>
 
 namespace hostsim {
@@ -58,10 +62,76 @@ QList<const KnownFailure *> failuresOf(const QString &fileName) {
     return found;
 }
 
+bool plugIn(const QString &root, const QString &id, int number, const QString &model,
+            const QString &letter) {
+    // Made beside the disks and moved in with one rename: a disk appears all at once.
+    const QString staging = root + QStringLiteral("/plugging-") + id;
+    if (!QDir().mkpath(staging + QStringLiteral("/volume")))
+        return false;
+    {
+        QSettings ini(staging + QStringLiteral("/disk.ini"), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("disk/number"), number);
+        ini.setValue(QStringLiteral("disk/model"), model);
+        ini.setValue(QStringLiteral("disk/mediaType"), QStringLiteral("Removable Media"));
+        ini.setValue(QStringLiteral("disk/size"), 16008609792LL);
+        ini.setValue(QStringLiteral("disk/partitions"), 1);
+        ini.setValue(QStringLiteral("disk/fileSystem"), QStringLiteral("FAT32"));
+    }
+    QFile note(staging + QStringLiteral("/volume/notes.txt"));
+    if (!note.open(QIODevice::WriteOnly) || note.write("shopping list\n") < 0)
+        return false;
+    note.close();
+    if (!QDir().rename(staging, root + QStringLiteral("/disks/") + id))
+        return false;
+    return letter.isEmpty() || QFile::link(QStringLiteral("../disks/%1/volume").arg(id),
+                                           root + QStringLiteral("/drives/") + letter);
+}
+
+void unplug(const QString &root, const QString &id) {
+    // Its letters go with it.
+    const QString volume =
+        QFileInfo(root + QStringLiteral("/disks/") + id + QStringLiteral("/volume"))
+            .canonicalFilePath();
+    for (const QFileInfo &letter :
+         QDir(root + QStringLiteral("/drives"))
+             .entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        if (letter.isSymLink() && letter.canonicalFilePath() == volume)
+            QFile::remove(letter.absoluteFilePath());
+    }
+    QDir().mkpath(root + QStringLiteral("/unplugged"));
+    QDir().rename(root + QStringLiteral("/disks/") + id, root + QStringLiteral("/unplugged/") + id);
+}
+
 } // namespace
 
-int knownFailureCount(const QString &fileName) {
-    return failuresOf(fileName).size();
+void applyDueStickEvent(const QString &root) {
+    const QString event =
+        simhost::hostSetting(root, QStringLiteral("faults/stickEvent")).toString();
+    if (event.isEmpty() ||
+        simhost::hostSetting(root, QStringLiteral("faults/stickEventDone"), false).toBool())
+        return;
+    const int due = simhost::hostSetting(root, QStringLiteral("faults/stickEventAtLine")).toInt();
+    if (simhost::readCommandLog(root).size() + 1 != due)
+        return;
+    simhost::setHostSetting(root, QStringLiteral("faults/stickEventDone"), true);
+    const QString disk =
+        simhost::hostSetting(root, QStringLiteral("faults/stickEventDisk"), QStringLiteral("disk1"))
+            .toString();
+    const int number =
+        QSettings(root + QStringLiteral("/disks/") + disk + QStringLiteral("/disk.ini"),
+                  QSettings::IniFormat)
+            .value(QStringLiteral("disk/number"))
+            .toInt();
+    if (event == QLatin1String("unplug")) {
+        unplug(root, disk);
+    } else if (event == QLatin1String("swap")) {
+        unplug(root, disk);
+        plugIn(root, QStringLiteral("disk7"), number,
+               QStringLiteral("SanDisk Cruzer Blade USB Device"), QString());
+    } else if (event == QLatin1String("plug-other")) {
+        plugIn(root, QStringLiteral("disk2"), 2,
+               QStringLiteral("Kingston DataTraveler 3.0 USB Device"), QStringLiteral("E"));
+    }
 }
 
 bool injectedFailure(const QString &root, const QString &fileName, QIODevice *out, QIODevice *err,

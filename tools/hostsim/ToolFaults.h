@@ -11,8 +11,12 @@ class QIODevice;
 
 namespace hostsim {
 
-// How many failures the stand-in for a program file name knows; 0 for none.
-int knownFailureCount(const QString &fileName);
+// A stick taken out, swapped or plugged in at an exact moment of a build:
+// host.ini [faults] stickEvent ("unplug", "swap" or "plug-other", on the disk
+// stickEventDisk) happens just before the stickEventAtLine-th interpreter
+// line (counted from 1 over the host's life), once. A swapped-in stick is
+// "disk7", another stick "disk2" on E:; each holds one file, notes.txt.
+void applyDueStickEvent(const QString &root);
 
 // Counts this start of the program and, when a failure is due, writes its
 // message and returns true with its exit code.
