@@ -187,7 +187,7 @@ Faults draw(quint64 seed) {
             f.toolFailures.append({QLatin1String(p.program), 1 + upTo(p.maxRun), upTo(p.kinds)});
         }
     }
-    if (chance(10))
+    if (chance(15))
         f.xcopyWriteErrorFor = QLatin1String(kCopyTargets[upTo(int(std::size(kCopyTargets)))]);
     f.noWmic = chance(20);
     f.tempWithBlanks = chance(20);
@@ -294,6 +294,7 @@ private:
     simhost::HostSpec hostSpec(const Faults &f) const;
     void checkOtherDisks(ToolSession &session, RunResult &r);
     void checkCompletedDrive(ToolSession &session, RunResult &r);
+    bool swappedAtTheFormat(const TestHost &host, const Faults &f) const;
     void checkWorkFiles(ToolSession &session, RunResult &r);
 
     CampaignServer &m_server;
@@ -302,6 +303,8 @@ private:
     // What the build must leave alone, and what changed in it so far.
     HostSnapshot m_baseline;
     QString m_chosenDisk;
+    // The stick in the chosen slot when the format began.
+    QString m_erasedDisk;
     QStringList m_work;
 };
 
@@ -336,6 +339,10 @@ void Campaign::checkOtherDisks(ToolSession &session, RunResult &r) {
     const HostSnapshot after = HostSnapshot::take(session.host(), m_chosenDisk, m_work);
     QStringList plugged;
     for (const char *id : {"disk2", "disk7"}) {
+        if (m_erasedDisk == QLatin1String(id)) {
+            plugged << QStringLiteral("disks/") + QLatin1String(id) << QStringLiteral("drives/R");
+            continue;
+        }
         const QString folder = root + QStringLiteral("/disks/") + QLatin1String(id);
         if (!QFileInfo::exists(folder))
             continue;
@@ -369,14 +376,29 @@ void Campaign::checkOtherDisks(ToolSession &session, RunResult &r) {
     }
 }
 
+// A stick swapped in the very instant between the tool's last check of the
+// disk and diskpart's start takes the chosen disk's number and is the one
+// erased: no tool that formats through diskpart can tell, as diskpart selects
+// a disk by its number only. Such a stick is held to what the chosen one is.
+bool Campaign::swappedAtTheFormat(const TestHost &host, const Faults &f) const {
+    if (f.stickEvent != QLatin1String("swap"))
+        return false;
+    const QList<simhost::LoggedCommand> commands = host.commands();
+    const int at = f.stickEventLine - 1;
+    return at >= 1 && at < commands.size() &&
+           commands.at(at).line.contains(QLatin1String("diskpart.exe")) &&
+           commands.at(at - 1).line.contains(QLatin1String("Removable Media"));
+}
+
 void Campaign::checkCompletedDrive(ToolSession &session, RunResult &r) {
     const TestHost &host = session.host();
     // Taken out after the build checked it, the stick may still be complete.
-    QString folder = host.root() + QStringLiteral("/disks/disk1");
+    QString folder = host.root() + QStringLiteral("/disks/") + m_erasedDisk;
     if (!QFileInfo::exists(folder))
         folder = host.root() + QStringLiteral("/unplugged/disk1");
     const QSettings disk(folder + QStringLiteral("/disk.ini"), QSettings::IniFormat);
-    if (disk.value(QStringLiteral("disk/model")).toString() != kProductModel) {
+    if (m_erasedDisk == QLatin1String("disk1") &&
+        disk.value(QStringLiteral("disk/model")).toString() != kProductModel) {
         r.violations << QStringLiteral("completed on a stick that is not the one chosen (%1)")
                             .arg(disk.value(QStringLiteral("disk/model")).toString());
         return;
@@ -463,6 +485,7 @@ RunResult Campaign::run(const Faults &f) {
     // With the swap before the re-check, the stick in the slot is a stranger
     // from then on: no disk at all may change.
     m_chosenDisk = QStringLiteral("disk1");
+    m_erasedDisk = QStringLiteral("disk1");
     m_baseline = HostSnapshot::take(host, m_chosenDisk, m_work);
 
     if (!session.open()) {
@@ -540,15 +563,19 @@ RunResult Campaign::run(const Faults &f) {
         r.outcome +=
             userRefused ? QStringLiteral(" (cancel refused)") : QStringLiteral(" (after user)");
 
+    if (swappedAtTheFormat(host, f)) {
+        m_erasedDisk = QStringLiteral("disk7");
+        r.outcome += QStringLiteral(" (swapped at the format)");
+    }
     if (r.outcome.startsWith(QLatin1String("completed"))) {
         if (m_plant == Plant::CutBootFile) // a boot file cut short, as a write error leaves it
             QFile::resize(findUnder(volumeOf(host, QStringLiteral("disk1")), "bootmgr"), 22);
         checkCompletedDrive(session, r);
     }
     if (m_plant == Plant::WriteOtherDisk) {
-        QFile other(volumeOf(host, QStringLiteral("disk0")) +
-                    QStringLiteral("/Windows/Boot/PCAT/bootmgr"));
-        if (other.open(QIODevice::ReadWrite))
+        // One byte more on the system disk, as a write gone astray would leave.
+        QFile other(volumeOf(host, QStringLiteral("disk0")) + QStringLiteral("/SYSTEM-DISK.txt"));
+        if (other.open(QIODevice::Append))
             other.write("x");
     }
     if (m_plant == Plant::LeaveWorkFile) {
@@ -627,9 +654,11 @@ int main(int argc, char *argv[]) {
                                     QStringLiteral("RUNSEED"));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("prints each run's commands"));
+    QCommandLineOption dry(QStringLiteral("dry"));
+    dry.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineOption plant(QStringLiteral("plant"), QString(), QStringLiteral("FAULT"));
     plant.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({builds, seed, replay, verbose, plant});
+    parser.addOptions({builds, seed, replay, verbose, plant, dry});
     parser.process(app);
     g_verbose = parser.isSet(verbose);
 
@@ -673,6 +702,11 @@ int main(int argc, char *argv[]) {
         if (planted == Plant::Hang) {
             faults.server = Behaviour::Stall;
             faults.serverFirstOnly = false;
+        }
+        if (parser.isSet(dry)) { // the draw alone
+            std::printf("seed %llu: %s\n", static_cast<unsigned long long>(faults.seed),
+                        qPrintable(faults.describe().join(QStringLiteral(", "))));
+            continue;
         }
         QElapsedTimer clock;
         clock.start();
