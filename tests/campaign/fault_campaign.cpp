@@ -650,8 +650,8 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("campaign seed"),
                                   QStringLiteral("S"), QStringLiteral("16"));
     const QCommandLineOption replay(QStringLiteral("replay"),
-                                    QStringLiteral("runs the one build of this run seed"),
-                                    QStringLiteral("RUNSEED"));
+                                    QStringLiteral("runs the builds of these run seeds (comma-separated)"),
+                                    QStringLiteral("RUNSEEDS"));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("prints each run's commands"));
     QCommandLineOption dry(QStringLiteral("dry"));
@@ -686,7 +686,8 @@ int main(int argc, char *argv[]) {
     const quint64 campaignSeed = parser.value(seed).toULongLong();
     QList<quint64> seeds;
     if (parser.isSet(replay)) {
-        seeds.append(parser.value(replay).toULongLong());
+        for (const QString &one : parser.value(replay).split(QLatin1Char(','), Qt::SkipEmptyParts))
+            seeds.append(one.toULongLong());
     } else {
         for (int i = 0; i < parser.value(builds).toInt(); ++i)
             seeds.append(runSeed(campaignSeed, i));

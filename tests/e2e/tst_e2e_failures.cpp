@@ -170,7 +170,8 @@ void TestE2eFailures::swappedDiskIsNeverFormattedEvenOnRecreate() {
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
     verifyFailureDialog(session);
     const QString listing = listingCommand(session.temp());
-    QCOMPARE(commandLines(session.host()), QStringList({listing, listing}));
+    const QString size = sizeCommand(session.temp());
+    QCOMPARE(commandLines(session.host()), QStringList({listing, size, listing}));
     QVERIFY(buildLog(session.host(), session.temp())
                 .contains(QLatin1String("check chosen disk still attached: FAILED")));
 
@@ -179,7 +180,7 @@ void TestE2eFailures::swappedDiskIsNeverFormattedEvenOnRecreate() {
     QVERIFY(ToolSession::press(session.info()->RecreateButton));
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
     verifyFailureDialog(session);
-    QCOMPARE(commandLines(session.host()), QStringList({listing, listing, listing}));
+    QCOMPARE(commandLines(session.host()), QStringList({listing, size, listing, size, listing}));
 
     // Only the drive's description changed (the swap itself); its files, and
     // every other disk, are as they were.
@@ -254,7 +255,7 @@ void TestE2eFailures::formatFailureCopiesNothing() {
     // diskpart ran and failed; no copy of any kind followed.
     const QString listing = listingCommand(session.temp());
     const QString script = session.temp() + QStringLiteral("USBDiskFormat.bat");
-    QCOMPARE(commandLines(host), QStringList({listing, listing, sizeCommand(session.temp()),
+    QCOMPARE(commandLines(host), QStringList({listing, sizeCommand(session.temp()), listing,
                                               kSystem + "\\diskpart.exe /s " + script,
                                               kSystem + "\\diskpart.exe /s " + script,
                                               kSystem + "\\rmdir.exe /S /Q C:\\mount",
