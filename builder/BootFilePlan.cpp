@@ -63,22 +63,28 @@ QString bootFontsFolder() {
     return QStringLiteral("C:\\Windows\\Boot\\Fonts");
 }
 
-QStringList finishedDriveLayout(QChar letter, const QStringList &fontFiles) {
-    QStringList layout = {
-        onVolume(letter, "\\bootmgr"),
-        onVolume(letter, "\\bootmgr.efi"),
-        onVolume(letter, "\\boot\\BCD"),
-        onVolume(letter, "\\boot\\boot.sdi"),
-        onVolume(letter, "\\boot\\resources\\bootres.dll"),
-        onVolume(letter, "\\efi\\boot\\bootmgfw.efi"),
-        onVolume(letter, "\\efi\\boot\\bootx64.efi"),
-        onVolume(letter, "\\efi\\microsoft\\boot\\BCD"),
-        onVolume(letter, "\\efi\\microsoft\\boot\\resources\\bootres.dll"),
-        onVolume(letter, "\\sources\\boot.wim"),
+QList<DriveFile> finishedDriveLayout(QChar letter, const QStringList &fontFiles,
+                                     const QString &imageSource) {
+    auto file = [letter](const char *onDrive, const char *source) {
+        return DriveFile{onVolume(letter, onDrive), QLatin1String(source)};
     };
+    QList<DriveFile> layout = {
+        file("\\bootmgr", "C:\\Windows\\Boot\\PCAT\\bootmgr"),
+        file("\\bootmgr.efi", "C:\\Windows\\Boot\\EFI\\bootmgr.efi"),
+        file("\\boot\\BCD", "C:\\Windows\\Boot\\DVD\\PCAT\\BCD"),
+        file("\\boot\\boot.sdi", "C:\\Windows\\Boot\\DVD\\PCAT\\boot.sdi"),
+        file("\\boot\\resources\\bootres.dll", "C:\\Windows\\Boot\\Resources\\bootres.dll"),
+        file("\\efi\\boot\\bootmgfw.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"),
+        file("\\efi\\boot\\bootx64.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"),
+        file("\\efi\\microsoft\\boot\\BCD", "C:\\Windows\\Boot\\DVD\\EFI\\BCD"),
+        file("\\efi\\microsoft\\boot\\resources\\bootres.dll",
+             "C:\\Windows\\Boot\\Resources\\bootres.dll"),
+        DriveFile{onVolume(letter, "\\sources\\boot.wim"), imageSource},
+    };
+    const QString fonts = bootFontsFolder() + QLatin1Char('\\');
     for (const QString &font : fontFiles) {
-        layout.append(onVolume(letter, "\\boot\\fonts\\") + font);
-        layout.append(onVolume(letter, "\\efi\\microsoft\\boot\\fonts\\") + font);
+        layout.append({onVolume(letter, "\\boot\\fonts\\") + font, fonts + font});
+        layout.append({onVolume(letter, "\\efi\\microsoft\\boot\\fonts\\") + font, fonts + font});
     }
     return layout;
 }

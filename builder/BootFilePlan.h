@@ -29,7 +29,14 @@ QStringList bootFileSources();
 // Where the boot fonts are taken from.
 QString bootFontsFolder();
 
-// Every file that a finished drive holds, as Windows paths on the volume.
-// fontFiles are the names of the files in bootFontsFolder(); each is copied
-// to both font folders.
-QStringList finishedDriveLayout(QChar letter, const QStringList &fontFiles);
+// One file of a finished drive and the file it was copied from.
+struct DriveFile {
+    QString onDrive; // Windows path on the new volume
+    QString source;  // Windows path of the original
+};
+
+// Every file that a finished drive holds, with its source. fontFiles are the
+// names of the files in bootFontsFolder(); each is copied to both font
+// folders. imageSource is the downloaded image.
+QList<DriveFile> finishedDriveLayout(QChar letter, const QStringList &fontFiles,
+                                     const QString &imageSource);

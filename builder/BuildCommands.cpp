@@ -38,6 +38,10 @@ QString bitsadminCommand(const QString &link) {
            link + QStringLiteral("\" ") + QLatin1String(buildpaths::kDownloadedImage);
 }
 
+QString bitsadminCancelCommand() {
+    return QStringLiteral("bitsadmin.exe /cancel myDownloadJob");
+}
+
 QString imageSourcePath() {
     // Backslashes only: Xcopy reads an unquoted "/" as the start of a switch,
     // even in the middle of a path.

@@ -39,6 +39,9 @@ bool isUsableDownloadLink(const QString &link);
 // is quoted: a query string may hold "&", which the interpreter would
 // otherwise read as the start of a second command.
 QString bitsadminCommand(const QString &link);
+// Cancels the fallback's job: the transfer service keeps a job, and its
+// partial file, after bitsadmin itself has been ended.
+QString bitsadminCancelCommand();
 
 // The downloaded image as the image copy names it: C:\DownloadFIle\Boot.wim
 // (file names ignore case, so it is the downloaded boot.wim).

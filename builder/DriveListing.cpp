@@ -48,7 +48,8 @@ QString powerShellListingCommand(const QString &systemDirectory, const QString &
     return systemDirectory +
            QStringLiteral(
                R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command )"
-               R"("Get-CimInstance -ClassName Win32_DiskDrive -Filter \"MediaType='Removable Media'\" )"
+               R"("[Console]::OutputEncoding = [Text.Encoding]::UTF8; )"
+               R"(Get-CimInstance -ClassName Win32_DiskDrive -Filter \"MediaType='Removable Media'\" )"
                R"(| ForEach-Object { '' + $_.Index + ' ' + $_.Model }" >> )") +
            quoteIfNeeded(listingFile);
 }
@@ -56,8 +57,8 @@ QString powerShellListingCommand(const QString &systemDirectory, const QString &
 ListedDrive parseDriveLine(const QString &line, bool *ok) {
     *ok = false;
     ListedDrive drive;
-    if (line.contains(QLatin1String("Index")))
-        return drive;
+    // WMIC's header line ("Index  Model") fails the number test below; a
+    // model may hold the word "Index" itself and is a drive all the same.
     QStringList tokens = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (tokens.size() < 2 || !isAllDigits(tokens.first()))
         return drive;
@@ -110,7 +111,12 @@ DriveListingResult listRemovableDrives(const QString &systemDirectory,
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return result;
     result.opened = true;
-    QTextStream stream(&file); // a byte-order mark (WMIC writes UTF-16) decides the encoding
+    QTextStream stream(&file);
+    // WMIC writes UTF-16 with a byte-order mark, which decides by itself;
+    // PowerShell is told to write UTF-8, so a model such as "Überstick" is
+    // not read in whatever 8-bit code page this system happens to use.
+    if (!hasWmic)
+        stream.setCodec("UTF-8");
     result.drives = parseDriveListing(stream);
     file.close();
     QFile::remove(local);

@@ -25,11 +25,11 @@ QString driveListingFile(const QString &tempDirectory);
 QString wmicListingCommand(const QString &systemDirectory, const QString &listingFile);
 
 // The same query through PowerShell, for systems without WMIC: one line
-// "<Index> <Model>" per removable disk.
+// "<Index> <Model>" per removable disk, written in UTF-8.
 QString powerShellListingCommand(const QString &systemDirectory, const QString &listingFile);
 
-// Reads the drives from a listing, in file order. Header lines (containing
-// "Index") and lines that do not start with a disk number are skipped.
+// Reads the drives from a listing, in file order. Lines that do not start
+// with a disk number (WMIC's header among them) are skipped.
 QList<ListedDrive> parseDriveListing(QTextStream &listing);
 ListedDrive parseDriveLine(const QString &line, bool *ok);
 

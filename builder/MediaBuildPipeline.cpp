@@ -67,6 +67,10 @@ void MediaBuildPipeline::run() {
 
     const bool downloaded = download(link);
     emit m_worker.OnStopgGif();
+    if (m_worker.stopRequested()) {
+        endStopped();
+        return;
+    }
 
     // A download that failed may still leave a file of a passing size (a
     // partial transfer): only a finished download is an image.
@@ -113,6 +117,12 @@ void MediaBuildPipeline::run() {
         return;
     }
 
+    // The last moment the user may still leave: from here on the drive is
+    // being written, and a build stopped halfway would leave it unusable.
+    if (!m_worker.beginWritingDrive()) {
+        endStopped();
+        return;
+    }
     const bool formatted = formatDisk(letter, layout);
     if (!formatted) {
         QFile::remove(hostPath(m_scriptFile));
@@ -132,7 +142,7 @@ void MediaBuildPipeline::run() {
     emit m_worker.SetProgressValue(65);
 
     emit m_worker.PrintRunningProcess(ThreadDriveClone::tr("Finalizing recovery drive..."));
-    copyBootFiles(letter);
+    const bool bootFilesCopied = copyBootFiles(letter);
     emit m_worker.SetProgressValue(75);
 
     if (QFile::exists(path(kRecEnvFile)))
@@ -142,9 +152,14 @@ void MediaBuildPipeline::run() {
     emit m_worker.SetProgressValue(95);
 
     runCommand(dismCleanupCommand(m_systemDirectory));
-    runCommand(imageCopyCommand(m_systemDirectory, imageSource, letter));
+    const bool imageCopied =
+        runCommand(imageCopyCommand(m_systemDirectory, imageSource, letter)) == 0;
+    m_log.check(QStringLiteral("image copy reported success"), imageCopied);
 
-    const bool complete = finishedDriveIsComplete(letter, imageHash);
+    // A copy whose tool reported a failure fails the build even where the
+    // file looks right.
+    const bool complete =
+        finishedDriveIsComplete(letter, imageHash) && bootFilesCopied && imageCopied;
     cleanUp();
     if (!complete) {
         endIncomplete();
@@ -174,8 +189,9 @@ QString MediaBuildPipeline::chooseDownloadLink() {
 bool MediaBuildPipeline::download(const QString &link) {
     QElapsedTimer timer;
     timer.start();
+    const auto stop = [this]() { return m_worker.stopRequested(); };
     const bool downloaded = hostplatform::downloadToFile(
-        link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString());
+        link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString(), stop);
     m_log.note(QStringLiteral("download of %1 %2 (%3 ms)")
                    .arg(link, downloaded ? QLatin1String("succeeded") : QLatin1String("failed"))
                    .arg(timer.elapsed()));
@@ -183,11 +199,43 @@ bool MediaBuildPipeline::download(const QString &link) {
         return true;
     // Whatever the failed attempt left behind must not pass for the image.
     QFile::remove(path(kDownloadedImage));
+    if (stop())
+        return false;
+
+    // The fallback is bounded like the first attempt: the transfer service
+    // would wait on a stalled server for days. Its progress shows as the
+    // growth of its temporary file beside the image.
     const QString command = bitsadminCommand(link);
     qDebug().noquote() << command;
-    const bool fetched = runCommand(command) == 0;
+    hostplatform::StallWatch watch;
+    QElapsedTimer fallbackTimer;
+    fallbackTimer.start();
+    const QString folder = path(kDownloadFolder);
+    const long long code = runCommand(command, [&]() {
+        return stop() || watch.stalled(static_cast<unsigned long long>(fallbackTimer.elapsed()),
+                                       static_cast<unsigned long long>(bytesIn(folder)));
+    });
+    if (code == kCommandStopped) {
+        m_log.check(QStringLiteral("download by bitsadmin"), false,
+                    stop() ? QStringLiteral("stopped by the user")
+                           : QStringLiteral("given up: no progress"));
+        // Ending bitsadmin leaves its job with the service, partial file and all.
+        runCommand(bitsadminCancelCommand());
+        QFile::remove(path(kDownloadedImage));
+        return false;
+    }
+    const bool fetched = code == 0;
     m_log.check(QStringLiteral("download by bitsadmin"), fetched);
     return fetched;
+}
+
+qint64 MediaBuildPipeline::bytesIn(const QString &localFolder) {
+    qint64 total = 0;
+    const QFileInfoList files =
+        QDir(localFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &file : files)
+        total += file.size();
+    return total;
 }
 
 bool MediaBuildPipeline::chosenDiskIsStillThere() {
@@ -266,29 +314,52 @@ bool MediaBuildPipeline::formatDisk(QChar letter, const VolumeLayout &layout) {
     return code == 0;
 }
 
-void MediaBuildPipeline::copyBootFiles(QChar letter) {
+bool MediaBuildPipeline::copyBootFiles(QChar letter) {
+    // Every copy is tried, so the log names each one that failed.
+    bool allCopied = true;
     for (const BootFileAction &action : bootFilePlan(m_systemDirectory, letter)) {
         if (action.kind == BootFileAction::Kind::CreateFolder)
             createFolder(action.text);
-        else
-            runCommand(action.text);
+        else if (runCommand(action.text) != 0)
+            allCopied = false;
     }
+    m_log.check(QStringLiteral("boot file copies reported success"), allCopied);
+    return allCopied;
 }
 
 bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray &imageHash) {
+    const QString imageOnDrive = QString(letter) + QStringLiteral(":\\sources\\boot.wim");
     const QStringList fonts =
         QDir(hostPath(bootFontsFolder())).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    // Every file must be the one it was copied from: a copy cut short by a
+    // write error still exists, so existence proves nothing.
     QStringList missing;
-    for (const QString &file : finishedDriveLayout(letter, fonts)) {
-        if (!QFileInfo(hostPath(file)).isFile())
-            missing.append(file);
+    QStringList differing;
+    for (const DriveFile &file :
+         finishedDriveLayout(letter, fonts, QLatin1String(kDownloadedImage))) {
+        const QFileInfo copy(hostPath(file.onDrive));
+        if (!copy.isFile()) {
+            missing.append(file.onDrive);
+            continue;
+        }
+        if (copy.size() != QFileInfo(hostPath(file.source)).size()) {
+            differing.append(file.onDrive);
+            continue;
+        }
+        // The image is compared by its hash below; the boot files are small
+        // enough to compare whole.
+        if (file.onDrive != imageOnDrive && !sameContent(file.source, file.onDrive))
+            differing.append(file.onDrive);
     }
     m_log.check(QStringLiteral("boot files and image on the drive"), missing.isEmpty(),
                 missing.isEmpty()
                     ? QString()
                     : QStringLiteral("missing: ") + missing.join(QStringLiteral(", ")));
+    m_log.check(
+        QStringLiteral("files on the drive identical to their sources"), differing.isEmpty(),
+        differing.isEmpty() ? QString()
+                            : QStringLiteral("differing: ") + differing.join(QStringLiteral(", ")));
 
-    const QString imageOnDrive = QString(letter) + QStringLiteral(":\\sources\\boot.wim");
     // Read from the drive itself, not from the file cache that still holds
     // what was just copied: a drive that lost the writes must fail here.
     unsigned char digest[hostplatform::kSha256Size];
@@ -300,7 +371,15 @@ bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray 
     const bool identical = read && copiedHash == imageHash;
     m_log.check(QStringLiteral("image on the drive identical to the download"), identical,
                 QStringLiteral("SHA-256 %1").arg(QString::fromLatin1(copiedHash.toHex())));
-    return missing.isEmpty() && identical;
+    return missing.isEmpty() && differing.isEmpty() && identical;
+}
+
+bool MediaBuildPipeline::sameContent(const QString &windowsPathA, const QString &windowsPathB) {
+    QFile a(hostPath(windowsPathA));
+    QFile b(hostPath(windowsPathB));
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
+        return false;
+    return a.readAll() == b.readAll() && a.error() == QFile::NoError && b.error() == QFile::NoError;
 }
 
 void MediaBuildPipeline::cleanUp() {
@@ -314,6 +393,14 @@ void MediaBuildPipeline::cleanUp() {
     // empty folders below do the real work without touching anything else.
     runCommand(rmdirCommand(m_systemDirectory, QLatin1String(kMountFolder)));
     runCommand(rmdirCommand(m_systemDirectory, QLatin1String(kDownloadFolder)));
+    removeWorkFiles();
+}
+
+void MediaBuildPipeline::removeWorkFiles() {
+    // Up to a whole image on the system drive: never left behind, however
+    // the build ends. Only what the build itself made is removed.
+    if (!m_tempDirectory.isEmpty())
+        QFile::remove(hostPath(m_scriptFile));
     QFile::remove(path(kDownloadedImage));
     QDir().rmdir(path(kWinreFolder));
     QDir().rmdir(path(kMountFolder));
@@ -321,14 +408,26 @@ void MediaBuildPipeline::cleanUp() {
 }
 
 void MediaBuildPipeline::endIncomplete() {
+    // A build the user stopped is not a failed one: no failure dialog.
+    if (m_worker.stopRequested()) {
+        endStopped();
+        return;
+    }
+    removeWorkFiles();
     m_log.note(QStringLiteral("build incomplete"));
     emit m_worker.IncompleteFile();
 }
 
-long long MediaBuildPipeline::runCommand(const QString &command) {
+void MediaBuildPipeline::endStopped() {
+    removeWorkFiles();
+    m_log.note(QStringLiteral("build stopped by the user before the drive was touched"));
+}
+
+long long MediaBuildPipeline::runCommand(const QString &command,
+                                         const std::function<bool()> &stop) {
     QElapsedTimer timer;
     timer.start();
-    const long long code = ShellCommandRunner(command.toUtf8().constData(), "");
+    const long long code = ShellCommandRunner(command.toUtf8().constData(), "", stop);
     m_log.command(command, code, timer.elapsed());
     return code;
 }

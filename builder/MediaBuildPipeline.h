@@ -11,6 +11,8 @@
 #include <QChar>
 #include <QString>
 
+#include <functional>
+
 class ThreadDriveClone;
 
 class MediaBuildPipeline {
@@ -29,12 +31,16 @@ private:
     VolumeLayout chooseLayout(qint64 imageSize);
     QChar chooseVolumeLetter();
     bool formatDisk(QChar letter, const VolumeLayout &layout);
-    void copyBootFiles(QChar letter);
+    bool copyBootFiles(QChar letter);
     bool finishedDriveIsComplete(QChar letter, const QByteArray &imageHash);
+    static bool sameContent(const QString &windowsPathA, const QString &windowsPathB);
     void cleanUp();
+    void removeWorkFiles();
     void endIncomplete();
+    void endStopped();
+    static qint64 bytesIn(const QString &localFolder);
 
-    long long runCommand(const QString &command);
+    long long runCommand(const QString &command, const std::function<bool()> &stop = {});
     bool sha256Of(const QString &windowsPath, QByteArray *hash);
 
     ThreadDriveClone &m_worker;

@@ -24,7 +24,26 @@ ThreadDriveClone::~ThreadDriveClone() {
     wait();
 }
 
+bool ThreadDriveClone::requestStop() {
+    int expected = Stoppable;
+    return m_phase.compare_exchange_strong(expected, Stopping) || expected == Stopping;
+}
+
+bool ThreadDriveClone::stopRequested() const {
+    return m_phase.load() == Stopping;
+}
+
+bool ThreadDriveClone::beginWritingDrive() {
+    int expected = Stoppable;
+    return m_phase.compare_exchange_strong(expected, WritingDrive);
+}
+
 void ThreadDriveClone::run() {
+    // Whatever happened in this build, the next one starts stoppable.
+    struct NextBuildStoppable {
+        std::atomic<int> &phase;
+        ~NextBuildStoppable() { phase.store(Stoppable); }
+    } nextBuild{m_phase};
     const KeepAwake keepAwake;
     const int diskIndex = AppContext::selectedDiskIndex();
     const QString diskModel = AppContext::selectedDiskModel();

@@ -6,12 +6,23 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
+
 class ThreadDriveClone : public QThread {
     Q_OBJECT
 
 public:
     explicit ThreadDriveClone(QObject *parent = nullptr);
     ~ThreadDriveClone() override;
+
+    // Asks the running build to stop. Granted only while nothing has been
+    // written to the drive yet; returns whether it was. A stopped build
+    // removes its work files and ends without a signal of its own.
+    bool requestStop();
+    bool stopRequested() const;
+    // Called by the build just before it starts writing the drive: from then
+    // on no stop is granted. False when a stop came first.
+    bool beginWritingDrive();
 
 signals:
     void SetProgressValue(int i);
@@ -27,4 +38,7 @@ private:
     // The Windows system directory, refilled at the start of every build;
     // every tool path of the build is built on it.
     QString systemDirectory;
+
+    enum Phase { Stoppable, Stopping, WritingDrive };
+    std::atomic<int> m_phase{Stoppable};
 };

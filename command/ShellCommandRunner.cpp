@@ -19,6 +19,11 @@ std::string buildInterpreterLine(const std::string &interpreter, const char *com
 }
 
 long long ShellCommandRunner(const char *command, const char *argument) {
+    return ShellCommandRunner(command, argument, std::function<bool()>());
+}
+
+long long ShellCommandRunner(const char *command, const char *argument,
+                             const std::function<bool()> &stop) {
     std::string interpreter;
     if (!hostplatform::environmentVariable("COMSPEC", interpreter))
         interpreter = "CMD.EXE";
@@ -35,6 +40,8 @@ long long ShellCommandRunner(const char *command, const char *argument) {
         wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(line[i]));
     wide[i] = L'\0';
 
-    const long long code = hostplatform::runHiddenProcess(wide);
+    const long long code = hostplatform::runHiddenProcess(wide, stop);
+    if (code == hostplatform::kProcessStopped)
+        return kCommandStopped;
     return code == hostplatform::kProcessNotStarted ? kCommandNotStarted : code;
 }

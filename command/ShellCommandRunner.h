@@ -4,12 +4,15 @@
 // Plain C++ on purpose: it builds with the Windows layer alone.
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Result of ShellCommandRunner(): the command's exit code, or
 // kCommandNotStarted when no process could be created (interpreter missing,
 // or a line too long to pass on whole).
 constexpr long long kCommandNotStarted = -1;
+// Result of ShellCommandRunner() when its stop check ended the command.
+constexpr long long kCommandStopped = -2;
 
 // Longest command line that is passed on; the wide buffer holds 512 wide
 // characters including the terminator.
@@ -26,3 +29,9 @@ std::string buildInterpreterLine(const std::string &interpreter, const char *com
 // kMaxCommandLineLength is refused rather than cut: a truncated command line
 // could run something other than what was built.
 long long ShellCommandRunner(const char *command, const char *argument);
+
+// The same, for a command that may have to be given up: the stop check is
+// asked about four times a second, and when it says stop the command is
+// ended with everything it started, and the result is kCommandStopped.
+long long ShellCommandRunner(const char *command, const char *argument,
+                             const std::function<bool()> &stop);

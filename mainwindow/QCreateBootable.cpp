@@ -82,6 +82,8 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     connect(infoDialog->CancelButton, SIGNAL(clicked()), this, SLOT(OnCancel()));
     connect(CancelButton, SIGNAL(clicked()), this, SLOT(OnCancel()));
     connect(titleCloseButton, SIGNAL(clicked()), this, SLOT(OnCancel()));
+    // A build that the user stopped ends without a signal of its own.
+    connect(workerThread, &QThread::finished, this, [this]() { buildThreadEnded(); });
 
     // The source of the drive signals: disks plugged in or removed.
     auto *devices = new DeviceWatcher(this);
@@ -105,8 +107,15 @@ void QCreateBootable::ListUSBDrives() {
     const QString chosenModel = DiskComboBox->currentText();
 
     DiskComboBox->clear();
-    const DriveListingResult listing = listRemovableDrives(
-        AppContext::systemDirPath(), QString::fromStdWString(hostplatform::tempDirectory()));
+    const std::wstring tempDirectory = hostplatform::tempDirectory();
+    // Listing, scripts and log all go to the temporary folder: without it
+    // the tool can do nothing, and must say so rather than that no drive is
+    // plugged in.
+    const bool tempUsable = hostplatform::canCreateFilesIn(tempDirectory);
+    DriveListingResult listing;
+    if (tempUsable)
+        listing = listRemovableDrives(AppContext::systemDirPath(),
+                                      QString::fromStdWString(tempDirectory));
     bool chosenStillThere = false;
     for (const ListedDrive &drive : listing.drives) {
         DiskComboBox->addItem(drive.model, QVariant(drive.number));
@@ -118,21 +127,20 @@ void QCreateBootable::ListUSBDrives() {
     }
     // An unreadable listing counts as an empty one: an empty list must never
     // lead to a build.
-    if (DiskComboBox->count() == 0)
+    if (!tempUsable)
+        DiskComboBox->addItem(tr("Temporary folder missing or read-only"));
+    else if (DiskComboBox->count() == 0)
         DiskComboBox->addItem(tr("No USB drive found"));
-    const bool noDrive = DiskComboBox->itemText(0) == tr("No USB drive found");
-    CreateBootable->setEnabled(!noDrive);
-    DiskComboBox->setEnabled(!noDrive);
+    // Only a listed drive carries a disk number; a notice carries none.
+    const bool hasDrive = DiskComboBox->itemData(0, Qt::UserRole).isValid();
+    CreateBootable->setEnabled(hasDrive);
+    DiskComboBox->setEnabled(hasDrive);
 
     // An open confirmation was given for the drive chosen when it was shown;
     // with that drive gone, it cannot stand for whichever drive is now first.
     if (warningDialog && warningDialog->isVisible() && warningDialog->OkButton->isVisible() &&
         chosenNumber.isValid() && !chosenStillThere)
         warningDialog->hide();
-}
-
-bool QCreateBootable::buildInProgress() const {
-    return probing || buildRunning;
 }
 
 void QCreateBootable::refreshStaleDriveList() {
@@ -216,6 +224,10 @@ void QCreateBootable::OnStopgGifFile() {
     if (scanMovie)
         scanMovie->stop();
     ProcessLabel->hide();
+    // The download is over: from here the drive is written, and the build
+    // can no longer be left.
+    titleCloseButton->setEnabled(false);
+    CancelButton->setEnabled(false);
 }
 
 void QCreateBootable::OnSetProgressValue(int value) {
@@ -296,6 +308,10 @@ void QCreateBootable::OnProcessStart() {
     workerThread->wait();
     buildRunning = true;
     workerThread->start(QThread::InheritPriority);
+    // Nothing is written to the drive while the image downloads: the user
+    // may stop the build until the download is over.
+    titleCloseButton->setEnabled(true);
+    CancelButton->setEnabled(true);
 }
 
 void QCreateBootable::OnProcessCancel() {
@@ -303,7 +319,41 @@ void QCreateBootable::OnProcessCancel() {
 }
 
 void QCreateBootable::OnCancel() {
+    if (buildRunning) {
+        // Cancel during the download stops the build, not the tool.
+        if (!stoppingBuild && workerThread->requestStop()) {
+            stoppingBuild = true;
+            titleCloseButton->setEnabled(false);
+            CancelButton->setEnabled(false);
+            label_2->setText(tr("Stopping the download..."));
+        }
+        return;
+    }
     relaunchHost();
+}
+
+void QCreateBootable::buildThreadEnded() {
+    if (!stoppingBuild)
+        return;
+    // Back to where a new build can start.
+    stoppingBuild = false;
+    buildRunning = false;
+    driveChoiceInUse = false;
+    if (scanMovie)
+        scanMovie->stop();
+    ProcessLabel->setMovie(nullptr);
+    ProcessLabel->show();
+    label_2->hide();
+    progressBar->hide();
+    progressBar->setValue(0);
+    titleCloseButton->setEnabled(true);
+    CancelButton->setEnabled(true);
+    CreateBootable->show();
+    // Only a listed drive carries a disk number.
+    const bool hasDrive = DiskComboBox->itemData(0, Qt::UserRole).isValid();
+    CreateBootable->setEnabled(hasDrive);
+    DiskComboBox->setEnabled(hasDrive);
+    refreshStaleDriveList();
 }
 
 void QCreateBootable::USBConnected() {
@@ -315,13 +365,25 @@ void QCreateBootable::USBRemove() {
 }
 
 void QCreateBootable::closeEvent(QCloseEvent *event) {
-    // A close request from the window system (task bar, Alt+F4) must not end
-    // the tool halfway through writing a drive.
-    if (buildInProgress()) {
-        event->ignore();
+    // A close from the window system (Alt+F4, the system menu, the task bar)
+    // never just hides the window: that would end the tool without the
+    // host product, or leave a windowless process behind a dialog.
+    event->ignore();
+    // An open dialog takes the close as its own; the failure dialog's
+    // close means its Cancel.
+    if (infoDialog && infoDialog->isVisible()) {
+        infoDialog->close();
         return;
     }
-    QDialog::closeEvent(event);
+    if (warningDialog && warningDialog->isVisible()) {
+        warningDialog->close();
+        return;
+    }
+    // During the download the close stops the build, as Cancel does; once
+    // the drive is being written it is refused.
+    if (probing)
+        return;
+    OnCancel();
 }
 
 void QCreateBootable::mousePressEvent(QMouseEvent *event) {

@@ -53,8 +53,8 @@ protected:
 private:
     // Fills DiskComboBox with the removable disks that Windows lists.
     void ListUSBDrives();
-    bool buildInProgress() const;
     void refreshStaleDriveList();
+    void buildThreadEnded();
     void showCentred(QDialog *dialog);
 
     void buildTitleStrip();
@@ -70,6 +70,7 @@ private:
     QLabel *titleLabel = nullptr; // carries the title inside label_3
     bool probing = false;         // the connectivity check is running
     bool buildRunning = false;    // the worker has not yet reported the end of its build
+    bool stoppingBuild = false;   // the user stopped the build; its thread is ending
     // From the confirmation's OK until a build has completed or the check
     // failed, the current item's disk is the one being built (a build that
     // ended incomplete may be recreated on it), so the list must not change.

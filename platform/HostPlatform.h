@@ -6,12 +6,60 @@
 // Windows layer can be cross-compiled and tested on its own.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace hostplatform {
 
 // Exit code reported by runHiddenProcess() when the process could not be created.
 constexpr long long kProcessNotStarted = -1;
+// Exit code reported by runHiddenProcess() when the caller's stop check ended it.
+constexpr long long kProcessStopped = -2;
+
+// Asked about four times a second during a long wait; true ends the wait.
+using StopCheck = std::function<bool()>;
+
+// When a transfer counts as dead rather than slow: fewer than
+// kStallMinimumBytes arrived within kStallWindowMs. That is under about a
+// kilobyte a second, at which the image would take days: a server that goes
+// silent, or one that trickles a byte now and then to keep the connection
+// open, is given up within two windows, while any working link, however
+// slow, goes on (the user can always stop it).
+constexpr unsigned long long kStallWindowMs = 60000;
+constexpr unsigned long long kStallMinimumBytes = 64 * 1024;
+
+// The window a transfer's progress is judged over: kStallWindowMs on
+// Windows; the simulated host may shorten it (host.ini network/stallWindowMs)
+// so that tests of a silent or trickling server end quickly.
+unsigned long long stallWindowMs();
+
+class StallWatch {
+public:
+    explicit StallWatch(unsigned long long windowMs = stallWindowMs()) : m_windowMs(windowMs) {}
+    // The transfer's total so far at a time in milliseconds (any steady
+    // clock). True once a whole window has passed with too little progress.
+    bool stalled(unsigned long long nowMs, unsigned long long totalBytes) {
+        if (!m_started) {
+            m_started = true;
+            m_windowStartMs = nowMs;
+            m_windowStartBytes = totalBytes;
+            return false;
+        }
+        if (nowMs - m_windowStartMs < m_windowMs)
+            return false;
+        if (totalBytes < m_windowStartBytes + kStallMinimumBytes)
+            return true;
+        m_windowStartMs = nowMs;
+        m_windowStartBytes = totalBytes;
+        return false;
+    }
+
+private:
+    unsigned long long m_windowMs;
+    bool m_started = false;
+    unsigned long long m_windowStartMs = 0;
+    unsigned long long m_windowStartBytes = 0;
+};
 
 // The Windows system directory (GetSystemDirectoryW, 512 wide characters), for
 // example C:\Windows\system32. Empty when the call fails.
@@ -26,6 +74,10 @@ std::wstring systemDirectory();
 // exactly as GetTempPathW gave it.
 std::wstring tempDirectory();
 
+// Whether a new file can be made in the folder (a Windows path): false when
+// it is missing or read-only. Tries it, leaving nothing behind.
+bool canCreateFilesIn(const std::wstring &windowsFolder);
+
 // Creates the file as an empty hidden file, emptying one that exists, and
 // closes it again at once. Returns false when it cannot be created.
 bool createHiddenEmptyFile(const std::wstring &windowsPath);
@@ -33,10 +85,13 @@ bool createHiddenEmptyFile(const std::wstring &windowsPath);
 // Reads an environment variable of the tool's process. Returns false when unset.
 bool environmentVariable(const char *name, std::string &value);
 
-// Starts commandLine hidden in a new console, waits for it without limit and
-// returns its exit code (0 when the code cannot be read), or kProcessNotStarted.
-// The buffer must be writable and null-terminated, as CreateProcessW requires.
-long long runHiddenProcess(wchar_t *commandLine);
+// Starts commandLine hidden in a new console, waits for it and returns its
+// exit code (0 when the code cannot be read), or kProcessNotStarted. Without
+// a stop check it waits without limit; when the check says stop, the process
+// is ended together with every process it started, and the result is
+// kProcessStopped. The buffer must be writable and null-terminated, as
+// CreateProcessW requires.
+long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop = StopCheck());
 
 // Horizontal logical resolution of the screen (LOGPIXELSX); 0 when unknown.
 int screenLogicalDpi();
@@ -52,8 +107,11 @@ bool shellStart(const char *fileName);
 
 // Downloads url to the file, never from the local web cache. Returns true
 // only when the transfer succeeded and the server answered without an error
-// status.
-bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath);
+// status. The transfer is given up when it stalls (StallWatch) or when the
+// stop check says stop; what it wrote may stay behind then, for the caller
+// to remove.
+bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
+                    const StopCheck &stop = StopCheck());
 
 // Size of a SHA-256 digest, in bytes.
 constexpr int kSha256Size = 32;
@@ -73,6 +131,16 @@ constexpr int kSha256Size = 32;
 // pages that are in use elsewhere.
 bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size],
                   bool fromDevice = false);
+
+// Makes this process the one running copy of the tool on the machine, for
+// as long as it lives; false when another copy already is. Two copies would
+// format the same disk and delete each other's image.
+bool claimSingleInstance();
+
+// Brings the main window of the copy that holds the claim to the front,
+// restoring it when minimised. False when there is no window to bring (that
+// copy is still starting, or runs in another user's session).
+bool activateRunningInstance();
 
 // The local file-system path for a Windows path, as UTF-8. Identity on Windows;
 // on the simulated host, the path inside the host root.

@@ -45,6 +45,18 @@
         <translation>Nenhuma unidade USB encontrada</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>Pasta temporária ausente ou somente leitura</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>Interrompendo o download...</translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation>Este programa já está em execução.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Processo concluído</translation>
     </message>

@@ -45,6 +45,18 @@
         <translation>未找到 USB 驱动器</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>临时文件夹不存在或为只读</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>正在停止下载...</translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation>此程序已在运行。</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>操作已完成</translation>
     </message>

@@ -45,6 +45,18 @@
         <translation>Kein USB-Laufwerk gefunden</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>Temporärer Ordner fehlt oder ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>Download wird abgebrochen...</translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation>Dieses Programm wird bereits ausgeführt.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Vorgang abgeschlossen</translation>
     </message>

@@ -45,6 +45,18 @@
         <translation>Geen USB-station gevonden</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>Tijdelijke map ontbreekt of is alleen-lezen</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>Download wordt gestopt...</translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation>Dit programma wordt al uitgevoerd.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Bewerking voltooid</translation>
     </message>

@@ -45,6 +45,18 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation type="unfinished"></translation>
     </message>

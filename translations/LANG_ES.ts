@@ -45,6 +45,18 @@
         <translation>No se encontró ninguna unidad USB</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>Carpeta temporal inexistente o de solo lectura</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>Deteniendo la descarga...</translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation>Este programa ya se está ejecutando.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Proceso completado</translation>
     </message>

@@ -45,6 +45,18 @@
         <translation>Aucun lecteur USB trouvé</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>Dossier temporaire absent ou en lecture seule</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>Arrêt du téléchargement...</translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation>Ce programme est déjà en cours d’exécution.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Opération terminée</translation>
     </message>

@@ -45,6 +45,18 @@
         <translation>कोई USB ड्राइव नहीं मिली</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>अस्थायी फ़ोल्डर मौजूद नहीं है या केवल-पढ़ने योग्य है</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>डाउनलोड रोका जा रहा है...</translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation>यह प्रोग्राम पहले से चल रहा है।</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>प्रक्रिया पूरी हुई</translation>
     </message>

@@ -45,6 +45,18 @@
         <translation>Nessuna unità USB trovata</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>Cartella temporanea mancante o di sola lettura</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>Interruzione del download in corso...</translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation>Questo programma è già in esecuzione.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>Operazione completata</translation>
     </message>

@@ -45,6 +45,18 @@
         <translation>USB ドライブが見つかりません</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>一時フォルダーが見つからないか、読み取り専用です</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>ダウンロードを停止しています...</translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation>このプログラムは既に実行されています。</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>処理が完了しました</translation>
     </message>

@@ -45,6 +45,18 @@
         <translation>USB 드라이브를 찾을 수 없습니다</translation>
     </message>
     <message>
+        <source>Temporary folder missing or read-only</source>
+        <translation>임시 폴더가 없거나 읽기 전용입니다</translation>
+    </message>
+    <message>
+        <source>Stopping the download...</source>
+        <translation>다운로드를 중지하는 중...</translation>
+    </message>
+    <message>
+        <source>This program is already running.</source>
+        <translation>이 프로그램이 이미 실행 중입니다.</translation>
+    </message>
+    <message>
         <source>Process completed</source>
         <translation>작업이 완료되었습니다</translation>
     </message>

@@ -8,15 +8,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include <openssl/evp.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,6 +89,31 @@ std::wstring tempDirectory() {
     return settingW("system/tempDirectory");
 }
 
+bool canCreateFilesIn(const std::wstring &windowsFolder) {
+    const QString root = simhost::hostRoot();
+    QString folder = fromWide(windowsFolder);
+    if (folder.isEmpty())
+        return false;
+    // The host may mark folders read-only for everyone, as Windows
+    // permissions can (file modes do not stop a test run as root).
+    QString bare = folder;
+    while (bare.endsWith(QLatin1Char('\\')))
+        bare.chop(1);
+    const QStringList readOnly =
+        simhost::hostSetting(root, QStringLiteral("faults/readOnlyFolders")).toStringList();
+    for (QString marked : readOnly) {
+        while (marked.endsWith(QLatin1Char('\\')))
+            marked.chop(1);
+        if (marked.compare(bare, Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    const QString local = simhost::localPath(root, bare);
+    if (!QFileInfo(local).isDir())
+        return false;
+    QTemporaryFile probe(local + QStringLiteral("/bmcXXXXXX.tmp"));
+    return probe.open();
+}
+
 bool createHiddenEmptyFile(const std::wstring &windowsPath) {
     const QString root = simhost::hostRoot();
     const QString local = simhost::localPath(root, fromWide(windowsPath));
@@ -113,7 +142,7 @@ bool environmentVariable(const char *name, std::string &value) {
     return true;
 }
 
-long long runHiddenProcess(wchar_t *commandLine) {
+long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop) {
     if (!commandLine)
         return kProcessNotStarted;
     // Undo the byte-for-byte widening: each wide character carries one byte.
@@ -145,8 +174,16 @@ long long runHiddenProcess(wchar_t *commandLine) {
     posix_spawn_file_actions_addopen(&actions, 1, consoleLog.constData(),
                                      O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    // A group of its own, so that a stop ends the interpreter together with
+    // whatever it started, as a job object does on Windows.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
+    const int spawned =
+        posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(codePipe[1]);
     if (spawned != 0) {
@@ -155,7 +192,20 @@ long long runHiddenProcess(wchar_t *commandLine) {
     }
     std::string reported;
     char buffer[32];
+    bool stopped = false;
     for (;;) {
+        if (stop) {
+            pollfd ready = {codePipe[0], POLLIN, 0};
+            const int polled = poll(&ready, 1, 250);
+            if (polled == 0 || (polled < 0 && errno == EINTR)) {
+                if (stop()) {
+                    stopped = true;
+                    kill(-pid, SIGKILL);
+                    break;
+                }
+                continue;
+            }
+        }
         const ssize_t n = read(codePipe[0], buffer, sizeof buffer);
         if (n > 0)
             reported.append(buffer, static_cast<std::size_t>(n));
@@ -166,8 +216,10 @@ long long runHiddenProcess(wchar_t *commandLine) {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR)
-            return 0; // the exit code cannot be read: counts as 0
+            return stopped ? kProcessStopped : 0; // the exit code cannot be read: counts as 0
     }
+    if (stopped)
+        return kProcessStopped;
     if (!reported.empty())
         return std::stoll(reported);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
@@ -199,9 +251,22 @@ bool shellStart(const char *fileName) {
     return started;
 }
 
-bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath) {
+unsigned long long stallWindowMs() {
+    const qlonglong window =
+        simhost::hostSetting(simhost::hostRoot(), QStringLiteral("network/stallWindowMs"))
+            .toLongLong();
+    return window > 0 ? static_cast<unsigned long long>(window) : kStallWindowMs;
+}
+
+bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
+                    const StopCheck &stop) {
     const QString local = simhost::localPath(simhost::hostRoot(), fromWide(windowsPath));
-    return simhost::httpDownload(fromWide(url), local);
+    StallWatch watch;
+    return simhost::httpDownload(
+        fromWide(url), local, nullptr, [&](qint64 milliseconds, qint64 bytes) {
+            return (stop && stop()) || watch.stalled(static_cast<unsigned long long>(milliseconds),
+                                                     static_cast<unsigned long long>(bytes));
+        });
 }
 
 bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size],
@@ -240,6 +305,40 @@ bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size
     unsigned int length = 0;
     return ok && EVP_DigestFinal_ex(context.get(), digest, &length) == 1 &&
            length == static_cast<unsigned int>(kSha256Size);
+}
+
+bool claimSingleInstance() {
+    // One copy per simulated machine: a lock on a file of the host root,
+    // held by the open descriptor until the process ends.
+    const QString root = simhost::hostRoot();
+    const QByteArray lockFile = QFile::encodeName(root + QStringLiteral("/instance.lock"));
+    const int fd = open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return true; // nothing to hold the claim with: do not stand in the way
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return false;
+    }
+    const QByteArray pid = QByteArray::number(static_cast<qint64>(getpid()));
+    if (ftruncate(fd, 0) == 0 && write(fd, pid.constData(), static_cast<size_t>(pid.size())) < 0) {
+        // The claim stands without the note; activation then finds nobody.
+    }
+    return true;
+}
+
+bool activateRunningInstance() {
+    // The simulated window system: the request is noted in windows.log, for
+    // the holder of the claim named by its process id.
+    const QString root = simhost::hostRoot();
+    QFile lock(root + QStringLiteral("/instance.lock"));
+    if (!lock.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 pid = lock.readAll().trimmed().toLongLong();
+    if (pid <= 0 || kill(static_cast<pid_t>(pid), 0) != 0)
+        return false;
+    simhost::appendLog(root, QStringLiteral("windows.log"),
+                       QStringLiteral("activate the main window of process %1").arg(pid));
+    return true;
 }
 
 std::string localPath(const std::string &windowsPath) {

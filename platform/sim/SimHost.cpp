@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -336,12 +338,8 @@ QList<LoggedCommand> readCommandLog(const QString &root) {
     return out;
 }
 
-int noDataLimitMs(const QString &root) {
-    const int limit = hostSetting(root, QStringLiteral("network/noDataLimitMs"), 60000).toInt();
-    return limit > 0 ? limit : 60000;
-}
-
-bool httpDownload(const QString &url, const QString &localFile, QString *error) {
+bool httpDownload(const QString &url, const QString &localFile, QString *error,
+                  const std::function<bool(qint64, qint64)> &giveUp) {
     QFile file(localFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)
@@ -354,7 +352,9 @@ bool httpDownload(const QString &url, const QString &localFile, QString *error) 
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
-    request.setTransferTimeout(noDataLimitMs(hostRoot()));
+    // Without a watch of the caller's, a silent server still ends in a minute.
+    if (!giveUp)
+        request.setTransferTimeout(60000);
     QNetworkReply *reply = manager.get(request);
     reply->setReadBufferSize(1 << 20); // stream: never hold the image in memory
     bool writeFailed = false;
@@ -367,8 +367,19 @@ bool httpDownload(const QString &url, const QString &localFile, QString *error) 
         }
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer watch;
+    if (giveUp) {
+        QObject::connect(&watch, &QTimer::timeout, &loop, [&]() {
+            if (giveUp(elapsed.elapsed(), file.size() + reply->bytesAvailable()))
+                reply->abort();
+        });
+        watch.start(250);
+    }
     if (!reply->isFinished())
         loop.exec();
+    watch.stop();
     const QByteArray rest = reply->readAll();
     if (!rest.isEmpty() && file.write(rest) != rest.size())
         writeFailed = true;

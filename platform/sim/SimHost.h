@@ -12,6 +12,9 @@
 //   hidden.txt          files that carry the hidden attribute
 //   commands.log        every command line the interpreter ran, with its exit code
 //   shell.log, power.log  programs started through the shell, keep-awake requests
+//   instance.lock       held by the running copy of the tool
+//   windows.log         window activations asked for by a second start
+//   bits/<job>.job      a transfer job bitsadmin left with the service
 #pragma once
 
 #include <QList>
@@ -20,6 +23,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include <functional>
 
 namespace simhost {
 
@@ -103,13 +108,11 @@ QList<LoggedCommand> readCommandLog(const QString &root);
 void appendLog(const QString &root, const QString &logName, const QString &text);
 QStringList readLog(const QString &root, const QString &logName);
 
-// How long a download may go without receiving data before it gives up, as
-// Windows' transfer services do after a minute. host.ini [network]
-// noDataLimitMs shortens it, so that tests of a stalled server end quickly.
-int noDataLimitMs(const QString &root);
-
 // Streams an HTTP(S) GET of url into localFile. Returns false (and removes a
 // partial file) when the transfer fails or the server answers with an error.
-bool httpDownload(const QString &url, const QString &localFile, QString *error = nullptr);
+// giveUp, when given, is asked about four times a second with the time
+// since the start and the bytes received so far; true abandons the transfer.
+bool httpDownload(const QString &url, const QString &localFile, QString *error = nullptr,
+                  const std::function<bool(qint64 milliseconds, qint64 bytes)> &giveUp = {});
 
 } // namespace simhost

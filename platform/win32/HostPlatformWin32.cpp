@@ -17,6 +17,7 @@
 #include "platform/HostPlatform.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace hostplatform {
 
@@ -32,6 +33,8 @@ constexpr DWORD kPathCapacity = 512;
 // reference before it returns, so the count only guards against misuse.
 class DownloadStatus final : public IBindStatusCallback, public IHttpNegotiate {
 public:
+    explicit DownloadStatus(const StopCheck &stop) : m_stop(stop) {}
+
     // The HTTP status of the last response; 0 when none was reported.
     DWORD httpStatus() const { return m_httpStatus; }
 
@@ -61,7 +64,14 @@ public:
     HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetPriority(LONG *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
+    // Called as data arrives: the one place a synchronous download can be
+    // given up, by the user or because the server has all but stopped
+    // sending. (The byte count is 32 bits wide; images stay far below.)
+    HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG, ULONG, LPCWSTR) override {
+        if ((m_stop && m_stop()) || m_watch.stalled(GetTickCount64(), progress))
+            return E_ABORT;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD *, BINDINFO *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC *, STGMEDIUM *) override {
@@ -90,6 +100,8 @@ public:
 private:
     LONG m_references = 1;
     DWORD m_httpStatus = 0;
+    const StopCheck &m_stop;
+    StallWatch m_watch;
 };
 
 // Read size for hashing: large enough that the calls cost nothing beside the
@@ -178,6 +190,24 @@ std::wstring tempDirectory() {
     return shortFolder;
 }
 
+bool canCreateFilesIn(const std::wstring &windowsFolder) {
+    if (windowsFolder.empty())
+        return false;
+    std::wstring probe = windowsFolder;
+    if (probe.back() != L'\\')
+        probe += L'\\';
+    // A name no one else uses; the file goes with its handle.
+    probe += L"bmc" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+             std::to_wstring(GetTickCount64()) + L".tmp";
+    const HANDLE file = CreateFileW(
+        probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
 bool createHiddenEmptyFile(const std::wstring &windowsPath) {
     const HANDLE file = CreateFileW(windowsPath.c_str(), GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -209,23 +239,65 @@ bool environmentVariable(const char *name, std::string &value) {
     return true;
 }
 
-long long runHiddenProcess(wchar_t *commandLine) {
+long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
 
-    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                        nullptr, &startup, &process))
+    // A command that may be stopped runs in a job of its own, so that the
+    // stop ends what the interpreter started as well (bitsadmin, say), not
+    // the interpreter alone. It starts suspended until it is in the job.
+    HANDLE job = nullptr;
+    DWORD flags = CREATE_NEW_CONSOLE;
+    if (stop) {
+        job = CreateJobObjectW(nullptr, nullptr);
+        if (job) {
+            JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+            limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+            SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits,
+                                    sizeof(limits));
+            flags |= CREATE_SUSPENDED;
+        }
+    }
+    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, flags, nullptr, nullptr,
+                        &startup, &process)) {
+        if (job)
+            CloseHandle(job);
         return kProcessNotStarted;
+    }
+    if (job) {
+        if (!AssignProcessToJobObject(job, process.hProcess)) {
+            CloseHandle(job);
+            job = nullptr;
+        }
+        ResumeThread(process.hThread);
+    }
 
-    WaitForSingleObject(process.hProcess, INFINITE);
+    bool stopped = false;
+    if (stop) {
+        while (WaitForSingleObject(process.hProcess, 250) == WAIT_TIMEOUT) {
+            if (stop()) {
+                stopped = true;
+                if (!job || !TerminateJobObject(job, 1))
+                    TerminateProcess(process.hProcess, 1);
+                WaitForSingleObject(process.hProcess, INFINITE);
+                break;
+            }
+        }
+    } else {
+        WaitForSingleObject(process.hProcess, INFINITE);
+    }
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process.hProcess, &exitCode))
         exitCode = 0;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    if (job)
+        CloseHandle(job);
+    if (stopped)
+        return kProcessStopped;
     // Widened unsigned, so that an exit code of 0xFFFFFFFF never reads as
     // kProcessNotStarted.
     return static_cast<long long>(exitCode);
@@ -255,14 +327,25 @@ bool shellStart(const char *fileName) {
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath) {
+unsigned long long stallWindowMs() {
+    return kStallWindowMs;
+}
+
+bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
+                    const StopCheck &stop) {
     // URLDownloadToFileW may answer from the local web cache; a build must
     // never get an older image that was cached under the same address.
     // If an existing entry cannot be removed, report failure rather than risk
     // it: the caller then downloads in a way that bypasses this cache.
     if (!DeleteUrlCacheEntryW(url.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
         return false;
-    DownloadStatus status;
+    // A server that sends nothing at all calls no progress callback: the
+    // receive time-out (process-wide, for the connections made from here on)
+    // ends that wait after the same minute the stall rule allows.
+    DWORD receiveTimeout = static_cast<DWORD>(kStallWindowMs);
+    InternetSetOptionW(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout,
+                       sizeof(receiveTimeout));
+    DownloadStatus status(stop);
     const HRESULT result =
         URLDownloadToFileW(nullptr, url.c_str(), windowsPath.c_str(), 0, &status);
     return result == S_OK && !DownloadStatus::isHttpError(status.httpStatus());
@@ -315,6 +398,86 @@ bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size
             break;
     }
     return BCRYPT_SUCCESS(BCryptFinishHash(hashing.hash, digest, kSha256Size, 0));
+}
+
+namespace {
+
+// The claim is machine-wide, whichever user starts the tool; the note of the
+// holder's process id is per session, where its window can be reached.
+const wchar_t kInstanceMutex[] = L"Global\\BootableMediaCreator.Instance";
+const wchar_t kInstanceNote[] = L"Local\\BootableMediaCreator.InstanceProcess";
+
+struct WindowSearch {
+    DWORD processId;
+    HWND largest;
+    LONG largestArea;
+};
+
+BOOL CALLBACK considerWindow(HWND window, LPARAM parameter) {
+    auto *search = reinterpret_cast<WindowSearch *>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) || GetWindow(window, GW_OWNER))
+        return TRUE;
+    // The main window is the largest of the tool's top-level windows; its
+    // dialogs are smaller.
+    RECT frame;
+    if (!GetWindowRect(window, &frame))
+        return TRUE;
+    const LONG area = (frame.right - frame.left) * (frame.bottom - frame.top);
+    if (!search->largest || area > search->largestArea) {
+        search->largest = window;
+        search->largestArea = area;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+bool claimSingleInstance() {
+    // Held until the process ends; the system releases it then, even after a crash.
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, kInstanceMutex);
+    const DWORD error = GetLastError();
+    if (!mutex)
+        return error != ERROR_ACCESS_DENIED; // held by a copy of another user
+    if (error == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    const HANDLE note = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           sizeof(DWORD), kInstanceNote);
+    if (note) {
+        if (void *view = MapViewOfFile(note, FILE_MAP_WRITE, 0, 0, sizeof(DWORD))) {
+            *static_cast<volatile DWORD *>(view) = GetCurrentProcessId();
+            UnmapViewOfFile(view);
+        }
+        // Kept open with the mutex, for the next start to read.
+    }
+    return true;
+}
+
+bool activateRunningInstance() {
+    const HANDLE note = OpenFileMappingW(FILE_MAP_READ, FALSE, kInstanceNote);
+    if (!note)
+        return false;
+    DWORD processId = 0;
+    if (const void *view = MapViewOfFile(note, FILE_MAP_READ, 0, 0, sizeof(DWORD))) {
+        processId = *static_cast<const volatile DWORD *>(view);
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(note);
+    if (!processId)
+        return false;
+    WindowSearch search = {processId, nullptr, 0};
+    EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.largest)
+        return false;
+    // Asynchronous: a copy that is busy must not hold this one up.
+    if (IsIconic(search.largest))
+        ShowWindowAsync(search.largest, SW_RESTORE);
+    // A process the user has just started may hand the foreground on.
+    SetForegroundWindow(search.largest);
+    return true;
 }
 
 std::string localPath(const std::string &windowsPath) {

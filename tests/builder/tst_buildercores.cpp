@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QTextStream>
 #include <QtTest>
+#include <algorithm>
 
 class TestBuilderCores : public QObject {
     Q_OBJECT
@@ -201,27 +202,36 @@ void TestBuilderCores::bootFilePlanOnAnotherLetterChangesOnlyTheLetter() {
 }
 
 void TestBuilderCores::finishedDriveLayoutListsEveryFileAndBothFontCopies() {
-    const QStringList layout = finishedDriveLayout(
-        QLatin1Char('R'), {QStringLiteral("a_boot.ttf"), QStringLiteral("b_boot.ttf")});
-    const QSet<QString> expected = {
-        "R:\\bootmgr",
-        "R:\\bootmgr.efi",
-        "R:\\boot\\BCD",
-        "R:\\boot\\boot.sdi",
-        "R:\\boot\\resources\\bootres.dll",
-        "R:\\efi\\boot\\bootmgfw.efi",
-        "R:\\efi\\boot\\bootx64.efi",
-        "R:\\efi\\microsoft\\boot\\BCD",
-        "R:\\efi\\microsoft\\boot\\resources\\bootres.dll",
-        "R:\\sources\\boot.wim",
-        "R:\\boot\\fonts\\a_boot.ttf",
-        "R:\\boot\\fonts\\b_boot.ttf",
-        "R:\\efi\\microsoft\\boot\\fonts\\a_boot.ttf",
-        "R:\\efi\\microsoft\\boot\\fonts\\b_boot.ttf",
+    const QList<DriveFile> layout = finishedDriveLayout(
+        QLatin1Char('R'), {QStringLiteral("a_boot.ttf"), QStringLiteral("b_boot.ttf")},
+        QStringLiteral("C:\\DownloadFIle\\boot.wim"));
+    // Each file on the drive with the original it must equal.
+    const QMap<QString, QString> expected = {
+        {"R:\\bootmgr", "C:\\Windows\\Boot\\PCAT\\bootmgr"},
+        {"R:\\bootmgr.efi", "C:\\Windows\\Boot\\EFI\\bootmgr.efi"},
+        {"R:\\boot\\BCD", "C:\\Windows\\Boot\\DVD\\PCAT\\BCD"},
+        {"R:\\boot\\boot.sdi", "C:\\Windows\\Boot\\DVD\\PCAT\\boot.sdi"},
+        {"R:\\boot\\resources\\bootres.dll", "C:\\Windows\\Boot\\Resources\\bootres.dll"},
+        {"R:\\efi\\boot\\bootmgfw.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"},
+        {"R:\\efi\\boot\\bootx64.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"},
+        {"R:\\efi\\microsoft\\boot\\BCD", "C:\\Windows\\Boot\\DVD\\EFI\\BCD"},
+        {"R:\\efi\\microsoft\\boot\\resources\\bootres.dll",
+         "C:\\Windows\\Boot\\Resources\\bootres.dll"},
+        {"R:\\sources\\boot.wim", "C:\\DownloadFIle\\boot.wim"},
+        {"R:\\boot\\fonts\\a_boot.ttf", "C:\\Windows\\Boot\\Fonts\\a_boot.ttf"},
+        {"R:\\boot\\fonts\\b_boot.ttf", "C:\\Windows\\Boot\\Fonts\\b_boot.ttf"},
+        {"R:\\efi\\microsoft\\boot\\fonts\\a_boot.ttf", "C:\\Windows\\Boot\\Fonts\\a_boot.ttf"},
+        {"R:\\efi\\microsoft\\boot\\fonts\\b_boot.ttf", "C:\\Windows\\Boot\\Fonts\\b_boot.ttf"},
     };
+    QMap<QString, QString> actual;
+    for (const DriveFile &file : layout)
+        actual.insert(file.onDrive, file.source);
     QCOMPARE(layout.size(), expected.size());
-    QCOMPARE(QSet<QString>(layout.begin(), layout.end()), expected);
-    QVERIFY(finishedDriveLayout(QLatin1Char('S'), {}).contains("S:\\sources\\boot.wim"));
+    QCOMPARE(actual, expected);
+    const QList<DriveFile> onS = finishedDriveLayout(QLatin1Char('S'), {}, QStringLiteral("x"));
+    QVERIFY(std::any_of(onS.begin(), onS.end(), [](const DriveFile &f) {
+        return f.onDrive == QLatin1String("S:\\sources\\boot.wim");
+    }));
 }
 
 void TestBuilderCores::imageCopyLine() {
@@ -348,7 +358,8 @@ void TestBuilderCores::listingCommands() {
                             "\"C:\\A B\\DiskInfo.txt\""));
     QCOMPARE(powerShellListingCommand(s, QStringLiteral("C:\\T\\DiskInfo.txt")),
              QStringLiteral("C:\\Windows\\system32\\WindowsPowerShell\\v1.0\\powershell.exe "
-                            "-NoProfile -NonInteractive -Command \"Get-CimInstance -ClassName "
+                            "-NoProfile -NonInteractive -Command \"[Console]::OutputEncoding = "
+                            "[Text.Encoding]::UTF8; Get-CimInstance -ClassName "
                             "Win32_DiskDrive -Filter \\\"MediaType='Removable Media'\\\" | "
                             "ForEach-Object { '' + $_.Index + ' ' + $_.Model }\" >> "
                             "C:\\T\\DiskInfo.txt"));
@@ -397,9 +408,9 @@ void TestBuilderCores::listingParser_data() {
                                                                 << QList<int>{4} << QStringList{""};
     QTest::newRow("single token, empty line, blanks") << "7\n\n    \n"
                                                       << QList<int>{} << QStringList{};
-    QTest::newRow("model holding Index is skipped like the header")
-        << "1 Index Drive USB Device\n2 Other Drive\n"
-        << QList<int>{2} << QStringList{"Other Drive "};
+    QTest::newRow("only the header is the header: a model may hold Index")
+        << "Index  Model  \r\r\n1      Index Drive USB Device  \r\r\n2      Other Drive  \r\r\n"
+        << QList<int>{1, 2} << QStringList{"Index Drive USB Device ", "Other Drive "};
     QTest::newRow("first token not a plain decimal number")
         << "-1 Bad Drive\n+2 Bad Drive\n0x3 Bad Drive\nDisk Bad Drive\n"
            "99999999999 Too Large\n12 Good Drive\n"

@@ -34,6 +34,10 @@ void TestDriveListing::listsOnlyRemovableDisksWithTheirModelText() {
     setup.hasWmic = wmic;
     setup.disks.append({QStringLiteral("disk4"), 4, QStringLiteral("SanDisk  Ultra   USB Device"),
                         QStringLiteral("Removable Media"), 32015679488LL, QString()});
+    // Read in the encoding the tool wrote, and listed although "Index" is
+    // part of the model.
+    setup.disks.append({QStringLiteral("disk6"), 6, QStringLiteral("Überstick Index USB Device"),
+                        QStringLiteral("Removable Media"), 16008609792LL, QString()});
     setup.disks.append({QStringLiteral("disk5"), 5, QStringLiteral("WD Elements USB Device"),
                         QStringLiteral("External hard disk media"), 2000365289472LL, QString()});
     TestHost host(setup);
@@ -45,11 +49,13 @@ void TestDriveListing::listsOnlyRemovableDisksWithTheirModelText() {
 
     QVERIFY(listing.opened);
     QCOMPARE(listing.exitCode, 0LL);
-    QCOMPARE(listing.drives.size(), 2);
+    QCOMPARE(listing.drives.size(), 3);
     QCOMPARE(listing.drives.at(0).number, 1);
     QCOMPARE(listing.drives.at(0).model, QStringLiteral("Generic Flash Disk USB Device "));
     QCOMPARE(listing.drives.at(1).number, 4);
     QCOMPARE(listing.drives.at(1).model, QStringLiteral("SanDisk Ultra USB Device "));
+    QCOMPARE(listing.drives.at(2).number, 6);
+    QCOMPARE(listing.drives.at(2).model, QStringLiteral("Überstick Index USB Device "));
     QVERIFY(!QFileInfo::exists(host.local(kTemp + QStringLiteral("DiskInfo.txt"))));
     const QString expected = wmic ? wmicListingCommand(kSystem, kTemp + "DiskInfo.txt")
                                   : powerShellListingCommand(kSystem, kTemp + "DiskInfo.txt");

@@ -18,6 +18,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <atomic>
+
 namespace {
 
 const QString kSystem = QStringLiteral("C:\\Windows\\system32");
@@ -166,11 +168,9 @@ private slots:
     void completeBuildThenASecondStartOnAnotherDisk();
     void noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data();
     void noUsableLinkEndsAsIncompleteWithoutTouchingAnything();
-    void tooSmallImageFailsBeforeTheDrive();
-    void truncatedTransfersFailBeforeTheDrive();
+    void failuresEndIncompleteAndLeaveNoWorkFiles_data();
+    void failuresEndIncompleteAndLeaveNoWorkFiles();
     void windows7LinkIsChosenFromTheSecondKey();
-    void failedFormatCopiesNothing();
-    void imageWriteErrorFailsTheSelfTest();
     void linkWithAmpersandReachesBitsadminWhole();
     void swappedDiskIsNotFormatted_data();
     void swappedDiskIsNotFormatted();
@@ -290,9 +290,21 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
 
     ThreadDriveClone worker;
     SignalRecorder recorder(worker);
+    // Once the format has begun, a stop is refused: a drive left halfway
+    // written would start nothing.
+    QObject context;
+    std::atomic<int> stopsGranted{0};
+    connect(
+        &worker, &ThreadDriveClone::SetProgressValue, &context,
+        [&](int value) {
+            if (value == 5 && worker.requestStop())
+                ++stopsGranted;
+        },
+        Qt::DirectConnection);
     QVERIFY(prepareStart(host, 1));
     QVERIFY(runBuild(worker));
 
+    QCOMPARE(stopsGranted.load(), 0);
     QCOMPARE(recorder.events(), kCompleteBuild);
     // Disk 1 now holds exactly the recovery drive, as R:, with the image as served.
     const QString usb = volumeOf(host, QStringLiteral("disk1"));
@@ -374,53 +386,131 @@ void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything() {
     QCOMPARE(host.commands().size(), listingCommands);
     QCOMPARE(m_server.requestTargets().size(), requests);
     QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
-    // Work files as a build without a link leaves them.
-    QVERIFY(QDir(host.local(QStringLiteral("C:\\DownloadFIle"))).isEmpty());
-    QVERIFY(QFileInfo(host.local(QStringLiteral("C:\\mount\\winre"))).isDir());
+    verifyWorkFilesRemoved(host);
     verifyKeepAwakeReleased(host);
 }
 
-void TestMediaBuild::tooSmallImageFailsBeforeTheDrive() {
+void TestMediaBuild::failuresEndIncompleteAndLeaveNoWorkFiles_data() {
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<int>("serverMode");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("faultTarget");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QStringList>("commands"); // after the window's listing; "*" any
+    QTest::addColumn<bool>("driveUntouched");
+    QTest::addColumn<int>("stopAtRequest"); // the user stops once it has arrived; 0 never
+    const QString s = kSystem;
+    const QString script = s + "\\diskpart.exe /s " + tempDirectory() + "USBDiskFormat.bat";
+    const int serve = int(HttpTestServer::Mode::Serve);
+    QStringList copiedThenFailed = kCompleteBuild.mid(0, kCompleteBuild.size() - 2);
+    copiedThenFailed.append(QStringLiteral("incomplete"));
+
+    QTest::newRow("image too small")
+        << "/small.wim" << serve << QString() << QString() << QStringList{"gif", "incomplete"}
+        << QStringList{} << true << 0;
+    // A server that keeps the connection alive with a byte now and then:
+    // the user leaves, and nothing of the build is left behind.
+    const int trickle = int(HttpTestServer::Mode::Trickle);
+    QTest::newRow("user stops a trickling download")
+        << "/boot.wim" << trickle << QString() << QString() << QStringList{"gif"} << QStringList{}
+        << true << 1;
+    // The first attempt fails, the fallback's transfer trickles; its job must
+    // not stay behind with the transfer service.
+    QTest::newRow("user stops the fallback's trickling download")
+        << "/boot.wim" << trickle << "failFirst" << QString() << QStringList{"gif"}
+        << QStringList{"*"} << true << 2;
+    QTest::newRow("both downloads cut short")
+        << "/boot.wim" << int(HttpTestServer::Mode::Truncated) << QString() << QString()
+        << QStringList{"gif", "incomplete"}
+        << QStringList{"bitsadmin.exe /transfer myDownloadJob /download /priority normal \"" +
+                       m_server.url(QStringLiteral("/boot.wim")) + "\" C:\\DownloadFIle\\boot.wim"}
+        << true << 0;
+    QTest::newRow("format fails: nothing copied, letter removed")
+        << "/boot.wim" << serve << "diskpartFailAt"
+        << "format" << QStringList{"gif", "progress 5", "incomplete"}
+        << QStringList{hostchecks::sizeCommand(tempDirectory()),
+                       wmicListingCommand(s, driveListingFile(tempDirectory())),
+                       "+" + script,
+                       script,
+                       s + "\\rmdir.exe /S /Q C:\\mount",
+                       s + "\\rmdir.exe /S /Q C:\\DownloadFIle"}
+        << false << 0;
+    QTest::newRow("image copy write error")
+        << "/boot.wim" << serve << "xcopyWriteErrorFor"
+        << "R:\\sources\\boot.wim*" << copiedThenFailed << QStringList{"*"} << false << 0;
+    // bootmgr and bootmgr.efi cut short, Xcopy exiting 5 for both.
+    QTest::newRow("boot files cut short on the drive's root")
+        << "/boot.wim" << serve << "xcopyWriteErrorFor"
+        << "R:\\" << copiedThenFailed << QStringList{"*"} << false << 0;
+    // The same size, one byte changed, and Xcopy reports success.
+    QTest::newRow("boot files damaged without an error")
+        << "/boot.wim" << serve << "xcopyDamageFor"
+        << "R:\\boot\\" << copiedThenFailed << QStringList{"*"} << false << 0;
+}
+
+void TestMediaBuild::failuresEndIncompleteAndLeaveNoWorkFiles() {
+    QFETCH(QString, image);
+    QFETCH(int, serverMode);
+    QFETCH(QString, fault);
+    QFETCH(QString, faultTarget);
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, commands);
+    QFETCH(bool, driveUntouched);
+    QFETCH(int, stopAtRequest);
     TestHost host;
     QVERIFY(host.isValid());
-    setLink(host, m_server.url(QStringLiteral("/small.wim")));
+    setLink(host, m_server.url(image));
+    m_server.setMode(HttpTestServer::Mode(serverMode));
+    if (fault == QLatin1String("failFirst"))
+        m_server.failNextRequests(1);
+    else if (!fault.isEmpty())
+        simhost::setHostSetting(host.root(), QStringLiteral("faults/") + fault, faultTarget);
     const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
+    const auto systemDisk = snapshot(volumeOf(host, QStringLiteral("disk0")));
 
     ThreadDriveClone worker;
     SignalRecorder recorder(worker);
     QVERIFY(prepareStart(host, 1));
     const int listingCommands = host.commands().size();
-    QVERIFY(runBuild(worker));
+    if (stopAtRequest > 0) {
+        const int before = m_server.requestTargets().size();
+        worker.start(QThread::InheritPriority);
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestTargets().size() >= before + stopAtRequest, 30000);
+        QTest::qWait(1500); // well into the trickle
+        QVERIFY(!worker.isFinished());
+        QVERIFY(worker.requestStop());
+        QVERIFY(worker.wait(30000));
+        m_server.setMode(HttpTestServer::Mode::Serve);
+        QVERIFY(!QDir(host.root() + QStringLiteral("/bits")).exists() ||
+                QDir(host.root() + QStringLiteral("/bits")).isEmpty());
+        if (fault == QLatin1String("failFirst"))
+            QCOMPARE(hostchecks::commandLines(host).last(), bitsadminCancelCommand());
+    } else {
+        QVERIFY(runBuild(worker));
+    }
 
-    QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
-    QCOMPARE(host.commands().size(), listingCommands);
-    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
-    // The small download stays until the next start deletes it.
-    QCOMPARE(QFileInfo(host.local(kImage)).size(), qint64(1 << 20));
-    QVERIFY(QFileInfo(host.local(QStringLiteral("C:\\mount\\winre"))).isDir());
-    verifyKeepAwakeReleased(host);
-}
-
-void TestMediaBuild::truncatedTransfersFailBeforeTheDrive() {
-    TestHost host;
-    QVERIFY(host.isValid());
-    const QString link = m_server.url(QStringLiteral("/boot.wim"));
-    setLink(host, link);
-    m_server.setMode(HttpTestServer::Mode::Truncated);
-    const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
-
-    ThreadDriveClone worker;
-    SignalRecorder recorder(worker);
-    QVERIFY(prepareStart(host, 1));
-    QVERIFY(runBuild(worker));
-
-    QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
-    // The system's download failed, then the fallback: nothing else ran.
-    const QStringList lines = hostchecks::commandLines(host);
-    QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines.at(1), bitsadminCommand(link));
-    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
-    QVERIFY(QFileInfo(host.local(kImage)).size() < kMinimumImageSize);
+    QCOMPARE(recorder.events(), events);
+    const QList<simhost::LoggedCommand> ran = host.commands().mid(listingCommands);
+    if (commands != QStringList{"*"}) {
+        QStringList lines;
+        for (const simhost::LoggedCommand &c : ran)
+            lines.append(c.line.mid(kCmd.size()).chopped(1));
+        // "+" marks a command that must have failed.
+        QStringList expected;
+        for (int i = 0; i < commands.size(); ++i) {
+            expected.append(commands.at(i).startsWith('+') ? commands.at(i).mid(1)
+                                                           : commands.at(i));
+            if (commands.at(i).startsWith('+'))
+                QVERIFY(ran.at(i).exitCode != 0);
+        }
+        QCOMPARE(lines, expected);
+    }
+    if (driveUntouched) {
+        QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
+        QVERIFY(letterTarget(host, QLatin1Char('R')).isEmpty());
+    }
+    QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk0"))), systemDisk);
+    verifyWorkFilesRemoved(host);
     verifyKeepAwakeReleased(host);
 }
 
@@ -441,64 +531,6 @@ void TestMediaBuild::windows7LinkIsChosenFromTheSecondKey() {
     QVERIFY(runBuild(worker));
     QCOMPARE(m_server.requestTargets().mid(before), QStringList({"/win7.wim?for=7"}));
     QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
-}
-
-void TestMediaBuild::failedFormatCopiesNothing() {
-    TestHost host;
-    QVERIFY(host.isValid());
-    setLink(host, m_server.url(QStringLiteral("/boot.wim")));
-    simhost::setHostSetting(host.root(), QStringLiteral("faults/diskpartFailAt"),
-                            QStringLiteral("format"));
-
-    ThreadDriveClone worker;
-    SignalRecorder recorder(worker);
-    QVERIFY(prepareStart(host, 1));
-    QVERIFY(runBuild(worker));
-
-    QCOMPARE(recorder.events(), QStringList({"gif", "progress 5", "incomplete"}));
-    const QStringList lines = hostchecks::commandLines(host);
-    QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("Xcopy")));
-    QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("dism")));
-    const QString temp = tempDirectory();
-    QCOMPARE(lines.mid(1), QStringList({
-                               hostchecks::sizeCommand(temp),
-                               lines.at(0),
-                               kSystem + "\\diskpart.exe /s " + temp + "USBDiskFormat.bat",
-                               kSystem + "\\diskpart.exe /s " + temp + "USBDiskFormat.bat",
-                               kSystem + "\\rmdir.exe /S /Q C:\\mount",
-                               kSystem + "\\rmdir.exe /S /Q C:\\DownloadFIle",
-                           }));
-    QVERIFY(host.commands().at(3).exitCode != 0);
-    QVERIFY(filesUnder(volumeOf(host, QStringLiteral("disk1"))).isEmpty());
-    QVERIFY(letterTarget(host, QLatin1Char('R')).isEmpty());
-    verifyWorkFilesRemoved(host);
-    verifyKeepAwakeReleased(host);
-}
-
-void TestMediaBuild::imageWriteErrorFailsTheSelfTest() {
-    TestHost host;
-    QVERIFY(host.isValid());
-    setLink(host, m_server.url(QStringLiteral("/boot.wim")));
-    simhost::setHostSetting(host.root(), QStringLiteral("faults/xcopyWriteErrorFor"),
-                            QStringLiteral("R:\\sources\\boot.wim*"));
-
-    ThreadDriveClone worker;
-    SignalRecorder recorder(worker);
-    QVERIFY(prepareStart(host, 1));
-    QVERIFY(runBuild(worker));
-
-    QStringList expected = kCompleteBuild.mid(0, kCompleteBuild.size() - 2);
-    expected.append(QStringLiteral("incomplete"));
-    QCOMPARE(recorder.events(), expected);
-    // The copy really ran and failed; the drive holds a damaged image.
-    const QList<simhost::LoggedCommand> commands = host.commands();
-    QCOMPARE(commands.at(commands.size() - 4).exitCode, 5LL);
-    QVERIFY(sha256(host.local(QStringLiteral("R:\\sources\\boot.wim"))) != m_fullImageHash);
-    const QString log = QString::fromUtf8(host.read(tempDirectory() + buildpaths::kBuildLogName));
-    QVERIFY(log.contains(QLatin1String("check image on the drive identical to the download: "
-                                       "FAILED")));
-    verifyWorkFilesRemoved(host);
-    verifyKeepAwakeReleased(host);
 }
 
 void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole() {

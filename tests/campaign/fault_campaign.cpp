@@ -45,9 +45,11 @@ using Behaviour = CampaignServer::Behaviour;
 namespace {
 
 // Every run must end (completed, failure shown, notice shown, or the user
-// gone) within this; a stalled server is given up on after kNoDataLimitMs.
+// gone) within this. The simulated host judges a transfer's progress over
+// kStallWindowMs instead of a minute, so a stalled or trickling server is
+// given up within two such windows.
 constexpr int kRunBoundMs = 60000;
-constexpr int kNoDataLimitMs = 1500;
+constexpr int kStallWindowMs = 3000;
 const QString kProductModel = QStringLiteral("Generic Flash Disk USB Device");
 
 // Planted faults, to show that each check can fail.
@@ -468,8 +470,8 @@ RunResult Campaign::run(const Faults &f) {
         return r;
     }
     TestHost &host = session.host();
-    simhost::setHostSetting(host.root(), QStringLiteral("network/noDataLimitMs"),
-                            m_plant == Plant::Hang ? 600000 : kNoDataLimitMs);
+    simhost::setHostSetting(host.root(), QStringLiteral("network/stallWindowMs"),
+                            m_plant == Plant::Hang ? 600000 : kStallWindowMs);
     for (const QChar letter : f.lettersTaken) {
         // Someone else's volumes: they must stay as they are.
         QDir().mkpath(host.root() + QStringLiteral("/drives/") + letter);
@@ -526,9 +528,10 @@ RunResult Campaign::run(const Faults &f) {
             host.commands().size() >= f.userEventLine)
             userActs();
         const WarningClass *warning = session.warning();
+        // Idle again (a build the user stopped): Create Recovery Drive is
+        // back, enabled when a drive is listed.
         if (session.buildEnded() || (warning && warning->isVisible()) ||
-            (w->CancelButton->isEnabled() && w->CreateBootable->isVisible() &&
-             w->CreateBootable->isEnabled()))
+            (w->CancelButton->isEnabled() && w->CreateBootable->isVisible()))
             QCoreApplication::exit(1);
         else if (clock.elapsed() > kRunBoundMs)
             QCoreApplication::exit(2);
@@ -562,6 +565,17 @@ RunResult Campaign::run(const Faults &f) {
     if (userActed)
         r.outcome +=
             userRefused ? QStringLiteral(" (cancel refused)") : QStringLiteral(" (after user)");
+    // Nothing is written while the image downloads: there, Cancel and the
+    // window system's close must stop the build and bring the window back.
+    const bool duringDownload = userActed && f.userEventPermille >= 0;
+    const bool cancelTaken = userActed && f.userEvent == QLatin1String("cancel") && !userRefused;
+    if ((duringDownload || cancelTaken) && loop != 2 &&
+        !r.outcome.startsWith(QLatin1String("idle")))
+        r.violations << QStringLiteral("the user's %1 %2 did not stop the build: it ended %3")
+                            .arg(f.userEvent,
+                                 duringDownload ? QStringLiteral("during the download")
+                                                : QStringLiteral("(pressed)"),
+                                 r.outcome);
 
     if (swappedAtTheFormat(host, f)) {
         m_erasedDisk = QStringLiteral("disk7");
@@ -649,9 +663,10 @@ int main(int argc, char *argv[]) {
                                     QStringLiteral("N"), QStringLiteral("20"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("campaign seed"),
                                   QStringLiteral("S"), QStringLiteral("16"));
-    const QCommandLineOption replay(QStringLiteral("replay"),
-                                    QStringLiteral("runs the builds of these run seeds (comma-separated)"),
-                                    QStringLiteral("RUNSEEDS"));
+    const QCommandLineOption replay(
+        QStringLiteral("replay"),
+        QStringLiteral("runs the builds of these run seeds (comma-separated)"),
+        QStringLiteral("RUNSEEDS"));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("prints each run's commands"));
     QCommandLineOption dry(QStringLiteral("dry"));

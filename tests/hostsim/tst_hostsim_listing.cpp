@@ -18,7 +18,7 @@ QString wmicCommand() {
 
 QString powerShellCommand() {
     return systemProgram(QStringLiteral(
-               R"(WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command "Get-CimInstance -ClassName Win32_DiskDrive -Filter \"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }" >> ")")) +
+               R"(WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command "[Console]::OutputEncoding = [Text.Encoding]::UTF8; Get-CimInstance -ClassName Win32_DiskDrive -Filter \"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }" >> ")")) +
            kTemp + QStringLiteral("DiskInfo.txt\"");
 }
 

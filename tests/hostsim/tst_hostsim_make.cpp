@@ -86,7 +86,7 @@ void TestHostMake::makesTheDescribedHost() {
     // sees the removable disks, and the listing fault renumbers one.
     qputenv(simhost::kHostRootVariable, QFile::encodeName(root));
     const QString listing = systemProgram(QStringLiteral(
-        R"(WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command "Get-CimInstance -ClassName Win32_DiskDrive -Filter \"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }" >> C:\list.txt)"));
+        R"(WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command "[Console]::OutputEncoding = [Text.Encoding]::UTF8; Get-CimInstance -ClassName Win32_DiskDrive -Filter \"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }" >> C:\list.txt)"));
     QCOMPARE(runCommand(listing), 0LL);
     QCOMPARE(runCommand(listing), 0LL);
     QFile file(simhost::localPath(root, QStringLiteral("C:\\list.txt")));

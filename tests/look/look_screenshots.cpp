@@ -83,6 +83,25 @@ int main(int argc, char *argv[]) {
     window.label_3->findChild<QPushButton *>()->setEnabled(false);
     ok &= save(&window, stem + QStringLiteral("main-building.png"));
 
+    // The download being stopped: the way out already taken.
+    window.label_2->setText(inWindow("Stopping the download..."));
+    ok &= save(&window, stem + QStringLiteral("main-stopping.png"));
+
+    // Idle with an unusable temporary folder: the list names the cause.
+    window.label_2->hide();
+    window.progressBar->hide();
+    window.CreateBootable->show();
+    window.CreateBootable->setEnabled(false);
+    window.CancelButton->setEnabled(true);
+    window.label_3->findChild<QPushButton *>()->setEnabled(true);
+    window.DiskComboBox->clear();
+    window.DiskComboBox->addItem(inWindow("Temporary folder missing or read-only"));
+    window.DiskComboBox->setEnabled(false);
+    ok &= save(&window, stem + QStringLiteral("main-notemp.png"));
+    window.DiskComboBox->clear();
+    window.DiskComboBox->addItem(QStringLiteral("Generic Flash Disk USB Device "), 1);
+    window.DiskComboBox->setEnabled(true);
+
     auto *warning = topLevel<WarningClass>();
     warning->HeaderLabel->setText(inWindow("Confirm Operation"));
     warning->InfoLabel->setText(

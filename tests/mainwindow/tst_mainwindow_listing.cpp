@@ -19,7 +19,8 @@ private slots:
 
     void listFromEachListingTool_data();
     void listFromEachListingTool();
-    void unreadableListingShowsTheNotice();
+    void unusableTemporaryFolderIsNamed_data();
+    void unusableTemporaryFolderIsNamed();
     void diskPluggedInOrRemovedWhileIdle();
     void pluggingKeepsTheChosenDrive();
     void confirmationClosesWhenItsDriveGoes();
@@ -64,8 +65,11 @@ void TestMainWindowListing::listFromEachListingTool_data() {
         setup = simhost::sampleHostSpec();
         setup.hasWmic = wmic;
         setup.disks.append(index);
+        // Only the listing's header is a header.
         QTest::addRow("%s: model containing Index", tool)
-            << setup << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1)};
+            << setup
+            << QStringList{driveItem(QStringLiteral("Generic Flash Disk USB Device "), 1),
+                           driveItem(QStringLiteral("Index Card Reader USB Device "), 4)};
 
         // A model text that carries line breaks: the lines after its first
         // (an empty one, a lone number, one starting with a word) are no
@@ -111,17 +115,34 @@ void TestMainWindowListing::listFromEachListingTool() {
              qPrintable(commands.first().line));
 }
 
-void TestMainWindowListing::unreadableListingShowsTheNotice() {
+void TestMainWindowListing::unusableTemporaryFolderIsNamed_data() {
+    QTest::addColumn<bool>("missing");
+    QTest::newRow("missing") << true;
+    QTest::newRow("read-only") << false;
+}
+
+void TestMainWindowListing::unusableTemporaryFolderIsNamed() {
+    QFETCH(bool, missing);
     simhost::HostSpec setup = simhost::sampleHostSpec();
-    setup.tempDirectory = QStringLiteral("C:\\Gone\\");
+    setup.tempDirectory = QStringLiteral("C:\\Temp\\");
     TestHost host(setup);
     QVERIFY(host.isValid());
-    QDir(host.local(QStringLiteral("C:\\Gone"))).removeRecursively();
+    if (missing)
+        QVERIFY(QDir(host.local(QStringLiteral("C:\\Temp"))).removeRecursively());
+    else
+        simhost::setHostSetting(host.root(), QStringLiteral("faults/readOnlyFolders"),
+                                QStringList{QStringLiteral("c:\\temp")});
 
     MainWindow w;
+    // The drive is plugged in; what fails is the folder, and the list says so.
+    const QStringList items = w.items();
+    QCOMPARE(items.size(), 1);
+    QVERIFY(items.first() != kNoDriveItem);
+    QVERIFY2(items.first().contains(QLatin1String("emporary folder")), qPrintable(items.first()));
+    QVERIFY(items.first().endsWith(QLatin1String("-> no data")));
     // An empty list must never lead to a build.
-    QCOMPARE(w.items(), QStringList{kNoDriveItem});
     QCOMPARE(w.describe(), kIdleWithoutDrive);
+    QVERIFY(host.commands().isEmpty());
 }
 
 void TestMainWindowListing::diskPluggedInOrRemovedWhileIdle() {

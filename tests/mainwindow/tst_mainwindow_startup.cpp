@@ -8,6 +8,8 @@
 #include "support/TestHost.h"
 
 #include <QProcess>
+
+#include "platform/HostPlatform.h"
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
@@ -113,6 +115,7 @@ private slots:
     void languageAndCatalogues_data();
     void languageAndCatalogues();
     void shippedKoreanCatalogues();
+    void secondStartHandsOverToTheFirst();
     void leavingStartsTheHostFromTheToolsFolder_data();
     void leavingStartsTheHostFromTheToolsFolder();
 };
@@ -297,6 +300,28 @@ void TestMainWindowStartup::leavingStartsTheHostFromTheToolsFolder() {
     QTest::qWait(200);
     QCOMPARE(linesOf(record),
              hostBesideTool ? QStringList{QStringLiteral("0 ") + toolFolder} : QStringList());
+}
+
+void TestMainWindowStartup::secondStartHandsOverToTheFirst() {
+    TestHost host;
+    QVERIFY(host.isValid());
+    QTemporaryDir toolDir;
+    QVERIFY(toolDir.isValid());
+    QVERIFY(installTool(toolDir.path()));
+    // This test is the copy that runs already.
+    QVERIFY(hostplatform::claimSingleInstance());
+
+    const ToolRun run = runTool(toolDir.path(), toolDir.path(), QString());
+    QVERIFY2(run.finished, qPrintable(run.output));
+    QCOMPARE(run.exitCode, 0);
+    // No window of its own, no listing, nothing started: the first copy's
+    // window is brought to the front instead.
+    QVERIFY2(!run.shown.contains(QStringLiteral("title")), qPrintable(run.output));
+    QVERIFY(host.commands().isEmpty());
+    QVERIFY(simhost::readLog(host.root(), QStringLiteral("shell.log")).isEmpty());
+    QCOMPARE(simhost::readLog(host.root(), QStringLiteral("windows.log")),
+             QStringList{QStringLiteral("activate the main window of process %1")
+                             .arg(QCoreApplication::applicationPid())});
 }
 
 QTEST_GUILESS_MAIN(TestMainWindowStartup)

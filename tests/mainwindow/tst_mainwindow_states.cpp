@@ -28,8 +28,9 @@ const QString kProbing =
 const QString kNoConnection =
     QStringLiteral("list on | create hidden,on | leave on | status hidden | progress hidden | "
                    "animation shown,empty | confirm shown | failure hidden");
+// While the image downloads nothing is written: the user may still leave.
 const QString kBuilding =
-    QStringLiteral("list off | create hidden,off | leave off | status shown | progress shown 0 | "
+    QStringLiteral("list off | create hidden,off | leave on | status shown | progress shown 0 | "
                    "animation shown,running | confirm hidden | failure hidden");
 const QString kDownloadEnded =
     QStringLiteral("list off | create hidden,off | leave off | status shown | progress shown 0 | "
@@ -57,11 +58,11 @@ private:
     const MainWindow &m_w;
 };
 
-// Clicks a button that leads out of the tool inside the application's event
-// loop, as in the running tool. Returns the loop's result: 0 once the tool
-// quit it, 99 when nothing did.
-int runLoopAndClick(QWidget *button) {
-    QTimer::singleShot(0, button, [button]() { click(button); });
+// Runs an action inside the application's event loop, as in the running
+// tool. Returns the loop's result: 0 once the tool quit it, 99 when nothing
+// did.
+int runLoopAnd(QObject *context, const std::function<void()> &action) {
+    QTimer::singleShot(0, context, action);
     QTimer giveUp;
     giveUp.setSingleShot(true);
     QObject::connect(&giveUp, &QTimer::timeout, []() { QCoreApplication::exit(99); });
@@ -88,6 +89,8 @@ private slots:
     void wholeBuildThenASecondStartFromFinished();
     void animationFollowsTheScreenClass_data();
     void animationFollowsTheScreenClass();
+    void stoppingDuringTheDownloadEndsTheBuildCleanly_data();
+    void stoppingDuringTheDownloadEndsTheBuildCleanly();
     void leavingRestartsTheHostAndQuits_data();
     void leavingRestartsTheHostAndQuits();
 
@@ -95,7 +98,7 @@ private:
     // Clicks the start button and the confirmation's OK; returns with the
     // build started (or the notice shown).
     void confirmAndStart(MainWindow &w);
-    void verifyLeaves(const TestHost &host, QWidget *button);
+    void verifyLeaves(const TestHost &host, const std::function<void()> &action);
 
     QTemporaryDir m_images;
     HttpTestServer m_server;
@@ -310,15 +313,12 @@ void TestMainWindowStates::successfulCheckStartsABuildOnTheCurrentItemsDisk() {
     QVERIFY(host.read(kImage) != QByteArray("image of an earlier build"));
     QCOMPARE(host.read(QStringLiteral("C:\\mount\\winre\\keep.txt")), QByteArray("kept"));
 
-    // The window system cannot close the window halfway through a build.
-    QVERIFY(!w.window->close());
-    QVERIFY(w.window->isVisible());
-
     StateRecorder recorder(w);
     m_server.setHeld(false);
     QTRY_VERIFY(w.info->isVisible());
     QCOMPARE(w.describe(), kDownloadIncomplete);
-    QCOMPARE(recorder.states, QStringList({kBuilding, kDownloadEnded}));
+    // The last call is the worker thread's end, which changes nothing here.
+    QCOMPARE(recorder.states, QStringList({kBuilding, kDownloadEnded, kDownloadIncomplete}));
     QCOMPARE(w.info->pos(), w.centredFor(w.info));
     QCOMPARE(w.window->label_2->text(), kStartedStatus);
 
@@ -346,7 +346,8 @@ void TestMainWindowStates::successfulCheckStartsABuildOnTheCurrentItemsDisk() {
     QCOMPARE(w.describe(), kDownloadIncomplete);
 
     // The failure dialog's Cancel leaves at once.
-    verifyLeaves(host, w.info->CancelButton);
+    QVERIFY(w.info->CancelButton->isEnabled());
+    verifyLeaves(host, [&w]() { click(w.info->CancelButton); });
 }
 
 void TestMainWindowStates::wholeBuildThenASecondStartFromFinished() {
@@ -437,6 +438,59 @@ void TestMainWindowStates::animationFollowsTheScreenClass() {
     QTRY_VERIFY(w.info->isVisible());
 }
 
+void TestMainWindowStates::stoppingDuringTheDownloadEndsTheBuildCleanly_data() {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("Cancel") << QStringLiteral("cancel");
+    QTest::newRow("title close") << QStringLiteral("title");
+    QTest::newRow("window-system close") << QStringLiteral("close");
+}
+
+void TestMainWindowStates::stoppingDuringTheDownloadEndsTheBuildCleanly() {
+    QFETCH(QString, way);
+    TestHost host;
+    QVERIFY(host.isValid());
+    setDownloadLink(host, m_server.url(QStringLiteral("/boot.wim")));
+    ProbeProxy proxy;
+    QVERIFY(proxy.listen());
+    useProxy(host, proxy.port());
+    const int before = m_server.requestTargets().size();
+    // Half the image, then a byte now and then: never done, never timed out.
+    m_server.setMode(HttpTestServer::Mode::Trickle);
+
+    MainWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(w.window));
+    confirmAndStart(w);
+    QCOMPARE(w.describe(), kBuilding);
+    QTRY_VERIFY(m_server.requestTargets().size() > before);
+    QTRY_VERIFY(QFileInfo(host.local(kImage)).size() > 0);
+
+    if (way == QLatin1String("cancel"))
+        click(w.window->CancelButton);
+    else if (way == QLatin1String("title"))
+        click(w.titleClose);
+    else
+        w.window->close();
+    QTRY_COMPARE_WITH_TIMEOUT(w.describe(), kIdleWithDrives, 30000);
+    m_server.setMode(HttpTestServer::Mode::Serve);
+
+    // The tool goes on, holding nothing of the stopped build.
+    QVERIFY(w.window->isVisible());
+    QVERIFY(simhost::readLog(host.root(), QStringLiteral("shell.log")).isEmpty());
+    QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\DownloadFIle"))));
+    QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\mount"))));
+    const QStringList power = simhost::readLog(host.root(), QStringLiteral("power.log"));
+    QVERIFY(!power.isEmpty());
+    QVERIFY2(power.last().startsWith(QLatin1String("clear thread=")), qPrintable(power.last()));
+
+    // A new build runs to its end on the same drive.
+    confirmAndStart(w);
+    QTRY_COMPARE_WITH_TIMEOUT(w.window->label_2->text(), QStringLiteral("Process completed"),
+                              300000);
+    QCOMPARE(w.describe(), kFinished);
+    QVERIFY(QFileInfo(host.local(QStringLiteral("R:\\sources\\boot.wim"))).size() >=
+            kMinimumImageSize);
+}
+
 void TestMainWindowStates::leavingRestartsTheHostAndQuits_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<bool>("withDrive");
@@ -445,6 +499,13 @@ void TestMainWindowStates::leavingRestartsTheHostAndQuits_data() {
     QTest::newRow("Cancel without a drive") << QStringLiteral("cancel") << false;
     QTest::newRow("Cancel with the confirmation open")
         << QStringLiteral("cancel confirming") << true;
+    // Alt+F4, the system menu's or the task bar's Close.
+    QTest::newRow("window-system close") << QStringLiteral("close") << true;
+    QTest::newRow("window-system close without a drive") << QStringLiteral("close") << false;
+    QTest::newRow("window-system close with the confirmation open: closes only it")
+        << QStringLiteral("close confirming") << true;
+    QTest::newRow("window-system close with the failure dialog open: its Cancel")
+        << QStringLiteral("close failing") << true;
 }
 
 void TestMainWindowStates::leavingRestartsTheHostAndQuits() {
@@ -458,13 +519,33 @@ void TestMainWindowStates::leavingRestartsTheHostAndQuits() {
         click(w.window->CreateBootable);
         QVERIFY(w.warning->isVisible());
     }
-    verifyLeaves(host,
-                 button.startsWith(QLatin1String("title")) ? w.titleClose : w.window->CancelButton);
+    ProbeProxy proxy;
+    if (button.endsWith(QLatin1String("failing"))) {
+        QVERIFY(proxy.listen());
+        useProxy(host, proxy.port());
+        setDownloadLink(host, m_server.url(QStringLiteral("/small.wim")));
+        confirmAndStart(w);
+        QTRY_VERIFY_WITH_TIMEOUT(w.info->isVisible(), 60000);
+    }
+    if (button == QLatin1String("close confirming")) {
+        QCOMPARE(runLoopAnd(w.window, [&w]() { w.window->close(); }), 99);
+        QVERIFY(!w.warning->isVisible());
+        QVERIFY(w.window->isVisible());
+        QVERIFY(simhost::readLog(host.root(), QStringLiteral("shell.log")).isEmpty());
+        return;
+    }
+    if (button.startsWith(QLatin1String("close"))) {
+        verifyLeaves(host, [&w]() { w.window->close(); });
+        return;
+    }
+    QWidget *clicked =
+        button.startsWith(QLatin1String("title")) ? w.titleClose : w.window->CancelButton;
+    QVERIFY(clicked->isEnabled());
+    verifyLeaves(host, [clicked]() { click(clicked); });
 }
 
-void TestMainWindowStates::verifyLeaves(const TestHost &host, QWidget *button) {
-    QVERIFY(button->isEnabled());
-    QCOMPARE(runLoopAndClick(button), 0);
+void TestMainWindowStates::verifyLeaves(const TestHost &host, const std::function<void()> &action) {
+    QCOMPARE(runLoopAnd(qApp, action), 0);
     // The host executable is looked for in the tool's folder (here the
     // test's), where there is none: the way out does not depend on it.
     const QString toolFolder = QCoreApplication::applicationDirPath();

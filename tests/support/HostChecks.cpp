@@ -49,7 +49,8 @@ QString listingCommand(const QString &temp, bool wmic) {
                file;
     return kSystem +
            QStringLiteral(R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive )"
-                          R"(-Command "Get-CimInstance -ClassName Win32_DiskDrive -Filter )"
+                          R"(-Command "[Console]::OutputEncoding = [Text.Encoding]::UTF8; )"
+                          R"(Get-CimInstance -ClassName Win32_DiskDrive -Filter )"
                           R"(\"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index )"
                           R"(+ ' ' + $_.Model }" >> )") +
            file;

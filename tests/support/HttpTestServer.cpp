@@ -150,7 +150,7 @@ void HttpTestServer::handle(QTcpSocket &socket) {
                  QByteArray::number(size) + "\r\nConnection: close\r\n\r\n");
     if (method == "HEAD")
         return void(flush(socket, 0));
-    const qint64 toSend = mode == Mode::Truncated ? size / 2 : size;
+    const qint64 toSend = mode == Mode::Truncated || mode == Mode::Trickle ? size / 2 : size;
     qint64 sent = 0;
     while (sent < toSend && !m_stop) {
         const QByteArray chunk = file.read(qMin(kChunk, toSend - sent));
@@ -160,5 +160,24 @@ void HttpTestServer::handle(QTcpSocket &socket) {
         if (!flush(socket, 4 * kChunk))
             return;
     }
+    if (mode == Mode::Trickle)
+        return trickle(socket, file);
     flush(socket, 0);
+}
+
+void HttpTestServer::trickle(QTcpSocket &socket, QFile &file) {
+    // Just enough to keep a connection open, never enough to finish, until
+    // the client goes away.
+    if (!flush(socket, 0))
+        return;
+    while (!m_stop) {
+        for (int i = 0; i < 10 && !m_stop; ++i)
+            msleep(100);
+        const QByteArray byte = file.read(1);
+        if (byte.isEmpty() || socket.write(byte) != 1 || !flush(socket, 0))
+            return;
+        socket.waitForReadyRead(0); // notices a peer that has closed
+        if (socket.state() != QAbstractSocket::ConnectedState)
+            return;
+    }
 }

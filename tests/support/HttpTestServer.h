@@ -13,6 +13,7 @@
 
 #include <atomic>
 
+class QFile;
 class QTcpSocket;
 
 class HttpTestServer : public QThread {
@@ -21,6 +22,7 @@ public:
         Serve,     // 200 with the whole file
         NotFound,  // 404 for every request
         Truncated, // announces the whole file, sends half of it, closes
+        Trickle,   // announces the whole file, sends half, then a byte a second
     };
 
     HttpTestServer();
@@ -54,6 +56,7 @@ protected:
 
 private:
     void handle(QTcpSocket &socket);
+    void trickle(QTcpSocket &socket, QFile &file);
 
     mutable QMutex m_mutex;
     QHash<QString, QString> m_files;

@@ -51,6 +51,9 @@ const SourceText kTexts[] = {
     {"Dialog", "Cancel"},
     {"QCreateBootable", "Create Recovery Drive"},
     {"QCreateBootable", "No USB drive found"},
+    {"QCreateBootable", "Temporary folder missing or read-only"},
+    {"QCreateBootable", "Stopping the download..."},
+    {"QCreateBootable", "This program is already running."},
     {"QCreateBootable", "Process completed"},
     {"QCreateBootable", "Confirm Operation"},
     {"QCreateBootable", kConfirmationBody},
@@ -96,11 +99,12 @@ LanguageGeometry geometryOf(const QString &code) {
     return table.value(code);
 }
 
-const int kDialogButtonWidth = 101;      // main window and confirmation dialog, 10 pt
-const int kFailureCancelWidth = 81;      // failure dialog, 9 pt
-const int kFailureLabelWidth = 311;      // the narrower of the two message labels
-const int kConfirmationLabelWidth = 381; // 80 px high: four lines
-const int kButtonMargin = 8;             // the button skins leave a few pixels each side
+const int kDialogButtonWidth = 101;       // main window and confirmation dialog, 10 pt
+const int kFailureCancelWidth = 81;       // failure dialog, 9 pt
+const int kFailureLabelWidth = 311;       // the narrower of the two message labels
+const int kConfirmationLabelWidth = 381;  // 80 px high: four lines
+const int kButtonMargin = 8;              // the button skins leave a few pixels each side
+const int kDriveListTextWidth = 351 - 30; // the drive list, less its arrow and padding
 
 // A paint device at 96 dpi, so point sizes turn into the pixel sizes of a 96 dpi screen
 // whatever the test platform reports.
@@ -395,6 +399,11 @@ private slots:
              geometry.statusLabel, 2},
             {shown(t, "Dialog", "Creating recovery drive..."), geometry.statusLabel, 1},
             {shown(t, "QCreateBootable", "Process completed"), geometry.statusLabel, 1},
+            {shown(t, "QCreateBootable", "Stopping the download..."), geometry.statusLabel, 1},
+            // An item of the drive list: one line, never cut.
+            {shown(t, "QCreateBootable", "No USB drive found"), kDriveListTextWidth, 1},
+            {shown(t, "QCreateBootable", "Temporary folder missing or read-only"),
+             kDriveListTextWidth, 1},
             {shown(t, "ThreadDriveClone", "Copying system files..."), geometry.statusLabel, 1},
             {shown(t, "ThreadDriveClone", "Finalizing recovery drive..."), geometry.statusLabel, 1},
             {shown(t, "ThreadDriveClone", "Copying resources..."), geometry.statusLabel, 1},

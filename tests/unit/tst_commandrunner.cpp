@@ -1,6 +1,7 @@
 // The command runner: the exact interpreter line, and what reaches the
 // caller when the simulated host's interpreter runs it.
 #include "command/ShellCommandRunner.h"
+#include "platform/HostPlatform.h"
 #include "support/TestHost.h"
 
 #include <QtTest>
@@ -16,6 +17,8 @@ private slots:
     void missingInterpreterReturnsAtOnce();
     void lineOf511CharactersRunsAndLongerIsRefused();
     void unknownProgramFailsLikeCmd();
+    void stallRuleTellsADeadTransferFromASlowOne_data();
+    void stallRuleTellsADeadTransferFromASlowOne();
 };
 
 void TestCommandRunner::lineIsInterpreterSlashCCommandBlankArgument_data() {
@@ -112,6 +115,44 @@ void TestCommandRunner::unknownProgramFailsLikeCmd() {
     // rmdir is an interpreter command, not a program of the system directory.
     QCOMPARE(ShellCommandRunner("C:\\Windows\\system32\\rmdir.exe /S /Q C:\\mount", ""), 9009LL);
     QCOMPARE(host.commands().value(0).exitCode, 9009LL);
+}
+
+void TestCommandRunner::stallRuleTellsADeadTransferFromASlowOne_data() {
+    // Samples of (milliseconds since the start, bytes so far), and the
+    // index of the first sample at which the transfer counts as stalled.
+    QTest::addColumn<QList<qint64>>("times");
+    QTest::addColumn<QList<qint64>>("bytes");
+    QTest::addColumn<int>("stalledAt");
+    const qint64 half = 119113402;
+    QTest::newRow("silent from the start")
+        << QList<qint64>{0, 30000, 59999, 60000} << QList<qint64>{0, 0, 0, 0} << 3;
+    QTest::newRow("half the image, then a byte every 50 seconds")
+        << QList<qint64>{0, 50000, 100000, 150000}
+        << QList<qint64>{half, half + 1, half + 2, half + 3} << 2;
+    QTest::newRow("a kilobyte short of the floor in a minute")
+        << QList<qint64>{0, 60000} << QList<qint64>{0, 63 * 1024} << 1;
+    QTest::newRow("2 KiB a second for ten minutes: slow, not dead")
+        << QList<qint64>{0, 60000, 120000, 300000, 600000}
+        << QList<qint64>{0, 120 * 1024, 240 * 1024, 600 * 1024, 1200 * 1024} << -1;
+    QTest::newRow("a long pause inside a fast transfer")
+        << QList<qint64>{0, 10000, 60000, 100000, 119000}
+        << QList<qint64>{0, 10000000, 10000000, 10000000, 20000000} << -1;
+    QTest::newRow("fast, then silent") << QList<qint64>{0, 60000, 100000, 120000}
+                                       << QList<qint64>{0, 50000000, 50000000, 50000000} << 3;
+}
+
+void TestCommandRunner::stallRuleTellsADeadTransferFromASlowOne() {
+    QFETCH(QList<qint64>, times);
+    QFETCH(QList<qint64>, bytes);
+    QFETCH(int, stalledAt);
+    hostplatform::StallWatch watch;
+    int first = -1;
+    for (int i = 0; i < times.size() && first < 0; ++i) {
+        if (watch.stalled(static_cast<unsigned long long>(times.at(i)),
+                          static_cast<unsigned long long>(bytes.at(i))))
+            first = i;
+    }
+    QCOMPARE(first, stalledAt);
 }
 
 QTEST_GUILESS_MAIN(TestCommandRunner)

@@ -118,6 +118,50 @@ void hiddenProcessDirectly() {
     CHECK_EQ(hostplatform::runHiddenProcess(&missing[0]), hostplatform::kProcessNotStarted);
 }
 
+// Whether a file can be opened for writing with no sharing: not while a
+// process still holds it.
+bool nobodyHolds(const std::wstring &path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+void stoppedCommandEndsWithWhatItStarted() {
+    win32check::section("a stopped command ends with the programs it started");
+    const std::wstring held = tempFolder() + L"bmc_runner_held.txt";
+    removeFile(held);
+    // The interpreter starts the probe, which holds the file for a minute.
+    // The outer quotes are the ones cmd strips from a line with several.
+    const std::string command =
+        "\"\"" + narrow(ownFolder()) + "\\win32_probe.exe\" hold \"" + narrow(held) + "\"\"";
+    const ULONGLONG started = GetTickCount64();
+    int asked = 0;
+    const long long code = ShellCommandRunner(command.c_str(), "", [&]() {
+        ++asked;
+        // Stop once the probe is surely running.
+        return fileExists(held) && GetTickCount64() - started > 1000;
+    });
+    CHECK_EQ(code, kCommandStopped);
+    CHECK(asked > 1);
+    CHECK(GetTickCount64() - started < 30000);
+    CHECK(fileExists(held));
+    // Ending a process takes a moment to release its handles.
+    bool released = false;
+    for (int i = 0; i < 50 && !released; ++i) {
+        released = nobodyHolds(held);
+        if (!released)
+            Sleep(100);
+    }
+    CHECK(released);
+    removeFile(held);
+
+    // A stop check that never says stop changes nothing.
+    CHECK_EQ(ShellCommandRunner("exit 6", "", []() { return false; }), 6);
+}
+
 } // namespace
 
 int main() {
@@ -127,5 +171,6 @@ int main() {
     longestLinePassesWhole();
     missingInterpreterIsNotStarted();
     hiddenProcessDirectly();
+    stoppedCommandEndsWithWhatItStarted();
     return win32check::finish();
 }

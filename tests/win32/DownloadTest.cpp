@@ -164,6 +164,30 @@ void failuresReported(const std::wstring &base) {
     CHECK(!fileExists(target));
 }
 
+void tricklingDownloadCanBeStopped(const std::wstring &base, const std::wstring &root) {
+    win32check::section("a trickling download stops when asked");
+    const std::wstring served = root + L"\\trickle.wim";
+    const std::wstring target = tempFolder() + L"bmc_download_trickle.wim";
+    removeFile(target);
+    // Large enough that the first half arrives in several pieces.
+    CHECK(writeFile(served, std::string(4 << 20, 'w')));
+    // The user asks to stop after three seconds; the server would go on
+    // for another minute.
+    const ULONGLONG started = GetTickCount64();
+    int asked = 0;
+    const bool downloaded =
+        hostplatform::downloadToFile(base + L"trickle/trickle.wim", target, [&]() {
+            ++asked;
+            return GetTickCount64() - started >= 3000;
+        });
+    CHECK(!downloaded);
+    CHECK(asked > 0);
+    // Given up at the next byte, a second apart.
+    CHECK(GetTickCount64() - started < 15000);
+    removeFile(target);
+    removeFile(served);
+}
+
 } // namespace
 
 int main() {
@@ -181,5 +205,6 @@ int main() {
     cachedCopyDroppedBeforeRequest(baseUrl, widen(root));
     cachedCopyDroppedWhenDownloadFails();
     failuresReported(baseUrl);
+    tricklingDownloadCanBeStopped(baseUrl, widen(root));
     return win32check::finish();
 }

@@ -165,8 +165,21 @@ void environment() {
 
 } // namespace
 
+void folderForNewFiles() {
+    win32check::section("canCreateFilesIn");
+    const std::wstring folder = tempFolder() + L"bmc_writable_folder";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CHECK(hostplatform::canCreateFilesIn(folder));
+    CHECK(hostplatform::canCreateFilesIn(folder + L"\\"));
+    // The trial file is gone again: the folder can be removed empty.
+    CHECK(RemoveDirectoryW(folder.c_str()));
+    CHECK(!hostplatform::canCreateFilesIn(folder));
+    CHECK(!hostplatform::canCreateFilesIn(L""));
+}
+
 int main() {
     systemFolder();
+    folderForNewFiles();
     temporaryFolder();
     nonAsciiTemporaryFolder();
     hiddenEmptyFile();

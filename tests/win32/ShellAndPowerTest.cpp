@@ -5,6 +5,7 @@
 
 #include "platform/HostPlatform.h"
 
+#include <cstdio>
 #include <string>
 
 using namespace win32test;
@@ -55,8 +56,68 @@ void keepAwake() {
 
 } // namespace
 
+long long runProbe(const std::wstring &arguments) {
+    std::wstring line = L"\"" + ownFolder() + L"\\win32_probe.exe\" " + arguments;
+    return hostplatform::runHiddenProcess(&line[0]);
+}
+
+void oneCopyAtATime() {
+    win32check::section("one copy at a time");
+    // Before any copy runs, a start is not refused.
+    CHECK_EQ(runProbe(L"second"), 5);
+    CHECK(hostplatform::claimSingleInstance());
+    // Still starting, without a window: refused, with nothing to bring up.
+    CHECK_EQ(runProbe(L"second"), 4);
+
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"BmcTestMainWindow";
+    RegisterClassW(&windowClass);
+    const HWND window =
+        CreateWindowExW(0, L"BmcTestMainWindow", L"main window", WS_OVERLAPPEDWINDOW, 10, 10, 500,
+                        300, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window) {
+        // Wine without any display driver makes no windows at all.
+        std::printf("no window can be made here (error %lu): activation not tried\n",
+                    static_cast<unsigned long>(GetLastError()));
+        return;
+    }
+    ShowWindow(window, SW_SHOWMINIMIZED);
+    // The second start runs while this copy keeps its window answering, as
+    // the tool's event loop does.
+    struct Second {
+        long long code = -1;
+        static DWORD WINAPI run(void *self) {
+            static_cast<Second *>(self)->code = runProbe(L"second");
+            return 0;
+        }
+    } second;
+    const HANDLE starter = CreateThread(nullptr, 0, Second::run, &second, 0, nullptr);
+    CHECK(starter != nullptr);
+    while (starter &&
+           MsgWaitForMultipleObjects(1, &starter, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+    if (starter)
+        CloseHandle(starter);
+    CHECK_EQ(second.code, 0);
+    // Brought back from the task bar.
+    for (int i = 0; i < 50 && IsIconic(window); ++i) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(100);
+    }
+    CHECK(!IsIconic(window));
+    DestroyWindow(window);
+}
+
 int main() {
     startByNameFromOwnFolder();
     keepAwake();
+    oneCopyAtATime();
     return win32check::finish();
 }

@@ -2,7 +2,9 @@
 127.0.0.1. Serves the files of a folder; a request below /hold/ is answered
 only once a file named "release" exists in that folder (at most a minute), and
 announces itself by writing "holding" there first, so a test can look at the
-client while the request is under way.
+client while the request is under way. A request below /trickle/ gets the
+whole file announced, half of it sent, and then a byte a second until the
+client goes away (at most a minute): a server that never quite stops.
 
 Usage: http_test_server.py FOLDER PORT_FILE  (writes the port to PORT_FILE)
 """
@@ -14,6 +16,7 @@ import time
 
 HOLD_PREFIX = "/hold/"
 HOLD_LIMIT_SECONDS = 60
+TRICKLE_PREFIX = "/trickle/"
 
 
 def write_atomically(path, text):
@@ -23,7 +26,32 @@ def write_atomically(path, text):
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
+    def trickle(self):
+        path = os.path.join(self.directory, self.path[len(TRICKLE_PREFIX):])
+        with open(path, "rb") as f:
+            data = f.read()
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(data)))
+        self.end_headers()
+        half = len(data) // 2
+        try:
+            self.wfile.write(data[:half])
+            self.wfile.flush()
+            deadline = time.monotonic() + HOLD_LIMIT_SECONDS
+            for byte in data[half:]:
+                if time.monotonic() > deadline:
+                    break
+                time.sleep(1)
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+        except OSError:
+            pass  # the client gave up
+        self.close_connection = True
+
     def do_GET(self):
+        if self.path.startswith(TRICKLE_PREFIX):
+            return self.trickle()
         if self.path.startswith(HOLD_PREFIX):
             write_atomically(os.path.join(self.directory, "holding"), self.path)
             release = os.path.join(self.directory, "release")

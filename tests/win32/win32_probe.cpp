@@ -5,7 +5,14 @@
 //   win32_probe exit N            ends with exit code N (0 to 4294967295)
 //   win32_probe startup FILE      writes the start-up flags and show state it
 //                                 was given to FILE
+//   win32_probe hold FILE         keeps FILE open, unshared, for a minute
+//   win32_probe second            starts as a second copy of the tool would:
+//                                 exit 0 when refused and the first copy's
+//                                 window was brought up, 4 when refused
+//                                 without a window, 5 when not refused
 #include "Win32TestSupport.h"
+
+#include "platform/HostPlatform.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +52,20 @@ int main(int argc, char **argv) {
                       static_cast<unsigned long>(startup.dwFlags),
                       static_cast<unsigned>(startup.wShowWindow));
         return publish(win32test::widen(argv[2]), text) ? 0 : 3;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "second") == 0) {
+        if (hostplatform::claimSingleInstance())
+            return 5;
+        return hostplatform::activateRunningInstance() ? 0 : 4;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "hold") == 0) {
+        const HANDLE held = CreateFileW(win32test::widen(argv[2]).c_str(), GENERIC_WRITE, 0,
+                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (held == INVALID_HANDLE_VALUE)
+            return 3;
+        Sleep(60000);
+        CloseHandle(held);
+        return 0;
     }
     return 1;
 }

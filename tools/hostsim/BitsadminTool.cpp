@@ -1,7 +1,12 @@
-// bitsadmin.exe /transfer on the simulated host: a real HTTP download. As
-// the transfer service does, it writes into a hidden temporary file beside
-// the target and renames it only when the transfer is complete, so a failed
-// transfer leaves no target file behind (and an older one untouched).
+// bitsadmin.exe /transfer and /cancel on the simulated host: a real HTTP
+// download. As the transfer service does, it writes into a hidden temporary
+// file beside the target and renames it only when the transfer is complete,
+// so a failed transfer leaves no target file behind (and an older one
+// untouched). The job belongs to the service, not to bitsadmin: when
+// bitsadmin is ended halfway, the job and its temporary file stay (recorded
+// under bits/ in the host root) until "/cancel <job>" removes them. The
+// service keeps waiting on a server that sends nothing for far longer than
+// anyone would; so does the stand-in.
 #include "tools/hostsim/Tools.h"
 
 #include "platform/sim/SimHost.h"
@@ -29,8 +34,7 @@ struct TransferError {
 
 // Streams url into localFile. Returns the transfer service's error on
 // failure, with code 0 on success.
-TransferError download(const QString &root, const QString &url, const QString &localFile,
-                       qint64 *bytes) {
+TransferError download(const QString &url, const QString &localFile, qint64 *bytes) {
     QFile file(localFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return {0x80070005u, QStringLiteral("Access is denied.")};
@@ -38,7 +42,6 @@ TransferError download(const QString &root, const QString &url, const QString &l
     QNetworkRequest request{QUrl(url)};
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setTransferTimeout(simhost::noDataLimitMs(root));
     QNetworkReply *reply = manager.get(request);
     reply->setReadBufferSize(1 << 20);
     bool writeFailed = false;
@@ -89,14 +92,34 @@ int fail(ToolContext &ctx, const QString &text) {
     return kFailed;
 }
 
+QString jobRecord(const QString &root, const QString &job) {
+    return root + QStringLiteral("/bits/") + job.toLower() + QStringLiteral(".job");
+}
+
+int cancelJob(ToolContext &ctx, const QString &job) {
+    QFile record(jobRecord(ctx.root, job));
+    if (!record.open(QIODevice::ReadOnly))
+        return fail(ctx, QStringLiteral("Unable to find job named %1.").arg(job));
+    const QString temporary = QString::fromUtf8(record.readAll());
+    record.close();
+    if (!temporary.isEmpty())
+        QFile::remove(temporary);
+    record.remove();
+    ctx.out->write("Job canceled.\r\n");
+    return 0;
+}
+
 } // namespace
 
 int runBitsadmin(ToolContext &ctx) {
     ctx.out->write("\r\nBITSADMIN version 3.0\r\nBITS administration utility.\r\n"
                    "(C) Copyright Microsoft Corp.\r\n\r\n");
     const QStringList &args = ctx.arguments;
+    if (args.size() == 2 && args.at(0).compare(QLatin1String("/cancel"), Qt::CaseInsensitive) == 0)
+        return cancelJob(ctx, args.at(1));
     if (args.size() < 2 || args.at(0).compare(QLatin1String("/transfer"), Qt::CaseInsensitive))
-        return fail(ctx, QStringLiteral("Only /transfer is emulated on the simulated host."));
+        return fail(ctx, QStringLiteral("Only /transfer and /cancel are emulated on the "
+                                        "simulated host."));
     const QString job = args.at(1);
     int i = 2;
     while (i < args.size() && args.at(i).startsWith(QLatin1Char('/'))) {
@@ -148,7 +171,14 @@ int runBitsadmin(ToolContext &ctx) {
             if (created.open(QIODevice::WriteOnly)) {
                 created.close();
                 simhost::setHidden(ctx.root, temporary, true);
-                error = download(ctx.root, url, temporary, &bytes);
+                QDir().mkpath(ctx.root + QStringLiteral("/bits"));
+                QFile record(jobRecord(ctx.root, job));
+                if (record.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+                    record.write(temporary.toUtf8());
+                    record.close();
+                }
+                error = download(url, temporary, &bytes);
+                QFile::remove(jobRecord(ctx.root, job));
                 simhost::setHidden(ctx.root, temporary, false);
             } else {
                 error = {0x80070005u, QStringLiteral("Access is denied.")};

@@ -13,7 +13,8 @@ namespace {
 
 // The argument text of the drive listing, as the interpreter hands it on.
 const char kListingArguments[] =
-    "-NoProfile -NonInteractive -Command \"Get-CimInstance -ClassName Win32_DiskDrive -Filter "
+    "-NoProfile -NonInteractive -Command \"[Console]::OutputEncoding = [Text.Encoding]::UTF8; "
+    "Get-CimInstance -ClassName Win32_DiskDrive -Filter "
     "\\\"MediaType='Removable Media'\\\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }\"";
 
 int commandNotFound(ToolContext &ctx) {
@@ -62,9 +63,10 @@ int runPowerShell(ToolContext &ctx) {
             listed.append(disk);
     }
     noteListed(ctx.root, listed);
-    // Console output goes out in the OEM code page, one line per object.
+    // One line per object, in the console encoding the command asked for
+    // (UTF-8; .NET writes no byte-order mark to a redirected console).
     for (const HostDisk &disk : listed)
-        ctx.out->write(QStringLiteral("%1 %2\r\n").arg(disk.number).arg(disk.model).toLatin1());
+        ctx.out->write(QStringLiteral("%1 %2\r\n").arg(disk.number).arg(disk.model).toUtf8());
     return 0;
 }
 

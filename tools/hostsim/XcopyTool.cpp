@@ -267,6 +267,10 @@ public:
             simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyWriteErrorFor"))
                 .toString();
         const bool injectWriteError = !faultTarget.isEmpty() && faultTarget == destination;
+        // A drive that damages what it is given without any error.
+        const QString damageTarget =
+            simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyDamageFor")).toString();
+        m_damageWrites = !damageTarget.isEmpty() && damageTarget == destination;
 
         if (m_options.emptyDirs) {
             for (const QString &folder : emptyFolders)
@@ -392,6 +396,11 @@ private:
                                          "device error."),
                           kWriteError);
         }
+        if (m_damageWrites && written > 0 && in.seek(written / 2)) {
+            const QByteArray original = in.read(1);
+            out.seek(written / 2);
+            out.write(QByteArray(1, static_cast<char>(~(original.isEmpty() ? 0 : original.at(0)))));
+        }
         out.flush();
         out.setFileTime(source.lastModified(), QFileDevice::FileModificationTime);
         out.close();
@@ -423,6 +432,7 @@ private:
     ToolContext &m_ctx;
     Options m_options;
     int m_copied = 0;
+    bool m_damageWrites = false;
 };
 
 } // namespace
