@@ -20,6 +20,7 @@
 #include "support/HostChecks.h"
 
 #include "builder/BuildCommands.h"
+#include "platform/HostPlatform.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -29,6 +30,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -53,7 +55,15 @@ constexpr int kStallWindowMs = 3000;
 const QString kProductModel = QStringLiteral("Generic Flash Disk USB Device");
 
 // Planted faults, to show that each check can fail.
-enum class Plant { None, CutBootFile, WriteOtherDisk, Hang, LeaveWorkFile };
+enum class Plant {
+    None,
+    CutBootFile,
+    WriteOtherDisk,
+    Hang,
+    LeaveWorkFile,
+    StrayStandIn,
+    KeepAwake
+};
 
 struct ToolFailure {
     QString program;
@@ -597,6 +607,10 @@ RunResult Campaign::run(const Faults &f) {
         QFile::copy(m_server.imageFile(), host.local(QLatin1String(kDownloadedImage)));
     }
 
+    if (m_plant == Plant::StrayStandIn) // a process of this host that outlives the tool
+        QProcess::startDetached(QStringLiteral("sh"),
+                                {QStringLiteral("-c"), QStringLiteral("sleep 8"), host.root()});
+
     // The way out from where the run ended; the tool must then end.
     if (loop == 2) {
         // Let the stuck run end so that the next one starts clean: every
@@ -631,6 +645,8 @@ RunResult Campaign::run(const Faults &f) {
     for (const QString &p : running)
         r.violations << QStringLiteral("stand-in still running: ") + p;
     checkWorkFiles(session, r);
+    if (m_plant == Plant::KeepAwake) // a request made after the tool cleared its own
+        hostplatform::setKeepAwake(true);
     const QStringList power = hostLog(host, "power.log");
     if (!power.isEmpty() && !power.last().startsWith(QLatin1String("clear")))
         r.violations << QStringLiteral("keep-awake still requested: ") + power.last();
@@ -687,6 +703,10 @@ int main(int argc, char *argv[]) {
         planted = Plant::Hang;
     else if (plantName == QLatin1String("leave-work-file"))
         planted = Plant::LeaveWorkFile;
+    else if (plantName == QLatin1String("stray-stand-in"))
+        planted = Plant::StrayStandIn;
+    else if (plantName == QLatin1String("keep-awake"))
+        planted = Plant::KeepAwake;
     else if (!plantName.isEmpty()) {
         std::fprintf(stderr, "unknown --plant %s\n", qPrintable(plantName));
         return 2;
