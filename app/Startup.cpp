@@ -4,6 +4,7 @@
 #include "app/LanguageSelection.h"
 #include "app/NetworkSetup.h"
 #include "mainwindow/QCreateBootable.h"
+#include "platform/HostPlatform.h"
 
 #include "platform/HostPlatform.h"
 
@@ -37,6 +38,10 @@ int runTool(int &argc, char **argv) {
     // from loading the OpenGL stack, tens of megabytes the tool never uses.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
+    // Windows turns font points into pixels at the screen's logical dpi, so
+    // text grows with the windows; the simulated screen's dpi does the same.
+    if (!qEnvironmentVariableIsSet("QT_FONT_DPI"))
+        qputenv("QT_FONT_DPI", QByteArray::number(hostplatform::screenLogicalDpi()));
 #endif
     // No high-DPI attribute: windows are laid out in device pixels and all
     // scaling comes from the tool's own scale factor.

@@ -12,6 +12,11 @@ find_program(CMAKE_CXX_COMPILER NAMES ${BMC_MINGW_TRIPLE}-g++ ${BMC_MINGW_TRIPLE
 find_program(CMAKE_RC_COMPILER NAMES ${BMC_MINGW_TRIPLE}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${BMC_MINGW_TRIPLE})
+# A Qt for Windows given as a prefix path is searched too: packages are only
+# looked for under the root paths.
+if(CMAKE_PREFIX_PATH)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
@@ -24,4 +29,8 @@ if(BMC_WINE)
 endif()
 
 # The runtime libraries go into each executable, so Wine needs no MinGW DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# A program that links Qt's DLLs shares their runtime DLLs instead: one C++
+# runtime in the process, shipped beside it.
+if(NOT BMC_MINGW_SHARED_RUNTIME)
+    set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+endif()

@@ -2,39 +2,43 @@
 // drive list stays current without a restart.
 #pragma once
 
-#include <QObject>
-#include <QStringList>
+#include "platform/HostPlatform.h"
 
-#ifdef Q_OS_WIN
 #include <QAbstractNativeEventFilter>
-#endif
+#include <QObject>
+#include <QTimer>
 
-class DeviceWatcher : public QObject
-#ifdef Q_OS_WIN
-    ,
-                      public QAbstractNativeEventFilter
-#endif
-{
+class QWidget;
+
+class DeviceWatcher : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 
 public:
-    explicit DeviceWatcher(QObject *parent = nullptr);
+    // Watches for the window: only messages for it count.
+    explicit DeviceWatcher(QWidget *window);
     ~DeviceWatcher() override;
 
-#ifdef Q_OS_WIN
     bool nativeEventFilter(const QByteArray &eventType, void *message, long *result) override;
-#endif
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    // How long a burst of changes is gathered before the one signal for it.
+    static constexpr int kBurstMilliseconds = 300;
 
 signals:
+    // One per burst: arrived when anything arrived in it, else removed.
     void deviceArrived();
     void deviceRemoved();
 
-#ifndef Q_OS_WIN
 private:
-    QStringList currentDisks();
-    void rescan();
+    void watchWindow();
+    static void notifyFromHost(void *context, hostplatform::DeviceChange change);
+    void noteChange(hostplatform::DeviceChange change);
+    void endBurst();
 
-    class QFileSystemWatcher *m_watcher = nullptr;
-    QStringList m_disks; // description of every disk, to tell what changed
-#endif
+    QWidget *m_window;
+    void *m_watch = nullptr;
+    std::uintptr_t m_watchedWindow = 0;
+    QTimer m_burst;
+    bool m_arrived = false;
+    bool m_removed = false;
 };

@@ -6,6 +6,7 @@
 // Windows layer can be cross-compiled and tested on its own.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -145,5 +146,27 @@ bool activateRunningInstance();
 // The local file-system path for a Windows path, as UTF-8. Identity on Windows;
 // on the simulated host, the path inside the host root.
 std::string localPath(const std::string &windowsPath);
+
+// What a message of the window system says about the machine's disks.
+enum class DeviceChange { None, Arrived, Removed };
+
+// Called with each disk change that does not come as a window message (the
+// simulated host watches its disks itself).
+using DeviceChangeCallback = void (*)(void *context, DeviceChange change);
+
+// Starts watching disks for the window (an HWND on Windows). Windows sends
+// volume arrivals to every top-level window on its own; this also asks for
+// the arrivals and removals of disks themselves (the disk interface class),
+// so that a blank stick, which brings no volume, is seen too. The changes
+// then come as window messages (see deviceChangeOf); notify is only called
+// on the simulated host. Returns a handle for stopWatchingDevices, or
+// nullptr when nothing was registered.
+void *startWatchingDevices(std::uintptr_t window, DeviceChangeCallback notify, void *context);
+void stopWatchingDevices(void *handle);
+
+// The disk change a native message (Qt's event type name and the message)
+// reports when the message is meant for window; None for anything else:
+// other messages, other windows, other kinds of devices.
+DeviceChange deviceChangeOf(const char *eventType, const void *message, std::uintptr_t window);
 
 } // namespace hostplatform

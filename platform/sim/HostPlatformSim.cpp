@@ -86,7 +86,11 @@ std::wstring systemDirectory() {
 }
 
 std::wstring tempDirectory() {
-    return settingW("system/tempDirectory");
+    // GetTempPathW always ends the folder in a backslash, however TMP is set.
+    std::wstring folder = settingW("system/tempDirectory");
+    if (!folder.empty() && folder.back() != L'\\')
+        folder += L'\\';
+    return folder;
 }
 
 bool canCreateFilesIn(const std::wstring &windowsFolder) {

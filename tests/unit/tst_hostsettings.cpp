@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/HostRegistry.h"
 #include "app/LanguageSelection.h"
+#include "platform/HostPlatform.h"
 #include "platform/sim/SimRegistry.h"
 #include "support/TestHost.h"
 
@@ -26,6 +27,7 @@ private slots:
     void languageFromLanguageType_data();
     void languageFromLanguageType();
     void translationFolderPerLanguage();
+    void tempFolderEndsInBackslash();
 };
 
 void TestHostSettings::hostKeyIsTheWow6432NodeCopy() {
@@ -101,6 +103,20 @@ void TestHostSettings::translationFolderPerLanguage() {
     QCOMPARE(translationDirFor(QStringLiteral("/opt/tool"), UiLanguage::EN),
              QStringLiteral("/opt/tool/BootableTranslation/EN"));
     QCOMPARE(QString::fromLatin1(languageCode(UiLanguage::DU)), QStringLiteral("DU"));
+}
+
+// Work files are named by appending to the folder, as on Windows, where
+// GetTempPathW always ends it in a backslash whatever TMP says.
+void TestHostSettings::tempFolderEndsInBackslash() {
+    for (const QString &configured :
+         {QStringLiteral("C:\\Temp Work"), QStringLiteral("C:\\Temp Work\\")}) {
+        simhost::HostSpec spec = simhost::sampleHostSpec();
+        spec.tempDirectory = configured;
+        TestHost host(spec);
+        QVERIFY(host.isValid());
+        QCOMPARE(QString::fromStdWString(hostplatform::tempDirectory()),
+                 QStringLiteral("C:\\Temp Work\\"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHostSettings)

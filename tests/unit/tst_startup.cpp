@@ -1,10 +1,14 @@
 // The tool starts against a fresh host, shows its window, ignores its
-// command-line arguments and ends cleanly when its event loop is quit.
+// command-line arguments and ends cleanly when its event loop is quit. The
+// host's screen is a 144 dpi one: the scale follows it, and so do the fonts,
+// whose points become pixels at the screen's dpi as on Windows.
 #include "app/AppContext.h"
 #include "app/Startup.h"
+#include "dialogs/WindowLook.h"
 #include "support/TestHost.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QWidget>
 #include <QtTest>
 
@@ -14,21 +18,25 @@
 #include <thread>
 
 int main() {
-    TestHost host;
+    simhost::HostSpec screen144 = simhost::sampleHostSpec();
+    screen144.dpi = 144;
+    TestHost host(screen144);
     if (!host.isValid())
         return 2;
 
     // Quit the loop from outside once it runs, as the window's way out does,
     // after noting what was shown.
     std::atomic<bool> sawWindow{false};
-    std::thread quitter([&sawWindow]() {
+    std::atomic<int> bodyPixels{0};
+    std::thread quitter([&sawWindow, &bodyPixels]() {
         while (!QCoreApplication::instance())
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [&sawWindow]() {
+            [&sawWindow, &bodyPixels]() {
                 for (QWidget *w : QApplication::topLevelWidgets())
                     sawWindow = sawWindow || (w->isVisible() && w->inherits("QCreateBootable"));
+                bodyPixels = QFontInfo(windowlook::bodyFont()).pixelSize();
                 QCoreApplication::quit();
             },
             Qt::QueuedConnection);
@@ -42,10 +50,13 @@ int main() {
     const int result = runTool(argc, argv);
     quitter.join();
 
-    const bool ok = result == 0 && sawWindow && AppContext::scaleFactor() == 1.0f &&
+    // 10 points at 144 dpi.
+    const bool ok = result == 0 && sawWindow && AppContext::scaleFactor() == 1.5f &&
+                    bodyPixels == 20 &&
                     AppContext::systemDirPath() == QStringLiteral("C:\\Windows\\system32");
-    std::printf("%s: exit %d, window shown %d, scale %.2f, system dir %s\n", ok ? "PASS" : "FAIL",
-                result, int(sawWindow.load()), double(AppContext::scaleFactor()),
+    std::printf("%s: exit %d, window shown %d, scale %.2f, body font %d px, system dir %s\n",
+                ok ? "PASS" : "FAIL", result, int(sawWindow.load()),
+                double(AppContext::scaleFactor()), int(bodyPixels.load()),
                 qPrintable(AppContext::systemDirPath()));
     std::printf("%d passed, %d failed\n", ok ? 1 : 0, ok ? 0 : 1);
     return ok ? 0 : 1;
