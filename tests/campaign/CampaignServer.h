@@ -48,7 +48,6 @@ public:
     void setBehaviour(Behaviour behaviour, bool firstOnly, qint64 cutAt, int trickleMs);
     // Ends every open answer (the trickle and the stall of a run that is over).
     void dropConnections();
-    int imageRequests() const { return m_imageRequests; }
     // Runs action on the application's thread, and waits for it, once the
     // first image answer of the run has sent atByte bytes of the image (0:
     // as soon as its head is out). Cleared by setBehaviour.
