@@ -124,13 +124,16 @@ void MediaBuildPipeline::run() {
         return;
     }
 
+    // Measured first, so that the check that the chosen disk is still there
+    // is the last step before the format: a stick swapped in while the size
+    // is read must not be the one erased.
+    const VolumeLayout layout = chooseLayout(imageSize);
     if (!chosenDiskIsStillThere()) {
         endIncomplete(BuildFailure::DriveChanged);
         return;
     }
     // Decided while the disk is still untouched: a build that cannot fit
     // must not cost the user what is on the drive.
-    const VolumeLayout layout = chooseLayout(imageSize);
     if (!layout.fits) {
         m_log.note(QStringLiteral("the drive cannot hold this build: it was left as it was"));
         endIncomplete(BuildFailure::DriveTooSmall);

@@ -29,8 +29,14 @@ using StopCheck = std::function<bool()>;
 constexpr unsigned long long kStallWindowMs = 60000;
 constexpr unsigned long long kStallMinimumBytes = 64 * 1024;
 
+// The window a transfer's progress is judged over: kStallWindowMs on
+// Windows; the simulated host may shorten it (host.ini network/stallWindowMs)
+// so that tests of a silent or trickling server end quickly.
+unsigned long long stallWindowMs();
+
 class StallWatch {
 public:
+    explicit StallWatch(unsigned long long windowMs = stallWindowMs()) : m_windowMs(windowMs) {}
     // The transfer's total so far at a time in milliseconds (any steady
     // clock). True once a whole window has passed with too little progress.
     bool stalled(unsigned long long nowMs, unsigned long long totalBytes) {
@@ -40,7 +46,7 @@ public:
             m_windowStartBytes = totalBytes;
             return false;
         }
-        if (nowMs - m_windowStartMs < kStallWindowMs)
+        if (nowMs - m_windowStartMs < m_windowMs)
             return false;
         if (totalBytes < m_windowStartBytes + kStallMinimumBytes)
             return true;
@@ -50,6 +56,7 @@ public:
     }
 
 private:
+    unsigned long long m_windowMs;
     bool m_started = false;
     unsigned long long m_windowStartMs = 0;
     unsigned long long m_windowStartBytes = 0;

@@ -256,6 +256,13 @@ bool shellStart(const char *fileName) {
     return started;
 }
 
+unsigned long long stallWindowMs() {
+    const qlonglong window =
+        simhost::hostSetting(simhost::hostRoot(), QStringLiteral("network/stallWindowMs"))
+            .toLongLong();
+    return window > 0 ? static_cast<unsigned long long>(window) : kStallWindowMs;
+}
+
 bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath, const StopCheck &stop,
                     const TransferProgress &progress) {
     const QString local = simhost::localPath(simhost::hostRoot(), fromWide(windowsPath));

@@ -333,6 +333,10 @@ bool shellStart(const char *fileName) {
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+unsigned long long stallWindowMs() {
+    return kStallWindowMs;
+}
+
 bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath, const StopCheck &stop,
                     const TransferProgress &progress) {
     // URLDownloadToFileW may answer from the local web cache; a build must

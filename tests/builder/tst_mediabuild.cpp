@@ -325,7 +325,7 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
                                         "\"MediaType='Removable Media'\" get "
                                         "Index,Model >> ") +
                          tempDirectory() + QStringLiteral("DiskInfo.txt");
-    QStringList expected = QStringList{wmic, wmic, hostchecks::sizeCommand(tempDirectory())} +
+    QStringList expected = QStringList{wmic, hostchecks::sizeCommand(tempDirectory()), wmic} +
                            hostchecks::buildCommands(tempDirectory(), 'R');
     QCOMPARE(hostchecks::commandLines(host), expected);
 
@@ -433,8 +433,8 @@ void TestMediaBuild::failuresEndIncompleteAndLeaveNoWorkFiles_data() {
     QTest::newRow("format fails: nothing copied, letter removed")
         << "/boot.wim" << serve << "diskpartFailAt"
         << "format" << QStringList{"gif", "progress 5", "incomplete"}
-        << QStringList{wmicListingCommand(s, driveListingFile(tempDirectory())),
-                       hostchecks::sizeCommand(tempDirectory()),
+        << QStringList{hostchecks::sizeCommand(tempDirectory()),
+                       wmicListingCommand(s, driveListingFile(tempDirectory())),
                        "+" + script,
                        script,
                        s + "\\rmdir.exe /S /Q C:\\mount",
@@ -564,8 +564,9 @@ void TestMediaBuild::linkWithAmpersandReachesBitsadminWhole() {
     // After the window's listing, before the build's own.
     QCOMPARE(hostchecks::commandLines(host).at(1), bitsadmin);
     QCOMPARE(host.commands().at(1).exitCode, 0LL);
-    QCOMPARE(hostchecks::commandLines(host).mid(3),
-             QStringList{hostchecks::sizeCommand(tempDirectory())} +
+    QCOMPARE(hostchecks::commandLines(host).mid(2),
+             QStringList(
+                 {hostchecks::sizeCommand(tempDirectory()), hostchecks::commandLines(host).at(0)}) +
                  hostchecks::buildCommands(tempDirectory(), 'R'));
     {
         QMutexLocker lock(&g_debugMutex);
@@ -607,7 +608,8 @@ void TestMediaBuild::swappedDiskIsNotFormatted() {
 
     QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
     const QStringList lines = hostchecks::commandLines(host);
-    QCOMPARE(lines.size(), 2); // the two listings, nothing else
+    // The window's listing, the size query and the check: nothing else.
+    QCOMPARE(lines.size(), 3);
     QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
     QVERIFY(letterTarget(host, QLatin1Char('R')).isEmpty());
     const QString log = QString::fromUtf8(host.read(tempDirectory() + buildpaths::kBuildLogName));
@@ -639,8 +641,9 @@ void TestMediaBuild::letterRInUseLeavesThatVolumeAlone() {
     QCOMPARE(letterTarget(host, QLatin1Char('S')), QFileInfo(usb).canonicalFilePath());
     QCOMPARE(filesUnder(usb), expectedLayout(host));
     QCOMPARE(sha256(host.local(QStringLiteral("S:\\sources\\boot.wim"))), m_fullImageHash);
-    QCOMPARE(hostchecks::commandLines(host).mid(2),
-             QStringList{hostchecks::sizeCommand(tempDirectory())} +
+    QCOMPARE(hostchecks::commandLines(host).mid(1),
+             QStringList(
+                 {hostchecks::sizeCommand(tempDirectory()), hostchecks::commandLines(host).at(0)}) +
                  hostchecks::buildCommands(tempDirectory(), 'S'));
 }
 
@@ -688,10 +691,12 @@ void TestMediaBuild::diskSizeDecidesTheVolume() {
     const bool ntfsNoted = log.contains(QLatin1String("UEFI start-up needs an image under 4 GiB"));
 
     if (fileSystem.isEmpty()) {
-        // Nothing after the size query: the disk is byte for byte as it was.
+        // Nothing after the size query and the check of the disk: the disk
+        // is byte for byte as it was.
         QCOMPARE(recorder.events(), QStringList({"gif", "incomplete"}));
-        QCOMPARE(hostchecks::commandLines(host).mid(2),
-                 QStringList{hostchecks::sizeCommand(tempDirectory())});
+        QCOMPARE(hostchecks::commandLines(host).mid(1),
+                 QStringList({hostchecks::sizeCommand(tempDirectory()),
+                              hostchecks::commandLines(host).at(0)}));
         QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QCOMPARE(ini.readAll(), iniBefore);
@@ -725,10 +730,11 @@ void TestMediaBuild::temporaryFolderWithABlank() {
 
     QCOMPARE(recorder.events(), kCompleteBuild);
     const QStringList lines = hostchecks::commandLines(host);
-    QVERIFY(lines.at(1).endsWith(
+    QVERIFY(lines.at(2).endsWith(
         QLatin1String(">> \"C:\\Users\\Jane Doe\\AppData\\Local\\Temp\\DiskInfo.txt\"")));
-    QCOMPARE(lines.mid(2), QStringList{hostchecks::sizeCommand(setup.tempDirectory)} +
-                               hostchecks::buildCommands(setup.tempDirectory, 'R'));
+    QCOMPARE(lines.mid(1),
+             QStringList({hostchecks::sizeCommand(setup.tempDirectory), lines.at(0)}) +
+                 hostchecks::buildCommands(setup.tempDirectory, 'R'));
     QCOMPARE(filesUnder(volumeOf(host, QStringLiteral("disk1"))), expectedLayout(host));
     QVERIFY(!QFileInfo::exists(host.local(setup.tempDirectory + "USBDiskFormat.bat")));
     QVERIFY(QFileInfo::exists(host.local(setup.tempDirectory + buildpaths::kBuildLogName)));

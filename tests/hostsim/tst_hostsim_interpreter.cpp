@@ -23,6 +23,7 @@ private slots:
     void redirectionCreatesAppendsAndFails();
     void quotedProgramPathFollowsCmdsQuoteRule();
     void elevationIsRequiredForDiskpartAndDism();
+    void faultsOnRequestStrikeAtTheirMoment();
 };
 
 void TestInterpreter::missingProgramFailsWith9009() {
@@ -171,6 +172,28 @@ void TestInterpreter::elevationIsRequiredForDiskpartAndDism() {
     QVERIFY(QFile::exists(host.local(QStringLiteral("E:\\Holiday photos\\beach.jpg"))));
     QCOMPARE(runCommand(systemProgram(QStringLiteral("dism.exe /cleanup-wim"))), 740LL);
     QVERIFY(takeConsole(host).contains("Elevated permissions are required to run DISM."));
+}
+
+void TestInterpreter::faultsOnRequestStrikeAtTheirMoment() {
+    // DISM's second start fails as the real one does when access is denied;
+    // the stick is taken out just before the third command line.
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.faults.insert(QStringLiteral("toolFailures"), QStringLiteral("dism.exe:2:0"));
+    setup.faults.insert(QStringLiteral("stickEvent"), QStringLiteral("unplug"));
+    setup.faults.insert(QStringLiteral("stickEventAtLine"), 3);
+    TestHost host(setup);
+    QVERIFY(host.isValid());
+    const QString dism = systemProgram(QStringLiteral("dism.exe /cleanup-wim"));
+    const QString photo = host.local(QStringLiteral("E:\\Holiday photos\\beach.jpg"));
+
+    QCOMPARE(runCommand(dism), 0LL);
+    takeConsole(host);
+    QCOMPARE(runCommand(dism), 5LL);
+    QCOMPARE(takeConsole(host), QByteArray("\r\nError: 5\r\n\r\nAccess is denied.\r\n"));
+    QVERIFY(QFile::exists(photo));
+    QCOMPARE(runCommand(dism), 0LL); // only the second start fails
+    QVERIFY(!QFile::exists(photo));
+    QVERIFY(!QFileInfo::exists(host.root() + QStringLiteral("/disks/disk1")));
 }
 
 QTEST_GUILESS_MAIN(TestInterpreter)

@@ -1,6 +1,7 @@
 #include "tools/hostsim/CommandInterpreter.h"
 
 #include "platform/sim/SimHost.h"
+#include "tools/hostsim/ToolFaults.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -406,6 +407,9 @@ private:
                                    .toLocal8Bit());
             return 1;
         }
+        int failed = 0;
+        if (injectedFailure(m_root, fileName, handles.out, handles.err, &failed))
+            return failed;
         ToolContext context{m_root,      resolved,         rest, splitArguments(rest), handles.out,
                             handles.err, handles.outIsFile};
         return (*tool)(context);
@@ -542,6 +546,7 @@ ParsedLine parseInterpreterLine(const QString &line, const QHash<QString, QStrin
 }
 
 int runInterpreterLine(const QString &root, const QString &line) {
+    applyDueStickEvent(root);
     QFile stdOut;
     QFile stdErr;
     stdOut.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);

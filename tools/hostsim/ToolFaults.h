@@ -1,0 +1,26 @@
+// Failures on request for any stand-in: host.ini [faults] toolFailures lists
+// "<program>:<run>:<kind>" entries, for example "diskpart.exe:2:1,Xcopy.exe:5:0".
+// The run-th start of that program (counted from 1 over the host's life)
+// then ends at once with the kind-th of its real failures: the tool's own
+// exit code and message, and nothing done.
+#pragma once
+
+#include <QString>
+
+class QIODevice;
+
+namespace hostsim {
+
+// A stick taken out, swapped or plugged in at an exact moment of a build:
+// host.ini [faults] stickEvent ("unplug", "swap" or "plug-other", on the disk
+// stickEventDisk) happens just before the stickEventAtLine-th interpreter
+// line (counted from 1 over the host's life), once. A swapped-in stick is
+// "disk7", another stick "disk2" on E:; each holds one file, notes.txt.
+void applyDueStickEvent(const QString &root);
+
+// Counts this start of the program and, when a failure is due, writes its
+// message and returns true with its exit code.
+bool injectedFailure(const QString &root, const QString &fileName, QIODevice *out, QIODevice *err,
+                     int *exitCode);
+
+} // namespace hostsim
