@@ -1,15 +1,17 @@
-// Follows a file that another process writes (the image copy on the drive,
-// the fallback download) and reports its size a few times a second, from a
-// thread of its own, until the watch is destroyed. The tools that write such
-// files report no progress of their own.
+// Follows a file that another process writes (the image copy on the drive)
+// and reports its size a few times a second, from a thread of its own, until
+// the watch is destroyed. The tools that write such files report no progress
+// of their own.
 #pragma once
 
+#include <QMutex>
 #include <QString>
+#include <QWaitCondition>
 
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <thread>
+#include <memory>
+
+class QThread;
 
 class FileGrowthWatch {
 public:
@@ -24,8 +26,9 @@ private:
     void watch(const QString &localFile, int intervalMs);
 
     std::function<void(qint64)> m_report;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
+    QMutex m_mutex;
+    QWaitCondition m_wake;
     bool m_stop = false;
-    std::thread m_thread;
+    // Qt's threads, not std::thread: MinGW's win32 thread model has none.
+    std::unique_ptr<QThread> m_thread;
 };

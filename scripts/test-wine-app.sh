@@ -320,6 +320,9 @@ if [ -n "$buildlog" ] && grep -q "build complete" "$buildlog"; then
 else
     fail "the build did not complete: $(cat "$buildlog" 2>/dev/null || echo no build log)"
 fi
+# How the system's download call wrote the image, as the build log tells:
+# hashed as it arrived, or in one pass once the call had written it whole.
+grep "image readable" "$buildlog" 2>/dev/null | sed 's/^/[test-wine-app]   build log: /' || true
 grep -q "GET /boot.wim" "$scratch/http.log" && [ "$(count_runs bitsadmin)" -eq 0 ] &&
     pass "the image came from 127.0.0.1 through the system's download call" ||
     fail "the image did not come through the system's download call"

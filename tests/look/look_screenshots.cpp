@@ -90,7 +90,12 @@ int main(int argc, char *argv[]) {
             .arg(120)
             .arg(480));
     window.progressBar->setValue(0);
+    // While the image downloads the user may still stop the build.
+    window.CancelButton->setEnabled(true);
+    window.label_3->findChild<QPushButton *>()->setEnabled(true);
     ok &= save(&window, stem + QStringLiteral("main-downloading.png"));
+    window.CancelButton->setEnabled(false);
+    window.label_3->findChild<QPushButton *>()->setEnabled(false);
 
     // A failed build: the cause and where the log is, behind the failure dialog.
     window.progressBar->setValue(42);
