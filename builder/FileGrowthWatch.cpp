@@ -3,11 +3,27 @@
 #include <QFileInfo>
 #include <QThread>
 
+namespace {
+
+// QThread::create needs std::future, which MinGW's win32 thread model lacks.
+class FunctionThread : public QThread {
+public:
+    explicit FunctionThread(std::function<void()> body) : m_body(std::move(body)) {}
+
+protected:
+    void run() override { m_body(); }
+
+private:
+    std::function<void()> m_body;
+};
+
+} // namespace
+
 FileGrowthWatch::FileGrowthWatch(const QString &localFile, std::function<void(qint64)> report,
                                  int intervalMs)
     : m_report(std::move(report)) {
     m_thread.reset(
-        QThread::create([this, localFile, intervalMs] { watch(localFile, intervalMs); }));
+        new FunctionThread([this, localFile, intervalMs] { watch(localFile, intervalMs); }));
     m_thread->start();
 }
 

@@ -408,39 +408,29 @@ bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size
 
 struct GrowingFileHash::State {
     std::wstring path;
-    HANDLE file = INVALID_HANDLE_VALUE;
-    BCRYPT_ALG_HANDLE algorithm = nullptr;
-    BCRYPT_HASH_HANDLE hash = nullptr;
+    FileHashing hashing;
     bool ok = false;
     unsigned long long hashed = 0;
-    unsigned char *chunk = nullptr;
 
     State() {
-        ok = BCRYPT_SUCCESS(
-                 BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) &&
-             BCRYPT_SUCCESS(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0));
-        chunk = static_cast<unsigned char *>(
-            VirtualAlloc(nullptr, kHashChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        ok = ok && chunk;
-    }
-    ~State() {
-        if (chunk)
-            VirtualFree(chunk, 0, MEM_RELEASE);
-        if (hash)
-            BCryptDestroyHash(hash);
-        if (algorithm)
-            BCryptCloseAlgorithmProvider(algorithm, 0);
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
+        ok = BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&hashing.algorithm, BCRYPT_SHA256_ALGORITHM,
+                                                        nullptr, 0)) &&
+             BCRYPT_SUCCESS(
+                 BCryptCreateHash(hashing.algorithm, &hashing.hash, nullptr, 0, nullptr, 0, 0));
+        hashing.buffer =
+            VirtualAlloc(nullptr, kHashChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        ok = ok && hashing.buffer;
     }
 
     // Hashes from where the last read ended up to the current end. The
     // writer keeps the file open for writing, so it is shared for that.
     void readToEnd() {
+        HANDLE &file = hashing.file;
         if (file == INVALID_HANDLE_VALUE)
             file = CreateFileW(path.c_str(), GENERIC_READ,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        auto *const chunk = static_cast<unsigned char *>(hashing.buffer);
         while (ok && file != INVALID_HANDLE_VALUE) {
             DWORD got = 0;
             if (!ReadFile(file, chunk, kHashChunk, &got, nullptr)) {
@@ -449,7 +439,7 @@ struct GrowingFileHash::State {
             }
             if (got == 0)
                 return;
-            ok = BCRYPT_SUCCESS(BCryptHashData(hash, chunk, got, 0));
+            ok = BCRYPT_SUCCESS(BCryptHashData(hashing.hash, chunk, got, 0));
             hashed += got;
         }
     }
@@ -470,7 +460,7 @@ void GrowingFileHash::catchUp() {
 bool GrowingFileHash::finish(unsigned char digest[kSha256Size]) {
     State &s = *m_state;
     s.readToEnd();
-    if (!s.ok || s.file == INVALID_HANDLE_VALUE)
+    if (!s.ok || s.hashing.file == INVALID_HANDLE_VALUE)
         return false;
     // The file under the path must be the one read (a download may put a
     // finished copy in its place at the end), and no longer or shorter.
@@ -481,13 +471,14 @@ bool GrowingFileHash::finish(unsigned char digest[kSha256Size]) {
     if (again == INVALID_HANDLE_VALUE)
         return false;
     const bool same =
-        GetFileInformationByHandle(s.file, &held) && GetFileInformationByHandle(again, &named) &&
+        GetFileInformationByHandle(s.hashing.file, &held) &&
+        GetFileInformationByHandle(again, &named) &&
         held.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
         held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow &&
         ((static_cast<unsigned long long>(named.nFileSizeHigh) << 32) | named.nFileSizeLow) ==
             s.hashed;
     CloseHandle(again);
-    return same && BCRYPT_SUCCESS(BCryptFinishHash(s.hash, digest, kSha256Size, 0));
+    return same && BCRYPT_SUCCESS(BCryptFinishHash(s.hashing.hash, digest, kSha256Size, 0));
 }
 
 unsigned long long GrowingFileHash::hashedBytes() const {
