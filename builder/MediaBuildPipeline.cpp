@@ -106,8 +106,10 @@ void MediaBuildPipeline::run() {
     // finished drive must be exactly this one.
     QByteArray imageHash;
     unsigned char arrived[hostplatform::kSha256Size];
-    const bool hashedOnArrival = m_arrivingImage && m_arrivingImage->finish(arrived);
+    // How much was hashed while the download ran tells whether the download
+    // wrote the file as it arrived or only at its end.
     const qint64 hashedEarly = m_arrivingImage ? qint64(m_arrivingImage->hashedBytes()) : 0;
+    const bool hashedOnArrival = m_arrivingImage && m_arrivingImage->finish(arrived);
     m_arrivingImage.reset();
     if (hashedOnArrival)
         imageHash = QByteArray(reinterpret_cast<const char *>(arrived), hostplatform::kSha256Size);
@@ -116,7 +118,9 @@ void MediaBuildPipeline::run() {
                 hashed ? QStringLiteral("SHA-256 %1 (%2)")
                              .arg(QString::fromLatin1(imageHash.toHex()),
                                   hashedOnArrival
-                                      ? QStringLiteral("as it arrived, %1 bytes").arg(hashedEarly)
+                                      ? QStringLiteral("%1 of %2 bytes hashed as they arrived")
+                                            .arg(hashedEarly)
+                                            .arg(imageSize)
                                       : QStringLiteral("in one pass"))
                        : QString());
     if (!hashed) {
@@ -236,7 +240,9 @@ bool MediaBuildPipeline::download(const QString &link) {
         new hostplatform::GrowingFileHash(hostPath(QLatin1String(kDownloadedImage)).toStdString()));
     QElapsedTimer sinceReport;
     const auto progress = [&](unsigned long long received, unsigned long long total) {
-        if (sinceReport.isValid() && sinceReport.elapsed() < kProgressIntervalMs)
+        // Once the user has stopped the build the window says so; no amount
+        // may take its place.
+        if (stop() || (sinceReport.isValid() && sinceReport.elapsed() < kProgressIntervalMs))
             return;
         sinceReport.start();
         m_arrivingImage->catchUp();
@@ -268,9 +274,11 @@ bool MediaBuildPipeline::download(const QString &link) {
     const QString folder = path(kDownloadFolder);
     const long long code = runCommand(command, [&]() {
         const qint64 arrived = bytesIn(folder);
+        if (stop())
+            return true;
         emit m_worker.PrintRunningProcess(progressText(kDownloadProgressOpen, arrived, 0));
-        return stop() || watch.stalled(static_cast<unsigned long long>(fallbackTimer.elapsed()),
-                                       static_cast<unsigned long long>(arrived));
+        return watch.stalled(static_cast<unsigned long long>(fallbackTimer.elapsed()),
+                             static_cast<unsigned long long>(arrived));
     });
     if (code == kCommandStopped) {
         m_log.check(QStringLiteral("download by bitsadmin"), false,
