@@ -321,11 +321,11 @@ private:
 };
 
 simhost::HostSpec Campaign::hostSpec(const Faults &f) const {
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.hasWmic = !f.noWmic;
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.hasWmic = !f.noWmic;
     if (f.tempWithBlanks)
-        spec.tempDirectory = QStringLiteral("C:\\Users\\Ann Marie Smith\\AppData\\Local\\Temp\\");
-    for (simhost::DiskSpec &disk : spec.disks) {
+        setup.tempDirectory = QStringLiteral("C:\\Users\\Ann Marie Smith\\AppData\\Local\\Temp\\");
+    for (simhost::DiskSpec &disk : setup.disks) {
         if (disk.id == QLatin1String("disk1") && f.stickSize)
             disk.size = f.stickSize;
     }
@@ -333,14 +333,14 @@ simhost::HostSpec Campaign::hostSpec(const Faults &f) const {
     for (const ToolFailure &t : f.toolFailures)
         failures << QStringLiteral("%1:%2:%3").arg(t.program).arg(t.run).arg(t.kind);
     if (!failures.isEmpty())
-        spec.faults.insert(QStringLiteral("toolFailures"), failures.join(QLatin1Char(',')));
+        setup.faults.insert(QStringLiteral("toolFailures"), failures.join(QLatin1Char(',')));
     if (!f.xcopyWriteErrorFor.isEmpty())
-        spec.faults.insert(QStringLiteral("xcopyWriteErrorFor"), f.xcopyWriteErrorFor);
+        setup.faults.insert(QStringLiteral("xcopyWriteErrorFor"), f.xcopyWriteErrorFor);
     if (!f.stickEvent.isEmpty()) {
-        spec.faults.insert(QStringLiteral("stickEvent"), f.stickEvent);
-        spec.faults.insert(QStringLiteral("stickEventAtLine"), f.stickEventLine);
+        setup.faults.insert(QStringLiteral("stickEvent"), f.stickEvent);
+        setup.faults.insert(QStringLiteral("stickEventAtLine"), f.stickEventLine);
     }
-    return spec;
+    return setup;
 }
 
 // Sticks plugged in during the build (by the stand-ins' stick event) are

@@ -110,9 +110,9 @@ void TestHostSettings::translationFolderPerLanguage() {
 void TestHostSettings::tempFolderEndsInBackslash() {
     for (const QString &configured :
          {QStringLiteral("C:\\Temp Work"), QStringLiteral("C:\\Temp Work\\")}) {
-        simhost::HostSpec spec = simhost::sampleHostSpec();
-        spec.tempDirectory = configured;
-        TestHost host(spec);
+        simhost::HostSpec setup = simhost::sampleHostSpec();
+        setup.tempDirectory = configured;
+        TestHost host(setup);
         QVERIFY(host.isValid());
         QCOMPARE(QString::fromStdWString(hostplatform::tempDirectory()),
                  QStringLiteral("C:\\Temp Work\\"));
