@@ -387,7 +387,11 @@ bool httpDownload(const QString &url, const QString &localFile, QString *error,
         writeFailed = true;
     file.close();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool ok = !writeFailed && reply->error() == QNetworkReply::NoError &&
+    // A body shorter than its announced length is a broken transfer, as
+    // Windows' download call sees it, even where the socket closed cleanly.
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    const bool whole = !length.isValid() || file.size() == length.toLongLong();
+    const bool ok = !writeFailed && whole && reply->error() == QNetworkReply::NoError &&
                     (status == 0 || (status >= 200 && status < 300));
     if (!ok) {
         if (error)

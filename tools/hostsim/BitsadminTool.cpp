@@ -61,7 +61,12 @@ TransferError download(const QString &url, const QString &localFile, qint64 *byt
     *bytes = file.size();
     file.close();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QNetworkReply::NetworkError error = reply->error();
+    QNetworkReply::NetworkError error = reply->error();
+    // A body shorter than its announced length is a broken transfer, as the
+    // transfer service sees it, even where the socket closed without an error.
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (error == QNetworkReply::NoError && length.isValid() && *bytes != length.toLongLong())
+        error = QNetworkReply::RemoteHostClosedError;
     reply->deleteLater();
     if (writeFailed)
         return {0x80070070u, QStringLiteral("There is not enough space on the disk.")};
