@@ -22,20 +22,7 @@ log() { printf '[build-windows] %s\n' "$*"; }
 # --- packages ---------------------------------------------------------------
 packages=(cmake make g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
     qttools5-dev-tools qttranslations5-l10n xz-utils zip)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "missing packages: ${missing[*]} (run as root to install them)" >&2
-        exit 1
-    fi
-    log "installing ${missing[*]}"
-    apt-get -o DPkg::Lock::Timeout=600 update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-        --no-install-recommends "${missing[@]}"
-fi
+bash "$repo/scripts/install-deps.sh" "${packages[@]}"
 
 # --- Qt for Windows -------------------------------------------------------------
 # The shared folder sits beside the checkout (../shared), wherever that is.

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing the tool need on Debian 12.
-# Does nothing for packages that are already there.
+# Installs what building, running and testing the tool need on Debian 12,
+# or, given package names, just those (the Windows build and the Wine run
+# name their own). Does nothing for packages that are already there.
 set -euo pipefail
 
-packages=(
+packages=("$@")
+[ ${#packages[@]} -gt 0 ] || packages=(
     cmake g++ make pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
     xvfb xauth xdotool x11-apps imagemagick
