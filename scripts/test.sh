@@ -14,3 +14,4 @@ fi
 if [ -f scripts/test-wine-app.sh ]; then
     bash scripts/test-wine-app.sh
 fi
+bash scripts/test-share.sh
