@@ -1,6 +1,8 @@
-// The screen-scale probe: snapping of the factor and the class it selects.
+// The screen-scale probe: snapping of the factor, the class it selects, and
+// the single-precision truncation every scaled length goes through.
 #include "app/AppContext.h"
 #include "app/ScreenScale.h"
+#include "dialogs/ScaledLayout.h"
 #include "support/TestHost.h"
 
 #include <QtTest>
@@ -13,7 +15,6 @@ class TestScreenScale : public QObject {
 private slots:
     void factorAndClassForDpi_data();
     void factorAndClassForDpi();
-    void classOfFactorsBetweenSteps();
     void probeReadsTheHostScreen();
 };
 
@@ -21,37 +22,29 @@ void TestScreenScale::factorAndClassForDpi_data() {
     QTest::addColumn<int>("dpi");
     QTest::addColumn<float>("scale");
     QTest::addColumn<DpiClass>("dpiClass");
-    QTest::newRow("96") << 96 << 1.0f << DpiClass::Dpi96;
-    QTest::newRow("97 snaps up") << 97 << 1.25f << DpiClass::Dpi120;
-    QTest::newRow("100 snaps up") << 100 << 1.25f << DpiClass::Dpi120;
-    QTest::newRow("119 snaps up") << 119 << 1.25f << DpiClass::Dpi120;
-    QTest::newRow("120") << 120 << 1.25f << DpiClass::Dpi120;
-    QTest::newRow("121 snaps up") << 121 << 1.5f << DpiClass::Dpi144;
-    QTest::newRow("130 snaps up") << 130 << 1.5f << DpiClass::Dpi144;
-    QTest::newRow("143 snaps up") << 143 << 1.5f << DpiClass::Dpi144;
-    QTest::newRow("144") << 144 << 1.5f << DpiClass::Dpi144;
-    QTest::newRow("168 unchanged") << 168 << 1.75f << DpiClass::Dpi144;
-    QTest::newRow("192 unchanged") << 192 << 2.0f << DpiClass::Dpi144;
-    QTest::newRow("90 below") << 90 << 0.9375f << DpiClass::None;
-    QTest::newRow("72 below") << 72 << 0.75f << DpiClass::None;
-    QTest::newRow("no screen") << 0 << 0.0f << DpiClass::None;
+    QTest::addColumn<int>("length"); // 528 scaled
+    QTest::newRow("96") << 96 << 1.0f << DpiClass::Dpi96 << 528;
+    QTest::newRow("97 snaps up") << 97 << 1.25f << DpiClass::Dpi120 << 660;
+    QTest::newRow("120") << 120 << 1.25f << DpiClass::Dpi120 << 660;
+    QTest::newRow("121 snaps up") << 121 << 1.5f << DpiClass::Dpi144 << 792;
+    QTest::newRow("144") << 144 << 1.5f << DpiClass::Dpi144 << 792;
+    QTest::newRow("168 unchanged") << 168 << 1.75f << DpiClass::Dpi144 << 924;
+    QTest::newRow("90 below") << 90 << 0.9375f << DpiClass::None << 495;
+    // 0.8333333 in single precision: the float product is exactly 440; in
+    // double precision it would truncate to 439.
+    QTest::newRow("80 below") << 80 << 0.8333333f << DpiClass::None << 440;
+    QTest::newRow("no screen") << 0 << 0.0f << DpiClass::None << 0;
 }
 
 void TestScreenScale::factorAndClassForDpi() {
     QFETCH(int, dpi);
     QFETCH(float, scale);
     QFETCH(DpiClass, dpiClass);
+    QFETCH(int, length);
     QCOMPARE(scaleForDpi(dpi), scale);
     QCOMPARE(dpiClassOf(scaleForDpi(dpi)), dpiClass);
-}
-
-void TestScreenScale::classOfFactorsBetweenSteps() {
-    // Factors that snapping never yields still get a sound class.
-    QCOMPARE(dpiClassOf(1.1f), DpiClass::None);
-    QCOMPARE(dpiClassOf(1.3f), DpiClass::None);
-    QCOMPARE(dpiClassOf(1.5f), DpiClass::Dpi144);
-    QCOMPARE(QString::fromLatin1(imageFolderOf(DpiClass::Dpi120)), ":/images/120-DPI/");
-    QCOMPARE(QString::fromLatin1(imageFolderOf(DpiClass::None)), QString());
+    QCOMPARE(scaledValue(528, scaleForDpi(dpi)), length);
+    QCOMPARE(scaledValue(127, 1.25f), 158); // truncated, not rounded
 }
 
 void TestScreenScale::probeReadsTheHostScreen() {
