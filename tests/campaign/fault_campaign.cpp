@@ -15,8 +15,8 @@
 // Usage: fault_campaign [--builds N] [--seed S] [--replay RUNSEED] [--verbose]
 #include "CampaignServer.h"
 
-#include "e2e/HostSnapshot.h"
-#include "e2e/ToolSession.h"
+#include "support/HostSnapshot.h"
+#include "support/ToolSession.h"
 #include "support/HostChecks.h"
 
 #include "builder/BuildCommands.h"

@@ -63,6 +63,11 @@ public:
     InfoDialogClass *info() const;
     QPushButton *titleCloseButton() const;
 
+    // The window as a user tells its states apart, on one line: "list on |
+    // create shown,on | leave on | status hidden | progress hidden |
+    // animation hidden | confirm hidden | failure hidden".
+    QString describe() const;
+
     // The drive list as shown: item texts and the disk number of each item.
     QStringList driveTexts() const;
     QList<QVariant> driveNumbers() const;

@@ -1,4 +1,4 @@
-#include "HostSnapshot.h"
+#include "support/HostSnapshot.h"
 
 #include "support/TestHost.h"
 

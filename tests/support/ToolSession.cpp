@@ -1,4 +1,4 @@
-#include "ToolSession.h"
+#include "support/ToolSession.h"
 
 #include "app/AppContext.h"
 #include "app/LanguageSelection.h"
@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMovie>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTimer>
@@ -94,10 +95,12 @@ ToolSession::ToolSession(const simhost::HostSpec &setup, const QString &link, co
 
 ToolSession::~ToolSession() {
     if (m_window) {
-        // A build must not outlive its host.
-        if (!QTest::qWaitFor(
-                [this] { return m_window->CancelButton->isEnabled() || failureShown(); },
-                kBuildEndsWithinMs))
+        // A build holds the keep-awake request until it has ended.
+        const auto noBuildRunning = [this] {
+            const QStringList power = hostchecks::hostLog(m_host, "power.log");
+            return power.isEmpty() || power.last().startsWith(QLatin1String("clear"));
+        };
+        if (!QTest::qWaitFor(noBuildRunning, kBuildEndsWithinMs))
             qWarning("a build was still running when its test ended");
         delete m_window;
     }
@@ -133,6 +136,26 @@ InfoDialogClass *ToolSession::info() const {
 QPushButton *ToolSession::titleCloseButton() const {
     const QList<QPushButton *> buttons = m_window->label_3->findChildren<QPushButton *>();
     return buttons.size() == 1 ? buttons.first() : nullptr;
+}
+
+QString ToolSession::describe() const {
+    const auto onOff = [](const QWidget *w) { return QLatin1String(w->isEnabled() ? "on" : "off"); };
+    const auto shown = [](const QWidget *w) {
+        return QLatin1String(w->isVisible() ? "shown" : "hidden");
+    };
+    const QCreateBootable *w = m_window;
+    const QString leave = w->CancelButton->isEnabled() == titleCloseButton()->isEnabled()
+                              ? onOff(w->CancelButton)
+                              : QStringLiteral("mixed");
+    QString animation = shown(w->ProcessLabel);
+    if (w->ProcessLabel->isVisible() && w->ProcessLabel->movie())
+        animation += w->ProcessLabel->movie()->state() == QMovie::Running
+                         ? QStringLiteral(",running")
+                         : QStringLiteral(",stopped");
+    return QStringLiteral("list %1 | create %2,%3 | leave %4 | status %5 | progress %6 | "
+                          "animation %7 | confirm %8 | failure %9")
+        .arg(onOff(w->DiskComboBox), shown(w->CreateBootable), onOff(w->CreateBootable), leave,
+             shown(w->label_2), shown(w->progressBar), animation, shown(warning()), shown(info()));
 }
 
 QStringList ToolSession::driveTexts() const {

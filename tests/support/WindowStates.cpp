@@ -1,6 +1,6 @@
-#include "WindowStates.h"
+#include "support/WindowStates.h"
 
-#include "ToolSession.h"
+#include "support/ToolSession.h"
 
 #include <QMovie>
 #include <QtTest>

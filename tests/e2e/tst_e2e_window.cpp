@@ -1,0 +1,278 @@
+// End to end through the real windows, around the builds: the drive list
+// from each listing tool, disks coming and going, and every way out of every
+// state - none of them may erase a disk or leave the user stuck.
+#include "support/HostChecks.h"
+#include "support/HostSnapshot.h"
+#include "support/ToolSession.h"
+
+#include "dialogs/InfoDialogClass.h"
+#include "mainwindow/ConnectivityProbe.h"
+#include "platform/sim/SimRegistry.h"
+
+#include <QNetworkProxy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+using namespace hostchecks;
+
+namespace {
+
+constexpr int kWaitMs = 60000;
+
+const QString kIdle = QStringLiteral("list on | create shown,on | leave on | status hidden | "
+                                     "progress hidden | animation shown | confirm hidden | "
+                                     "failure hidden");
+const QString kIdleWithoutDrive = QString(kIdle).replace("list on | create shown,on",
+                                                         "list off | create shown,off");
+const QString kConfirming = QString(kIdle).replace("confirm hidden", "confirm shown");
+// While the image downloads nothing is written: the user may still leave.
+const QString kDownloading = QStringLiteral(
+    "list off | create hidden,off | leave on | status shown | progress shown | "
+    "animation shown,running | confirm hidden | failure hidden");
+
+const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device ");
+
+simhost::HostSpec hostWithoutUsbDrive() {
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.disks.removeLast();
+    return setup;
+}
+
+void unplug(const TestHost &host, const QString &diskId) {
+    QDir(host.root() + QStringLiteral("/disks/") + diskId).removeRecursively();
+}
+
+bool nothingWasStarted(TestHost &host, const QString &temp) {
+    return !QFileInfo::exists(host.local(QStringLiteral("C:\\mount"))) &&
+           !QFileInfo::exists(host.local(QStringLiteral("C:\\DownloadFIle"))) &&
+           hostLog(host, "shell.log").isEmpty() && buildLog(host, temp).isEmpty();
+}
+
+} // namespace
+
+class TestE2eWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_server.start()); }
+    void init() { m_server.http().setMode(HttpTestServer::Mode::Serve); }
+
+    void listFromEachListingTool_data();
+    void listFromEachListingTool();
+    void disksComingAndGoing();
+    void waysOutOfEveryState_data();
+    void waysOutOfEveryState();
+    void checkThatIsNeverAnsweredFails();
+
+private:
+    E2eServer m_server;
+};
+
+void TestE2eWindow::listFromEachListingTool_data() {
+    QTest::addColumn<bool>("wmic");
+    QTest::addColumn<QString>("temp");
+    QTest::addColumn<QString>("blocked"); // "missing", "read-only", "listing file"
+    QTest::addColumn<bool>("listed");
+    const QString blanks = QStringLiteral("C:\\Users\\Jane Doe (work)\\AppData\\Local\\Temp\\");
+    const QString plain = QStringLiteral("C:\\Temp\\");
+    for (bool wmic : {true, false}) {
+        const char *tool = wmic ? "WMIC" : "PowerShell";
+        QTest::addRow("%s", tool) << wmic << plain << QString() << true;
+        QTest::addRow("%s, blanks in the temporary folder", tool)
+            << wmic << blanks << QString() << true;
+    }
+    QTest::newRow("temporary folder missing") << true << plain << "missing" << false;
+    QTest::newRow("temporary folder read-only") << true << plain << "read-only" << false;
+    // Appending to a listing that cannot be cleared would mix an old list
+    // with today's.
+    QTest::newRow("old listing cannot be removed") << true << plain << "listing file" << false;
+}
+
+void TestE2eWindow::listFromEachListingTool() {
+    QFETCH(bool, wmic);
+    QFETCH(QString, temp);
+    QFETCH(QString, blocked);
+    QFETCH(bool, listed);
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.hasWmic = wmic;
+    setup.tempDirectory = temp;
+    ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
+    TestHost &host = session.host();
+    QVERIFY2(host.isValid(), qPrintable(host.error()));
+    const QString listingFile = temp + QStringLiteral("DiskInfo.txt");
+    // A listing left over from an earlier run must not add its drive.
+    QVERIFY(host.write(listingFile, "Index  Model\r\n9      Stale Drive USB Device  \r\n"));
+    if (blocked == QLatin1String("missing"))
+        QVERIFY(QDir(host.local(temp)).removeRecursively());
+    if (blocked == QLatin1String("read-only"))
+        simhost::setHostSetting(host.root(), QStringLiteral("faults/readOnlyFolders"),
+                                QStringList{temp.chopped(1).toLower()});
+    if (blocked == QLatin1String("listing file")) {
+        QVERIFY(QFile::remove(host.local(listingFile)));
+        QVERIFY(QDir().mkpath(host.local(listingFile) + QStringLiteral("/held")));
+    }
+    QVERIFY(session.open());
+
+    if (listed) {
+        QCOMPARE(session.driveTexts(), QStringList{kUsbModel});
+        QCOMPARE(session.driveNumbers(), QList<QVariant>{1});
+        QCOMPARE(session.describe(), kIdle);
+        QCOMPARE(commandLines(host), QStringList{listingCommand(temp, wmic)});
+        QVERIFY(!QFileInfo::exists(host.local(listingFile)));
+        return;
+    }
+    // The stick is plugged in; what fails is the folder, and the list says
+    // so. An empty list must never lead to a build.
+    QCOMPARE(session.driveTexts().size(), 1);
+    QVERIFY(!session.driveNumbers().first().isValid());
+    if (blocked != QLatin1String("listing file"))
+        QVERIFY(session.driveTexts().first().contains(QLatin1String("emporary folder")));
+    QCOMPARE(session.describe(), kIdleWithoutDrive);
+    QVERIFY(commandLines(host).isEmpty());
+}
+
+void TestE2eWindow::disksComingAndGoing() {
+    ToolSession session(hostWithoutUsbDrive(), m_server.goodImageLink(), m_server.proxy());
+    TestHost &host = session.host();
+    QVERIFY(host.isValid());
+    QVERIFY(session.open());
+    QCOMPARE(session.describe(), kIdleWithoutDrive);
+    const QString sanDisk = QStringLiteral("SanDisk Ultra USB Device");
+    const QString kingston = QStringLiteral("Kingston DataTraveler 3.0 USB Device");
+
+    QVERIFY(plugInDisk(host, QStringLiteral("disk2"), 2, sanDisk, QStringLiteral("F")));
+    QVERIFY(plugInDisk(host, QStringLiteral("disk3"), 3, kingston, QString()));
+    QTRY_COMPARE_WITH_TIMEOUT(session.driveNumbers(), (QList<QVariant>{2, 3}), kWaitMs);
+    QCOMPARE(session.describe(), kIdle);
+    session.window()->DiskComboBox->setCurrentIndex(1);
+
+    // Another stick plugged in must not move the choice to another drive,
+    // nor close the confirmation of the chosen one.
+    QVERIFY(ToolSession::press(session.window()->CreateBootable));
+    QVERIFY(plugInDisk(host, QStringLiteral("disk1"), 1, QStringLiteral("Alpha USB Device"), {}));
+    QTRY_COMPARE_WITH_TIMEOUT(session.driveNumbers(), (QList<QVariant>{1, 2, 3}), kWaitMs);
+    QCOMPARE(session.window()->DiskComboBox->currentData().toInt(), 3);
+    QCOMPARE(session.describe(), kConfirming);
+
+    // Its drive removed, the confirmation cannot stand for another one.
+    unplug(host, QStringLiteral("disk3"));
+    QTRY_COMPARE_WITH_TIMEOUT(session.driveNumbers(), (QList<QVariant>{1, 2}), kWaitMs);
+    QCOMPARE(session.describe(), kIdle);
+    unplug(host, QStringLiteral("disk1"));
+    unplug(host, QStringLiteral("disk2"));
+    QTRY_COMPARE_WITH_TIMEOUT(session.describe(), kIdleWithoutDrive, kWaitMs);
+    QVERIFY(nothingWasStarted(host, session.temp()));
+}
+
+void TestE2eWindow::waysOutOfEveryState_data() {
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("leaves"); // the tool ends and starts the host product
+    for (const char *way : {"Cancel", "title close", "window close"}) {
+        QTest::addRow("idle, %s", way) << "idle" << way << true;
+        // Nothing written yet: the download is given up, the tool stays.
+        QTest::addRow("downloading, %s", way) << "downloading" << way << false;
+    }
+    QTest::newRow("confirming, Cancel") << "confirming" << "Cancel" << false;
+    QTest::newRow("confirming, window close: closes only it")
+        << "confirming" << "window close" << false;
+    QTest::newRow("failed, Cancel") << "failed" << "Cancel" << true;
+    QTest::newRow("failed, window close: its Cancel") << "failed" << "window close" << true;
+}
+
+void TestE2eWindow::waysOutOfEveryState() {
+    QFETCH(QString, state);
+    QFETCH(QString, way);
+    QFETCH(bool, leaves);
+    const QString link =
+        state == QLatin1String("failed") ? m_server.shortImageLink() : m_server.goodImageLink();
+    ToolSession session(simhost::sampleHostSpec(), link, m_server.proxy());
+    TestHost &host = session.host();
+    QVERIFY(host.isValid());
+    QVERIFY(session.open());
+    const QStringList work{session.temp(), QStringLiteral("C:\\DownloadFIle"),
+                           QStringLiteral("C:\\mount")};
+    const HostSnapshot before = HostSnapshot::take(host, QString(), work);
+    QCreateBootable *w = session.window();
+
+    if (state == QLatin1String("confirming"))
+        QVERIFY(ToolSession::press(w->CreateBootable));
+    if (state == QLatin1String("downloading")) {
+        // Half the image, then a byte now and then: never done, never timed out.
+        m_server.http().setMode(HttpTestServer::Mode::Trickle);
+        QVERIFY(session.startBuild());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFileInfo(host.local(QStringLiteral("C:\\DownloadFIle\\boot.wim"))).size() > 0,
+            kWaitMs);
+        QCOMPARE(session.describe(), kDownloading);
+    }
+    if (state == QLatin1String("failed")) {
+        QVERIFY(session.startBuild());
+        QTRY_VERIFY_WITH_TIMEOUT(session.failureShown(), kWaitMs);
+    }
+
+    // The window system's close goes to the dialog that is open.
+    QWidget *target = state == QLatin1String("confirming") ? static_cast<QWidget *>(session.warning())
+                                                           : w;
+    QAbstractButton *button = way == QLatin1String("title close") ? session.titleCloseButton()
+                              : state == QLatin1String("failed")  ? session.info()->CancelButton
+                              : state == QLatin1String("confirming")
+                                  ? session.warning()->CancelButton
+                                  : w->CancelButton;
+    const int shellStarts = hostLog(host, "shell.log").size();
+    if (leaves) {
+        if (way == QLatin1String("window close")) {
+            QTimer::singleShot(0, target, [target] { target->close(); });
+            QTimer stillRunning;
+            QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+            stillRunning.start(30000);
+            QCOMPARE(QCoreApplication::exec(), 0);
+        } else {
+            QCOMPARE(ToolSession::leaveWith(button), 0);
+        }
+        QCOMPARE(hostLog(host, "shell.log").size(), shellStarts + 1);
+        if (state == QLatin1String("failed"))
+            QVERIFY(hostLog(host, "power.log").last().startsWith(QLatin1String("clear")));
+        return;
+    }
+    if (way == QLatin1String("window close"))
+        target->close();
+    else
+        QVERIFY(ToolSession::press(button));
+    QTRY_COMPARE_WITH_TIMEOUT(session.describe(), kIdle, kWaitMs);
+    m_server.http().setMode(HttpTestServer::Mode::Serve);
+
+    // The tool goes on, holding nothing of what was stopped, and no disk
+    // was touched.
+    QVERIFY(w->isVisible());
+    QCOMPARE(hostLog(host, "shell.log").size(), shellStarts);
+    QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\DownloadFIle"))));
+    QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\mount"))));
+    const QStringList changed = before.differencesTo(HostSnapshot::take(host, QString(), work));
+    QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
+    if (state == QLatin1String("downloading"))
+        QVERIFY(hostLog(host, "power.log").last().startsWith(QLatin1String("clear")));
+    else
+        QVERIFY(nothingWasStarted(host, session.temp()));
+}
+
+void TestE2eWindow::checkThatIsNeverAnsweredFails() {
+    // A proxy that accepts the connection and then says nothing at all.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    QList<QTcpSocket *> held;
+    connect(&silent, &QTcpServer::newConnection, this, [&]() {
+        while (QTcpSocket *s = silent.nextPendingConnection())
+            held.append(s);
+    });
+    QNetworkProxy::setApplicationProxy(
+        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), silent.serverPort()));
+    QCOMPARE(ConnectivityProbe::run(300), false);
+    QVERIFY(!held.isEmpty()); // the request did reach the silent server
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    qDeleteAll(held);
+}
+
+QTEST_MAIN(TestE2eWindow)
+#include "tst_e2e_window.moc"
