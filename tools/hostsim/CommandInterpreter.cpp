@@ -193,6 +193,13 @@ int runCommand(const QString &root, const ParsedCommand &command, QIODevice *out
     splitProgram(command.text, &program, &rest);
     if (program.isEmpty())
         return 0;
+    // cmd's own echo and exit, for the runner's own tests.
+    if (program.compare(QLatin1String("echo"), Qt::CaseInsensitive) == 0) {
+        out->write(rest.trimmed().toLocal8Bit() + "\r\n");
+        return 0;
+    }
+    if (program.compare(QLatin1String("exit"), Qt::CaseInsensitive) == 0)
+        return rest.trimmed().toInt();
     const QString resolved = resolveProgram(root, program);
     if (resolved.isEmpty()) {
         err->write(QStringLiteral("'%1' is not recognized as an internal or external command,\r\n"

@@ -2,7 +2,8 @@
 // reads a "cmd.exe /c ..." line as cmd does (quote stripping, %VAR%
 // expansion, "^" escapes, "&", output redirection), resolves each program
 // against the host root, runs the stand-in of that tool and logs the line
-// with its exit code. Only what the tool's own command lines use is read.
+// with its exit code. Only what the tool's own command lines use is read,
+// and cmd's "echo" and "exit N" for the runner's tests.
 #pragma once
 
 #include <QHash>
