@@ -1,8 +1,5 @@
 #include "platform/sim/SimHost.h"
 
-#include "platform/sim/SimRegistry.h"
-
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -14,48 +11,14 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTextStream>
 #include <QTimer>
-
-#include <cstdlib>
 
 namespace simhost {
 
 namespace {
 
-const char kSampleHostKey[] =
-    "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Kestrin Data Recovery\\Data Recovery\\"
-    "Kestrin Data Recovery for Windows";
-
-// Placeholders for the Windows installation's own programs. The interpreter
-// resolves a program by finding its file, then runs the stand-in for its name.
-const char *const kSystemPrograms[] = {
-    "cmd.exe",
-    "diskpart.exe",
-    "dism.exe",
-    "Xcopy.exe",
-    "bitsadmin.exe",
-    "wbem/WMIC.exe",
-    "WindowsPowerShell/v1.0/powershell.exe",
-};
-
-// The boot files that the recovery drive is made of, as a Windows
-// installation keeps them under C:\Windows\Boot.
-const char *const kBootFiles[] = {
-    "DVD/PCAT/BCD",           "DVD/PCAT/boot.sdi",      "DVD/EFI/BCD",
-    "EFI/bootmgfw.efi",       "EFI/bootmgr.efi",        "PCAT/bootmgr",
-    "Resources/bootres.dll",  "Fonts/chs_boot.ttf",     "Fonts/cht_boot.ttf",
-    "Fonts/jpn_boot.ttf",     "Fonts/kor_boot.ttf",     "Fonts/malgun_boot.ttf",
-    "Fonts/segmono_boot.ttf", "Fonts/segoe_slboot.ttf", "Fonts/wgl4_boot.ttf",
-};
-
-bool writeFile(const QString &path, const QByteArray &content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return f.write(content) == content.size();
-}
+// Makes a host in a root that holds none yet; set by the program.
+bool (*g_firstUseHostMaker)(const QString &root) = nullptr;
 
 QMutex &logMutex() {
     static QMutex m;
@@ -73,138 +36,19 @@ QString relativeToRoot(const QString &root, const QString &localFile) {
 
 } // namespace
 
-HostSpec sampleHostSpec() {
-    HostSpec setup;
-    setup.disks.append({QStringLiteral("disk0"), 0, QStringLiteral("NVMe System Disk 512GB"),
-                        QStringLiteral("Fixed hard disk media"), 512110190592LL,
-                        QStringLiteral("C")});
-    setup.disks.append({QStringLiteral("disk1"), 1, QStringLiteral("Generic Flash Disk USB Device"),
-                        QStringLiteral("Removable Media"), 16008609792LL, QStringLiteral("E")});
-    const QString key = QString::fromLatin1(kSampleHostKey);
-    setup.registry = {
-        {key, QStringLiteral("LanguageType"), 0},
-        {key, QStringLiteral("DownloadLink_bootwim"),
-         QStringLiteral("http://127.0.0.1:8080/boot.wim")},
-        {key, QStringLiteral("DownloadLink_Win7_bootwim"),
-         QStringLiteral("http://127.0.0.1:8080/boot.wim")},
-        {QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"),
-         QStringLiteral("ProductName"), QStringLiteral("Windows 10 Pro")},
-        {QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion"),
-         QStringLiteral("ProductName"), QStringLiteral("Windows 10 Pro")},
-    };
-    return setup;
-}
-
-bool createHost(const QString &root, const HostSpec &setup, QString *error, bool replace) {
-    auto fail = [error](const QString &why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    QDir rootDir(root);
-    if (rootDir.exists(QStringLiteral("host.ini"))) {
-        if (!replace)
-            return fail(QStringLiteral("a host already exists in %1").arg(root));
-        if (!rootDir.removeRecursively())
-            return fail(QStringLiteral("cannot remove the old host in %1").arg(root));
-    }
-    if (!QDir().mkpath(root + QStringLiteral("/drives")) ||
-        !QDir().mkpath(root + QStringLiteral("/disks")))
-        return fail(QStringLiteral("cannot create %1").arg(root));
-
-    {
-        QSettings ini(root + QStringLiteral("/host.ini"), QSettings::IniFormat);
-        ini.setValue(QStringLiteral("system/systemDirectory"), setup.systemDirectory);
-        ini.setValue(QStringLiteral("system/tempDirectory"), setup.tempDirectory);
-        ini.setValue(QStringLiteral("system/comspec"), setup.comspec);
-        ini.setValue(QStringLiteral("system/dpi"), setup.dpi);
-        ini.setValue(QStringLiteral("system/wmic"), setup.hasWmic);
-        ini.setValue(QStringLiteral("system/elevated"), setup.elevated);
-        for (auto it = setup.faults.constBegin(); it != setup.faults.constEnd(); ++it)
-            ini.setValue(QStringLiteral("faults/") + it.key(), it.value());
-        ini.sync();
-        if (ini.status() != QSettings::NoError)
-            return fail(QStringLiteral("cannot write host.ini"));
-    }
-
-    bool systemDriveMade = false;
-    for (const DiskSpec &disk : setup.disks) {
-        const QString dir = root + QStringLiteral("/disks/") + disk.id;
-        QDir().mkpath(dir + QStringLiteral("/volume"));
-        QSettings ini(dir + QStringLiteral("/disk.ini"), QSettings::IniFormat);
-        ini.setValue(QStringLiteral("disk/number"), disk.number);
-        ini.setValue(QStringLiteral("disk/model"), disk.model);
-        ini.setValue(QStringLiteral("disk/mediaType"), disk.mediaType);
-        ini.setValue(QStringLiteral("disk/size"), disk.size);
-        const QString letter = disk.letter.left(1).toUpper();
-        const bool system = letter == QLatin1String("C");
-        // One formatted partition, as a disk in use has.
-        ini.setValue(QStringLiteral("disk/system"), system);
-        ini.setValue(QStringLiteral("disk/partitions"), 1);
-        ini.setValue(QStringLiteral("disk/partitionStyle"), QStringLiteral("MBR"));
-        ini.setValue(QStringLiteral("disk/active"), system);
-        ini.setValue(QStringLiteral("disk/fileSystem"),
-                     disk.mediaType == QLatin1String("Removable Media") ? QStringLiteral("FAT32")
-                                                                        : QStringLiteral("NTFS"));
-        const QMap<QString, QVariant> faults = setup.diskFaults.value(disk.id);
-        for (auto it = faults.constBegin(); it != faults.constEnd(); ++it)
-            ini.setValue(QStringLiteral("faults/") + it.key(), it.value());
-        ini.sync();
-        if (letter.isEmpty())
-            continue;
-        if (system) {
-            // The system volume is a plain folder of its own, so that the
-            // tool's work files on C: never count as a change of the disk.
-            QDir().mkpath(root + QStringLiteral("/drives/C"));
-            systemDriveMade = true;
-            writeFile(dir + QStringLiteral("/volume/SYSTEM-DISK.txt"),
-                      "System disk of the simulated host. Nothing may change it.\n");
-        } else {
-            if (!QFile::link(QStringLiteral("../disks/%1/volume").arg(disk.id),
-                             root + QStringLiteral("/drives/") + letter))
-                return fail(QStringLiteral("cannot assign letter %1").arg(letter));
-            writeFile(dir + QStringLiteral("/volume/Holiday photos/beach.jpg"),
-                      QByteArray("user data on ") + disk.model.toUtf8() + '\n');
-        }
-    }
-    if (!systemDriveMade)
-        QDir().mkpath(root + QStringLiteral("/drives/C"));
-
-    const QString system = localPath(root, setup.systemDirectory);
-    for (const char *program : kSystemPrograms) {
-        const QString name = QString::fromLatin1(program);
-        if (!setup.hasWmic && name.endsWith(QLatin1String("WMIC.exe")))
-            continue;
-        writeFile(system + QLatin1Char('/') + name, "stand-in program of the simulated host\n");
-    }
-    QDir().mkpath(localPath(root, setup.tempDirectory));
-
-    const QString boot = localPath(root, QStringLiteral("C:\\Windows\\Boot"));
-    for (const char *file : kBootFiles) {
-        const QString rel = QString::fromLatin1(file);
-        writeFile(boot + QLatin1Char('/') + rel,
-                  QByteArray("boot file ") + file + " of the simulated host\n");
-    }
-
-    for (const RegistryValue &v : setup.registry) {
-        if (!setRegistryValue(root, v.key, v.name, v.value))
-            return fail(QStringLiteral("cannot write registry.reg"));
-    }
-    return true;
-}
-
-QString defaultHostRoot() {
-    return QDir::homePath() + QStringLiteral("/BootableMediaCreatorHost");
+void setFirstUseHostMaker(bool (*make)(const QString &root)) {
+    g_firstUseHostMaker = make;
 }
 
 QString hostRoot() {
     const QByteArray fromEnv = qgetenv(kHostRootVariable);
-    const QString root = fromEnv.isEmpty() ? defaultHostRoot() : QFile::decodeName(fromEnv);
-    // A root without a host gets the sample host on first use.
+    const QString root = fromEnv.isEmpty()
+                             ? QDir::homePath() + QStringLiteral("/BootableMediaCreatorHost")
+                             : QFile::decodeName(fromEnv);
     static QMutex mutex;
     QMutexLocker lock(&mutex);
-    if (!QFileInfo::exists(root + QStringLiteral("/host.ini")))
-        createHost(root, sampleHostSpec());
+    if (g_firstUseHostMaker && !QFileInfo::exists(root + QStringLiteral("/host.ini")))
+        g_firstUseHostMaker(root);
     return root;
 }
 

@@ -18,8 +18,6 @@
 #pragma once
 
 #include <QList>
-#include <QMap>
-#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -34,50 +32,11 @@ constexpr const char *kHostRootVariable = "BMC_HOST_ROOT";
 // beside the running executable).
 constexpr const char *kInterpreterVariable = "BMC_HOSTSIM_CMD";
 
-struct DiskSpec {
-    QString id;        // folder name under disks/, for example "disk1"
-    int number = 0;    // Windows disk number
-    QString model;     // as WMIC reports it
-    QString mediaType; // "Removable Media", "Fixed hard disk media", "External hard disk media"
-    qint64 size = 0;   // bytes
-    QString letter;    // drive letter of its volume, empty for none
-};
-
-struct RegistryValue {
-    QString key;  // full key path, for example "HKEY_LOCAL_MACHINE\\Software\\..."
-    QString name; // value name
-    QVariant value;
-};
-
-struct HostSpec {
-    QString systemDirectory = QStringLiteral("C:\\Windows\\system32");
-    QString tempDirectory = QStringLiteral("C:\\Users\\User\\AppData\\Local\\Temp\\");
-    QString comspec = QStringLiteral("C:\\Windows\\system32\\cmd.exe"); // empty: unset
-    int dpi = 96;
-    bool hasWmic = true;
-    bool elevated = true; // the tool runs with administrator rights
-    QList<DiskSpec> disks;
-    QList<RegistryValue> registry;
-    // Faults on request: host.ini [faults] (for example diskpartFailAt), and
-    // per disk id its disk.ini [faults] (for example swapAfterListings).
-    QMap<QString, QVariant> faults;
-    QMap<QString, QMap<QString, QVariant>> diskFaults;
-};
-
-// The sample host: a fixed system disk 0 that must never be touched, a
-// removable "Generic Flash Disk USB Device" as disk 1, the registry values of
-// the host product and of Windows, and the Windows boot files.
-HostSpec sampleHostSpec();
-
-// Creates a fresh host root from setup (the folder must not hold a host yet,
-// or is replaced when replace is true). Returns false with a reason on error.
-bool createHost(const QString &root, const HostSpec &setup, QString *error = nullptr,
-                bool replace = false);
-
 // The host root of this process: $BMC_HOST_ROOT, or ~/BootableMediaCreatorHost.
-// A root that holds no host yet gets the sample host on first use.
+// A root that holds no host yet is made on first use by the maker set here
+// (the tool's Linux build sets one that makes the sample host).
 QString hostRoot();
-QString defaultHostRoot();
+void setFirstUseHostMaker(bool (*make)(const QString &root));
 
 // Maps a Windows path ("C:\a\b", "R:/x") to the local path inside root.
 // Drive letters and names are matched case-insensitively, as on Windows;

@@ -1,14 +1,43 @@
 #include "platform/sim/SimRegistry.h"
 
-#include "platform/sim/SimHost.h"
-
 #include <QFile>
+#include <QList>
 #include <QSaveFile>
 #include <QTextStream>
 
 namespace simhost {
 
 namespace {
+
+QString quoteRegistryString(const QString &text) {
+    QString out = QStringLiteral("\"");
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+QVariant parseRegistryData(const QString &data, bool *ok) {
+    *ok = true;
+    if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
+        const uint v = data.mid(6).toUInt(ok, 16);
+        return *ok ? QVariant(static_cast<int>(v)) : QVariant();
+    }
+    if (data.size() >= 2 && data.startsWith(QLatin1Char('"')) && data.endsWith(QLatin1Char('"'))) {
+        QString out;
+        for (int i = 1; i < data.size() - 1; ++i) {
+            if (data.at(i) == QLatin1Char('\\') && i + 1 < data.size() - 1)
+                ++i;
+            out += data.at(i);
+        }
+        return out;
+    }
+    *ok = false;
+    return QVariant();
+}
 
 QString registryFile(const QString &root) {
     return root + QStringLiteral("/registry.reg");
@@ -86,36 +115,6 @@ QString formatData(const QVariant &value) {
 }
 
 } // namespace
-
-QString quoteRegistryString(const QString &text) {
-    QString out = QStringLiteral("\"");
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
-            out += QLatin1Char('\\');
-        out += c;
-    }
-    out += QLatin1Char('"');
-    return out;
-}
-
-QVariant parseRegistryData(const QString &data, bool *ok) {
-    *ok = true;
-    if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
-        const uint v = data.mid(6).toUInt(ok, 16);
-        return *ok ? QVariant(static_cast<int>(v)) : QVariant();
-    }
-    if (data.size() >= 2 && data.startsWith(QLatin1Char('"')) && data.endsWith(QLatin1Char('"'))) {
-        QString out;
-        for (int i = 1; i < data.size() - 1; ++i) {
-            if (data.at(i) == QLatin1Char('\\') && i + 1 < data.size() - 1)
-                ++i;
-            out += data.at(i);
-        }
-        return out;
-    }
-    *ok = false;
-    return QVariant();
-}
 
 QVariant registryValue(const QString &root, const QString &key, const QString &name) {
     const QList<Entry> entries = readEntries(root);

@@ -13,8 +13,6 @@
 
 namespace simhost {
 
-struct RegistryValue;
-
 // The value, or an invalid QVariant when the key or value does not exist.
 // A dword reads as int, a string as QString.
 QVariant registryValue(const QString &root, const QString &key, const QString &name);
@@ -22,9 +20,5 @@ QVariant registryValue(const QString &root, const QString &key, const QString &n
 // Sets (or, with an invalid value, removes) one value, keeping all others.
 bool setRegistryValue(const QString &root, const QString &key, const QString &name,
                       const QVariant &value);
-
-// Pure parts, exposed for tests.
-QString quoteRegistryString(const QString &text);
-QVariant parseRegistryData(const QString &data, bool *ok);
 
 } // namespace simhost

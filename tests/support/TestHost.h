@@ -3,7 +3,7 @@
 // the object lives.
 #pragma once
 
-#include "platform/sim/SimHost.h"
+#include "tools/hostsim/HostSetup.h"
 
 #include <QByteArray>
 #include <QList>

@@ -31,10 +31,7 @@ HostDisk readDisk(const QString &root, const QString &diskId) {
     disk.mediaType = ini.value(QStringLiteral("disk/mediaType")).toString();
     disk.size = ini.value(QStringLiteral("disk/size")).toLongLong();
     disk.removed = ini.value(QStringLiteral("disk/removed"), false).toBool();
-    // Hosts made before the flag existed mark the system disk by its file.
-    disk.system =
-        ini.value(QStringLiteral("disk/system"), false).toBool() ||
-        QFileInfo::exists(volumeFolder(root, diskId) + QStringLiteral("/SYSTEM-DISK.txt"));
+    disk.system = ini.value(QStringLiteral("disk/system"), false).toBool();
     disk.partitions = ini.value(QStringLiteral("disk/partitions"), 1).toInt();
     disk.partitionStyle = ini.value(QStringLiteral("disk/partitionStyle"), QStringLiteral("MBR"))
                               .toString()

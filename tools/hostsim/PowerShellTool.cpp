@@ -18,20 +18,9 @@ const char kListingArguments[] =
     "\\\"MediaType='Removable Media'\\\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }\"";
 
 int commandNotFound(ToolContext &ctx) {
-    const QStringList args = ctx.arguments;
-    int command = args.indexOf(QStringLiteral("-Command"));
-    const QString text =
-        command >= 0 ? args.mid(command + 1).join(QLatin1Char(' ')) : args.join(QLatin1Char(' '));
-    const QString word = text.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
-    ctx.err->write(QStringLiteral("%1 : The term '%1' is not recognized as the name of a cmdlet, "
-                                  "function, script file, or operable program. Check the spelling "
-                                  "of the name, or if a path was included, verify that the path "
-                                  "is correct and try again.\r\nAt line:1 char:1\r\n+ %2\r\n"
-                                  "    + CategoryInfo          : ObjectNotFound: (%1:String) [], "
-                                  "CommandNotFoundException\r\n    + FullyQualifiedErrorId : "
-                                  "CommandNotFoundException\r\n\r\n")
-                       .arg(word, text)
-                       .toLocal8Bit());
+    ctx.err->write("The term is not recognized as the name of a cmdlet, function, script file, "
+                   "or operable program.\r\n    + FullyQualifiedErrorId : "
+                   "CommandNotFoundException\r\n");
     return 1;
 }
 

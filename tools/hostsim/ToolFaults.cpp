@@ -1,6 +1,7 @@
 #include "tools/hostsim/ToolFaults.h"
 
 #include "platform/sim/SimHost.h"
+#include "tools/hostsim/HostDisks.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,21 +84,13 @@ bool plugIn(const QString &root, const QString &id, int number, const QString &m
     note.close();
     if (!QDir().rename(staging, root + QStringLiteral("/disks/") + id))
         return false;
-    return letter.isEmpty() || QFile::link(QStringLiteral("../disks/%1/volume").arg(id),
-                                           root + QStringLiteral("/drives/") + letter);
+    return letter.isEmpty() || assignLetter(root, id, letter);
 }
 
 void unplug(const QString &root, const QString &id) {
     // Its letters go with it.
-    const QString volume =
-        QFileInfo(root + QStringLiteral("/disks/") + id + QStringLiteral("/volume"))
-            .canonicalFilePath();
-    for (const QFileInfo &letter :
-         QDir(root + QStringLiteral("/drives"))
-             .entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        if (letter.isSymLink() && letter.canonicalFilePath() == volume)
-            QFile::remove(letter.absoluteFilePath());
-    }
+    for (const QString &letter : lettersOf(root, id))
+        removeLetter(root, letter);
     QDir().mkpath(root + QStringLiteral("/unplugged"));
     QDir().rename(root + QStringLiteral("/disks/") + id, root + QStringLiteral("/unplugged/") + id);
 }

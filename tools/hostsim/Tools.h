@@ -5,28 +5,19 @@
 
 #include "tools/hostsim/CommandInterpreter.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QStringList>
-
 namespace hostsim {
 
-// Registers every stand-in tool with the interpreter.
-void registerStandInTools();
+using Tool = int (*)(ToolContext &);
+
+// The stand-in for a program file name (case-insensitive, with its
+// extension, for example "diskpart.exe"), or null.
+Tool standInFor(const QString &fileName);
 
 int runWmic(ToolContext &ctx);       // wbem\WMIC.exe diskdrive ... get ...
 int runPowerShell(ToolContext &ctx); // powershell.exe: the drive listing only
 int runDiskpart(ToolContext &ctx);   // diskpart.exe /s <script>
 int runDism(ToolContext &ctx);       // dism.exe /cleanup-wim
 int runXcopy(ToolContext &ctx);      // Xcopy.exe <switches> <source> <destination>
-int runBitsadmin(ToolContext &ctx);  // bitsadmin.exe /transfer ...
-
-// WMIC's table of properties (already in column order) and rows, in
-// UTF-16LE with a byte-order mark when utf16, else in 8-bit text.
-QByteArray wmicTable(const QStringList &properties, const QList<QStringList> &rows, bool utf16);
-
-// The name a file gets when copied to a destination name with wildcards.
-QString xcopyRenamed(const QString &mask, const QString &name);
+int runBitsadmin(ToolContext &ctx);  // bitsadmin.exe /transfer ... and /cancel
 
 } // namespace hostsim

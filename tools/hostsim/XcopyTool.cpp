@@ -1,6 +1,7 @@
-// Xcopy.exe on the simulated host. Its exit codes:
+// Xcopy.exe on the simulated host, with the switches the tool passes (/S,
+// /E, /H, /I). Its exit codes:
 //   0  files were copied
-//   1  files were found but none qualified (hidden ones without /H)
+//   2  stopped: a question that nobody answers (Xcopy would wait for ever)
 //   4  initialisation error: invalid switch or number of parameters, invalid
 //      drive, source not found, not enough space on the destination
 //   5  disk write error
@@ -27,7 +28,6 @@ namespace hostsim {
 namespace {
 
 constexpr int kCopied = 0;
-constexpr int kNothingQualified = 1;
 constexpr int kStopped = 2;
 constexpr int kInitError = 4;
 constexpr int kWriteError = 5;
@@ -35,137 +35,49 @@ constexpr qint64 kChunk = 1 << 20;
 // FAT holds files of at most 4 GiB minus one byte.
 constexpr qint64 kFatLargestFileEnd = qint64(4) << 30;
 
-struct Options {
-    bool subdirs = false;   // /S
-    bool emptyDirs = false; // /E
-    bool hidden = false;    // /H
-    bool assumeDir = false; // /I
-    bool overwrite = false; // /Y
-    bool quiet = false;     // /Q
-};
-
-// Splits the argument text as Xcopy reads it: as the C runtime does
-// (blanks outside quotes separate, backslashes before a quote escape it),
-// and an unquoted "/" starts a new argument, a switch.
+// Splits the argument text as Xcopy reads it: blanks outside quotes
+// separate, quotes are dropped, and an unquoted "/" starts a new argument, a
+// switch.
 QStringList xcopyTokens(const QString &text) {
     QStringList tokens;
     QString current;
     bool any = false;
     bool quoted = false;
-    int i = 0;
-    const int n = text.size();
-    while (i < n) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\\')) {
-            int slashes = 0;
-            while (i < n && text.at(i) == QLatin1Char('\\')) {
-                ++slashes;
-                ++i;
-            }
-            const bool beforeQuote = i < n && text.at(i) == QLatin1Char('"');
-            current += QString(beforeQuote ? slashes / 2 : slashes, QLatin1Char('\\'));
-            if (beforeQuote && slashes % 2 == 1) {
-                current += QLatin1Char('"');
-                ++i;
-            }
-            any = true;
-        } else if (c == QLatin1Char('"')) {
-            quoted = !quoted;
-            any = true;
-            ++i;
-        } else if (!quoted && (c == QLatin1Char(' ') || c == QLatin1Char('\t'))) {
-            if (any)
-                tokens.append(current);
-            current.clear();
-            any = false;
-            ++i;
-        } else if (!quoted && c == QLatin1Char('/')) {
-            if (any)
-                tokens.append(current);
-            current = c;
-            any = true;
-            ++i;
-        } else {
-            current += c;
-            any = true;
-            ++i;
+    for (const QChar c : text) {
+        const bool blank = !quoted && (c == QLatin1Char(' ') || c == QLatin1Char('\t'));
+        const bool slash = !quoted && c == QLatin1Char('/');
+        if ((blank || slash) && any)
+            tokens.append(current);
+        if (blank || slash) {
+            current = slash ? QString(c) : QString();
+            any = slash;
+            continue;
         }
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else
+            current += c;
+        any = true;
     }
     if (any)
         tokens.append(current);
     return tokens;
 }
 
-bool applySwitch(const QString &token, Options *options) {
-    const QString s = token.mid(1).toUpper();
-    if (s == QLatin1String("S"))
-        options->subdirs = true;
-    else if (s == QLatin1String("E"))
-        options->subdirs = options->emptyDirs = true;
-    else if (s == QLatin1String("H"))
-        options->hidden = true;
-    else if (s == QLatin1String("I"))
-        options->assumeDir = true;
-    else if (s == QLatin1String("Y"))
-        options->overwrite = true;
-    else if (s == QLatin1String("-Y"))
-        options->overwrite = false;
-    else if (s == QLatin1String("Q"))
-        options->quiet = true;
-    else if (s.size() == 1 && QStringLiteral("CFRKVNJ").contains(s))
-        ; // no effect on the simulated host
-    else
-        return false;
-    return true;
-}
-
 bool hasWildcard(const QString &name) {
     return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
 }
 
-QRegularExpression wildcardPattern(QString pattern) {
-    if (pattern == QLatin1String("*.*"))
-        pattern = QStringLiteral("*");
-    QString re;
-    for (const QChar c : pattern) {
-        if (c == QLatin1Char('*'))
-            re += QStringLiteral(".*");
-        else if (c == QLatin1Char('?'))
-            re += QLatin1Char('.');
-        else
-            re += QRegularExpression::escape(QString(c));
-    }
-    return QRegularExpression(QStringLiteral("^") + re + QStringLiteral("$"),
-                              QRegularExpression::CaseInsensitiveOption);
-}
-
-// Applies a destination mask with wildcards to a source file name, as the
-// Windows copy commands rename: literal characters replace, "?" keeps one
-// character, "*" keeps the rest (up to the next "." of the mask), "." moves
-// past the next dot of the source.
+// Applies a destination mask to a source file name, as the Windows copy
+// commands rename: a literal character replaces one of the name's, "."
+// moves past the name's next dot, "*" keeps the rest of the name.
 QString applyMask(const QString &mask, const QString &name) {
     QString out;
     int pos = 0;
-    for (int m = 0; m < mask.size(); ++m) {
-        const QChar c = mask.at(m);
+    for (const QChar c : mask) {
         if (c == QLatin1Char('*')) {
-            if (m + 1 == mask.size()) {
-                out += name.mid(pos);
-                pos = name.size();
-            } else {
-                const QChar next = mask.at(m + 1);
-                const int stop = name.lastIndexOf(next);
-                if (stop >= pos) {
-                    out += name.mid(pos, stop - pos);
-                    pos = stop;
-                } else {
-                    out += name.mid(pos);
-                    pos = name.size();
-                }
-            }
-        } else if (c == QLatin1Char('?')) {
-            if (pos < name.size() && name.at(pos) != QLatin1Char('.'))
-                out += name.at(pos++);
+            out += name.mid(pos);
+            pos = name.size();
         } else if (c == QLatin1Char('.')) {
             out += c;
             const int dot = name.indexOf(QLatin1Char('.'), pos);
@@ -182,28 +94,22 @@ QString applyMask(const QString &mask, const QString &name) {
 }
 
 bool driveExists(const QString &root, const QString &windowsPath) {
-    if (windowsPath.size() < 2 || windowsPath.at(1) != QLatin1Char(':') ||
-        !windowsPath.at(0).isLetter())
-        return false;
-    return QFileInfo(root + QStringLiteral("/drives/") + windowsPath.left(1).toUpper()).isDir();
+    return windowsPath.size() >= 2 && windowsPath.at(1) == QLatin1Char(':') &&
+           QFileInfo(root + QStringLiteral("/drives/") + windowsPath.left(1).toUpper()).isDir();
 }
 
 QString parentOf(const QString &windowsPath) {
-    const int slash =
-        qMax(windowsPath.lastIndexOf(QLatin1Char('\\')), windowsPath.lastIndexOf(QLatin1Char('/')));
+    const int slash = windowsPath.lastIndexOf(QLatin1Char('\\'));
     return slash < 0 ? windowsPath.left(2) : windowsPath.left(slash);
 }
 
 QString lastPart(const QString &windowsPath) {
-    const int slash =
-        qMax(windowsPath.lastIndexOf(QLatin1Char('\\')), windowsPath.lastIndexOf(QLatin1Char('/')));
+    const int slash = windowsPath.lastIndexOf(QLatin1Char('\\'));
     return slash < 0 ? windowsPath.mid(2) : windowsPath.mid(slash + 1);
 }
 
 QString joinPath(const QString &dir, const QString &name) {
-    if (name.isEmpty())
-        return dir;
-    if (dir.endsWith(QLatin1Char('\\')) || dir.endsWith(QLatin1Char('/')))
+    if (name.isEmpty() || dir.endsWith(QLatin1Char('\\')))
         return dir + name;
     return dir + QLatin1Char('\\') + name;
 }
@@ -212,35 +118,30 @@ QString joinPath(const QString &dir, const QString &name) {
 // its name.
 struct SourceFile {
     QString subfolder;
-    QString name;
     QFileInfo info;
 };
 
 class XcopyRun {
 public:
-    XcopyRun(ToolContext &ctx, const Options &options) : m_ctx(ctx), m_options(options) {}
+    XcopyRun(ToolContext &ctx, bool subdirs, bool emptyDirs, bool assumeDir)
+        : m_ctx(ctx), m_subdirs(subdirs), m_emptyDirs(emptyDirs), m_assumeDir(assumeDir) {}
 
     int run(const QString &source, const QString &destination) {
         if (!driveExists(m_ctx.root, source) || !driveExists(m_ctx.root, destination))
             return finish(QStringLiteral("Invalid drive specification"), kInitError);
 
         // The folder to copy from and the file pattern within it.
-        QString sourceDir = source;
-        QString pattern = QStringLiteral("*");
-        const QFileInfo sourceInfo(simhost::localPath(m_ctx.root, source));
-        const bool sourceIsDir = sourceInfo.isDir() && !hasWildcard(lastPart(source));
-        if (!sourceIsDir) {
-            sourceDir = parentOf(source);
-            pattern = lastPart(source);
-        }
-        const QString sourceLocal = simhost::localPath(m_ctx.root, sourceDir);
-        int skipped = 0;
+        const bool sourceIsDir = QFileInfo(simhost::localPath(m_ctx.root, source)).isDir() &&
+                                 !hasWildcard(lastPart(source));
+        const QString sourceDir = sourceIsDir ? source : parentOf(source);
+        const QString pattern = sourceIsDir ? QStringLiteral("*") : lastPart(source);
         QList<SourceFile> files;
         QStringList emptyFolders;
-        if (QFileInfo(sourceLocal).isDir())
-            collect(sourceLocal, QString(), wildcardPattern(pattern), &files, &emptyFolders,
-                    &skipped);
-        if (files.isEmpty() && skipped == 0)
+        const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern),
+                                       QRegularExpression::CaseInsensitiveOption);
+        collect(simhost::localPath(m_ctx.root, sourceDir), QString(), match, &files,
+                &emptyFolders);
+        if (files.isEmpty())
             return finish(QStringLiteral("File not found - %1").arg(pattern), kInitError);
 
         // Where the files go: a folder, or a file name (with a wildcard mask).
@@ -248,83 +149,57 @@ public:
         QString mask = QStringLiteral("*");
         const QString destName = lastPart(destination);
         const QFileInfo destInfo(simhost::localPath(m_ctx.root, destination));
-        const bool endsInSeparator =
-            destination.endsWith(QLatin1Char('\\')) || destination.endsWith(QLatin1Char('/'));
-        if (!endsInSeparator && !destName.isEmpty()) {
-            if (hasWildcard(destName) || destInfo.isFile()) {
-                destDir = parentOf(destination);
-                mask = destName;
-            } else if (!destInfo.isDir()) {
-                const bool severalFiles = sourceIsDir || hasWildcard(pattern) || files.size() > 1;
-                if (!(m_options.assumeDir && severalFiles)) {
-                    return unanswered(QStringLiteral("Does %1 specify a file name\r\nor directory "
-                                                     "name on the target\r\n(F = file, D = "
-                                                     "directory)? ")
-                                          .arg(destination));
-                }
-            }
+        if (!destName.isEmpty() && (hasWildcard(destName) || destInfo.isFile())) {
+            destDir = parentOf(destination);
+            mask = destName;
+        } else if (!destName.isEmpty() && !destInfo.isDir() &&
+                   !(m_assumeDir && (sourceIsDir || hasWildcard(pattern) || files.size() > 1))) {
+            return unanswered(QStringLiteral("Does %1 specify a file name\r\nor directory name "
+                                             "on the target\r\n(F = file, D = directory)? ")
+                                  .arg(destination));
         }
 
-        const QString faultTarget =
-            simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyWriteErrorFor"))
-                .toString();
-        const bool injectWriteError = !faultTarget.isEmpty() && faultTarget == destination;
+        const QString writeErrorFor =
+            simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyWriteErrorFor")).toString();
         // A drive that damages what it is given without any error.
-        const QString damageTarget =
+        const QString damageFor =
             simhost::hostSetting(m_ctx.root, QStringLiteral("faults/xcopyDamageFor")).toString();
-        m_damageWrites = !damageTarget.isEmpty() && damageTarget == destination;
-
-        if (m_options.emptyDirs) {
+        if (m_emptyDirs) {
             for (const QString &folder : emptyFolders)
                 QDir().mkpath(simhost::localPath(m_ctx.root, joinPath(destDir, folder)));
         }
         for (const SourceFile &file : files) {
-            const QString target =
-                joinPath(joinPath(destDir, file.subfolder), applyMask(mask, file.name));
-            const int code = copyOne(joinPath(joinPath(sourceDir, file.subfolder), file.name),
-                                     file.info, target, injectWriteError);
+            const QString target = joinPath(joinPath(destDir, file.subfolder),
+                                            applyMask(mask, file.info.fileName()));
+            const int code =
+                copyOne(joinPath(joinPath(sourceDir, file.subfolder), file.info.fileName()),
+                        file.info, target, destination == writeErrorFor, destination == damageFor);
             if (code != kCopied)
                 return code;
         }
-        if (m_copied == 0)
-            return finish(QString(), kNothingQualified);
         return finish(QString(), kCopied);
     }
 
 private:
     // Lists the files of folder that match, and with /S those of its
-    // subfolders; hidden ones count as skipped without /H.
+    // subfolders.
     void collect(const QString &folder, const QString &sub, const QRegularExpression &match,
-                 QList<SourceFile> *files, QStringList *emptyFolders, int *skipped) {
-        QDir dir(folder);
-        QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                  QDir::NoDotAndDotDot);
+                 QList<SourceFile> *files, QStringList *emptyFolders) {
+        QFileInfoList entries = QDir(folder).entryInfoList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         std::sort(entries.begin(), entries.end(), [](const QFileInfo &a, const QFileInfo &b) {
             return a.fileName().compare(b.fileName(), Qt::CaseInsensitive) < 0;
         });
-        QFileInfoList subfolders;
         for (const QFileInfo &entry : entries) {
-            if (entry.isDir()) {
-                subfolders.append(entry);
-                continue;
-            }
-            if (!match.match(entry.fileName()).hasMatch())
-                continue;
-            if (!m_options.hidden && simhost::isHidden(m_ctx.root, entry.filePath())) {
-                ++*skipped;
-                continue;
-            }
-            files->append({sub, entry.fileName(), entry});
+            if (!entry.isDir() && match.match(entry.fileName()).hasMatch())
+                files->append({sub, entry});
         }
-        if (!m_options.subdirs)
-            return;
-        for (const QFileInfo &entry : subfolders) {
-            if (!m_options.hidden && simhost::isHidden(m_ctx.root, entry.filePath()))
+        for (const QFileInfo &entry : entries) {
+            if (!entry.isDir() || !m_subdirs)
                 continue;
-            const QString childSub =
-                sub.isEmpty() ? entry.fileName() : sub + QLatin1Char('\\') + entry.fileName();
+            const QString childSub = joinPath(sub, entry.fileName()).mid(sub.isEmpty() ? 1 : 0);
             const int before = files->size();
-            collect(entry.filePath(), childSub, match, files, emptyFolders, skipped);
+            collect(entry.filePath(), childSub, match, files, emptyFolders);
             if (files->size() == before)
                 emptyFolders->append(childSub);
         }
@@ -335,12 +210,10 @@ private:
     bool destinationDisk(const QString &windowsTarget, HostDisk *found) {
         const QFileInfo drive(m_ctx.root + QStringLiteral("/drives/") +
                               windowsTarget.left(1).toUpper());
-        if (!drive.isSymLink())
-            return false;
-        const QString volume = drive.canonicalFilePath();
         for (const HostDisk &disk : loadDisks(m_ctx.root)) {
-            if (disk.size > 0 &&
-                QFileInfo(volumeFolder(m_ctx.root, disk.id)).canonicalFilePath() == volume) {
+            if (drive.isSymLink() && disk.size > 0 &&
+                QFileInfo(volumeFolder(m_ctx.root, disk.id)).canonicalFilePath() ==
+                    drive.canonicalFilePath()) {
                 *found = disk;
                 return true;
             }
@@ -349,10 +222,10 @@ private:
     }
 
     int copyOne(const QString &sourceWindows, const QFileInfo &source, const QString &target,
-                bool injectWriteError) {
+                bool writeError, bool damage) {
         const QString targetLocal = simhost::localPath(m_ctx.root, target);
         const QFileInfo existing(targetLocal);
-        if (existing.exists() && !m_options.overwrite)
+        if (existing.exists())
             return unanswered(QStringLiteral("Overwrite %1 (Yes/No/All)? ").arg(target));
         HostDisk disk;
         if (destinationDisk(target, &disk)) {
@@ -361,26 +234,17 @@ private:
                 return finish(QStringLiteral("File creation error - The file size exceeds the "
                                              "limit allowed and cannot be saved."),
                               kWriteError);
-            const qint64 free = disk.partitionSize - folderSize(volumeFolder(m_ctx.root, disk.id));
-            if (source.size() > free + (existing.isFile() ? existing.size() : 0))
+            if (source.size() > disk.partitionSize - folderSize(volumeFolder(m_ctx.root, disk.id)))
                 return finish(QStringLiteral("Insufficient disk space"), kInitError);
         }
-
-        if (!m_options.quiet)
-            m_ctx.out->write(sourceWindows.toLocal8Bit() + "\r\n");
-        if (!QDir().mkpath(QFileInfo(targetLocal).absolutePath()))
-            return finish(QStringLiteral("Unable to create directory - %1").arg(parentOf(target)),
-                          kInitError);
+        m_ctx.out->write(sourceWindows.toLocal8Bit() + "\r\n");
+        QDir().mkpath(existing.absolutePath());
         QFile in(source.filePath());
         QFile out(targetLocal);
-        if (!in.open(QIODevice::ReadOnly))
-            return finish(QStringLiteral("File creation error - Access is denied."), kWriteError);
-        if (existing.isDir() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
             return finish(QStringLiteral("File creation error - Access is denied."), kWriteError);
         // A write error on request stops halfway through the file.
-        const qint64 failAt = injectWriteError ? qMax<qint64>(1, source.size() / 2) : -1;
-        qint64 written = 0;
-        QByteArray buffer;
+        const qint64 failAt = writeError ? qMax<qint64>(1, source.size() / 2) : source.size();
         // A stick writes far slower than a disk reads; tests ask for that to
         // watch a copy grow.
         const qint64 rate =
@@ -388,13 +252,9 @@ private:
                 .toLongLong();
         QElapsedTimer writing;
         writing.start();
-        while (!in.atEnd()) {
-            qint64 want = kChunk;
-            if (failAt >= 0)
-                want = qMin(want, failAt - written);
-            if (want <= 0)
-                break;
-            buffer = in.read(want);
+        qint64 written = 0;
+        while (written < failAt && !in.atEnd()) {
+            const QByteArray buffer = in.read(qMin(kChunk, failAt - written));
             if (buffer.isEmpty() || out.write(buffer) != buffer.size())
                 return finish(out.errorString(), kWriteError);
             written += buffer.size();
@@ -402,22 +262,16 @@ private:
                 QThread::msleep(static_cast<unsigned long>(
                     qMax<qint64>(0, written * 1000 / rate - writing.elapsed())));
         }
-        if (failAt >= 0) {
-            out.close();
+        if (writeError)
             return finish(QStringLiteral("The request could not be performed because of an I/O "
                                          "device error."),
                           kWriteError);
-        }
-        if (m_damageWrites && written > 0 && in.seek(written / 2)) {
-            const QByteArray original = in.read(1);
-            out.seek(written / 2);
-            out.write(QByteArray(1, static_cast<char>(~(original.isEmpty() ? 0 : original.at(0)))));
-        }
+        if (damage && written > 0 && in.seek(written / 2) && out.seek(written / 2))
+            out.write(QByteArray(1, static_cast<char>(~in.read(1).at(0))));
         out.flush();
         out.setFileTime(source.lastModified(), QFileDevice::FileModificationTime);
         out.close();
-        simhost::setHidden(m_ctx.root, targetLocal,
-                           m_options.hidden && simhost::isHidden(m_ctx.root, source.filePath()));
+        simhost::setHidden(m_ctx.root, targetLocal, simhost::isHidden(m_ctx.root, source.filePath()));
         ++m_copied;
         return kCopied;
     }
@@ -427,10 +281,9 @@ private:
     // the host's prompts.log for tests to see, and Xcopy ends as if stopped.
     int unanswered(const QString &question) {
         m_ctx.out->write(question.toLocal8Bit());
-        simhost::appendLog(
-            m_ctx.root, QStringLiteral("prompts.log"),
-            QStringLiteral("Xcopy.exe: ") +
-                QString(question).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        simhost::appendLog(m_ctx.root, QStringLiteral("prompts.log"),
+                           QStringLiteral("Xcopy.exe: ") +
+                               QString(question).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
         return kStopped;
     }
 
@@ -442,55 +295,35 @@ private:
     }
 
     ToolContext &m_ctx;
-    Options m_options;
+    bool m_subdirs;
+    bool m_emptyDirs;
+    bool m_assumeDir;
     int m_copied = 0;
-    bool m_damageWrites = false;
 };
 
 } // namespace
 
-QString xcopyRenamed(const QString &mask, const QString &name) {
-    return applyMask(mask, name);
-}
-
 int runXcopy(ToolContext &ctx) {
-    Options options;
+    QString switches;
     QStringList paths;
     for (const QString &token : xcopyTokens(ctx.argumentText)) {
-        if (token.startsWith(QLatin1Char('/'))) {
-            const QString upper = token.toUpper();
-            if (upper == QLatin1String("/D") || upper.startsWith(QLatin1String("/D:"))) {
-                ctx.err->write("Xcopy's date filter is not emulated on the simulated host\r\n");
-                return kInitError;
-            }
-            if (!applySwitch(token, &options)) {
-                ctx.out->write(QStringLiteral("Invalid switch - %1\r\n").arg(token).toLocal8Bit());
-                return kInitError;
-            }
-        } else {
+        if (!token.startsWith(QLatin1Char('/'))) {
             paths.append(token);
+        } else if (token.size() == 2 && QStringLiteral("SEHI").contains(token.at(1).toUpper())) {
+            switches += token.at(1).toUpper();
+        } else {
+            ctx.out->write("Invalid switch - " + token.toLocal8Bit() + "\r\n");
+            return kInitError;
         }
     }
-    // A quote left inside a path (a quoted path ending in a backslash) or
-    // another character that no path may hold.
-    for (const QString &path : paths) {
-        for (const QChar c : path) {
-            if (QStringLiteral("\"<>|").contains(c)) {
-                ctx.out->write("Invalid path\r\n0 File(s) copied\r\n");
-                return kInitError;
-            }
-        }
-    }
-    if (paths.isEmpty() || paths.size() > 2) {
+    if (paths.size() != 2) {
+        // One path would copy into the tool's current folder, which is not
+        // part of the simulation.
         ctx.out->write("Invalid number of parameters\r\n");
         return kInitError;
     }
-    if (paths.size() == 1) {
-        // The current folder of the tool is not part of the simulation.
-        ctx.out->write("Xcopy without a destination is not emulated on the simulated host\r\n");
-        return kInitError;
-    }
-    XcopyRun run(ctx, options);
+    XcopyRun run(ctx, switches.contains(QLatin1Char('S')) || switches.contains(QLatin1Char('E')),
+                 switches.contains(QLatin1Char('E')), switches.contains(QLatin1Char('I')));
     return run.run(paths.at(0), paths.at(1));
 }
 

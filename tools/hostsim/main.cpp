@@ -1,7 +1,6 @@
 // hostsim-cmd: the simulated host's command interpreter.
 // Usage: hostsim-cmd <host root> <interpreter line>
 #include "tools/hostsim/CommandInterpreter.h"
-#include "tools/hostsim/Tools.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -18,7 +17,6 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "usage: hostsim-cmd <host root> <interpreter line>\n");
         return 2;
     }
-    hostsim::registerStandInTools();
     const int code =
         hostsim::runInterpreterLine(QString::fromLocal8Bit(argv[1]), QString::fromUtf8(argv[2]));
     // The full 32-bit exit code goes to descriptor 3 when the caller opened it;

@@ -1,0 +1,145 @@
+#include "tools/hostsim/HostSetup.h"
+
+#include "platform/sim/SimRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace simhost {
+
+namespace {
+
+const char kSystemDirectory[] = "C:\\Windows\\system32";
+
+// Placeholders for the Windows installation's own programs. The interpreter
+// resolves a program by finding its file, then runs the stand-in for its name.
+const char *const kSystemPrograms[] = {
+    "cmd.exe",   "diskpart.exe",  "dism.exe",      "WindowsPowerShell/v1.0/powershell.exe",
+    "Xcopy.exe", "bitsadmin.exe", "wbem/WMIC.exe",
+};
+
+// The boot files that the recovery drive is made of, as a Windows
+// installation keeps them under C:\Windows\Boot.
+const char *const kBootFiles[] = {
+    "DVD/PCAT/BCD",           "DVD/PCAT/boot.sdi",      "DVD/EFI/BCD",
+    "EFI/bootmgfw.efi",       "EFI/bootmgr.efi",        "PCAT/bootmgr",
+    "Resources/bootres.dll",  "Fonts/chs_boot.ttf",     "Fonts/cht_boot.ttf",
+    "Fonts/jpn_boot.ttf",     "Fonts/kor_boot.ttf",     "Fonts/malgun_boot.ttf",
+    "Fonts/segmono_boot.ttf", "Fonts/segoe_slboot.ttf", "Fonts/wgl4_boot.ttf",
+};
+
+bool writeFile(const QString &path, const QByteArray &content) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+}
+
+void writeSettings(QSettings &ini, const QString &group, const QMap<QString, QVariant> &values) {
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        ini.setValue(group + QLatin1Char('/') + it.key(), it.value());
+}
+
+// One disk with one formatted partition, as a disk in use has; the stand-in
+// tools take the partition's other details from the media type.
+bool makeDisk(const QString &root, const DiskSpec &disk, const QMap<QString, QVariant> &faults) {
+    const QString dir = root + QStringLiteral("/disks/") + disk.id;
+    QDir().mkpath(dir + QStringLiteral("/volume"));
+    const QString letter = disk.letter.left(1).toUpper();
+    const bool system = letter == QLatin1String("C");
+    {
+        QSettings ini(dir + QStringLiteral("/disk.ini"), QSettings::IniFormat);
+        writeSettings(ini, QStringLiteral("disk"),
+                      {{QStringLiteral("number"), disk.number},
+                       {QStringLiteral("model"), disk.model},
+                       {QStringLiteral("mediaType"), disk.mediaType},
+                       {QStringLiteral("size"), disk.size},
+                       {QStringLiteral("system"), system}});
+        writeSettings(ini, QStringLiteral("faults"), faults);
+    }
+    if (system) {
+        // The system volume is a plain folder of its own, so that the tool's
+        // work files on C: never count as a change of the disk.
+        return writeFile(dir + QStringLiteral("/volume/SYSTEM-DISK.txt"),
+                         "System disk of the simulated host. Nothing may change it.\n");
+    }
+    return letter.isEmpty() ||
+           (QFile::link(QStringLiteral("../disks/%1/volume").arg(disk.id),
+                        root + QStringLiteral("/drives/") + letter) &&
+            writeFile(dir + QStringLiteral("/volume/Holiday photos/beach.jpg"),
+                      "user data on " + disk.model.toUtf8() + '\n'));
+}
+
+} // namespace
+
+HostSpec sampleHostSpec() {
+    HostSpec setup;
+    setup.disks.append({QStringLiteral("disk0"), 0, QStringLiteral("NVMe System Disk 512GB"),
+                        QStringLiteral("Fixed hard disk media"), 512110190592LL,
+                        QStringLiteral("C")});
+    setup.disks.append({QStringLiteral("disk1"), 1, QStringLiteral("Generic Flash Disk USB Device"),
+                        QStringLiteral("Removable Media"), 16008609792LL, QStringLiteral("E")});
+    const QString key = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Kestrin Data "
+                                       "Recovery\\Data Recovery\\Kestrin Data Recovery for Windows");
+    const QString link = QStringLiteral("http://127.0.0.1:8080/boot.wim");
+    const QString windows = QStringLiteral("Windows 10 Pro");
+    setup.registry = {
+        {key, QStringLiteral("LanguageType"), 0},
+        {key, QStringLiteral("DownloadLink_bootwim"), link},
+        {key, QStringLiteral("DownloadLink_Win7_bootwim"), link},
+        {QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"),
+         QStringLiteral("ProductName"), windows},
+        {QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion"),
+         QStringLiteral("ProductName"), windows},
+    };
+    return setup;
+}
+
+bool createHost(const QString &root, const HostSpec &setup, QString *error) {
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (QFileInfo::exists(root + QStringLiteral("/host.ini")))
+        return fail(QStringLiteral("a host already exists in %1").arg(root));
+    if (!QDir().mkpath(root + QStringLiteral("/drives/C")) ||
+        !QDir().mkpath(root + QStringLiteral("/disks")))
+        return fail(QStringLiteral("cannot create %1").arg(root));
+    {
+        QSettings ini(root + QStringLiteral("/host.ini"), QSettings::IniFormat);
+        writeSettings(ini, QStringLiteral("system"),
+                      {{QStringLiteral("systemDirectory"), QLatin1String(kSystemDirectory)},
+                       {QStringLiteral("tempDirectory"), setup.tempDirectory},
+                       {QStringLiteral("comspec"), setup.comspec},
+                       {QStringLiteral("dpi"), setup.dpi}});
+        writeSettings(ini, QStringLiteral("faults"), setup.faults);
+        ini.sync();
+        if (ini.status() != QSettings::NoError)
+            return fail(QStringLiteral("cannot write host.ini"));
+    }
+    for (const DiskSpec &disk : setup.disks) {
+        if (!makeDisk(root, disk, setup.diskFaults.value(disk.id)))
+            return fail(QStringLiteral("cannot make disk %1").arg(disk.id));
+    }
+    const QString system = localPath(root, QLatin1String(kSystemDirectory));
+    for (const char *program : kSystemPrograms) {
+        if (setup.hasWmic || !QLatin1String(program).endsWith(QLatin1String("WMIC.exe")))
+            writeFile(system + QLatin1Char('/') + QLatin1String(program),
+                      "stand-in program of the simulated host\n");
+    }
+    QDir().mkpath(localPath(root, setup.tempDirectory));
+    const QString boot = localPath(root, QStringLiteral("C:\\Windows\\Boot"));
+    for (const char *file : kBootFiles) {
+        writeFile(boot + QLatin1Char('/') + QLatin1String(file),
+                  QByteArray("boot file ") + file + " of the simulated host\n");
+    }
+    for (const RegistryValue &v : setup.registry) {
+        if (!setRegistryValue(root, v.key, v.name, v.value))
+            return fail(QStringLiteral("cannot write registry.reg"));
+    }
+    return true;
+}
+
+} // namespace simhost

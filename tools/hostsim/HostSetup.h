@@ -1,0 +1,52 @@
+// Makes simulated Windows hosts: the setup of a host root (its disks,
+// registry values and faults on request) and the sample host. Used by
+// hostsim-make, by the tests and, on Linux, by the tool on its first start.
+#pragma once
+
+#include "platform/sim/SimHost.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QVariant>
+
+namespace simhost {
+
+struct DiskSpec {
+    QString id;        // folder name under disks/, for example "disk1"
+    int number = 0;    // Windows disk number
+    QString model;     // as WMIC reports it
+    QString mediaType; // "Removable Media", "Fixed hard disk media", "External hard disk media"
+    qint64 size = 0;   // bytes
+    QString letter;    // drive letter of its volume, empty for none; "C" is the system disk
+};
+
+struct RegistryValue {
+    QString key;  // full key path, for example "HKEY_LOCAL_MACHINE\\Software\\..."
+    QString name; // value name
+    QVariant value;
+};
+
+struct HostSpec {
+    QString tempDirectory = QStringLiteral("C:\\Users\\User\\AppData\\Local\\Temp\\");
+    QString comspec = QStringLiteral("C:\\Windows\\system32\\cmd.exe"); // empty: unset
+    int dpi = 96;
+    bool hasWmic = true;
+    QList<DiskSpec> disks;
+    QList<RegistryValue> registry;
+    // Faults on request: host.ini [faults] (for example diskpartFailAt), and
+    // per disk id its disk.ini [faults] (for example swapAfterListings).
+    QMap<QString, QVariant> faults;
+    QMap<QString, QMap<QString, QVariant>> diskFaults;
+};
+
+// The sample host: a fixed system disk 0 that must never be touched, a
+// removable "Generic Flash Disk USB Device" as disk 1 on E:, the registry
+// values of the host product and of Windows, and the Windows boot files.
+HostSpec sampleHostSpec();
+
+// Creates a fresh host root from setup; the folder must not hold a host yet.
+// Returns false with a reason on error.
+bool createHost(const QString &root, const HostSpec &setup, QString *error = nullptr);
+
+} // namespace simhost
