@@ -17,9 +17,7 @@
 #include "platform/HostPlatform.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -331,12 +329,6 @@ void QCreateBootable::OnProcessStart() {
         refreshStaleDriveList();
         return;
     }
-
-    QDir().mkpath(QString::fromStdString(hostplatform::localPath("C:\\mount\\winre")));
-    const QString staleImage =
-        QString::fromStdString(hostplatform::localPath("C:\\DownloadFIle\\boot.wim"));
-    if (QFile::exists(staleImage))
-        QFile::remove(staleImage);
 
     ApplyScaledLayout(); // undoes a failed build's taller status line
     progressBar->setValue(0);
