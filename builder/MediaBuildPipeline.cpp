@@ -70,7 +70,13 @@ void MediaBuildPipeline::run() {
                    .arg(m_diskNumber)
                    .arg(m_diskModel, m_systemDirectory));
 
-    QDir().mkpath(path(kDownloadFolder));
+    if (!prepareWorkFolders()) {
+        // Nowhere to put the image: the build cannot go on, and must not
+        // look as if it could.
+        emit m_worker.OnStopgGif();
+        endIncomplete(BuildFailure::DownloadFailed);
+        return;
+    }
 
     const QString link = chooseDownloadLink();
     const bool usable = isUsableDownloadLink(link);
@@ -210,6 +216,22 @@ void MediaBuildPipeline::run() {
     emit m_worker.SetProgressValue(100);
     m_log.note(QStringLiteral("build complete"));
     emit m_worker.ProcessComplete();
+}
+
+bool MediaBuildPipeline::prepareWorkFolders() {
+    const bool mountFolder = QDir().mkpath(path(kWinreFolder));
+    m_log.check(QStringLiteral("work folder made"), mountFolder, QLatin1String(kWinreFolder));
+    // An image an earlier build left behind must not pass for this build's
+    // download, nor be hashed as if it were arriving.
+    bool noStaleImage = true;
+    if (QFile::exists(path(kDownloadedImage))) {
+        noStaleImage = QFile::remove(path(kDownloadedImage));
+        m_log.check(QStringLiteral("image of an earlier build removed"), noStaleImage,
+                    QLatin1String(kDownloadedImage));
+    }
+    const bool downloadFolder = QDir().mkpath(path(kDownloadFolder));
+    m_log.check(QStringLiteral("work folder made"), downloadFolder, QLatin1String(kDownloadFolder));
+    return mountFolder && noStaleImage && downloadFolder;
 }
 
 QString MediaBuildPipeline::chooseDownloadLink() {

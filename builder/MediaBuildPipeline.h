@@ -1,7 +1,7 @@
-// One build of the recovery drive, step by step, on the worker thread:
-// download, size test, last check of the chosen disk and of its size,
-// format, boot files, image, check of the finished drive, clean-up. Reports
-// through the worker's signals.
+// One build of the recovery drive, step by step, on the worker thread: work
+// folders, download, size test, last check of the chosen disk and of its
+// size, format, boot files, image, check of the finished drive, clean-up.
+// Reports through the worker's signals.
 #pragma once
 
 #include "builder/BuildFailure.h"
@@ -27,6 +27,9 @@ public:
     void run();
 
 private:
+    // The work folders on the system drive, with no image of an earlier
+    // build where the download goes; false when any of it failed.
+    bool prepareWorkFolders();
     QString chooseDownloadLink();
     // Downloads the image; true only when a download finished.
     bool download(const QString &link);

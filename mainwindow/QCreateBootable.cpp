@@ -17,15 +17,34 @@
 #include "platform/HostPlatform.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMovie>
 #include <QPixmap>
 #include <QPushButton>
+
+namespace {
+
+// Whether a control shows in a state. Kept: as the state before left it.
+// Animated: shown when the screen's class has an animation, else kept.
+enum class Shown { No, Yes, Kept, Animated };
+
+struct StateLook {
+    bool leave;  // Cancel and the title strip's close
+    bool choose; // the start button shows; it and the list work if a drive is listed
+    Shown status;
+    Shown progress;
+    Shown animation;
+};
+
+void setShown(QWidget *widget, Shown shown) {
+    if (shown == Shown::Yes || shown == Shown::No)
+        widget->setVisible(shown == Shown::Yes);
+}
+
+} // namespace
 
 QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(0, 0) {
     setupUi(this);
@@ -48,8 +67,7 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     DiskComboBox->setFont(body);
     progressBar->setFont(body);
 
-    label_2->hide();
-    progressBar->hide();
+    applyState(WindowState::Idle);
     progressBar->setMinimum(0);
     progressBar->setMaximum(100);
     progressBar->setValue(0);
@@ -133,10 +151,8 @@ void QCreateBootable::ListUSBDrives() {
         DiskComboBox->addItem(tr("Temporary folder missing or read-only"));
     else if (DiskComboBox->count() == 0)
         DiskComboBox->addItem(tr("No USB drive found"));
-    // Only a listed drive carries a disk number; a notice carries none.
-    const bool hasDrive = DiskComboBox->itemData(0, Qt::UserRole).isValid();
-    CreateBootable->setEnabled(hasDrive);
-    DiskComboBox->setEnabled(hasDrive);
+    // The start button and the list follow whether a drive is listed now.
+    applyState(currentState);
 
     // An open confirmation was given for the drive chosen when it was shown;
     // with that drive gone, it cannot stand for whichever drive is now first.
@@ -153,6 +169,54 @@ void QCreateBootable::refreshStaleDriveList() {
 void QCreateBootable::showCentred(QDialog *dialog) {
     dialog->move(centredPosition(geometry(), dialog->size()));
     dialog->show();
+}
+
+void QCreateBootable::applyState(WindowState state) {
+    currentState = state;
+    // clang-format off
+    const StateLook look = [state]() -> StateLook {
+        using S = Shown;
+        switch (state) {
+        //                                leave  choose  status   progress animation
+        case WindowState::Idle:         return {true,  true,  S::No,   S::No,   S::Yes};
+        // The check starts from idle, a finished or a failed build; the
+        // status line and the bar stay as that left them.
+        case WindowState::Probing:      return {false, false, S::Kept, S::Kept, S::Kept};
+        case WindowState::NoConnection: return {true,  true,  S::Kept, S::Kept, S::Kept};
+        // Nothing is written to the drive while the image downloads.
+        case WindowState::Downloading:  return {true,  false, S::Yes,  S::Yes,  S::Animated};
+        case WindowState::Stopping:     return {false, false, S::Kept, S::Kept, S::Kept};
+        // Once the drive is being written, the build can no longer be left.
+        case WindowState::Writing:      return {false, false, S::Yes,  S::Yes,  S::No};
+        case WindowState::Failed:       return {false, false, S::Yes,  S::Yes,  S::No};
+        case WindowState::Finished:     return {true,  true,  S::Yes,  S::Yes,  S::No};
+        }
+        return {false, false, S::Kept, S::Kept, S::Kept};
+    }();
+    // clang-format on
+    // Only a listed drive carries a disk number; a notice carries none.
+    const bool hasDrive = DiskComboBox->itemData(0, Qt::UserRole).isValid();
+    titleCloseButton->setEnabled(look.leave);
+    CancelButton->setEnabled(look.leave);
+    CreateBootable->setEnabled(look.choose && hasDrive);
+    CreateBootable->setVisible(look.choose);
+    DiskComboBox->setEnabled(look.choose && hasDrive);
+    setShown(label_2, look.status);
+    setShown(progressBar, look.progress);
+    setShown(ProcessLabel, look.animation == Shown::Animated
+                               ? (scanMovie ? Shown::Yes : Shown::Kept)
+                               : look.animation);
+    if (state == WindowState::Failed) {
+        // A failure's cause and the log's place take two lines, where some
+        // languages' status lines have one. The bar says nothing of a
+        // failed build: its room goes to the text until the next start lays
+        // the window out again.
+        const int needed = label_2->heightForWidth(label_2->width());
+        if (needed > label_2->height()) {
+            progressBar->hide();
+            label_2->setFixedHeight(qMin(needed, progressBar->geometry().bottom() - label_2->y()));
+        }
+    }
 }
 
 void QCreateBootable::buildTitleStrip() {
@@ -214,11 +278,7 @@ void QCreateBootable::OnPrintRunningProcess(QString text) {
 void QCreateBootable::OnProcessComplete() {
     buildRunning = false;
     driveChoiceInUse = false;
-    titleCloseButton->setEnabled(true);
-    CancelButton->setEnabled(true);
-    CreateBootable->setEnabled(true);
-    CreateBootable->show();
-    DiskComboBox->setEnabled(true);
+    applyState(WindowState::Finished);
     label_2->setText(tr("Process completed"));
     // Disks plugged in or removed during the build show up now.
     refreshStaleDriveList();
@@ -232,26 +292,15 @@ void QCreateBootable::IncompleteFileDownload() {
 
 void QCreateBootable::OnBuildFailed(int cause) {
     // The failure dialog says that the drive is not usable; the status line
-    // behind it says why.
+    // behind it says why. The text comes first: the state makes room for it.
     label_2->setText(buildFailureText(static_cast<BuildFailure>(cause)));
-    // Some languages' status lines are one line high; the cause and the log's
-    // place take two. The bar says nothing of a failed build: its room goes
-    // to the text until the next start lays the window out again.
-    const int needed = label_2->heightForWidth(label_2->width());
-    if (needed > label_2->height()) {
-        progressBar->hide();
-        label_2->setFixedHeight(qMin(needed, progressBar->geometry().bottom() - label_2->y()));
-    }
+    applyState(WindowState::Failed);
 }
 
 void QCreateBootable::OnStopgGifFile() {
     if (scanMovie)
         scanMovie->stop();
-    ProcessLabel->hide();
-    // The download is over: from here the drive is written, and the build
-    // can no longer be left.
-    titleCloseButton->setEnabled(false);
-    CancelButton->setEnabled(false);
+    applyState(WindowState::Writing);
 }
 
 void QCreateBootable::OnSetProgressValue(int value) {
@@ -268,67 +317,23 @@ void QCreateBootable::OnProcessStart() {
     if (!disk.isValid() || buildRunning)
         return;
 
-    titleCloseButton->setEnabled(false);
-    CancelButton->setEnabled(false);
-    CreateBootable->setEnabled(false);
-    CreateBootable->hide();
-    DiskComboBox->setEnabled(false);
-
+    applyState(WindowState::Probing);
     driveChoiceInUse = true;
-    probing = true;
     const bool online = ConnectivityProbe::run();
-    probing = false;
-
     if (!online) {
-        driveChoiceInUse = false;
-        titleCloseButton->setEnabled(true);
-        CancelButton->setEnabled(true);
-        CreateBootable->setEnabled(true);
         // A short drop of the network must not mean leaving the tool: the
         // user can try again once the notice is dismissed.
-        CreateBootable->show();
-        DiskComboBox->setEnabled(true);
-        warningDialog->OkButton->hide();
-        warningDialog->CancelButton->setText(tr("OK"));
-        warningDialog->CancelButton->show();
-        warningDialog->InfoLabel->setFont(QFont(QStringLiteral("Segoe UI"), 10));
-        warningDialog->HeaderLabel->setText(tr("No Internet connection"));
-        warningDialog->InfoLabel->setText(
-            tr("Internet connection is required for creating recovery drive."));
-        showCentred(warningDialog);
+        driveChoiceInUse = false;
+        applyState(WindowState::NoConnection);
+        showNoConnectionNotice();
         refreshStaleDriveList();
         return;
     }
 
-    QDir().mkpath(QString::fromStdString(hostplatform::localPath("C:\\mount\\winre")));
-    const QString staleImage =
-        QString::fromStdString(hostplatform::localPath("C:\\DownloadFIle\\boot.wim"));
-    if (QFile::exists(staleImage))
-        QFile::remove(staleImage);
-
     ApplyScaledLayout(); // undoes a failed build's taller status line
-    label_2->show();
-    progressBar->show();
-    CreateBootable->setEnabled(false);
     progressBar->setValue(0);
-
     handOverSelectedDisk(disk.toInt(), DiskComboBox->currentText());
-
-    // Each start gets a fresh animation; the previous one is released.
-    if (scanMovie) {
-        ProcessLabel->setMovie(nullptr);
-        delete scanMovie;
-        scanMovie = nullptr;
-    }
-    const DpiClass dpiClass = dpiClassOf(AppContext::scaleFactor());
-    if (dpiClass != DpiClass::None) {
-        scanMovie = new QMovie(QString::fromLatin1(imageFolderOf(dpiClass)) +
-                               QStringLiteral("img_Scan.gif"));
-        ProcessLabel->show();
-        ProcessLabel->setMovie(scanMovie);
-        scanMovie->start();
-    }
-
+    restartScanAnimation();
     label_2->setText(tr("Please wait. Preparing the selected media. ") +
                      tr("This may take some time."));
     // The previous build has reported its end, but its thread may still be
@@ -336,10 +341,34 @@ void QCreateBootable::OnProcessStart() {
     workerThread->wait();
     buildRunning = true;
     workerThread->start(QThread::InheritPriority);
-    // Nothing is written to the drive while the image downloads: the user
-    // may stop the build until the download is over.
-    titleCloseButton->setEnabled(true);
-    CancelButton->setEnabled(true);
+    applyState(WindowState::Downloading);
+}
+
+void QCreateBootable::showNoConnectionNotice() {
+    warningDialog->OkButton->hide();
+    warningDialog->CancelButton->setText(tr("OK"));
+    warningDialog->CancelButton->show();
+    warningDialog->InfoLabel->setFont(QFont(QStringLiteral("Segoe UI"), 10));
+    warningDialog->HeaderLabel->setText(tr("No Internet connection"));
+    warningDialog->InfoLabel->setText(
+        tr("Internet connection is required for creating recovery drive."));
+    showCentred(warningDialog);
+}
+
+void QCreateBootable::restartScanAnimation() {
+    // Each start gets a fresh animation; the previous one is released.
+    if (scanMovie) {
+        ProcessLabel->setMovie(nullptr);
+        delete scanMovie;
+        scanMovie = nullptr;
+    }
+    const DpiClass dpiClass = dpiClassOf(AppContext::scaleFactor());
+    if (dpiClass == DpiClass::None)
+        return;
+    scanMovie =
+        new QMovie(QString::fromLatin1(imageFolderOf(dpiClass)) + QStringLiteral("img_Scan.gif"));
+    ProcessLabel->setMovie(scanMovie);
+    scanMovie->start();
 }
 
 void QCreateBootable::OnProcessCancel() {
@@ -351,8 +380,7 @@ void QCreateBootable::OnCancel() {
         // Cancel during the download stops the build, not the tool.
         if (!stoppingBuild && workerThread->requestStop()) {
             stoppingBuild = true;
-            titleCloseButton->setEnabled(false);
-            CancelButton->setEnabled(false);
+            applyState(WindowState::Stopping);
             label_2->setText(tr("Stopping the download..."));
         }
         return;
@@ -370,17 +398,8 @@ void QCreateBootable::buildThreadEnded() {
     if (scanMovie)
         scanMovie->stop();
     ProcessLabel->setMovie(nullptr);
-    ProcessLabel->show();
-    label_2->hide();
-    progressBar->hide();
     progressBar->setValue(0);
-    titleCloseButton->setEnabled(true);
-    CancelButton->setEnabled(true);
-    CreateBootable->show();
-    // Only a listed drive carries a disk number.
-    const bool hasDrive = DiskComboBox->itemData(0, Qt::UserRole).isValid();
-    CreateBootable->setEnabled(hasDrive);
-    DiskComboBox->setEnabled(hasDrive);
+    applyState(WindowState::Idle);
     refreshStaleDriveList();
 }
 
@@ -409,7 +428,7 @@ void QCreateBootable::closeEvent(QCloseEvent *event) {
     }
     // During the download the close stops the build, as Cancel does; once
     // the drive is being written it is refused.
-    if (probing)
+    if (currentState == WindowState::Probing)
         return;
     OnCancel();
 }

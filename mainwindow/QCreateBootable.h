@@ -53,11 +53,30 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // What the window lets the user see and do, from the start of the tool
+    // to the end of a build. The dialogs over it are not part of it: the
+    // confirmation may open over any state in which the start button shows.
+    enum class WindowState {
+        Idle,         // a drive may be chosen and a build started
+        Probing,      // the connectivity check runs: nothing can be pressed
+        NoConnection, // the check failed: a new start may be tried
+        Downloading,  // the build fetches the image; the user may still leave
+        Stopping,     // the user left the download; the build is ending
+        Writing,      // the download is over; the drive is being written
+        Failed,       // the build ended incomplete, behind the failure dialog
+        Finished,     // the drive is ready; another build may start
+    };
+    // Sets every control's enabled and shown flags for the state. Applying
+    // the current state again only follows a changed drive list.
+    void applyState(WindowState state);
+
     // Fills DiskComboBox with the removable disks that Windows lists.
     void ListUSBDrives();
     void refreshStaleDriveList();
     void buildThreadEnded();
     void showCentred(QDialog *dialog);
+    void showNoConnectionNotice();
+    void restartScanAnimation();
 
     void buildTitleStrip();
     void applyDpiLook();
@@ -70,9 +89,9 @@ private:
     QPoint dragOffset;
     BaseLayout baseLayout;
     QLabel *titleLabel = nullptr; // carries the title inside label_3
-    bool probing = false;         // the connectivity check is running
-    bool buildRunning = false;    // the worker has not yet reported the end of its build
-    bool stoppingBuild = false;   // the user stopped the build; its thread is ending
+    WindowState currentState = WindowState::Idle;
+    bool buildRunning = false;  // the worker has not yet reported the end of its build
+    bool stoppingBuild = false; // the user stopped the build; its thread is ending
     // From the confirmation's OK until a build has completed or the check
     // failed, the current item's disk is the one being built (a build that
     // ended incomplete may be recreated on it), so the list must not change.

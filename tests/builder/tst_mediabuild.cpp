@@ -171,8 +171,8 @@ private slots:
 
     void workerSignalsInIndexOrder();
     void completeBuildThenASecondStartOnAnotherDisk();
-    void noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data();
-    void noUsableLinkEndsAsIncompleteWithoutTouchingAnything();
+    void buildThatCannotStartEndsIncompleteWithoutTouchingAnything_data();
+    void buildThatCannotStartEndsIncompleteWithoutTouchingAnything();
     void failuresEndIncompleteAndLeaveNoWorkFiles_data();
     void failuresEndIncompleteAndLeaveNoWorkFiles();
     void windows7LinkIsChosenFromTheSecondKey();
@@ -225,11 +225,9 @@ void TestMediaBuild::setLink(const TestHost &host, const QString &url, const cha
                                       url.isNull() ? QVariant() : QVariant(url)));
 }
 
-// What the window does when a build starts: work folder, no stale image, the
-// chosen disk from its list.
-bool TestMediaBuild::prepareStart(const TestHost &host, int diskNumber) {
-    QDir().mkpath(host.local(QStringLiteral("C:\\mount\\winre")));
-    QFile::remove(host.local(kImage));
+// What the window does when a build starts: the chosen disk from its list.
+// The build makes its work folders itself.
+bool TestMediaBuild::prepareStart(const TestHost &, int diskNumber) {
     const DriveListingResult listing = listRemovableDrives(kSystem, tempDirectory());
     for (const ListedDrive &drive : listing.drives) {
         if (drive.number == diskNumber) {
@@ -364,20 +362,28 @@ void TestMediaBuild::completeBuildThenASecondStartOnAnotherDisk() {
     QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk0"))), systemDisk);
 }
 
-void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything_data() {
+void TestMediaBuild::buildThatCannotStartEndsIncompleteWithoutTouchingAnything_data() {
     QTest::addColumn<QString>("link");
-    QTest::newRow("no value") << QString();
-    QTest::newRow("empty") << QString("");
-    QTest::newRow("not http") << "ftp://127.0.0.1/boot.wim";
-    QTest::newRow("blank") << "http://127.0.0.1/boot.wim & format D:";
-    QTest::newRow("double quote") << "http://127.0.0.1/boot.wim\"&\"del";
+    QTest::addColumn<QString>("blocked"); // a file where the build's work folders go
+    QTest::newRow("no value") << QString() << QString();
+    QTest::newRow("empty") << QString("") << QString();
+    QTest::newRow("not http") << "ftp://127.0.0.1/boot.wim" << QString();
+    QTest::newRow("blank") << "http://127.0.0.1/boot.wim & format D:" << QString();
+    QTest::newRow("double quote") << "http://127.0.0.1/boot.wim\"&\"del" << QString();
+    const QString link = m_server.url(QStringLiteral("/boot.wim"));
+    QTest::newRow("mount folder blocked") << link << "C:\\mount";
+    QTest::newRow("download folder blocked") << link << "C:\\DownloadFIle";
+    QTest::newRow("earlier image cannot be removed") << link << "C:\\DownloadFIle\\boot.wim\\x";
 }
 
-void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything() {
+void TestMediaBuild::buildThatCannotStartEndsIncompleteWithoutTouchingAnything() {
     QFETCH(QString, link);
+    QFETCH(QString, blocked);
     TestHost host;
     QVERIFY(host.isValid());
     setLink(host, link);
+    if (!blocked.isEmpty())
+        QVERIFY(host.write(blocked, "in the way"));
     const auto usb = snapshot(volumeOf(host, QStringLiteral("disk1")));
 
     ThreadDriveClone worker;
@@ -391,7 +397,10 @@ void TestMediaBuild::noUsableLinkEndsAsIncompleteWithoutTouchingAnything() {
     QCOMPARE(host.commands().size(), listingCommands);
     QCOMPARE(m_server.requestTargets().size(), requests);
     QCOMPARE(snapshot(volumeOf(host, QStringLiteral("disk1"))), usb);
-    verifyWorkFilesRemoved(host);
+    if (blocked.isEmpty())
+        verifyWorkFilesRemoved(host);
+    else
+        QCOMPARE(host.read(blocked), QByteArray("in the way"));
     verifyKeepAwakeReleased(host);
 }
 
