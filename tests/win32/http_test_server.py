@@ -1,8 +1,5 @@
 """HTTP server for the Windows layer's download tests, on a free port of
-127.0.0.1. Serves the files of a folder; a request below /hold/ is answered
-only once a file named "release" exists in that folder (at most a minute), and
-announces itself by writing "holding" there first, so a test can look at the
-client while the request is under way. A request below /trickle/ gets the
+127.0.0.1. Serves the files of a folder. A request below /trickle/ gets the
 whole file announced, half of it sent, and then a byte a second until the
 client goes away (at most a minute): a server that never quite stops.
 
@@ -14,8 +11,7 @@ import os
 import sys
 import time
 
-HOLD_PREFIX = "/hold/"
-HOLD_LIMIT_SECONDS = 60
+TRICKLE_LIMIT_SECONDS = 60
 TRICKLE_PREFIX = "/trickle/"
 
 
@@ -38,7 +34,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         try:
             self.wfile.write(data[:half])
             self.wfile.flush()
-            deadline = time.monotonic() + HOLD_LIMIT_SECONDS
+            deadline = time.monotonic() + TRICKLE_LIMIT_SECONDS
             for byte in data[half:]:
                 if time.monotonic() > deadline:
                     break
@@ -52,13 +48,6 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     def do_GET(self):
         if self.path.startswith(TRICKLE_PREFIX):
             return self.trickle()
-        if self.path.startswith(HOLD_PREFIX):
-            write_atomically(os.path.join(self.directory, "holding"), self.path)
-            release = os.path.join(self.directory, "release")
-            deadline = time.monotonic() + HOLD_LIMIT_SECONDS
-            while not os.path.exists(release) and time.monotonic() < deadline:
-                time.sleep(0.05)
-            self.path = self.path[len(HOLD_PREFIX) - 1:]
         super().do_GET()
 
 
