@@ -20,6 +20,7 @@ namespace {
 constexpr int kBuildTimeoutMs = 180000;
 
 const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device ");
+const QString kSanDisk = QStringLiteral("SanDisk Ultra USB Device");
 
 QStringList workPaths(const QString &temp) {
     return {temp, QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount")};
@@ -89,14 +90,20 @@ void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
     QVERIFY(hostLog(host, "power.log").last().startsWith(QLatin1String("clear")));
 }
 
+// Two sticks: a build on the first, then one on the second from the same
+// list. The second build must erase the second stick, and only it.
 void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
-    ToolSession session(simhost::sampleHostSpec(), m_server.goodImageLink(), m_server.proxy());
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.disks.append({QStringLiteral("disk2"), 2, kSanDisk, QStringLiteral("Removable Media"),
+                        32015679488LL, QString()});
+    ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
     QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
     QVERIFY(session.open());
     TestHost &host = session.host();
     const QString temp = session.temp();
-    verifyIdle(session, {kUsbModel}, {1});
-    const HostSnapshot others = HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp));
+    const QStringList drives{kUsbModel, kSanDisk + QLatin1Char(' ')};
+    verifyIdle(session, drives, {1, 2});
+    HostSnapshot others = HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp));
     QVERIFY(others.contains(QStringLiteral("disks/disk0/volume/SYSTEM-DISK.txt")));
     const QStringList requests = m_server.http().requestTargets();
 
@@ -104,7 +111,7 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     verifyBuilding(session);
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
     verifyFinished(session);
-    QCOMPARE(session.driveTexts(), QStringList{kUsbModel});
+    QCOMPARE(session.driveTexts(), drives);
 
     // One check of the connection through the host's proxy, one download.
     QCOMPARE(m_server.http().requestTargets().mid(requests.size()),
@@ -122,37 +129,24 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
         others.differencesTo(HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp)));
     QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
 
-    // A second build on the same list: confirmation again, a fresh start.
+    // The second stick, from the same list: confirmation again, a fresh start.
+    others = HostSnapshot::take(host, QStringLiteral("disk2"), workPaths(temp));
     const int before = lines.size();
-    QVERIFY(ToolSession::press(session.window()->CreateBootable));
-    QVERIFY(session.warning()->isVisible());
-    QCOMPARE(session.warning()->HeaderLabel->text(), QStringLiteral("Confirm Operation"));
-    QVERIFY(ToolSession::press(session.warning()->OkButton));
+    session.window()->DiskComboBox->setCurrentIndex(1);
+    QVERIFY(session.startBuild());
     verifyBuilding(session);
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
     verifyFinished(session);
-    QCOMPARE(session.driveTexts(), QStringList{kUsbModel});
 
-    // The drive still carried R: when the build chose a letter for its new
-    // volume, so the next free one may be taken; exactly one letter leads
-    // to the drive either way.
-    const QRegularExpressionMatch chosen =
-        QRegularExpression(QStringLiteral("drive letter for the new volume: passed \\(([R-Z]):\\)"))
-            .match(buildLog(host, temp));
-    QVERIFY(chosen.hasMatch());
-    const QChar letter = chosen.captured(1).at(0);
-    QVERIFY(letter == QLatin1Char('R') || letter == QLatin1Char('S'));
-    verifyRecoveryDrive(host, QStringLiteral("disk1"), letter);
-    QVERIFY(letterTarget(host, letter == QLatin1Char('R') ? 'S' : 'R').isEmpty());
+    // R: still leads to the first stick, so the second gets the next letter.
+    verifyRecoveryDrive(host, QStringLiteral("disk2"), 'S');
     verifyWorkFilesGone(host, temp);
     lines = commandLines(host).mid(before);
-    QCOMPARE(formatToCleanUp(lines), buildCommands(temp, letter));
-    QVERIFY(lines.indexOf(listing) >= 0);
-    QVERIFY(lines.indexOf(listing) < lines.indexOf(buildCommands(temp, letter).first()));
-    QVERIFY(buildLog(host, temp)
-                .contains(QLatin1String("build for disk 1 \"Generic Flash Disk USB Device \"")));
+    QCOMPARE(lines.mid(0, 2), QStringList({sizeCommand(temp, 2), listing}));
+    QCOMPARE(formatToCleanUp(lines), buildCommands(temp, 'S'));
+    QVERIFY(buildLog(host, temp).contains(QLatin1String("build for disk 2 \"SanDisk Ultra")));
     changed =
-        others.differencesTo(HostSnapshot::take(host, QStringLiteral("disk1"), workPaths(temp)));
+        others.differencesTo(HostSnapshot::take(host, QStringLiteral("disk2"), workPaths(temp)));
     QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
 }
 
@@ -186,8 +180,10 @@ void TestE2eBuilds::letterRTakenBuildsOnAnotherLetter() {
     QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
 }
 
+// Without WMIC every listing and the size query go through PowerShell.
 void TestE2eBuilds::blankInTemporaryFolderAndAmpersandInLink() {
     simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.hasWmic = false;
     setup.tempDirectory = QStringLiteral("C:\\Users\\Test User\\AppData\\Local\\Temp\\");
     const QString link = m_server.goodImageLink(QStringLiteral("?a=1&b=2"));
     ToolSession session(setup, link, m_server.proxy());
@@ -211,14 +207,19 @@ void TestE2eBuilds::blankInTemporaryFolderAndAmpersandInLink() {
     QCOMPARE(m_server.http().requestTargets().mid(requests.size()),
              QStringList({ConnectivityProbe::url(), QStringLiteral("/boot.wim?a=1&b=2"),
                           QStringLiteral("/boot.wim?a=1&b=2")}));
-    const QString listing = listingCommand(temp);
+    const QString listing = listingCommand(temp, false);
     QVERIFY(listing.endsWith(
         QLatin1String(">> \"C:\\Users\\Test User\\AppData\\Local\\Temp\\DiskInfo.txt\"")));
     const QString bitsadmin =
         QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download /priority normal \"") +
         link + QStringLiteral("\" C:\\DownloadFIle\\boot.wim");
     const QStringList lines = commandLines(host);
-    QCOMPARE(lines.mid(0, 4), QStringList({listing, bitsadmin, sizeCommand(temp), listing}));
+    QCOMPARE(lines.mid(0, 2), QStringList({listing, bitsadmin}));
+    QVERIFY2(lines.at(2).contains(QLatin1String("powershell.exe")) &&
+                 lines.at(2).contains(QLatin1String("Size")),
+             qPrintable(lines.at(2)));
+    QCOMPARE(lines.at(3), listing);
+    QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("WMIC")));
     QCOMPARE(host.commands().at(1).exitCode, 0LL);
     QCOMPARE(formatToCleanUp(lines), buildCommands(temp, 'R'));
     QVERIFY(buildCommands(temp, 'R').first().endsWith(

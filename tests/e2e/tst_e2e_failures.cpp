@@ -39,14 +39,19 @@ QStringList imageRequests(E2eServer &server) {
 
 enum class Fault {
     NoLink,
+    UnsafeLink,
+    WorkFolderBlocked,
     Refused,
+    CutShort,
     ShortImage,
     Swapped,
     SmallStick,
     LettersTaken,
     FormatFails,
     ImageWriteError,
+    BootFilesCut,
     DriveCorrupts,
+    BootFilesDamaged,
 };
 
 } // namespace
@@ -134,8 +139,17 @@ void TestE2eFailures::failedBuildNamesItsCause_data() {
     QTest::addColumn<bool>("diskUntouched"); // the build ended before the format
     QTest::newRow("no download link")
         << Fault::NoLink << "No download link for the boot image is configured." << true;
+    // A link that cmd would read as two commands never reaches a command line.
+    QTest::newRow("link with a command in it")
+        << Fault::UnsafeLink << "No download link for the boot image is configured." << true;
+    QTest::newRow("work folder cannot be made")
+        << Fault::WorkFolderBlocked << "The boot image could not be downloaded." << true;
     QTest::newRow("server refuses")
         << Fault::Refused << "The boot image could not be downloaded." << true;
+    // Announced whole, half sent, closed: for the first download and the
+    // fallback's alike.
+    QTest::newRow("both downloads cut short")
+        << Fault::CutShort << "The boot image could not be downloaded." << true;
     QTest::newRow("image one byte short")
         << Fault::ShortImage << "The downloaded boot image is too small to be complete." << true;
     QTest::newRow("drive swapped after the listing")
@@ -148,8 +162,12 @@ void TestE2eFailures::failedBuildNamesItsCause_data() {
         << Fault::FormatFails << "The drive could not be formatted." << false;
     QTest::newRow("write error on the image")
         << Fault::ImageWriteError << "Copying to the drive failed." << false;
+    QTest::newRow("boot files cut short, Xcopy reports it")
+        << Fault::BootFilesCut << "Copying to the drive failed." << false;
     QTest::newRow("stick keeps other data than written")
         << Fault::DriveCorrupts << "The finished drive failed its check." << false;
+    QTest::newRow("boot files damaged, Xcopy reports success")
+        << Fault::BootFilesDamaged << "The finished drive failed its check." << false;
 }
 
 // Every way a build can fail, through the real window: the failure dialog,
@@ -165,8 +183,12 @@ void TestE2eFailures::failedBuildNamesItsCause() {
     QString link = m_server.goodImageLink();
     if (fault == Fault::NoLink)
         link = QString();
+    if (fault == Fault::UnsafeLink)
+        link = QStringLiteral("http://127.0.0.1/boot.wim & format D:");
     if (fault == Fault::Refused)
         link = QStringLiteral("http://%1/boot.wim").arg(E2eServer::deadProxy());
+    m_server.http().setMode(fault == Fault::CutShort ? HttpTestServer::Mode::Truncated
+                                                     : HttpTestServer::Mode::Serve);
     if (fault == Fault::ShortImage)
         link = m_server.shortImageLink();
     if (fault == Fault::Swapped)
@@ -180,8 +202,12 @@ void TestE2eFailures::failedBuildNamesItsCause() {
     if (fault == Fault::ImageWriteError)
         setup.faults[QStringLiteral("xcopyWriteErrorFor")] =
             QStringLiteral("R:\\sources\\boot.wim*");
+    if (fault == Fault::BootFilesCut)
+        setup.faults[QStringLiteral("xcopyWriteErrorFor")] = QStringLiteral("R:\\");
     if (fault == Fault::DriveCorrupts)
         setup.faults[QStringLiteral("xcopyDamageFor")] = QStringLiteral("R:\\sources\\boot.wim*");
+    if (fault == Fault::BootFilesDamaged)
+        setup.faults[QStringLiteral("xcopyDamageFor")] = QStringLiteral("R:\\boot\\");
 
     ToolSession session(setup, link, m_server.proxy());
     QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
@@ -190,6 +216,8 @@ void TestE2eFailures::failedBuildNamesItsCause() {
         for (char letter = 'R'; letter <= 'Z'; ++letter)
             QVERIFY(host.write(QStringLiteral("%1:\\in use.txt").arg(letter), "someone's"));
     }
+    if (fault == Fault::WorkFolderBlocked)
+        QVERIFY(host.write(QStringLiteral("C:\\mount"), "in the way"));
     QVERIFY(session.open());
     const QStringList work = workPaths(session.temp());
     const HostSnapshot whole = HostSnapshot::take(host, QString(), work);
