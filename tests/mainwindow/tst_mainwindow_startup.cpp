@@ -114,7 +114,6 @@ private slots:
     void initTestCase();
     void languageAndCatalogues_data();
     void languageAndCatalogues();
-    void shippedKoreanCatalogues();
     void secondStartHandsOverToTheFirst();
     void leavingStartsTheHostFromTheToolsFolder_data();
     void leavingStartsTheHostFromTheToolsFolder();
@@ -209,54 +208,6 @@ void TestMainWindowStartup::languageAndCatalogues() {
     // The drive list is made as in any language.
     QCOMPARE(run.shown.value(QStringLiteral("drive")),
              QStringLiteral("Generic Flash Disk USB Device "));
-}
-
-void TestMainWindowStartup::shippedKoreanCatalogues() {
-    // The catalogues the build ships: both Korean ones come from the Korean
-    // folder beside the executable (for this test, the test's own folder).
-    const QString koDir = QStringLiteral(BMC_TRANSLATION_DIR "/KO");
-    QVERIFY(QFileInfo::exists(koDir + QStringLiteral("/LANG_KO.qm")));
-    TestHost host;
-    QVERIFY(host.isValid());
-    setLanguageType(host, 7);
-    QCOMPARE(selectLanguageFromHost(), UiLanguage::KO);
-    QCOMPARE(QFileInfo(QCoreApplication::applicationDirPath() +
-                       QStringLiteral("/BootableTranslation/KO"))
-                 .canonicalFilePath(),
-             QFileInfo(koDir).canonicalFilePath());
-    {
-        QTranslator qtTranslator;
-        QTranslator toolTranslator;
-        installTranslators(UiLanguage::KO, qtTranslator, toolTranslator);
-        const QString expectedDir =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/BootableTranslation/KO/");
-        if (QFileInfo::exists(koDir + QStringLiteral("/qt_ko.qm")))
-            QCOMPARE(qtTranslator.filePath(), expectedDir + QStringLiteral("qt_ko.qm"));
-        QCOMPARE(toolTranslator.filePath(), expectedDir + QStringLiteral("LANG_KO.qm"));
-        const QString title =
-            QCoreApplication::translate("QCreateBootable", "Create Recovery Drive");
-        QVERIFY(!title.isEmpty());
-        QVERIFY(title != QStringLiteral("Create Recovery Drive"));
-        QCoreApplication::removeTranslator(&toolTranslator);
-        QCoreApplication::removeTranslator(&qtTranslator);
-    }
-
-    // The tool itself, with the shipped folder beside it, shows it.
-    QTemporaryDir toolDir;
-    QVERIFY(toolDir.isValid());
-    QVERIFY(installTool(toolDir.path()));
-    const QString copied = toolDir.filePath(QStringLiteral("BootableTranslation/KO"));
-    QVERIFY(QDir().mkpath(copied));
-    for (const QString &name : QDir(koDir).entryList(QDir::Files))
-        QVERIFY(QFile::copy(koDir + QLatin1Char('/') + name, copied + QLatin1Char('/') + name));
-    QTranslator korean;
-    QVERIFY(korean.load(QStringLiteral("LANG_KO"), koDir));
-    const ToolRun run = runTool(toolDir.path(), toolDir.path(), QString());
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.shown.value(QStringLiteral("language")), QStringLiteral("KO"));
-    QCOMPARE(run.shown.value(QStringLiteral("title")),
-             korean.translate("QCreateBootable", "Create Recovery Drive"));
-    QCOMPARE(run.shown.value(QStringLiteral("cancel")), korean.translate("Dialog", "Cancel"));
 }
 
 void TestMainWindowStartup::leavingStartsTheHostFromTheToolsFolder_data() {
