@@ -1,17 +1,23 @@
 // Renders every window of the tool for one screen dpi and one interface
 // language into PNG files, for looking at the look by eye:
-//   look_screenshots <dpi> <language code> <output folder>
+//   window_screenshots <dpi> <language code> <output folder>
 // The windows are built exactly as the tool builds them, against a fresh
 // simulated host with that dpi and language; the main window is shown idle
 // and during a build, the confirmation dialog with its confirmation text.
-#include "LookHost.h"
+#include "app/AppContext.h"
+#include "app/LanguageSelection.h"
+#include "app/ScreenScale.h"
 #include "builder/BuildFailure.h"
 #include "dialogs/InfoDialogClass.h"
 #include "dialogs/WarningClass.h"
 #include "mainwindow/QCreateBootable.h"
+#include "platform/sim/SimHost.h"
+#include "platform/sim/SimRegistry.h"
+#include "tools/hostsim/HostSetup.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTranslator>
 
 #include <cstdio>
@@ -46,7 +52,7 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 4) {
-        std::fprintf(stderr, "usage: look_screenshots <dpi> <language code> <output folder>\n");
+        std::fprintf(stderr, "usage: window_screenshots <dpi> <language code> <output folder>\n");
         return 2;
     }
     const int dpi = args.at(1).toInt();
@@ -58,9 +64,21 @@ int main(int argc, char *argv[]) {
             language = static_cast<UiLanguage>(i);
     }
 
-    LookHost host(dpi, language);
-    if (!host.isValid() || !QDir().mkpath(out.path()))
+    // A fresh sample host with that screen and language, for this process.
+    QTemporaryDir hostDir;
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.dpi = dpi;
+    const QString root = hostDir.filePath(QStringLiteral("host"));
+    QString error;
+    if (!hostDir.isValid() || !simhost::createHost(root, setup, &error) ||
+        !QDir().mkpath(out.path()))
         return 2;
+    qputenv(simhost::kHostRootVariable, QFile::encodeName(root));
+    fixHostIdentity();
+    simhost::setRegistryValue(root, AppContext::hostSettingsKey(), QStringLiteral("LanguageType"),
+                              static_cast<int>(language));
+    selectLanguageFromHost();
+    probeScreenScale();
     QTranslator qtTranslator;
     QTranslator toolTranslator;
     installTranslators(language, qtTranslator, toolTranslator);
