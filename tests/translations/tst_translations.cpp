@@ -1,241 +1,212 @@
-// Checks the compiled catalogues in the build's BootableTranslation folder: every text
-// the tool shows is translated in every language, keeps what the code relies on (the one
-// line feed, %p, the trailing blank, the quoted button name), reads the same wherever the
-// same text appears, and fits the fixed-size widgets it is shown in.
+// Checks the compiled catalogues in the build's BootableTranslation folder, reached as the
+// tool reaches them: the host product's LanguageType picks the catalogues of the right
+// language; every text the tool shows is translated, keeps what the code relies on (its
+// markers, line feeds and edge blanks, the quoted button name) and reads the same wherever
+// the same English appears; and every text fits its fixed-size widget at every screen scale.
 //
-// Fit is measured at 96 dpi with the tool's fonts ("Segoe UI" 10 pt, 9 pt in the failure
-// dialog's buttons). Without Segoe UI (on Linux) the measure is an approximation: the
-// font is substituted by an Arial-metric face (Liberation Sans, Arimo, Nimbus Sans), whose
-// average Latin advance is within about 1 % of Segoe UI's (0.441 against 0.443 em), or
-// else by Noto Sans, which runs wider (0.474 em), so its Latin widths are scaled by the
-// ratio. Single glyphs differ, so buttons keep a margin of a few pixels. Japanese,
-// Chinese, Korean and Hindi come from the Noto CJK and Devanagari faces, whose advances
-// are close to those of the Windows fallback fonts, and are not scaled. With any other
-// font the widths mean nothing, and the fit checks are skipped.
+// Fit is measured with the tool's fonts ("Segoe UI" 10 pt, 9 pt in the failure dialog's
+// buttons) at the screen's dpi, in the widget's scaled width. Without Segoe UI (on Linux)
+// the measure is an approximation: the font is substituted by an Arial-metric face
+// (Liberation Sans, Arimo, Nimbus Sans), whose average Latin advance is within about 1 % of
+// Segoe UI's (0.441 against 0.443 em), or else by Noto Sans, which runs wider (0.474 em), so
+// its Latin widths are scaled by the ratio. Single glyphs differ, so buttons keep a margin
+// of a few pixels. Japanese, Chinese, Korean and Hindi come from the Noto CJK and
+// Devanagari faces, whose advances are close to those of the Windows fallback fonts, and
+// are not scaled. With any other font the widths mean nothing, and the fit check is skipped.
 
-#include <QFile>
+#include "app/LanguageSelection.h"
+#include "app/ScreenScale.h"
+#include "dialogs/DialogLayouts.h"
+#include "mainwindow/BuildFailureText.h"
+#include "mainwindow/MainWindowLayout.h"
+
 #include <QFontInfo>
-#include <QFontMetricsF>
-#include <QHash>
 #include <QImage>
 #include <QTextLayout>
 #include <QTranslator>
 #include <QtTest>
 
-#include <memory>
-
 namespace {
 
-const char *const kConfirmationBody =
-    "Please ensure that you have taken backup of your data on the selected USB drive.\n"
-    "This operation will erase all data from the selected drive while creating recovery drive.";
+// The host product's LanguageType values and the language each one stands for.
+struct Language {
+    int languageType;
+    const char *locale;
+};
+const Language kLanguages[] = {{0, "en"}, {1, "de"},    {2, "fr"},    {3, "it"},
+                               {4, "es"}, {5, "ja"},    {6, "zh_CN"}, {7, "ko"},
+                               {8, "nl"}, {9, "pt_BR"}, {10, "hi"}};
+
+// Where a text is shown: a widget of one of the three windows, its font, how many lines it
+// holds, and the pixels at 96 dpi that the widget keeps for itself (a button's skin, the
+// drive list's arrow and padding).
+enum Window { None, Main, Warning, Info };
+struct Place {
+    Window window;
+    const char *widget;
+    int points;
+    int lines;
+    int reserved;
+};
+const Place kNowhere{None, nullptr, 0, 0, 0};
+const Place kCreate{Main, "CreateBootable", 10, 1, 8};
+const Place kMainCancel{Main, "CancelButton", 10, 1, 8};
+const Place kWarningOk{Warning, "OkButton", 10, 1, 8};
+const Place kWarningCancel{Warning, "CancelButton", 10, 1, 8};
+const Place kInfoCancel{Info, "CancelButton", 9, 1, 8};
+const Place kRecreate{Info, "RecreateButton", 9, 1, 8};
+const Place kPrompt{Main, "label", 10, 1, 0};
+const Place kStatus{Main, "label_2", 10, 1, 0};
+const Place kStatus2{Main, "label_2", 10, 2, 0};
+const Place kDriveItem{Main, "DiskComboBox", 10, 1, 30};
+const Place kBody{Warning, "InfoLabel", 10, 4, 0};
+const Place kFailureTop{Info, "label", 10, 2, 0};
+const Place kFailureBottom{Info, "label_2", 10, 2, 0};
+
 const char *const kStatusStart = "Please wait. Preparing the selected media. ";
 const char *const kStatusEnd = "This may take some time.";
-const char *const kFailureMessage =
-    "Boot Media has some components missing and has failed the self-test.";
+const char *const kRecreateButton = "Recreate Boot Media";
 const char *const kFailureHint = "Click 'Recreate Boot Media' to restart process.";
-const char *const kNoticeBody = "Internet connection is required for creating recovery drive.";
 
-struct SourceText {
+struct Text {
     const char *context;
     const char *source;
+    Place place;
 };
-
 // Every text the tool shows, in the context its code or form translates it in.
-const SourceText kTexts[] = {
-    {"Dialog", "Create Bootable Media"},
-    {"Dialog", "Select the USB Drive to create recovery drive"},
-    {"Dialog", "Creating recovery drive..."},
-    {"Dialog", "%p%"},
-    {"Dialog", "Create Recovery Drive"},
-    {"Dialog", "Cancel"},
-    {"QCreateBootable", "Create Recovery Drive"},
-    {"QCreateBootable", "No USB drive found"},
-    {"QCreateBootable", "Temporary folder missing or read-only"},
-    {"QCreateBootable", "Stopping the download..."},
-    {"QCreateBootable", "This program is already running."},
-    {"QCreateBootable", "Process completed"},
-    {"QCreateBootable", "Confirm Operation"},
-    {"QCreateBootable", kConfirmationBody},
-    {"QCreateBootable", "No Internet connection"},
-    {"QCreateBootable", kNoticeBody},
-    {"QCreateBootable", "OK"},
-    {"QCreateBootable", kStatusStart},
-    {"QCreateBootable", kStatusEnd},
-    {"WarningDlg", "Confirm Operation"},
-    {"WarningDlg", "OK"},
-    {"WarningDlg", "Cancel"},
-    {"WarningClass", "Confirm Operation"},
-    {"WarningClass", "OK"},
-    {"InfoDialog", "InfoDialog"},
-    {"InfoDialog", "Cancel"},
-    {"InfoDialog", "Recreate Boot Media"},
-    {"InfoDialogClass", "Information"},
-    {"InfoDialogClass", kFailureMessage},
-    {"InfoDialogClass", kFailureHint},
-    {"ThreadDriveClone", "Copying system files..."},
-    {"ThreadDriveClone", "Finalizing recovery drive..."},
-    {"ThreadDriveClone", "Copying resources..."},
-    {"ThreadDriveClone", "Finalizing all settings..."},
-    {"QCreateBootable", "No download link for the boot image is configured."},
-    {"QCreateBootable", "The boot image could not be downloaded."},
-    {"QCreateBootable", "The downloaded boot image is too small to be complete."},
-    {"QCreateBootable", "The selected drive was removed or changed."},
-    {"QCreateBootable", "The selected drive is too small for the boot image."},
-    {"QCreateBootable", "No free drive letter is available for the drive."},
-    {"QCreateBootable", "The drive could not be formatted."},
-    {"QCreateBootable", "Copying to the drive failed."},
-    {"QCreateBootable", "The finished drive failed its check."},
-    {"QCreateBootable", "Details: %1"},
-    {"ThreadDriveClone", "Downloading the boot image: %1 of %2 MB"},
-    {"ThreadDriveClone", "Downloading the boot image: %1 MB"},
-    {"ThreadDriveClone", "Copying the boot image to the drive: %1 of %2 MB"},
+const Text kTexts[] = {
+    {"Dialog", "Create Bootable Media", kNowhere},
+    {"Dialog", "Select the USB Drive to create recovery drive", kPrompt},
+    {"Dialog", "Creating recovery drive...", kStatus},
+    {"Dialog", "%p%", kNowhere},
+    {"Dialog", "Create Recovery Drive", kCreate},
+    {"Dialog", "Cancel", kMainCancel},
+    {"QCreateBootable", "Create Recovery Drive", kNowhere},
+    {"QCreateBootable", "No USB drive found", kDriveItem},
+    {"QCreateBootable", "Temporary folder missing or read-only", kDriveItem},
+    {"QCreateBootable", "Stopping the download...", kStatus},
+    {"QCreateBootable", "This program is already running.", kNowhere},
+    {"QCreateBootable", "Process completed", kStatus},
+    {"QCreateBootable", "Confirm Operation", kNowhere},
+    {"QCreateBootable",
+     "Please ensure that you have taken backup of your data on the selected USB drive.\n"
+     "This operation will erase all data from the selected drive while creating recovery drive.",
+     kBody},
+    {"QCreateBootable", "No Internet connection", kNowhere},
+    {"QCreateBootable", "Internet connection is required for creating recovery drive.", kBody},
+    {"QCreateBootable", "OK", kWarningCancel},
+    {"QCreateBootable", kStatusStart, kNowhere}, // shown with kStatusEnd after it
+    {"QCreateBootable", kStatusEnd, kNowhere},
+    {"WarningDlg", "Confirm Operation", kNowhere},
+    {"WarningDlg", "OK", kWarningOk},
+    {"WarningDlg", "Cancel", kWarningCancel},
+    {"WarningClass", "Confirm Operation", kNowhere},
+    {"WarningClass", "OK", kWarningOk},
+    {"InfoDialog", "InfoDialog", kNowhere},
+    {"InfoDialog", "Cancel", kInfoCancel},
+    {"InfoDialog", kRecreateButton, kRecreate},
+    {"InfoDialogClass", "Information", kNowhere},
+    {"InfoDialogClass", "Boot Media has some components missing and has failed the self-test.",
+     kFailureTop},
+    {"InfoDialogClass", kFailureHint, kFailureBottom},
+    {"ThreadDriveClone", "Copying system files...", kStatus},
+    {"ThreadDriveClone", "Finalizing recovery drive...", kStatus},
+    {"ThreadDriveClone", "Copying resources...", kStatus},
+    {"ThreadDriveClone", "Finalizing all settings...", kStatus},
+    // The causes of a failed build and its details line: shown through buildFailureText().
+    {"QCreateBootable", "No download link for the boot image is configured.", kNowhere},
+    {"QCreateBootable", "The boot image could not be downloaded.", kNowhere},
+    {"QCreateBootable", "The downloaded boot image is too small to be complete.", kNowhere},
+    {"QCreateBootable", "The selected drive was removed or changed.", kNowhere},
+    {"QCreateBootable", "The selected drive is too small for the boot image.", kNowhere},
+    {"QCreateBootable", "No free drive letter is available for the drive.", kNowhere},
+    {"QCreateBootable", "The drive could not be formatted.", kNowhere},
+    {"QCreateBootable", "Copying to the drive failed.", kNowhere},
+    {"QCreateBootable", "The finished drive failed its check.", kNowhere},
+    {"QCreateBootable", "Details: %1", kNowhere},
+    {"ThreadDriveClone", "Downloading the boot image: %1 of %2 MB", kStatus},
+    {"ThreadDriveClone", "Downloading the boot image: %1 MB", kStatus},
+    {"ThreadDriveClone", "Copying the boot image to the drive: %1 of %2 MB", kStatus},
 };
 
-// Causes of a failed build, each followed on the status line by kFailureDetails.
-const char *const kFailureCauses[] = {
-    "No download link for the boot image is configured.",
-    "The boot image could not be downloaded.",
-    "The downloaded boot image is too small to be complete.",
-    "The selected drive was removed or changed.",
-    "The selected drive is too small for the boot image.",
-    "No free drive letter is available for the drive.",
-    "The drive could not be formatted.",
-    "Copying to the drive failed.",
-    "The finished drive failed its check.",
-};
-const char *const kFailureDetails = "Details: %1";
-// Progress of the download and of the image copy.
-const char *const kProgressTexts[] = {
-    "Downloading the boot image: %1 of %2 MB",
-    "Downloading the boot image: %1 MB",
-    "Copying the boot image to the drive: %1 of %2 MB",
-};
-
-const char *const kLanguages[] = {"EN", "DE", "FR", "IT", "ES", "JA", "CN", "KO", "DU", "BR", "HI"};
-
-// Base widths at 96 dpi of the widgets whose size depends on the language.
-struct LanguageGeometry {
-    int createButton;   // main window, 10 pt
-    int recreateButton; // failure dialog, 9 pt
-    int promptLabel;    // main window, one line
-    int statusLabel;    // main window, two lines
-};
-
-LanguageGeometry geometryOf(const QString &code) {
-    static const QHash<QString, LanguageGeometry> table = {
-        {"EN", {145, 150, 420, 430}}, {"DE", {223, 190, 450, 421}}, {"FR", {213, 150, 420, 421}},
-        {"ES", {213, 170, 410, 421}}, {"IT", {165, 170, 390, 421}}, {"JA", {165, 150, 390, 421}},
-        {"CN", {165, 140, 390, 421}}, {"KO", {165, 150, 390, 421}}, {"DU", {165, 170, 390, 421}},
-        {"BR", {165, 170, 390, 421}}, {"HI", {165, 170, 390, 421}},
-    };
-    return table.value(code);
+QString shown(const char *context, const char *source) {
+    return QCoreApplication::translate(context, source);
 }
 
-const int kDialogButtonWidth = 101;       // main window and confirmation dialog, 10 pt
-const int kFailureCancelWidth = 81;       // failure dialog, 9 pt
-const int kFailureLabelWidth = 311;       // the narrower of the two message labels
-const int kConfirmationLabelWidth = 381;  // 80 px high: four lines
-const int kButtonMargin = 8;              // the button skins leave a few pixels each side
-const int kDriveListTextWidth = 351 - 30; // the drive list, less its arrow and padding
-
-// A paint device at 96 dpi, so point sizes turn into the pixel sizes of a 96 dpi screen
-// whatever the test platform reports.
-QPaintDevice *screen96() {
-    static QImage image = [] {
-        QImage img(1, 1, QImage::Format_RGB32);
-        img.setDotsPerMeterX(3780);
-        img.setDotsPerMeterY(3780);
-        return img;
-    }();
-    return &image;
-}
+// A language's two catalogues, found and installed by the tool's own code while this lives.
+struct Catalogues {
+    QTranslator qt, tool;
+    explicit Catalogues(int languageType) {
+        installTranslators(languageForLanguageType(languageType), qt, tool);
+    }
+    ~Catalogues() {
+        QCoreApplication::removeTranslator(&tool);
+        QCoreApplication::removeTranslator(&qt);
+    }
+};
 
 // How much narrower Segoe UI sets Latin text than the font that stands in for it, or 0 if
 // the stand-in's metrics are unknown.
 qreal latinScale = 0;
 
-bool isLatin(const QString &text) {
+qreal scaleFor(const QString &text) {
     for (const QChar c : text) {
         if (c.unicode() > 0x024F && !(c.unicode() >= 0x2000 && c.unicode() <= 0x206F))
-            return false;
+            return 1.0;
     }
-    return true;
+    return latinScale;
 }
 
-qreal scaleFor(const QString &text) {
-    return isLatin(text) ? latinScale : 1.0;
-}
-
-QFont uiFont(int points) {
+// Lays the text out as a word-wrapping label does on a screen of the given dpi: line feeds
+// break lines, words wrap at the width, a word longer than the width overflows (and shows
+// in the widest line). True when it takes at most `lines` lines, none wider than `width`.
+bool fits(const QString &text, int points, int dpi, qreal width, int lines, QString *why) {
+    QImage screen(1, 1, QImage::Format_RGB32);
+    screen.setDotsPerMeterX(qRound(dpi / 0.0254));
+    screen.setDotsPerMeterY(qRound(dpi / 0.0254));
     QFont font(QStringLiteral("Segoe UI"));
     font.setPointSize(points);
-    return font;
-}
-
-qreal textWidth(const QString &text, int points) {
-    return QFontMetricsF(uiFont(points), screen96()).horizontalAdvance(text) * scaleFor(text);
-}
-
-struct Wrapped {
-    int lines = 0;
-    qreal widest = 0;
-};
-
-// Lays the text out as a word-wrapping label does: line feeds break lines, words wrap
-// at the width, a word longer than the width overflows (and shows in `widest`).
-Wrapped wrap(const QString &text, int width) {
-    // A narrower font in the given width wraps as this one does in a proportionally
-    // wider one.
+    // A narrower font in the given width wraps as this one does in a proportionally wider one.
     const qreal scale = scaleFor(text);
-    const qreal layoutWidth = width / scale;
-    QString laidOut = text;
-    laidOut.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout layout(laidOut, uiFont(10), screen96());
+    QTextLayout layout(QString(text).replace(QLatin1Char('\n'), QChar::LineSeparator), font,
+                       &screen);
     QTextOption option;
     option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
-    Wrapped result;
+    int used = 0;
+    qreal widest = 0;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(layoutWidth);
-        result.widest = qMax(result.widest, line.naturalTextWidth() * scale);
-        ++result.lines;
+        line.setLineWidth(width / scale);
+        widest = qMax(widest, line.naturalTextWidth() * scale);
+        ++used;
     }
     layout.endLayout();
-    return result;
+    *why = QString::asprintf("\"%s\" takes %d lines (at most %d) and %.1f px of %.1f px",
+                             qPrintable(text), used, lines, widest, width);
+    return used <= lines && widest <= width;
 }
 
-QString catalogueDir(const QString &code) {
-    return QStringLiteral(BMC_TRANSLATION_DIR "/") + code;
-}
-
-QStringList qtCatalogueCodes() {
-    QStringList codes = QString::fromLatin1(BMC_QT_CATALOGUE_CODES).split(QLatin1Char(','));
-    codes.removeAll(QString());
-    return codes;
-}
-
-// Returns the quoted part of a text: from its first opening quotation mark to the mark
-// that closes it, without the blanks that French puts inside « ».
-QString quotedPart(const QString &text) {
-    static const QHash<QChar, QChar> pairs = {
-        {QChar(u'\''), QChar(u'\'')},   {QChar(u'"'), QChar(u'"')},
-        {QChar(0x201E), QChar(0x201C)}, {QChar(0x201A), QChar(0x2018)},
-        {QChar(0x201C), QChar(0x201D)}, {QChar(0x2018), QChar(0x2019)},
-        {QChar(0x00AB), QChar(0x00BB)}, {QChar(0x300C), QChar(0x300D)},
-        {QChar(0x300E), QChar(0x300F)}, {QChar(u'['), QChar(u']')},
-    };
-    for (int i = 0; i < text.size(); ++i) {
-        const auto closing = pairs.constFind(text.at(i));
-        if (closing == pairs.constEnd())
-            continue;
-        const int end = text.indexOf(*closing, i + 1);
-        if (end < 0)
-            return QString();
-        return text.mid(i + 1, end - i - 1).trimmed();
+QRect scaledWidget(UiLanguage language, const Place &place, float scale) {
+    const BaseLayout layout = place.window == Main      ? mainWindowLayout(language)
+                              : place.window == Warning ? warningDialogLayout()
+                                                        : infoDialogLayout(language);
+    for (const LayoutRow &row : layout.rows) {
+        if (qstrcmp(row.objectName, place.widget) == 0)
+            return scaledRect(row, scale);
     }
-    return QString();
+    return QRect();
+}
+
+QString localeName(const QString &name) {
+    return QLocale(name).name();
+}
+
+void addLanguages() {
+    QTest::addColumn<int>("languageType");
+    QTest::addColumn<QString>("locale");
+    for (const Language &language : kLanguages)
+        QTest::newRow(language.locale) << language.languageType << QString(language.locale);
 }
 
 } // namespace
@@ -243,267 +214,118 @@ QString quotedPart(const QString &text) {
 class TranslationCataloguesTest : public QObject {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTranslator> loadTool(const QString &code) {
-        auto translator = std::make_unique<QTranslator>();
-        if (!translator->load(QStringLiteral("LANG_") + code, catalogueDir(code)))
-            return nullptr;
-        return translator;
-    }
-
-    // What the tool shows: the translation, or the source text where there is none.
-    static QString shown(const QTranslator &translator, const char *context, const char *source) {
-        const QString translated = translator.translate(context, source);
-        return translated.isEmpty() ? QString::fromUtf8(source) : translated;
-    }
-
-    static void addLanguages(bool withEnglish) {
-        QTest::addColumn<QString>("code");
-        for (const char *code : kLanguages) {
-            if (withEnglish || qstrcmp(code, "EN") != 0)
-                QTest::newRow(code) << QString::fromLatin1(code);
-        }
-    }
-
 private slots:
     void initTestCase() {
-        // BMC_TEST_UI_FONT forces one stand-in, to try the checks with another font.
-        const QString forced = qEnvironmentVariable("BMC_TEST_UI_FONT");
         const QStringList arialMetric = {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                          QStringLiteral("Nimbus Sans"), QStringLiteral("Arial")};
         const QString noto = QStringLiteral("Noto Sans");
-        QFont::insertSubstitutions(QStringLiteral("Segoe UI"), forced.isEmpty()
-                                                                   ? arialMetric + QStringList{noto}
-                                                                   : QStringList{forced});
-
-        const QString family = QFontInfo(uiFont(10)).family();
-        const auto startsWithAny = [&family](const QStringList &names) {
-            for (const QString &name : names) {
-                // Exact family, or family followed by its foundry ("Nimbus Sans [urw]").
-                if (family == name || family.startsWith(name + QLatin1String(" [")))
-                    return true;
-            }
-            return false;
-        };
-        if (startsWithAny(arialMetric + QStringList{QStringLiteral("Segoe UI")}))
-            latinScale = 1.0;
-        else if (startsWithAny({noto}))
-            latinScale = 0.443 / 0.474;
+        QFont::insertSubstitutions(QStringLiteral("Segoe UI"), arialMetric + QStringList{noto});
+        // The family without its foundry ("Nimbus Sans [urw]").
+        const QString family = QFontInfo(QFont(QStringLiteral("Segoe UI"))).family();
+        const QString name = family.section(QStringLiteral(" ["), 0, 0);
+        latinScale = arialMetric.contains(name) || name == QLatin1String("Segoe UI") ? 1.0
+                     : name == noto                                                  ? 0.443 / 0.474
+                                                                                     : 0;
         qInfo("\"Segoe UI\" is measured with \"%s\", Latin widths scaled by %.3f",
               qPrintable(family), latinScale);
-        QVERIFY2(QFile::exists(catalogueDir(QStringLiteral("EN"))),
-                 "the build has not written BootableTranslation/EN");
     }
 
-    void everyLanguageHasItsCatalogue_data() { addLanguages(true); }
-    void everyLanguageHasItsCatalogue() {
-        QFETCH(QString, code);
-        const auto translator = loadTool(code);
-        QVERIFY2(translator, qPrintable("LANG_" + code + ".qm is missing or damaged"));
-        if (code == QLatin1String("EN")) {
-            // The English catalogue exists so that the folder is complete, and leaves
-            // every source text as it is.
-            for (const SourceText &text : kTexts)
-                QVERIFY2(translator->translate(text.context, text.source).isEmpty(), text.source);
-        } else {
-            QVERIFY(!translator->isEmpty());
+    // LanguageType N, as a number or as text, leads to the catalogues of its language, the
+    // tool's and, where the build found one, Qt's; anything else means English.
+    void languageTypePicksItsCatalogues_data() { addLanguages(); }
+    void languageTypePicksItsCatalogues() {
+        QFETCH(int, languageType);
+        QFETCH(QString, locale);
+        QCOMPARE(languageForLanguageType(QString::number(languageType)),
+                 languageForLanguageType(languageType));
+        const Catalogues catalogues(languageType);
+        QCOMPARE(localeName(catalogues.tool.language()), localeName(locale));
+        const QString code = languageCode(languageForLanguageType(languageType));
+        // Qt's English catalogue holds plural forms only, and names no language.
+        if (languageType != 0 &&
+            QString::fromLatin1(BMC_QT_CATALOGUE_CODES).split(QLatin1Char(',')).contains(code))
+            QCOMPARE(localeName(catalogues.qt.language()), localeName(locale));
+        for (const QVariant &other :
+             {QVariant(11), QVariant(-1), QVariant(QStringLiteral("German")), QVariant(QString()),
+              QVariant()})
+            QCOMPARE(languageForLanguageType(other), UiLanguage::EN);
+    }
+
+    // Every text is translated (English keeps the source), and what the code relies on is
+    // kept: each %N and %p once, the line feeds, the blanks at either end, the button name
+    // the hint quotes, and one wording for the same English.
+    void everyTextIsTranslatedFaithfully_data() { addLanguages(); }
+    void everyTextIsTranslatedFaithfully() {
+        QFETCH(int, languageType);
+        const Catalogues catalogues(languageType);
+        const QRegularExpression markers(QStringLiteral("%[0-9p]"));
+        const QRegularExpression edges(QStringLiteral("^(\\s*).*?(\\s*)$"),
+                                       QRegularExpression::DotMatchesEverythingOption);
+        const auto shape = [&](const QString &text) {
+            QStringList found;
+            for (auto it = markers.globalMatch(text); it.hasNext();)
+                found << it.next().captured();
+            found.sort();
+            const auto edge = edges.match(text);
+            return QStringList{found.join(QString()),
+                               QString::number(text.count(QLatin1Char('\n'))), edge.captured(1),
+                               edge.captured(2)};
+        };
+        QHash<QString, QString> wordings;
+        for (const Text &text : kTexts) {
+            const QString translated = shown(text.context, text.source);
+            const QString what =
+                QStringLiteral("%1 / %2: %3").arg(text.context, text.source, translated);
+            QVERIFY2(catalogues.tool.translate(text.context, text.source).isEmpty() ==
+                         (languageType == 0),
+                     qPrintable("untranslated " + what));
+            QVERIFY2(shape(translated) == shape(QString::fromUtf8(text.source)), qPrintable(what));
+            const QString earlier = wordings.value(QString::fromUtf8(text.source), translated);
+            QVERIFY2(earlier == translated, qPrintable(what + " and elsewhere " + earlier));
+            wordings.insert(QString::fromUtf8(text.source), translated);
+        }
+        QVERIFY2(
+            shown("InfoDialogClass", kFailureHint).contains(shown("InfoDialog", kRecreateButton)),
+            qPrintable(shown("InfoDialogClass", kFailureHint)));
+    }
+
+    void textsFitTheirWidgets_data() {
+        QTest::addColumn<int>("languageType");
+        QTest::addColumn<int>("dpi");
+        // The screen the base widths are made for; BMC_TEST_FIT_DPI="96,120,144" tries more.
+        const QStringList dpis =
+            qEnvironmentVariable("BMC_TEST_FIT_DPI", QStringLiteral("96")).split(QLatin1Char(','));
+        for (const Language &language : kLanguages) {
+            for (const QString &dpi : dpis)
+                QTest::addRow("%s at %s dpi", language.locale, qPrintable(dpi))
+                    << language.languageType << dpi.toInt();
         }
     }
-
-    // Unfinished texts are left out when the catalogues are compiled, so a text still
-    // in draft shows up here as a missing one.
-    void everyTextIsTranslated_data() { addLanguages(false); }
-    void everyTextIsTranslated() {
-        QFETCH(QString, code);
-        const auto translator = loadTool(code);
-        QVERIFY(translator);
-        QStringList missing;
-        for (const SourceText &text : kTexts) {
-            if (translator->translate(text.context, text.source).trimmed().isEmpty())
-                missing << QStringLiteral("%1 / %2").arg(text.context, text.source);
-        }
-        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral("; "))));
-    }
-
-    // The same English text in different windows reads the same in every language.
-    void sharedTextsReadTheSame_data() { addLanguages(false); }
-    void sharedTextsReadTheSame() {
-        QFETCH(QString, code);
-        const auto translator = loadTool(code);
-        QVERIFY(translator);
-        const auto &t = *translator;
-        QCOMPARE(shown(t, "QCreateBootable", "Create Recovery Drive"),
-                 shown(t, "Dialog", "Create Recovery Drive"));
-        QCOMPARE(shown(t, "WarningDlg", "Cancel"), shown(t, "Dialog", "Cancel"));
-        QCOMPARE(shown(t, "InfoDialog", "Cancel"), shown(t, "Dialog", "Cancel"));
-        QCOMPARE(shown(t, "WarningDlg", "OK"), shown(t, "WarningClass", "OK"));
-        QCOMPARE(shown(t, "QCreateBootable", "OK"), shown(t, "WarningClass", "OK"));
-        QCOMPARE(shown(t, "WarningDlg", "Confirm Operation"),
-                 shown(t, "WarningClass", "Confirm Operation"));
-        QCOMPARE(shown(t, "QCreateBootable", "Confirm Operation"),
-                 shown(t, "WarningClass", "Confirm Operation"));
-        QCOMPARE(shown(t, "InfoDialog", "InfoDialog"), shown(t, "InfoDialogClass", "Information"));
-    }
-
-    void textsKeepWhatTheCodeReliesOn_data() { addLanguages(true); }
-    void textsKeepWhatTheCodeReliesOn() {
-        QFETCH(QString, code);
-        const auto translator = loadTool(code);
-        QVERIFY(translator);
-        const auto &t = *translator;
-
-        const QString body = shown(t, "QCreateBootable", kConfirmationBody);
-        QCOMPARE(body.count(QLatin1Char('\n')), 1);
-        QVERIFY(!body.section(QLatin1Char('\n'), 0, 0).trimmed().isEmpty());
-        QVERIFY(!body.section(QLatin1Char('\n'), 1, 1).trimmed().isEmpty());
-
-        const QString format = shown(t, "Dialog", "%p%");
-        QVERIFY2(format.contains(QLatin1String("%p")), qPrintable(format));
-
-        // The status line is two pieces joined without a separator.
-        const QString statusStart = shown(t, "QCreateBootable", kStatusStart);
-        QVERIFY2(statusStart.endsWith(QLatin1Char(' ')), qPrintable(statusStart));
-        QVERIFY(!statusStart.endsWith(QLatin1String("  ")));
-        QVERIFY(!shown(t, "QCreateBootable", kStatusEnd).startsWith(QLatin1Char(' ')));
-
-        const QString hint = shown(t, "InfoDialogClass", kFailureHint);
-        QCOMPARE(quotedPart(hint), shown(t, "InfoDialog", "Recreate Boot Media"));
-
-        // Numbers and paths go where the source puts its markers: each one kept, once.
-        const QRegularExpression marker(QStringLiteral("%[0-9]"));
-        for (const SourceText &text : kTexts) {
-            const QString source = QString::fromUtf8(text.source);
-            const QString translated = shown(t, text.context, text.source);
-            QStringList want, got;
-            for (auto it = marker.globalMatch(source); it.hasNext();)
-                want << it.next().captured();
-            for (auto it = marker.globalMatch(translated); it.hasNext();)
-                got << it.next().captured();
-            want.sort();
-            got.sort();
-            QVERIFY2(want == got, qPrintable(translated));
-        }
-    }
-
-    void buttonTextsFitTheirButtons_data() { addLanguages(true); }
-    void buttonTextsFitTheirButtons() {
-        QFETCH(QString, code);
+    void textsFitTheirWidgets() {
+        QFETCH(int, languageType);
+        QFETCH(int, dpi);
         if (latinScale == 0)
             QSKIP("no stand-in for Segoe UI with known metrics (install fonts-liberation2, "
                   "fonts-urw-base35 or fonts-noto-core)");
-        const auto translator = loadTool(code);
-        QVERIFY(translator);
-        const auto &t = *translator;
-        const LanguageGeometry geometry = geometryOf(code);
-
-        struct Button {
-            const char *context;
-            const char *source;
-            int points;
-            int width;
-        };
-        const Button buttons[] = {
-            {"Dialog", "Create Recovery Drive", 10, geometry.createButton},
-            {"Dialog", "Cancel", 10, kDialogButtonWidth},
-            {"WarningDlg", "OK", 10, kDialogButtonWidth},
-            {"WarningDlg", "Cancel", 10, kDialogButtonWidth},
-            {"WarningClass", "OK", 10, kDialogButtonWidth},
-            {"QCreateBootable", "OK", 10, kDialogButtonWidth},
-            {"InfoDialog", "Cancel", 9, kFailureCancelWidth},
-            {"InfoDialog", "Recreate Boot Media", 9, geometry.recreateButton},
-        };
-        for (const Button &button : buttons) {
-            const QString text = shown(t, button.context, button.source);
-            const qreal width = textWidth(text, button.points);
-            QVERIFY2(width + kButtonMargin <= button.width,
-                     qPrintable(QStringLiteral("\"%1\" is %2 px wide, button %3 px")
-                                    .arg(text)
-                                    .arg(width, 0, 'f', 1)
-                                    .arg(button.width)));
+        const Catalogues catalogues(languageType);
+        const UiLanguage language = languageForLanguageType(languageType);
+        const float scale = scaleForDpi(dpi);
+        QVector<QPair<QString, Place>> all;
+        for (const Text &text : kTexts) {
+            if (text.place.window != None)
+                all.append({shown(text.context, text.source), text.place});
         }
-    }
-
-    void labelTextsFitTheirLabels_data() { addLanguages(true); }
-    void labelTextsFitTheirLabels() {
-        QFETCH(QString, code);
-        if (latinScale == 0)
-            QSKIP("no stand-in for Segoe UI with known metrics (install fonts-liberation2, "
-                  "fonts-urw-base35 or fonts-noto-core)");
-        const auto translator = loadTool(code);
-        QVERIFY(translator);
-        const auto &t = *translator;
-        const LanguageGeometry geometry = geometryOf(code);
-
-        struct Label {
-            QString text;
-            int width;
-            int maxLines;
-        };
-        const Label labels[] = {
-            // 16 px high: one line only.
-            {shown(t, "Dialog", "Select the USB Drive to create recovery drive"),
-             geometry.promptLabel, 1},
-            {shown(t, "QCreateBootable", kStatusStart) + shown(t, "QCreateBootable", kStatusEnd),
-             geometry.statusLabel, 2},
-            {shown(t, "Dialog", "Creating recovery drive..."), geometry.statusLabel, 1},
-            {shown(t, "QCreateBootable", "Process completed"), geometry.statusLabel, 1},
-            {shown(t, "QCreateBootable", "Stopping the download..."), geometry.statusLabel, 1},
-            // An item of the drive list: one line, never cut.
-            {shown(t, "QCreateBootable", "No USB drive found"), kDriveListTextWidth, 1},
-            {shown(t, "QCreateBootable", "Temporary folder missing or read-only"),
-             kDriveListTextWidth, 1},
-            {shown(t, "ThreadDriveClone", "Copying system files..."), geometry.statusLabel, 1},
-            {shown(t, "ThreadDriveClone", "Finalizing recovery drive..."), geometry.statusLabel, 1},
-            {shown(t, "ThreadDriveClone", "Copying resources..."), geometry.statusLabel, 1},
-            {shown(t, "ThreadDriveClone", "Finalizing all settings..."), geometry.statusLabel, 1},
-            {shown(t, "QCreateBootable", kConfirmationBody), kConfirmationLabelWidth, 4},
-            {shown(t, "QCreateBootable", kNoticeBody), kConfirmationLabelWidth, 4},
-            // 40 px high: two lines.
-            {shown(t, "InfoDialogClass", kFailureMessage), kFailureLabelWidth, 2},
-            {shown(t, "InfoDialogClass", kFailureHint), kFailureLabelWidth, 2},
-        };
-        QVector<Label> all(std::begin(labels), std::end(labels));
-        // The longest numbers a progress line shows.
-        for (const char *progress : kProgressTexts)
-            all.append({shown(t, "ThreadDriveClone", progress).arg(4095).arg(4095),
-                        geometry.statusLabel, 1});
-        const QString details = shown(t, "QCreateBootable", kFailureDetails)
-                                    .arg(QStringLiteral("%TEMP%\\BootableMediaCreator.log"));
-        for (const char *cause : kFailureCauses)
-            all.append({shown(t, "QCreateBootable", cause) + QLatin1Char('\n') + details,
-                        geometry.statusLabel, 2});
-        for (const Label &label : all) {
-            const Wrapped wrapped = wrap(label.text, label.width);
-            QVERIFY2(wrapped.lines <= label.maxLines && wrapped.widest <= label.width,
-                     qPrintable(QStringLiteral("\"%1\" takes %2 lines (at most %3) and %4 px "
-                                               "of %5 px")
-                                    .arg(label.text)
-                                    .arg(wrapped.lines)
-                                    .arg(label.maxLines)
-                                    .arg(wrapped.widest, 0, 'f', 1)
-                                    .arg(label.width)));
+        all.append({shown("QCreateBootable", kStatusStart) + shown("QCreateBootable", kStatusEnd),
+                    kStatus2});
+        for (int cause = 1; cause <= int(BuildFailure::CheckFailed); ++cause)
+            all.append({buildFailureText(BuildFailure(cause)), kStatus2});
+        for (auto &[text, place] : all) {
+            text.replace(QRegularExpression(QStringLiteral("%[0-9]")), QStringLiteral("4095"));
+            const qreal width =
+                scaledWidget(language, place, scale).width() - place.reserved * scale;
+            QString why;
+            QVERIFY2(fits(text, place.points, dpi, width, place.lines, &why), qPrintable(why));
         }
-    }
-
-    // Qt's own catalogue is shipped under the tool's name wherever Qt translates the
-    // language, and it is the right language: its standard buttons agree with the tool's.
-    void qtCatalogueMatchesTheLanguage_data() { addLanguages(true); }
-    void qtCatalogueMatchesTheLanguage() {
-        QFETCH(QString, code);
-        const QString name = QStringLiteral("qt_") + code.toLower();
-        const QString path = catalogueDir(code) + QLatin1Char('/') + name + QStringLiteral(".qm");
-        if (!qtCatalogueCodes().contains(code)) {
-            QVERIFY2(!QFile::exists(path), qPrintable(path + " was not expected"));
-            return;
-        }
-        QTranslator qt;
-        QVERIFY2(qt.load(name, catalogueDir(code)), qPrintable(path));
-        if (code == QLatin1String("EN"))
-            return; // Qt's English catalogue holds plural forms only.
-        const auto tool = loadTool(code);
-        QVERIFY(tool);
-        QCOMPARE(qt.translate("QPlatformTheme", "Cancel"), shown(*tool, "Dialog", "Cancel"));
-        QCOMPARE(qt.translate("QPlatformTheme", "OK"), shown(*tool, "WarningClass", "OK"));
     }
 };
 
