@@ -17,8 +17,6 @@ namespace {
 
 constexpr int kBuildTimeoutMs = 180000;
 
-const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device ");
-
 // What a build may change on C: besides the chosen disk.
 QStringList workPaths(const QString &temp) {
     return {temp, QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount")};
@@ -26,15 +24,6 @@ QStringList workPaths(const QString &temp) {
 
 int probeRequests(E2eServer &server) {
     return server.http().requestTargets().count(ConnectivityProbe::url());
-}
-
-QStringList imageRequests(E2eServer &server) {
-    QStringList images;
-    for (const QString &target : server.http().requestTargets()) {
-        if (target.startsWith(QLatin1Char('/')))
-            images.append(target);
-    }
-    return images;
 }
 
 enum class Fault {
@@ -64,7 +53,6 @@ class TestE2eFailures : public QObject {
 private slots:
     void initTestCase();
 
-    void noInternetShowsTheNoticeAndStartsNothing();
     void failedBuildNamesItsCause_data();
     void failedBuildNamesItsCause();
     void recreateAfterAFailureBuildsTheDrive();
@@ -75,62 +63,6 @@ private:
 
 void TestE2eFailures::initTestCase() {
     QVERIFY(m_server.start());
-}
-
-void TestE2eFailures::noInternetShowsTheNoticeAndStartsNothing() {
-    ToolSession session(simhost::sampleHostSpec(), m_server.goodImageLink(),
-                        E2eServer::deadProxy());
-    QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
-    QVERIFY(session.open());
-    verifyIdle(session, {kUsbModel}, {1});
-    const HostSnapshot before = HostSnapshot::take(session.host(), QString(), {session.temp()});
-    QCreateBootable *w = session.window();
-    WarningClass *dialog = session.warning();
-
-    QVERIFY(ToolSession::press(w->CreateBootable));
-    QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->HeaderLabel->text(), QStringLiteral("Confirm Operation"));
-    QCOMPARE(dialog->InfoLabel->text(),
-             QStringLiteral("Please ensure that you have taken backup of your data on the "
-                            "selected USB drive.\nThis operation will erase all data from the "
-                            "selected drive while creating recovery drive."));
-    QVERIFY(dialog->OkButton->isVisible() && dialog->CancelButton->isVisible());
-
-    QVERIFY(ToolSession::press(dialog->OkButton));
-    QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), kBuildTimeoutMs);
-    QCOMPARE(dialog->HeaderLabel->text(), QStringLiteral("No Internet connection"));
-    QCOMPARE(dialog->InfoLabel->text(),
-             QStringLiteral("Internet connection is required for creating recovery drive."));
-    QList<QPushButton *> shown;
-    for (QPushButton *b : dialog->findChildren<QPushButton *>()) {
-        if (b->isVisible())
-            shown.append(b);
-    }
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first(), dialog->CancelButton);
-    QCOMPARE(dialog->CancelButton->text(), QStringLiteral("OK"));
-
-    // The window: the list, the way out and a new try.
-    QVERIFY(w->CreateBootable->isVisible());
-    QVERIFY(w->DiskComboBox->isEnabled());
-    QVERIFY(w->CancelButton->isEnabled());
-    QVERIFY(session.titleCloseButton()->isEnabled());
-    QVERIFY(!w->label_2->isVisible());
-
-    QVERIFY(ToolSession::press(dialog->CancelButton));
-    QVERIFY(!dialog->isVisible());
-    QVERIFY(w->CreateBootable->isVisible() && w->CreateBootable->isEnabled());
-
-    // Nothing started: only the window's own listing ran, no work folder, no
-    // request reached the image server, no disk changed.
-    QCOMPARE(commandLines(session.host()), QStringList{listingCommand(session.temp())});
-    QVERIFY(!QFileInfo::exists(session.host().local(QStringLiteral("C:\\mount"))));
-    QVERIFY(!QFileInfo::exists(session.host().local(QStringLiteral("C:\\DownloadFIle"))));
-    QVERIFY(buildLog(session.host(), session.temp()).isEmpty());
-    QVERIFY(imageRequests(m_server).isEmpty());
-    const QStringList changed =
-        before.differencesTo(HostSnapshot::take(session.host(), QString(), {session.temp()}));
-    QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
 }
 
 void TestE2eFailures::failedBuildNamesItsCause_data() {

@@ -179,6 +179,7 @@ void TestE2eWindow::waysOutOfEveryState_data() {
     // must not stay behind with the transfer service.
     QTest::newRow("fallback downloading, Cancel") << "fallback" << "Cancel" << false;
     QTest::newRow("confirming, Cancel") << "confirming" << "Cancel" << false;
+    QTest::newRow("no connection, the notice's OK") << "no connection" << "Cancel" << false;
     QTest::newRow("confirming, window close: closes only it")
         << "confirming" << "window close" << false;
     QTest::newRow("failed, Cancel") << "failed" << "Cancel" << true;
@@ -191,7 +192,9 @@ void TestE2eWindow::waysOutOfEveryState() {
     QFETCH(bool, leaves);
     const QString link =
         state == QLatin1String("failed") ? m_server.shortImageLink() : m_server.goodImageLink();
-    ToolSession session(simhost::sampleHostSpec(), link, m_server.proxy());
+    const bool offline = state == QLatin1String("no connection");
+    ToolSession session(simhost::sampleHostSpec(), link,
+                        offline ? E2eServer::deadProxy() : m_server.proxy());
     TestHost &host = session.host();
     QVERIFY(host.isValid());
     QVERIFY(session.open());
@@ -222,14 +225,22 @@ void TestE2eWindow::waysOutOfEveryState() {
         QVERIFY(session.startBuild());
         QTRY_VERIFY_WITH_TIMEOUT(session.failureShown(), kWaitMs);
     }
+    if (offline) {
+        // The confirmation turns into the notice, with one button: OK.
+        QVERIFY(session.startBuild());
+        QTRY_COMPARE_WITH_TIMEOUT(session.warning()->HeaderLabel->text(),
+                                  QStringLiteral("No Internet connection"), kWaitMs);
+        QVERIFY(!session.warning()->OkButton->isVisible());
+        QCOMPARE(session.warning()->CancelButton->text(), QStringLiteral("OK"));
+        QCOMPARE(session.describe(), kConfirming);
+    }
 
     // The window system's close goes to the dialog that is open.
-    QWidget *target = state == QLatin1String("confirming") ? static_cast<QWidget *>(session.warning())
-                                                           : w;
+    const bool dialog = state == QLatin1String("confirming") || offline;
+    QWidget *target = dialog ? static_cast<QWidget *>(session.warning()) : w;
     QAbstractButton *button = way == QLatin1String("title close") ? session.titleCloseButton()
                               : state == QLatin1String("failed")  ? session.info()->CancelButton
-                              : state == QLatin1String("confirming")
-                                  ? session.warning()->CancelButton
+                              : dialog ? session.warning()->CancelButton
                                   : w->CancelButton;
     const int shellStarts = hostLog(host, "shell.log").size();
     if (leaves) {
