@@ -97,7 +97,6 @@ private slots:
 
     void windowsAtEveryScale_data();
     void windowsAtEveryScale();
-    void languageChangeRenewsTheLayout();
     void dragOnlyByTheTitleStripWithTheLeftButton();
     void escapeAndReturn();
 };
@@ -149,21 +148,6 @@ void TestLookWindows::windowsAtEveryScale() {
         QVERIFY2(enabled != button->grab().toImage(), qPrintable(button->objectName()));
         button->setEnabled(true);
     }
-}
-
-void TestLookWindows::languageChangeRenewsTheLayout() {
-    LookHost host(96, UiLanguage::EN);
-    QCreateBootable window;
-    auto *info = topLevel<InfoDialogClass>();
-    const QRect englishRecreate = info->RecreateButton->geometry();
-
-    host.setLanguage(UiLanguage::DE);
-    QEvent change(QEvent::LanguageChange);
-    QApplication::sendEvent(&window, &change);
-    QApplication::sendEvent(info, &change);
-    QVERIFY(info->RecreateButton->geometry() != englishRecreate);
-    // The title is drawn once, by the strip's own label.
-    QVERIFY(window.label_3->text().isEmpty());
 }
 
 void TestLookWindows::dragOnlyByTheTitleStripWithTheLeftButton() {

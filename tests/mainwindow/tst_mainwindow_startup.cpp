@@ -137,9 +137,6 @@ void TestMainWindowStartup::languageAndCatalogues_data() {
     QTest::newRow("7: both Korean catalogues, the tool's first")
         << QVariant(7) << QStringLiteral("KO") << both << QStringLiteral("KO")
         << QStringLiteral("title from LANG_KO") << QStringLiteral("cancel from qt_ko");
-    QTest::newRow("2: LANG_FR over qt_fr")
-        << QVariant(2) << QStringLiteral("FR") << both << QStringLiteral("FR")
-        << QStringLiteral("title from LANG_FR") << QStringLiteral("cancel from qt_fr");
     QTest::newRow("2: qt_fr alone")
         << QVariant(2) << QStringLiteral("FR") << QStringList{"qt"} << QStringLiteral("FR")
         << QStringLiteral("title from qt_fr") << QStringLiteral("cancel from qt_fr");
@@ -150,9 +147,6 @@ void TestMainWindowStartup::languageAndCatalogues_data() {
         << QVariant(2) << QStringLiteral("FR") << QStringList{"qt", "damaged tool"}
         << QStringLiteral("FR") << QStringLiteral("title from qt_fr")
         << QStringLiteral("cancel from qt_fr");
-    QTest::newRow("\"4\" as a string: Spanish")
-        << QVariant(QStringLiteral("4")) << QStringLiteral("ES") << both << QStringLiteral("ES")
-        << QStringLiteral("title from LANG_ES") << QStringLiteral("cancel from qt_es");
     QTest::newRow("11: the English folder")
         << QVariant(11) << QStringLiteral("EN") << both << QStringLiteral("EN")
         << QStringLiteral("title from LANG_EN") << QStringLiteral("cancel from qt_en");
