@@ -1,10 +1,10 @@
 // End to end through the real windows: whole builds that complete. The USB
 // disk ends up holding exactly the recovery drive, the work files are gone,
 // and every other disk and volume is byte for byte as it was.
+#include "support/HostChecks.h"
 #include "support/HostSnapshot.h"
 #include "support/ToolSession.h"
 #include "support/WindowStates.h"
-#include "support/HostChecks.h"
 
 #include "mainwindow/ConnectivityProbe.h"
 

@@ -1,10 +1,10 @@
 // End to end through the real windows: builds that must not go ahead or must
 // end as failures. The user sees the notice or the failure dialog, never
 // "Process completed", and no disk but the chosen one is ever touched.
+#include "support/HostChecks.h"
 #include "support/HostSnapshot.h"
 #include "support/ToolSession.h"
 #include "support/WindowStates.h"
-#include "support/HostChecks.h"
 
 #include "mainwindow/ConnectivityProbe.h"
 

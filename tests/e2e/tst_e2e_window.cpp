@@ -24,13 +24,13 @@ constexpr int kWaitMs = 60000;
 const QString kIdle = QStringLiteral("list on | create shown,on | leave on | status hidden | "
                                      "progress hidden | animation shown | confirm hidden | "
                                      "failure hidden");
-const QString kIdleWithoutDrive = QString(kIdle).replace("list on | create shown,on",
-                                                         "list off | create shown,off");
+const QString kIdleWithoutDrive =
+    QString(kIdle).replace("list on | create shown,on", "list off | create shown,off");
 const QString kConfirming = QString(kIdle).replace("confirm hidden", "confirm shown");
 // While the image downloads nothing is written: the user may still leave.
-const QString kDownloading = QStringLiteral(
-    "list off | create hidden,off | leave on | status shown | progress shown | "
-    "animation shown,running | confirm hidden | failure hidden");
+const QString kDownloading =
+    QStringLiteral("list off | create hidden,off | leave on | status shown | progress shown | "
+                   "animation shown,running | confirm hidden | failure hidden");
 
 const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device ");
 
@@ -177,13 +177,18 @@ void TestE2eWindow::waysOutOfEveryState_data() {
     }
     // The first download refused, the fallback's transfer trickles: its job
     // must not stay behind with the transfer service.
-    QTest::newRow("fallback downloading, Cancel") << "fallback" << "Cancel" << false;
-    QTest::newRow("confirming, Cancel") << "confirming" << "Cancel" << false;
-    QTest::newRow("no connection, the notice's OK") << "no connection" << "Cancel" << false;
-    QTest::newRow("confirming, window close: closes only it")
-        << "confirming" << "window close" << false;
-    QTest::newRow("failed, Cancel") << "failed" << "Cancel" << true;
-    QTest::newRow("failed, window close: its Cancel") << "failed" << "window close" << true;
+    QTest::newRow("fallback downloading, Cancel") << "fallback"
+                                                  << "Cancel" << false;
+    QTest::newRow("confirming, Cancel") << "confirming"
+                                        << "Cancel" << false;
+    QTest::newRow("no connection, the notice's OK") << "no connection"
+                                                    << "Cancel" << false;
+    QTest::newRow("confirming, window close: closes only it") << "confirming"
+                                                              << "window close" << false;
+    QTest::newRow("failed, Cancel") << "failed"
+                                    << "Cancel" << true;
+    QTest::newRow("failed, window close: its Cancel") << "failed"
+                                                      << "window close" << true;
 }
 
 void TestE2eWindow::waysOutOfEveryState() {
@@ -205,7 +210,8 @@ void TestE2eWindow::waysOutOfEveryState() {
 
     if (state == QLatin1String("confirming"))
         QVERIFY(ToolSession::press(w->CreateBootable));
-    const bool downloading = state == QLatin1String("downloading") || state == QLatin1String("fallback");
+    const bool downloading =
+        state == QLatin1String("downloading") || state == QLatin1String("fallback");
     if (downloading) {
         // Half the image, then a byte now and then: never done, never timed out.
         m_server.http().setMode(HttpTestServer::Mode::Trickle);
@@ -240,8 +246,8 @@ void TestE2eWindow::waysOutOfEveryState() {
     QWidget *target = dialog ? static_cast<QWidget *>(session.warning()) : w;
     QAbstractButton *button = way == QLatin1String("title close") ? session.titleCloseButton()
                               : state == QLatin1String("failed")  ? session.info()->CancelButton
-                              : dialog ? session.warning()->CancelButton
-                                  : w->CancelButton;
+                              : dialog                            ? session.warning()->CancelButton
+                                                                  : w->CancelButton;
     const int shellStarts = hostLog(host, "shell.log").size();
     if (leaves) {
         if (way == QLatin1String("window close")) {

@@ -8,6 +8,7 @@
 #include "dialogs/TitleDrag.h"
 #include "dialogs/WarningClass.h"
 #include "mainwindow/QCreateBootable.h"
+#include "support/ToolSession.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,24 +21,17 @@ Q_DECLARE_METATYPE(UiLanguage)
 
 namespace {
 
-template <typename T> T *topLevel() {
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *t = qobject_cast<T *>(w))
-            return t;
-    }
-    return nullptr;
-}
-
 // The main window first: it takes its drop-down list's popup with it.
 void deleteWindows() {
-    while (auto *window = topLevel<QCreateBootable>())
+    while (auto *window = onlyTopLevel<QCreateBootable>())
         delete window;
     qDeleteAll(QApplication::topLevelWidgets());
 }
 
 // The sizes of the three windows, for comparing one scale with another.
 QList<QSize> windowSizes(QCreateBootable &window) {
-    return {window.size(), topLevel<WarningClass>()->size(), topLevel<InfoDialogClass>()->size()};
+    return {window.size(), onlyTopLevel<WarningClass>()->size(),
+            onlyTopLevel<InfoDialogClass>()->size()};
 }
 
 // Every named widget lies inside its parent, and every picture a style sheet
@@ -134,8 +128,8 @@ void TestLookWindows::windowsAtEveryScale() {
                  qPrintable(QStringLiteral("window %1").arg(i)));
     }
     checkWindow(&window);
-    checkWindow(topLevel<WarningClass>());
-    checkWindow(topLevel<InfoDialogClass>());
+    checkWindow(onlyTopLevel<WarningClass>());
+    checkWindow(onlyTopLevel<InfoDialogClass>());
 
     // A button that cannot be clicked must not look like one that can.
     auto *close = window.label_3->findChild<QPushButton *>();
@@ -160,7 +154,7 @@ void TestLookWindows::dragOnlyByTheTitleStripWithTheLeftButton() {
         QVERIFY(!dragsFromRow(window, 27));
         QVERIFY(!dragsFromRow(window, 100));
         // The failure dialog's strip scales; the others keep 27 fixed rows.
-        auto *info = topLevel<InfoDialogClass>();
+        auto *info = onlyTopLevel<InfoDialogClass>();
         info->show();
         QVERIFY(QTest::qWaitForWindowExposed(info));
         const int lastRow = dpi == 96 ? 26 : 39;
@@ -182,7 +176,7 @@ void TestLookWindows::dragOnlyByTheTitleStripWithTheLeftButton() {
     sendMouse(&window, QEvent::MouseButtonRelease, {90, 40}, Qt::RightButton, Qt::NoButton);
     // A release in another window ends the drag here too.
     sendMouse(&window, QEvent::MouseButtonPress, {60, 10}, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(topLevel<WarningClass>(), QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton,
+    sendMouse(onlyTopLevel<WarningClass>(), QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton,
               Qt::NoButton);
     sendMouse(&window, QEvent::MouseMove, {90, 40}, Qt::NoButton, Qt::LeftButton);
     QCOMPARE(window.pos(), start);
@@ -211,7 +205,7 @@ void TestLookWindows::escapeAndReturn() {
     QCOMPARE(createClicked.count() + cancelClicked.count(), 0);
 
     // Confirmation dialog: Escape hides it without either button.
-    auto *warning = topLevel<WarningClass>();
+    auto *warning = onlyTopLevel<WarningClass>();
     QSignalSpy okClicked(warning->OkButton, &QPushButton::clicked);
     QSignalSpy warningCancel(warning->CancelButton, &QPushButton::clicked);
     warning->show();
@@ -221,7 +215,7 @@ void TestLookWindows::escapeAndReturn() {
 
     // Failure dialog: Escape would strand the user with a disabled main
     // window, so it stays; Return presses its default button.
-    auto *info = topLevel<InfoDialogClass>();
+    auto *info = onlyTopLevel<InfoDialogClass>();
     QSignalSpy recreateClicked(info->RecreateButton, &QPushButton::clicked);
     QSignalSpy infoCancel(info->CancelButton, &QPushButton::clicked);
     info->show();

@@ -25,18 +25,6 @@ namespace {
 
 constexpr int kBuildEndsWithinMs = 300000;
 
-template <typename T> T *onlyTopLevel() {
-    T *found = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (T *t = qobject_cast<T *>(w)) {
-            if (found)
-                return nullptr; // a second one: there must never be two
-            found = t;
-        }
-    }
-    return found;
-}
-
 } // namespace
 
 bool E2eServer::start() {
@@ -139,7 +127,9 @@ QPushButton *ToolSession::titleCloseButton() const {
 }
 
 QString ToolSession::describe() const {
-    const auto onOff = [](const QWidget *w) { return QLatin1String(w->isEnabled() ? "on" : "off"); };
+    const auto onOff = [](const QWidget *w) {
+        return QLatin1String(w->isEnabled() ? "on" : "off");
+    };
     const auto shown = [](const QWidget *w) {
         return QLatin1String(w->isVisible() ? "shown" : "hidden");
     };

@@ -9,6 +9,7 @@
 #include "support/HttpTestServer.h"
 #include "support/TestHost.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
@@ -17,6 +18,21 @@
 #include <memory>
 
 class QAbstractButton;
+
+// The one top-level window of a class; null when there is none, or more than
+// one (there must never be two).
+template <typename T> T *onlyTopLevel() {
+    T *found = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (T *t = qobject_cast<T *>(w)) {
+            if (found)
+                return nullptr;
+            found = t;
+        }
+    }
+    return found;
+}
+
 class QPushButton;
 
 // One server for a whole suite: the images are made and hashed once.
