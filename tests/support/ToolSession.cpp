@@ -172,7 +172,11 @@ bool ToolSession::press(QAbstractButton *button) {
 int ToolSession::leaveWith(QAbstractButton *button) {
     if (!button || !button->isVisible() || !button->isEnabled())
         return -1;
-    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    return leaveBy(button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+}
+
+int ToolSession::leaveBy(QObject *context, const std::function<void()> &action) {
+    QTimer::singleShot(0, context, action);
     QTimer stillRunning;
     stillRunning.setSingleShot(true);
     QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });

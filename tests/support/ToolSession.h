@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class QAbstractButton;
@@ -97,6 +98,8 @@ public:
     // button quit the application, -1 when it could not be pressed, 1 when
     // the application kept running.
     static int leaveWith(QAbstractButton *button);
+    // The same for any action, run in context (the window system's close).
+    static int leaveBy(QObject *context, const std::function<void()> &action);
 
     // CreateBootable, then the confirmation's OK.
     bool startBuild();
