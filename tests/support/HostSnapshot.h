@@ -29,3 +29,10 @@ private:
 
     QMap<QString, QString> m_entries; // "disks/disk0/volume/x" -> hash, link target, "folder"
 };
+
+// Fails the running test, naming each difference, unless later equals before.
+#define VERIFY_UNCHANGED(before, later)                                                            \
+    do {                                                                                           \
+        const QStringList differences_ = (before).differencesTo(later);                            \
+        QVERIFY2(differences_.isEmpty(), qPrintable(differences_.join(QLatin1Char('\n'))));        \
+    } while (false)

@@ -96,6 +96,12 @@ ToolSession::~ToolSession() {
     delete info();
 }
 
+HostSnapshot ToolSession::snapshot(const QString &chosenDisk) const {
+    return HostSnapshot::take(
+        m_host, chosenDisk,
+        {temp(), QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount")});
+}
+
 void ToolSession::setLink(const QString &link) {
     simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(),
                               QStringLiteral("DownloadLink_bootwim"),

@@ -6,6 +6,7 @@
 #include "dialogs/InfoDialogClass.h"
 #include "dialogs/WarningClass.h"
 #include "mainwindow/QCreateBootable.h"
+#include "support/HostSnapshot.h"
 #include "support/HttpTestServer.h"
 #include "support/TestHost.h"
 
@@ -71,6 +72,10 @@ public:
     TestHost &host() { return m_host; }
     QString temp() const { return m_spec.tempDirectory; }
     void setLink(const QString &link);
+
+    // What a build must leave alone: every disk but chosenDisk (none: every
+    // disk), and C: but for the temporary folder and the work folders.
+    HostSnapshot snapshot(const QString &chosenDisk = QString()) const;
 
     // Start-up: host identity, language, network, then the main window.
     bool open();
