@@ -216,15 +216,10 @@ struct RunResult {
     QStringList violations;
 };
 
-class Campaign {
-public:
-    Campaign(HttpTestServer &images, const QString &image, const QString &proxy,
-             const QString &plant)
-        : m_images(images), m_image(image), m_imageHash(sha256(image)), m_proxy(proxy),
-          m_plant(plant) {}
+// The campaign's image server, image and planted fault, and what the run at
+// hand must leave alone.
+struct Campaign {
     RunResult run(const Faults &f, bool verbose);
-
-private:
     int endRun(ToolSession &session, const Faults &f, RunResult &r);
     void checkCompletedDrive(const TestHost &host, RunResult &r);
     void checkLeftovers(ToolSession &session, RunResult &r);
@@ -570,7 +565,7 @@ int main(int argc, char *argv[]) {
     for (int i = 0; !parser.isSet("replay") && i < parser.value("builds").toInt(); ++i)
         seeds << runSeed(campaignSeed, i);
 
-    Campaign campaign(images, image, QString("127.0.0.1:%1").arg(web.port()), plant);
+    Campaign campaign{images, image, sha256(image), QString("127.0.0.1:%1").arg(web.port()), plant};
     QMap<QString, int> kinds, outcomes;
     int violating = 0;
     QElapsedTimer total;

@@ -32,8 +32,6 @@ void answer(QTcpSocket &socket, const char *status, const QByteArray &body,
 
 } // namespace
 
-HttpTestServer::HttpTestServer() = default;
-
 HttpTestServer::~HttpTestServer() {
     m_stop = true;
     wait();
@@ -58,10 +56,6 @@ void HttpTestServer::failNextRequests(int count, Mode how) {
     QMutexLocker lock(&m_mutex);
     m_failures = count;
     m_failMode = how;
-}
-
-void HttpTestServer::dropConnections() {
-    ++m_generation;
 }
 
 void HttpTestServer::setTrigger(qint64 atByte, std::function<void()> action) {
@@ -121,19 +115,13 @@ void HttpTestServer::handle(QTcpSocket &socket) {
     const bool headOnly = requestLine.at(0) == "HEAD";
     const QString target = QString::fromLatin1(requestLine.value(1)); // none: 404
 
-    QString localFile;
-    Mode mode;
-    qint64 cut = 0;
-    qint64 rate = 0;
-    {
-        QMutexLocker lock(&m_mutex);
-        m_targets.append(target);
-        localFile = m_files.value(target.section(QLatin1Char('?'), 0, 0));
-        mode = m_failures > 0 ? m_failMode : m_mode;
-        m_failures = qMax(0, m_failures - 1);
-        cut = m_cut;
-        rate = m_rate;
-    }
+    QMutexLocker lock(&m_mutex);
+    m_targets.append(target);
+    const QString localFile = m_files.value(target.section(QLatin1Char('?'), 0, 0));
+    const Mode mode = m_failures > 0 ? m_failMode : m_mode;
+    m_failures = qMax(0, m_failures - 1);
+    const qint64 cut = m_cut, rate = m_rate;
+    lock.unlock();
     while (m_held && !m_stop)
         msleep(20);
     if (mode == Mode::ServerError)
@@ -151,7 +139,7 @@ void HttpTestServer::handle(QTcpSocket &socket) {
                       mode == Mode::OverAnnounce ? whole + 4096 : whole));
     if (!flush(socket, 0) || headOnly)
         return;
-    QMutexLocker lock(&m_mutex);
+    lock.relock();
     std::function<void()> trigger = std::exchange(m_trigger, nullptr);
     const qint64 triggerAt = m_triggerAt;
     const int triggerSet = m_triggerSet;

@@ -35,7 +35,7 @@ public:
         Short,        // a whole answer, but of only the file's first part (setCut)
     };
 
-    HttpTestServer();
+    HttpTestServer() = default;
     ~HttpTestServer() override;
 
     // Starts listening on a free port of 127.0.0.1. False when it cannot.
@@ -59,7 +59,7 @@ public:
     // until the server is released (or stopped).
     void setHeld(bool held) { m_held = held; }
     // Ends every answer still open (a stall, a trickle) at once.
-    void dropConnections();
+    void dropConnections() { ++m_generation; }
     // Runs action on the application's thread, and waits for it, once the
     // next answer with a body has sent atByte bytes of it (0: as soon as its
     // head is out). Called on the application's thread; a null action clears
