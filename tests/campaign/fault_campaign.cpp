@@ -476,6 +476,8 @@ void Campaign::checkLeftovers(ToolSession &session, RunResult &r) {
     const QStringList power = hostLog(host, "power.log");
     if (!power.isEmpty() && !power.last().startsWith("clear"))
         r.violations << QString("keep-awake still requested: ") + power.last();
+    if (m_plant == "keep-awake") // cleared again, or the session would wait for it
+        hostplatform::setKeepAwake(false);
 }
 
 // Sticks plugged in during the build (by the stand-ins' stick event) are
@@ -565,7 +567,8 @@ int main(int argc, char *argv[]) {
     for (int i = 0; !parser.isSet("replay") && i < parser.value("builds").toInt(); ++i)
         seeds << runSeed(campaignSeed, i);
 
-    Campaign campaign{images, image, sha256(image), QString("127.0.0.1:%1").arg(web.port()), plant};
+    const QString proxy = QString("127.0.0.1:%1").arg(web.port());
+    Campaign campaign{images, image, sha256(image), proxy, plant, {}, {}, {}};
     QMap<QString, int> kinds, outcomes;
     int violating = 0;
     QElapsedTimer total;
