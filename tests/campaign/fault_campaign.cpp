@@ -10,20 +10,21 @@
 //   - once the tool has ended: no work file or partial image, no stand-in
 //     still running, the keep-awake request cleared.
 // A run that breaks one prints its seed and faults; --replay <seed> runs it
-// again exactly.
+// again exactly. --plant <fault> breaks one promise on purpose after every
+// run, to show that its check can fail.
 //
-// Usage: fault_campaign [--builds N] [--seed S] [--replay RUNSEED] [--verbose]
-#include "CampaignServer.h"
-
+// Usage: fault_campaign [--builds N] [--seed S] [--replay RUNSEEDS] [--verbose]
+//                       [--plant FAULT] [--dry]
+#include "support/HostChecks.h"
 #include "support/HostSnapshot.h"
 #include "support/ToolSession.h"
-#include "support/HostChecks.h"
 
 #include "builder/BuildCommands.h"
 #include "platform/HostPlatform.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -33,7 +34,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -42,7 +42,7 @@
 
 using namespace hostchecks;
 using namespace buildpaths;
-using Behaviour = CampaignServer::Behaviour;
+using Mode = HttpTestServer::Mode;
 
 namespace {
 
@@ -52,176 +52,138 @@ namespace {
 // given up within two such windows.
 constexpr int kRunBoundMs = 60000;
 constexpr int kStallWindowMs = 3000;
-const QString kProductModel = QStringLiteral("Generic Flash Disk USB Device");
+// The served image: just above the smallest size the tool accepts, so that
+// a lost tail shows.
+constexpr qint64 kImageSize = kMinimumImageSize + 65536;
+const QString kProductModel = "Generic Flash Disk USB Device";
+const QStringList kPlants = {"cut-boot-file",   "write-other-disk", "hang",
+                             "leave-work-file", "stray-stand-in",   "keep-awake"};
 
-// Planted faults, to show that each check can fail.
-enum class Plant {
-    None,
-    CutBootFile,
-    WriteOtherDisk,
-    Hang,
-    LeaveWorkFile,
-    StrayStandIn,
-    KeepAwake
-};
+// How the image server may misbehave (the first one is serving well).
+const std::pair<const char *, Mode> kServerFaults[] = {{"serve", Mode::Serve},
+                                                       {"404", Mode::NotFound},
+                                                       {"500", Mode::ServerError},
+                                                       {"stall", Mode::Stall},
+                                                       {"trickle", Mode::Trickle},
+                                                       {"close-early", Mode::Truncated},
+                                                       {"lie-about-length", Mode::OverAnnounce},
+                                                       {"html-page", Mode::HtmlPage},
+                                                       {"short-image", Mode::Short}};
+constexpr int kStall = 3;
 
-struct ToolFailure {
-    QString program;
-    int run;
-    int kind;
-};
-
-// Everything drawn for one run; printed with a violation.
-struct Faults {
-    quint64 seed = 0;
-    Behaviour server = Behaviour::Serve;
-    bool serverFirstOnly = false;
-    qint64 cutAt = 0;
-    bool offline = false; // the connectivity check finds no internet
-    QList<ToolFailure> toolFailures;
-    QString xcopyWriteErrorFor; // a copy cut short by a write error
-    bool noWmic = false;
-    bool tempWithBlanks = false;
-    bool tempMissing = false;
-    QString lettersTaken;       // volumes already on these letters
-    qint64 stickSize = 0;       // 0: the sample stick
-    QString stickEvent;         // unplug, swap, plug-other
-    int stickEventLine = 0;     // just before the tool's n-th command line
-    QString userEvent;          // cancel, close
-    int userEventPermille = -1; // at this share of the image sent, or
-    int userEventLine = 0;      // once the tool has run this many command lines
-
-    QStringList describe() const {
-        QStringList out;
-        out << QStringLiteral("server=%1%2%3")
-                   .arg(QLatin1String(CampaignServer::name(server)),
-                        serverFirstOnly ? QStringLiteral("(first request only)") : QString(),
-                        server == Behaviour::CloseEarly ? QStringLiteral("@%1").arg(cutAt)
-                                                        : QString());
-        if (offline)
-            out << QStringLiteral("offline");
-        for (const ToolFailure &f : toolFailures)
-            out << QStringLiteral("tool-fails=%1 run %2 kind %3")
-                       .arg(f.program)
-                       .arg(f.run)
-                       .arg(f.kind);
-        if (!xcopyWriteErrorFor.isEmpty())
-            out << QStringLiteral("xcopy-write-error=%1").arg(xcopyWriteErrorFor);
-        if (noWmic)
-            out << QStringLiteral("host-without-wmic");
-        if (tempWithBlanks)
-            out << QStringLiteral("temp-with-blanks");
-        if (tempMissing)
-            out << QStringLiteral("temp-missing");
-        if (!lettersTaken.isEmpty())
-            out << QStringLiteral("letters-taken=") + lettersTaken;
-        if (stickSize)
-            out << QStringLiteral("stick-size=%1").arg(stickSize);
-        if (!stickEvent.isEmpty())
-            out << QStringLiteral("stick-%1 before command %2").arg(stickEvent).arg(stickEventLine);
-        if (!userEvent.isEmpty())
-            out << (userEventPermille >= 0
-                        ? QStringLiteral("user-%1 at %2 permille of the image sent")
-                              .arg(userEvent)
-                              .arg(userEventPermille)
-                        : QStringLiteral("user-%1 after command %2")
-                              .arg(userEvent)
-                              .arg(userEventLine));
-        return out;
-    }
-    // The kinds counted in the summary.
-    QStringList kinds() const {
-        QStringList out;
-        if (server != Behaviour::Serve)
-            out << QStringLiteral("server ") + QLatin1String(CampaignServer::name(server));
-        if (offline)
-            out << QStringLiteral("offline");
-        for (const ToolFailure &f : toolFailures)
-            out << QStringLiteral("tool fails: ") + f.program;
-        if (!xcopyWriteErrorFor.isEmpty())
-            out << QStringLiteral("copy cut by a write error");
-        if (noWmic)
-            out << QStringLiteral("host without WMIC");
-        if (tempWithBlanks)
-            out << QStringLiteral("temp folder with blanks");
-        if (tempMissing)
-            out << QStringLiteral("temp folder missing");
-        if (!lettersTaken.isEmpty())
-            out << (lettersTaken.size() == 9 ? QStringLiteral("letters R-Z all taken")
-                                             : QStringLiteral("some letters taken"));
-        if (stickSize)
-            out << (stickSize < kMinimumImageSize ? QStringLiteral("stick too small")
-                                                  : QStringLiteral("stick over 32 GiB"));
-        if (!stickEvent.isEmpty())
-            out << QStringLiteral("stick ") + stickEvent;
-        if (!userEvent.isEmpty())
-            out << QStringLiteral("user ") + userEvent;
-        return out;
-    }
-};
-
-// The programs the build runs, with how many times a build may start each.
-struct ProgramRuns {
-    const char *program;
-    int maxRun;
-    int kinds;
-};
-const ProgramRuns kPrograms[] = {
+// The programs the build runs: how many times a build may start each, and
+// how many ways the stand-in can make it fail.
+const std::tuple<const char *, int, int> kPrograms[] = {
     {"WMIC.exe", 3, 3}, {"powershell.exe", 3, 1}, {"diskpart.exe", 2, 4},
-    {"dism.exe", 2, 3}, {"Xcopy.exe", 14, 6},     {"bitsadmin.exe", 1, 2},
-};
+    {"dism.exe", 2, 3}, {"Xcopy.exe", 14, 6},     {"bitsadmin.exe", 1, 2}};
 
 // Destinations of the build's copies, as its command lines name them.
 const char *const kCopyTargets[] = {"R:\\", "R:\\boot\\", "R:\\efi\\boot\\bootx64.efi*",
                                     "R:\\sources\\boot.wim*", "R:\\efi\\microsoft\\boot\\"};
 
-Faults draw(quint64 seed) {
+// Everything drawn for one run, most of it as the host's setup; drawn lists
+// each fault's kind and detail, printed with a violation and counted in the
+// summary.
+struct Faults {
+    quint64 seed = 0;
+    int server = 0; // in kServerFaults
+    bool serverFirstOnly = false;
+    qint64 cutAt = 0;
+    bool offline = false; // the connectivity check finds no internet
+    bool tempMissing = false;
+    QString lettersTaken; // volumes already on these letters
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    QString stickEvent;         // unplug, swap, plug-other
+    int stickEventLine = 0;     // just before the tool's n-th command line
+    QString userEvent;          // cancel, close
+    int userEventPermille = -1; // at this share of the image sent, or
+    int userEventLine = 0;      // once the tool has run this many command lines
+    QList<std::pair<QString, QString>> drawn;
+
+    QString describe() const {
+        QStringList out;
+        for (const auto &[kind, detail] : drawn)
+            out << (kind + ' ' + detail).trimmed();
+        return out.join(", ");
+    }
+};
+
+Faults draw(quint64 seed, bool alwaysStall) {
     std::mt19937_64 rng(seed);
     auto chance = [&rng](int percent) { return int(rng() % 100) < percent; };
     auto upTo = [&rng](int n) { return int(rng() % quint64(n)); };
     Faults f;
     f.seed = seed;
-    static const Behaviour kBad[] = {
-        Behaviour::NotFound, Behaviour::ServerError, Behaviour::Stall,
-        Behaviour::Trickle,  Behaviour::CloseEarly,  Behaviour::LongerThanSent,
-        Behaviour::HtmlPage, Behaviour::ShortImage,
+    auto note = [&f](const QString &kind, const QString &detail = {}) {
+        f.drawn.append({kind, detail});
     };
     if (chance(35)) {
-        f.server = kBad[upTo(int(std::size(kBad)))];
+        f.server = 1 + upTo(int(std::size(kServerFaults)) - 1);
         f.serverFirstOnly = chance(40);
         f.cutAt = 1 + qint64(rng() % quint64(kMinimumImageSize));
+        if (kServerFaults[f.server].second == Mode::Short) // one byte under the smallest accepted
+            f.cutAt = kMinimumImageSize - 1;
     }
-    f.offline = chance(4);
-    if (chance(45)) {
-        const int count = 1 + upTo(2);
-        for (int i = 0; i < count; ++i) {
-            const ProgramRuns &p = kPrograms[upTo(int(std::size(kPrograms)))];
-            f.toolFailures.append({QLatin1String(p.program), 1 + upTo(p.maxRun), upTo(p.kinds)});
-        }
+    if (alwaysStall)
+        std::tie(f.server, f.serverFirstOnly) = std::make_pair(kStall, false);
+    if (f.server != 0)
+        note(QString("server ") + kServerFaults[f.server].first,
+             QString(f.serverFirstOnly ? "first request only, " : "") +
+                 QString("cut at %1").arg(f.cutAt));
+    if ((f.offline = chance(4)))
+        note("offline");
+    QStringList failures;
+    for (int i = 0, count = chance(45) ? 1 + upTo(2) : 0; i < count; ++i) {
+        const auto &[program, maxRun, kinds] = kPrograms[upTo(int(std::size(kPrograms)))];
+        const int run = 1 + upTo(maxRun), kind = upTo(kinds);
+        failures << QString("%1:%2:%3").arg(program).arg(run).arg(kind);
+        note(QString("tool fails: ") + program, QString("run %1 kind %2").arg(run).arg(kind));
     }
-    if (chance(15))
-        f.xcopyWriteErrorFor = QLatin1String(kCopyTargets[upTo(int(std::size(kCopyTargets)))]);
-    f.noWmic = chance(20);
-    f.tempWithBlanks = chance(20);
-    f.tempMissing = chance(5);
+    if (!failures.isEmpty())
+        f.setup.faults.insert("toolFailures", failures.join(','));
     if (chance(15)) {
-        const QString all = QStringLiteral("RSTUVWXYZ");
-        f.lettersTaken = chance(25) ? all : all.left(1 + upTo(8));
+        const QString target = kCopyTargets[upTo(int(std::size(kCopyTargets)))];
+        f.setup.faults.insert("xcopyWriteErrorFor", target);
+        note("copy cut by a write error", target);
     }
-    if (chance(8))
-        f.stickSize = chance(60) ? 128LL << 20 : 64LL << 30;
+    if (!(f.setup.hasWmic = !chance(20)))
+        note("host without WMIC");
+    if (chance(20)) {
+        f.setup.tempDirectory = "C:\\Users\\Ann Marie Smith\\AppData\\Local\\Temp\\";
+        note("temp folder with blanks");
+    }
+    if ((f.tempMissing = chance(5)))
+        note("temp folder missing");
+    if (chance(15)) {
+        f.lettersTaken = chance(25) ? "RSTUVWXYZ" : QString("RSTUVWXYZ").left(1 + upTo(8));
+        note(f.lettersTaken.size() == 9 ? "letters R-Z all taken" : "some letters taken",
+             f.lettersTaken);
+    }
+    if (chance(8)) {
+        const qint64 size = chance(60) ? 128LL << 20 : 64LL << 30;
+        f.setup.disks[1].size = size; // disk1, the sample stick
+        note(size < kMinimumImageSize ? "stick too small" : "stick over 32 GiB",
+             QString::number(size));
+    }
     if (chance(25)) {
         static const char *const kEvents[] = {"unplug", "swap", "plug-other"};
-        f.stickEvent = QLatin1String(kEvents[upTo(3)]);
+        f.stickEvent = kEvents[upTo(3)];
         // Line 1 is the window's own listing; a build runs about 25.
         f.stickEventLine = 2 + upTo(24);
+        f.setup.faults.insert("stickEvent", f.stickEvent);
+        f.setup.faults.insert("stickEventAtLine", f.stickEventLine);
+        note("stick " + f.stickEvent, QString("before command %1").arg(f.stickEventLine));
     }
     if (chance(20)) {
-        f.userEvent = chance(50) ? QStringLiteral("cancel") : QStringLiteral("close");
+        f.userEvent = chance(50) ? "cancel" : "close";
         if (chance(65))
             f.userEventPermille = upTo(1000);
         else
             f.userEventLine = 2 + upTo(24);
+        note("user " + f.userEvent,
+             f.userEventPermille >= 0
+                 ? QString("at %1 permille of the image sent").arg(f.userEventPermille)
+                 : QString("after command %1").arg(f.userEventLine));
     }
     return f;
 }
@@ -234,308 +196,74 @@ quint64 runSeed(quint64 campaignSeed, int index) {
     return z ^ (z >> 31);
 }
 
+// Stand-in processes still running for this host root.
+QStringList standInsRunning(const QString &root) {
+    QStringList running;
+    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile cmdline(QString("/proc/%1/cmdline").arg(pid));
+        if (pid.toLongLong() == QCoreApplication::applicationPid() ||
+            !cmdline.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = cmdline.readAll();
+        if (text.contains(QFile::encodeName(root)))
+            running << QString::fromLocal8Bit(QByteArray(text).replace('\0', ' '));
+    }
+    return running;
+}
+
 struct RunResult {
     QString outcome; // completed, failed, notice, not-started, left, idle, hang
     QStringList violations;
 };
 
-// Every file of a finished recovery drive and the host file it must equal.
-QMap<QString, QString> expectedSources(const TestHost &host) {
-    QMap<QString, QString> map = {
-        {"bootmgr", "C:\\Windows\\Boot\\PCAT\\bootmgr"},
-        {"bootmgr.efi", "C:\\Windows\\Boot\\EFI\\bootmgr.efi"},
-        {"boot/bcd", "C:\\Windows\\Boot\\DVD\\PCAT\\BCD"},
-        {"boot/boot.sdi", "C:\\Windows\\Boot\\DVD\\PCAT\\boot.sdi"},
-        {"boot/resources/bootres.dll", "C:\\Windows\\Boot\\Resources\\bootres.dll"},
-        {"efi/boot/bootmgfw.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"},
-        {"efi/boot/bootx64.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"},
-        {"efi/microsoft/boot/bcd", "C:\\Windows\\Boot\\DVD\\EFI\\BCD"},
-        {"efi/microsoft/boot/resources/bootres.dll", "C:\\Windows\\Boot\\Resources\\bootres.dll"},
-    };
-    for (const QString &font : filesUnder(host.local(QStringLiteral("C:\\Windows\\Boot\\Fonts")))) {
-        map.insert(QStringLiteral("boot/fonts/") + font,
-                   QStringLiteral("C:\\Windows\\Boot\\Fonts\\") + font);
-        map.insert(QStringLiteral("efi/microsoft/boot/fonts/") + font,
-                   QStringLiteral("C:\\Windows\\Boot\\Fonts\\") + font);
-    }
-    return map;
-}
+// The campaign's image server, image and planted fault, and what the run at
+// hand must leave alone.
+struct Campaign {
+    RunResult run(const Faults &f, bool verbose);
+    int endRun(ToolSession &session, const Faults &f, RunResult &r);
+    void checkCompletedDrive(const TestHost &host, RunResult &r);
+    void checkLeftovers(ToolSession &session, RunResult &r);
+    void checkOtherDisks(const TestHost &host, RunResult &r);
 
-// The case-insensitive local file of a relative path under a volume folder.
-QString findUnder(const QString &volume, const QString &relative) {
-    QString at = volume;
-    for (const QString &part : relative.split(QLatin1Char('/'))) {
-        const QStringList names = QDir(at).entryList(QDir::AllEntries | QDir::Hidden |
-                                                     QDir::System | QDir::NoDotAndDotDot);
-        QString found;
-        for (const QString &n : names) {
-            if (n.compare(part, Qt::CaseInsensitive) == 0)
-                found = n;
-        }
-        if (found.isEmpty())
-            return QString();
-        at += QLatin1Char('/') + found;
-    }
-    return at;
-}
-
-// Stand-in processes still running for this host root.
-QStringList standInsRunning(const QString &root) {
-    QStringList running;
-    const QByteArray needle = QFile::encodeName(root);
-    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        if (pid.toInt() <= 0 || pid.toInt() == QCoreApplication::applicationPid())
-            continue;
-        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
-        if (!cmdline.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = cmdline.readAll();
-        if (text.contains(needle))
-            running.append(QString::fromLocal8Bit(QByteArray(text).replace('\0', ' ')));
-    }
-    return running;
-}
-
-class Campaign {
-public:
-    Campaign(CampaignServer &server, Plant plant, bool verbose)
-        : m_server(server), m_plant(plant), m_verbose(verbose) {}
-    RunResult run(const Faults &f);
-
-private:
-    simhost::HostSpec hostSpec(const Faults &f) const;
-    void checkOtherDisks(ToolSession &session, RunResult &r);
-    void checkCompletedDrive(ToolSession &session, RunResult &r);
-    bool swappedAtTheFormat(const TestHost &host, const Faults &f) const;
-    void checkWorkFiles(ToolSession &session, RunResult &r);
-
-    CampaignServer &m_server;
-    Plant m_plant;
-    bool m_verbose;
-    // What the build must leave alone, and what changed in it so far.
+    HttpTestServer &m_images;
+    const QString m_image;
+    const QByteArray m_imageHash;
+    const QString m_proxy;
+    const QString m_plant;
+    // What the build must leave alone, and the disk that a format may erase.
     HostSnapshot m_baseline;
-    QString m_chosenDisk;
-    // The stick in the chosen slot when the format began.
-    QString m_erasedDisk;
     QStringList m_work;
+    QString m_erasedDisk;
 };
 
-simhost::HostSpec Campaign::hostSpec(const Faults &f) const {
-    simhost::HostSpec setup = simhost::sampleHostSpec();
-    setup.hasWmic = !f.noWmic;
-    if (f.tempWithBlanks)
-        setup.tempDirectory = QStringLiteral("C:\\Users\\Ann Marie Smith\\AppData\\Local\\Temp\\");
-    for (simhost::DiskSpec &disk : setup.disks) {
-        if (disk.id == QLatin1String("disk1") && f.stickSize)
-            disk.size = f.stickSize;
-    }
-    QStringList failures;
-    for (const ToolFailure &t : f.toolFailures)
-        failures << QStringLiteral("%1:%2:%3").arg(t.program).arg(t.run).arg(t.kind);
-    if (!failures.isEmpty())
-        setup.faults.insert(QStringLiteral("toolFailures"), failures.join(QLatin1Char(',')));
-    if (!f.xcopyWriteErrorFor.isEmpty())
-        setup.faults.insert(QStringLiteral("xcopyWriteErrorFor"), f.xcopyWriteErrorFor);
-    if (!f.stickEvent.isEmpty()) {
-        setup.faults.insert(QStringLiteral("stickEvent"), f.stickEvent);
-        setup.faults.insert(QStringLiteral("stickEventAtLine"), f.stickEventLine);
-    }
-    return setup;
-}
-
-// Sticks plugged in during the build (by the stand-ins' stick event) are
-// someone else's: as plugged in, a description and one note, and so they
-// must stay. Everything else must be as before the build.
-void Campaign::checkOtherDisks(ToolSession &session, RunResult &r) {
-    const QString root = session.host().root();
-    const HostSnapshot after = HostSnapshot::take(session.host(), m_chosenDisk, m_work);
-    QStringList plugged;
-    for (const char *id : {"disk2", "disk7"}) {
-        if (m_erasedDisk == QLatin1String(id)) {
-            plugged << QStringLiteral("disks/") + QLatin1String(id) << QStringLiteral("drives/R");
-            continue;
-        }
-        const QString folder = root + QStringLiteral("/disks/") + QLatin1String(id);
-        if (!QFileInfo::exists(folder))
-            continue;
-        plugged << QStringLiteral("disks/") + QLatin1String(id);
-        const QSettings ini(folder + QStringLiteral("/disk.ini"), QSettings::IniFormat);
-        QStringList keys = ini.allKeys();
-        keys.sort();
-        const QStringList asPlugged = {"disk/fileSystem", "disk/mediaType",  "disk/model",
-                                       "disk/number",     "disk/partitions", "disk/size"};
-        if (keys != asPlugged || ini.value("disk/fileSystem").toString() != "FAT32" ||
-            ini.value("disk/partitions").toInt() != 1)
-            r.violations << QStringLiteral("the stick plugged in during the build (%1) was "
-                                           "repartitioned or reformatted")
-                                .arg(QLatin1String(id));
-        const QSet<QString> files = filesUnder(folder + QStringLiteral("/volume"));
-        QFile note(folder + QStringLiteral("/volume/notes.txt"));
-        if (files != QSet<QString>{QStringLiteral("notes.txt")} ||
-            !note.open(QIODevice::ReadOnly) || note.readAll() != "shopping list\n")
-            r.violations << QStringLiteral("the stick plugged in during the build (%1) changed: "
-                                           "it holds %2")
-                                .arg(QLatin1String(id), QStringList(files.values()).join(", "));
-    }
-    if (plugged.contains(QLatin1String("disks/disk2")))
-        plugged << QStringLiteral("drives/E");
-    for (const QString &d : m_baseline.differencesTo(after)) {
-        bool expected = false;
-        for (const QString &p : plugged)
-            expected = expected || d.startsWith(QStringLiteral("new: ") + p);
-        if (!expected)
-            r.violations << QStringLiteral("another disk or volume changed: ") + d;
-    }
-}
-
-// A stick swapped in the very instant between the tool's last check of the
-// disk and diskpart's start takes the chosen disk's number and is the one
-// erased: no tool that formats through diskpart can tell, as diskpart selects
-// a disk by its number only. Such a stick is held to what the chosen one is.
-bool Campaign::swappedAtTheFormat(const TestHost &host, const Faults &f) const {
-    if (f.stickEvent != QLatin1String("swap"))
-        return false;
-    const QList<simhost::LoggedCommand> commands = host.commands();
-    const int at = f.stickEventLine - 1;
-    return at >= 1 && at < commands.size() &&
-           commands.at(at).line.contains(QLatin1String("diskpart.exe")) &&
-           commands.at(at - 1).line.contains(QLatin1String("Removable Media"));
-}
-
-void Campaign::checkCompletedDrive(ToolSession &session, RunResult &r) {
+// Runs the build inside the application's loop, as in the running tool, so
+// that a way out that quits the tool ends the loop. Returns the loop's end:
+// 0 the tool quit, 1 the run ended, 2 no end within the bound, 3 not started.
+int Campaign::endRun(ToolSession &session, const Faults &f, RunResult &r) {
     const TestHost &host = session.host();
-    // Taken out after the build checked it, the stick may still be complete.
-    QString folder = host.root() + QStringLiteral("/disks/") + m_erasedDisk;
-    if (!QFileInfo::exists(folder))
-        folder = host.root() + QStringLiteral("/unplugged/disk1");
-    const QSettings disk(folder + QStringLiteral("/disk.ini"), QSettings::IniFormat);
-    if (m_erasedDisk == QLatin1String("disk1") &&
-        disk.value(QStringLiteral("disk/model")).toString() != kProductModel) {
-        r.violations << QStringLiteral("completed on a stick that is not the one chosen (%1)")
-                            .arg(disk.value(QStringLiteral("disk/model")).toString());
-        return;
-    }
-    const QString volume = folder + QStringLiteral("/volume");
-    QSet<QString> expected = recoveryDriveLayout(host);
-    const QSet<QString> present = filesUnder(volume);
-    for (const QString &missing : expected - present)
-        r.violations << QStringLiteral("completed, but the drive lacks %1").arg(missing);
-    for (const QString &extra : present - expected)
-        r.violations << QStringLiteral("completed, but the drive holds a stray %1").arg(extra);
-    const QMap<QString, QString> sources = expectedSources(host);
-    for (auto it = sources.constBegin(); it != sources.constEnd(); ++it) {
-        const QString onDrive = findUnder(volume, it.key());
-        if (!onDrive.isEmpty() && sha256(onDrive) != sha256(host.local(it.value())))
-            r.violations << QStringLiteral("completed, but %1 differs from %2 (%3 of %4 bytes)")
-                                .arg(it.key(), it.value())
-                                .arg(QFileInfo(onDrive).size())
-                                .arg(QFileInfo(host.local(it.value())).size());
-    }
-    const QString image = findUnder(volume, QStringLiteral("sources/boot.wim"));
-    if (!image.isEmpty() && sha256(image) != m_server.imageHash())
-        r.violations << QStringLiteral("completed, but the image on the drive (%1 bytes) is not "
-                                       "the served one")
-                            .arg(QFileInfo(image).size());
-}
-
-void Campaign::checkWorkFiles(ToolSession &session, RunResult &r) {
-    const TestHost &host = session.host();
-    // The work folders may stay as empty folders; no file in them may.
-    for (const char *folder : {kDownloadFolder, kMountFolder}) {
-        for (const QString &file : filesUnder(host.local(QLatin1String(folder))))
-            r.violations
-                << QStringLiteral("work file left: %1\\%2").arg(QLatin1String(folder), file);
-    }
-    // In the temporary folder only the support log and the last listing may stay.
-    const QString temp = host.local(session.temp());
-    QDirIterator it(temp, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        if (name.endsWith(QLatin1String(".bat"), Qt::CaseInsensitive) ||
-            it.fileInfo().size() > (1 << 20))
-            r.violations << QStringLiteral("work file left in the temporary folder: %1 (%2 bytes)")
-                                .arg(name)
-                                .arg(it.fileInfo().size());
-    }
-    // No partial image anywhere on the system drive.
-    QDirIterator all(host.local(QStringLiteral("C:\\")), QDir::Files | QDir::Hidden | QDir::System,
-                     QDirIterator::Subdirectories);
-    while (all.hasNext()) {
-        all.next();
-        if (all.fileInfo().size() > (8 << 20))
-            r.violations << QStringLiteral("large file left on C: %1 (%2 bytes)")
-                                .arg(all.filePath().mid(host.root().size()))
-                                .arg(all.fileInfo().size());
-    }
-}
-
-RunResult Campaign::run(const Faults &f) {
-    RunResult r;
-    m_server.setBehaviour(f.server, f.serverFirstOnly, f.cutAt, 400);
-    const QString proxy = f.offline ? E2eServer::deadProxy() : m_server.proxy();
-    ToolSession session(hostSpec(f), m_server.imageLink(), proxy);
-    if (!session.host().isValid()) {
-        r.violations << QStringLiteral("campaign: no host: ") + session.host().error();
-        return r;
-    }
-    TestHost &host = session.host();
-    simhost::setHostSetting(host.root(), QStringLiteral("network/stallWindowMs"),
-                            m_plant == Plant::Hang ? 600000 : kStallWindowMs);
-    for (const QChar letter : f.lettersTaken) {
-        // Someone else's volumes: they must stay as they are.
-        QDir().mkpath(host.root() + QStringLiteral("/drives/") + letter);
-        QFile note(host.root() + QStringLiteral("/drives/") + letter + QStringLiteral("/data.txt"));
-        if (note.open(QIODevice::WriteOnly))
-            note.write("someone else's volume " + QString(letter).toLatin1() + "\n");
-    }
-    if (f.tempMissing)
-        QDir(host.local(session.temp())).removeRecursively();
-
-    m_work =
-        QStringList{session.temp(), QLatin1String(kDownloadFolder), QLatin1String(kMountFolder)};
-    // With the swap before the re-check, the stick in the slot is a stranger
-    // from then on: no disk at all may change.
-    m_chosenDisk = QStringLiteral("disk1");
-    m_erasedDisk = QStringLiteral("disk1");
-    m_baseline = HostSnapshot::take(host, m_chosenDisk, m_work);
-
-    if (!session.open()) {
-        r.violations << QStringLiteral("the window did not open");
-        return r;
-    }
     QCreateBootable *w = session.window();
-    QElapsedTimer clock;
-    clock.start();
-    bool started = false;
-    bool userActed = false;
-    bool userRefused = false;
-
-    // Everything happens inside the application's loop, as in the running
-    // tool, so that a way out that quits the tool ends the loop.
+    const QDeadlineTimer bound(kRunBoundMs);
+    bool started = false, userActed = false, userRefused = false;
     QTimer::singleShot(0, [&] {
-        started = session.startBuild();
-        if (!started)
+        if (!(started = session.startBuild()))
             QCoreApplication::exit(3); // nothing to build on: no drive listed
     });
     auto userActs = [&] {
         if (userActed || !started || session.buildEnded())
             return;
         userActed = true;
-        if (f.userEvent == QLatin1String("cancel"))
+        if (f.userEvent == "cancel")
             userRefused = !ToolSession::press(w->CancelButton);
         else
             w->close(); // the window system's close (Alt+F4, the task bar)
     };
     if (!f.userEvent.isEmpty() && f.userEventPermille >= 0)
-        m_server.setTrigger(m_server.imageSize() * f.userEventPermille / 1000, userActs);
+        m_images.setTrigger(kImageSize * f.userEventPermille / 1000, userActs);
     QTimer poll;
-    poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (!started)
             return;
-        if (!f.userEvent.isEmpty() && f.userEventLine > 0 &&
-            host.commands().size() >= f.userEventLine)
+        if (f.userEventLine > 0 && host.commands().size() >= f.userEventLine)
             userActs();
         const WarningClass *warning = session.warning();
         // Idle again (a build the user stopped): Create Recovery Drive is
@@ -543,237 +271,342 @@ RunResult Campaign::run(const Faults &f) {
         if (session.buildEnded() || (warning && warning->isVisible()) ||
             (w->CancelButton->isEnabled() && w->CreateBootable->isVisible()))
             QCoreApplication::exit(1);
-        else if (clock.elapsed() > kRunBoundMs)
+        else if (bound.hasExpired())
             QCoreApplication::exit(2);
     });
-    poll.start();
+    poll.start(10);
     const int loop = QCoreApplication::exec();
     poll.stop();
+    m_images.setTrigger(0, nullptr);
 
     const WarningClass *warning = session.warning();
-    if (loop == 0) {
-        r.outcome = QStringLiteral("left");
-    } else if (loop == 3) {
-        r.outcome = QStringLiteral("not-started");
-    } else if (loop == 2) {
-        r.outcome = QStringLiteral("hang");
-        r.violations << QStringLiteral("no end within %1 s: \"%2\" at %3%, Cancel %4, close %5")
+    static const QMap<int, QString> kLoopEnds = {{0, "left"}, {2, "hang"}, {3, "not-started"}};
+    if (kLoopEnds.contains(loop))
+        r.outcome = kLoopEnds.value(loop);
+    else
+        r.outcome = session.buildCompleted()          ? "completed"
+                    : session.failureShown()          ? "failed"
+                    : warning && warning->isVisible() ? "notice"
+                                                      : "idle";
+    if (loop == 2)
+        r.violations << QString("no end within %1 s: \"%2\" at %3%, %4")
                             .arg(kRunBoundMs / 1000)
                             .arg(w->label_2->text())
                             .arg(w->progressBar->value())
-                            .arg(w->CancelButton->isEnabled() ? "enabled" : "disabled")
-                            .arg(session.titleCloseButton()->isEnabled() ? "enabled" : "disabled");
-    } else if (session.buildCompleted()) {
-        r.outcome = QStringLiteral("completed");
-    } else if (session.failureShown()) {
-        r.outcome = QStringLiteral("failed");
-    } else if (warning && warning->isVisible()) {
-        r.outcome = QStringLiteral("notice");
-    } else {
-        r.outcome = QStringLiteral("idle");
-    }
+                            .arg(session.describe());
     if (userActed)
-        r.outcome +=
-            userRefused ? QStringLiteral(" (cancel refused)") : QStringLiteral(" (after user)");
+        r.outcome += userRefused ? " (cancel refused)" : " (after user)";
     // Nothing is written while the image downloads: there, Cancel and the
     // window system's close must stop the build and bring the window back.
     const bool duringDownload = userActed && f.userEventPermille >= 0;
-    const bool cancelTaken = userActed && f.userEvent == QLatin1String("cancel") && !userRefused;
-    if ((duringDownload || cancelTaken) && loop != 2 &&
-        !r.outcome.startsWith(QLatin1String("idle")))
-        r.violations << QStringLiteral("the user's %1 %2 did not stop the build: it ended %3")
-                            .arg(f.userEvent,
-                                 duringDownload ? QStringLiteral("during the download")
-                                                : QStringLiteral("(pressed)"),
-                                 r.outcome);
+    const bool cancelTaken = userActed && f.userEvent == "cancel" && !userRefused;
+    if ((duringDownload || cancelTaken) && loop != 2 && !r.outcome.startsWith("idle"))
+        r.violations << "the user's " + f.userEvent + " did not stop the build: it ended " +
+                            r.outcome;
+    return loop;
+}
 
-    if (swappedAtTheFormat(host, f)) {
-        m_erasedDisk = QStringLiteral("disk7");
-        r.outcome += QStringLiteral(" (swapped at the format)");
+RunResult Campaign::run(const Faults &f, bool verbose) {
+    RunResult r;
+    const Mode mode = kServerFaults[f.server].second;
+    m_images.setMode(f.serverFirstOnly ? Mode::Serve : mode);
+    m_images.failNextRequests(f.serverFirstOnly ? 1 : 0, mode);
+    m_images.setCut(f.cutAt);
+    ToolSession session(f.setup, m_images.url("/boot.wim"),
+                        f.offline ? E2eServer::deadProxy() : m_proxy);
+    TestHost &host = session.host();
+    if (!host.isValid()) {
+        r.violations << QString("campaign: no host: ") + host.error();
+        return r;
     }
-    if (r.outcome.startsWith(QLatin1String("completed"))) {
-        if (m_plant == Plant::CutBootFile) // a boot file cut short, as a write error leaves it
-            QFile::resize(findUnder(volumeOf(host, QStringLiteral("disk1")), "bootmgr"), 22);
-        checkCompletedDrive(session, r);
+    simhost::setHostSetting(host.root(), "network/stallWindowMs",
+                            m_plant == "hang" ? 600000 : kStallWindowMs);
+    for (const QChar letter : f.lettersTaken) // someone else's volumes: they must stay as they are
+        host.write(QString(letter) + ":\\data.txt", "someone else's volume\n");
+    if (f.tempMissing)
+        QDir(host.local(session.temp())).removeRecursively();
+    m_work = QStringList{session.temp(), kDownloadFolder, kMountFolder};
+    m_erasedDisk = "disk1";
+    m_baseline = HostSnapshot::take(host, m_erasedDisk, m_work);
+    if (!session.open()) {
+        r.violations << "the window did not open";
+        return r;
     }
-    if (m_plant == Plant::WriteOtherDisk) {
+    const int loop = endRun(session, f, r);
+
+    // A stick swapped in the very instant between the tool's last check of
+    // the disk and diskpart's start takes the chosen disk's number and is
+    // the one erased: no tool that formats through diskpart can tell, as
+    // diskpart selects a disk by its number only. Such a stick is held to
+    // what the chosen one is.
+    const QList<simhost::LoggedCommand> commands = host.commands();
+    const int at = f.stickEventLine - 1;
+    if (f.stickEvent == "swap" && at >= 1 && at < commands.size() &&
+        commands.at(at).line.contains("diskpart.exe") &&
+        commands.at(at - 1).line.contains("Removable Media")) {
+        m_erasedDisk = "disk7";
+        r.outcome += " (swapped at the format)";
+    }
+    if (r.outcome.startsWith("completed"))
+        checkCompletedDrive(host, r);
+    if (m_plant == "write-other-disk") {
         // One byte more on the system disk, as a write gone astray would leave.
-        QFile other(volumeOf(host, QStringLiteral("disk0")) + QStringLiteral("/SYSTEM-DISK.txt"));
+        QFile other(volumeOf(host, "disk0") + "/SYSTEM-DISK.txt");
         if (other.open(QIODevice::Append))
             other.write("x");
     }
-    if (m_plant == Plant::LeaveWorkFile) {
-        QDir().mkpath(host.local(QLatin1String(kDownloadFolder)));
-        QFile::copy(m_server.imageFile(), host.local(QLatin1String(kDownloadedImage)));
-    }
-
-    if (m_plant == Plant::StrayStandIn) // a process of this host that outlives the tool
-        QProcess::startDetached(QStringLiteral("sh"),
-                                {QStringLiteral("-c"), QStringLiteral("sleep 8"), host.root()});
+    if (m_plant ==
+        "leave-work-file") // the first bytes of an image, as a stopped download leaves them
+        host.write(kDownloadedImage, "boot image marker");
+    if (m_plant == "stray-stand-in") // a process of this host that outlives the tool
+        QProcess::startDetached("sh", {"-c", "sleep 8", host.root()});
 
     // The way out from where the run ended; the tool must then end.
     if (loop == 2) {
         // Let the stuck run end so that the next one starts clean: every
         // download from now on fails at once.
-        m_server.setBehaviour(Behaviour::NotFound, false, 0, 0);
-        m_server.dropConnections();
+        m_images.setMode(Mode::NotFound);
+        m_images.dropConnections();
         if (!QTest::qWaitFor([&] { return session.buildEnded(); }, kRunBoundMs))
-            r.violations << QStringLiteral("still no end once the server gave up");
+            r.violations << "still no end once the server gave up";
     } else if (loop != 0) {
-        QAbstractButton *out = w->CancelButton;
-        if (r.outcome.startsWith(QLatin1String("failed")))
-            out = session.info()->CancelButton;
-        if (r.outcome.startsWith(QLatin1String("notice"))) {
-            if (!ToolSession::press(session.warning()->CancelButton))
-                r.violations << QStringLiteral("dead end: the notice's OK cannot be pressed");
-        }
-        const int left = ToolSession::leaveWith(out);
-        if (left != 0)
-            r.violations << QStringLiteral("dead end: the way out from \"%1\" %2")
-                                .arg(r.outcome, left < 0 ? QStringLiteral("cannot be pressed")
-                                                         : QStringLiteral("did not end the tool"));
+        QAbstractButton *out = r.outcome.startsWith("failed") ? session.info()->CancelButton
+                                                              : session.window()->CancelButton;
+        if (r.outcome.startsWith("notice") && !ToolSession::press(session.warning()->CancelButton))
+            r.violations << "dead end: the notice's OK cannot be pressed";
+        if (const int left = ToolSession::leaveWith(out))
+            r.violations << QString("dead end: the way out from \"%1\" %2")
+                                .arg(r.outcome, left < 0 ? QString("cannot be pressed")
+                                                         : QString("did not end the tool"));
     }
-    m_server.dropConnections();
-
-    // Once the tool has ended: give its last commands a moment, then nothing
-    // of it may be left running or lying about.
-    QStringList running;
-    QElapsedTimer settle;
-    settle.start();
-    while (!(running = standInsRunning(host.root())).isEmpty() && settle.elapsed() < 5000)
-        QTest::qWait(50);
-    for (const QString &p : running)
-        r.violations << QStringLiteral("stand-in still running: ") + p;
-    checkWorkFiles(session, r);
-    if (m_plant == Plant::KeepAwake) // a request made after the tool cleared its own
-        hostplatform::setKeepAwake(true);
-    const QStringList power = hostLog(host, "power.log");
-    if (!power.isEmpty() && !power.last().startsWith(QLatin1String("clear")))
-        r.violations << QStringLiteral("keep-awake still requested: ") + power.last();
-
-    checkOtherDisks(session, r);
-    if (m_verbose) {
-        std::printf("    commands:\n");
-        for (const simhost::LoggedCommand &c : host.commands())
-            std::printf("      %lld  %s\n", c.exitCode, qPrintable(c.line));
-    }
+    m_images.dropConnections();
+    checkLeftovers(session, r);
+    checkOtherDisks(host, r);
+    for (const simhost::LoggedCommand &c : verbose ? host.commands() : commands.mid(0, 0))
+        std::printf("    %lld  %s\n", c.exitCode, qPrintable(c.line));
     return r;
 }
 
-} // namespace
+void Campaign::checkCompletedDrive(const TestHost &host, RunResult &r) {
+    // Taken out after the build checked it, the stick may still be complete.
+    QString folder = host.root() + "/disks/" + m_erasedDisk;
+    if (!QFileInfo::exists(folder))
+        folder = host.root() + "/unplugged/disk1";
+    const QString model =
+        QSettings(folder + "/disk.ini", QSettings::IniFormat).value("disk/model").toString();
+    if (m_erasedDisk == "disk1" && model != kProductModel) {
+        r.violations << QString("completed on a stick that is not the one chosen (%1)").arg(model);
+        return;
+    }
+    // Every file on the drive by its lower-case path, and the file it must equal.
+    const QString volume = folder + "/volume";
+    QMap<QString, QString> onDrive;
+    for (QDirIterator it(volume, QDir::Files | QDir::Hidden | QDir::System,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        onDrive.insert(QDir(volume).relativeFilePath(path).toLower(), path);
+    }
+    const QString boot = "C:\\Windows\\Boot\\";
+    QMap<QString, QString> sources = {
+        {"bootmgr", "PCAT\\bootmgr"},
+        {"bootmgr.efi", "EFI\\bootmgr.efi"},
+        {"boot/bcd", "DVD\\PCAT\\BCD"},
+        {"boot/boot.sdi", "DVD\\PCAT\\boot.sdi"},
+        {"boot/resources/bootres.dll", "Resources\\bootres.dll"},
+        {"efi/boot/bootmgfw.efi", "EFI\\bootmgfw.efi"},
+        {"efi/boot/bootx64.efi", "EFI\\bootmgfw.efi"},
+        {"efi/microsoft/boot/bcd", "DVD\\EFI\\BCD"},
+        {"efi/microsoft/boot/resources/bootres.dll", "Resources\\bootres.dll"}};
+    for (const QString &font : filesUnder(host.local(boot + "Fonts"))) {
+        sources.insert(QString("boot/fonts/") + font, QString("Fonts\\") + font);
+        sources.insert(QString("efi/microsoft/boot/fonts/") + font, QString("Fonts\\") + font);
+    }
+    if (m_plant == "cut-boot-file") // cut short, as a write error leaves it
+        QFile::resize(onDrive.value("bootmgr"), 22);
+    const QSet<QString> expected = recoveryDriveLayout(host);
+    const QSet<QString> present(onDrive.keyBegin(), onDrive.keyEnd());
+    for (const QString &missing : expected - present)
+        r.violations << QString("completed, but the drive lacks %1").arg(missing);
+    for (const QString &extra : present - expected)
+        r.violations << QString("completed, but the drive holds a stray %1").arg(extra);
+    for (auto it = onDrive.constBegin(); it != onDrive.constEnd(); ++it) {
+        const bool image = it.key() == "sources/boot.wim";
+        const QString source = image ? m_image : host.local(boot + sources.value(it.key()));
+        if (expected.contains(it.key()) &&
+            sha256(it.value()) != (image ? m_imageHash : sha256(source)))
+            r.violations << QString("completed, but %1 differs from its source (%2 of %3 "
+                                    "bytes)")
+                                .arg(it.key())
+                                .arg(QFileInfo(it.value()).size())
+                                .arg(QFileInfo(source).size());
+    }
+}
 
-static bool g_verbose = false;
+void Campaign::checkLeftovers(ToolSession &session, RunResult &r) {
+    // Once the tool has ended: give its last commands a moment, then nothing
+    // of it may be left running or lying about.
+    const TestHost &host = session.host();
+    QStringList running;
+    for (QDeadlineTimer settle(5000);
+         !(running = standInsRunning(host.root())).isEmpty() && !settle.hasExpired();)
+        QTest::qWait(50);
+    for (const QString &p : running)
+        r.violations << QString("stand-in still running: ") + p;
+    // The work folders may stay as empty folders, the temporary folder the
+    // support log and the last listing; no partial image anywhere on C:.
+    const QString work[] = {host.local(QString(kDownloadFolder)) + QLatin1Char('/'),
+                            host.local(QString(kMountFolder)) + QLatin1Char('/')};
+    const QString temp = host.local(session.temp());
+    for (QDirIterator all(host.local("C:\\"), QDir::Files | QDir::Hidden | QDir::System,
+                          QDirIterator::Subdirectories);
+         all.hasNext();) {
+        const QString path = all.next();
+        const qint64 size = all.fileInfo().size();
+        if (path.startsWith(work[0], Qt::CaseInsensitive) ||
+            path.startsWith(work[1], Qt::CaseInsensitive) || size > (8 << 20) ||
+            (path.startsWith(temp) &&
+             (path.endsWith(".bat", Qt::CaseInsensitive) || size > (1 << 20))))
+            r.violations << QString("work file left: %1 (%2 bytes)")
+                                .arg(path.mid(host.root().size()))
+                                .arg(size);
+    }
+    if (m_plant == "keep-awake") // a request made after the tool cleared its own
+        hostplatform::setKeepAwake(true);
+    const QStringList power = hostLog(host, "power.log");
+    if (!power.isEmpty() && !power.last().startsWith("clear"))
+        r.violations << QString("keep-awake still requested: ") + power.last();
+    if (m_plant == "keep-awake") // cleared again, or the session would wait for it
+        hostplatform::setKeepAwake(false);
+}
+
+// Sticks plugged in during the build (by the stand-ins' stick event) are
+// someone else's: as plugged in, a description and one note, and so they
+// must stay. Everything else must be as before the build.
+void Campaign::checkOtherDisks(const TestHost &host, RunResult &r) {
+    QStringList plugged;
+    for (const QString &id : {QString("disk2"), QString("disk7")}) {
+        const QString folder = host.root() + "/disks/" + id;
+        if (m_erasedDisk == id) {
+            plugged << QString("disks/") + id << "drives/R";
+            continue;
+        }
+        if (!QFileInfo::exists(folder))
+            continue;
+        plugged << QString("disks/") + id;
+        if (id == "disk2")
+            plugged << "drives/E";
+        const QSettings ini(folder + "/disk.ini", QSettings::IniFormat);
+        QStringList keys = ini.allKeys();
+        keys.sort();
+        QFile note(folder + "/volume/notes.txt");
+        if (keys != QStringList{"disk/fileSystem", "disk/mediaType", "disk/model", "disk/number",
+                                "disk/partitions", "disk/size"} ||
+            ini.value("disk/fileSystem").toString() != "FAT32" ||
+            ini.value("disk/partitions").toInt() != 1 ||
+            filesUnder(folder + "/volume") != QSet<QString>{"notes.txt"} ||
+            !note.open(QIODevice::ReadOnly) || note.readAll() != "shopping list\n")
+            r.violations << "the stick plugged in during the build (" + id + ") was changed";
+    }
+    const HostSnapshot after = HostSnapshot::take(host, "disk1", m_work);
+    for (const QString &d : m_baseline.differencesTo(after)) {
+        if (std::none_of(plugged.begin(), plugged.end(),
+                         [&](const QString &p) { return d.startsWith(QString("new: ") + p); }))
+            r.violations << QString("another disk or volume changed: ") + d;
+    }
+}
+
+bool g_verbose = false;
 
 // The tool's own debug lines would bury the campaign's report.
-static void quietDebug(QtMsgType type, const QMessageLogContext &, const QString &message) {
+void quietDebug(QtMsgType type, const QMessageLogContext &, const QString &message) {
     if (type != QtDebugMsg || g_verbose)
         std::fprintf(stderr, "%s\n", qPrintable(message));
 }
+
+} // namespace
 
 int main(int argc, char *argv[]) {
     qInstallMessageHandler(quietDebug);
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption builds(QStringLiteral("builds"), QStringLiteral("number of builds"),
-                                    QStringLiteral("N"), QStringLiteral("20"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("campaign seed"),
-                                  QStringLiteral("S"), QStringLiteral("16"));
-    const QCommandLineOption replay(
-        QStringLiteral("replay"),
-        QStringLiteral("runs the builds of these run seeds (comma-separated)"),
-        QStringLiteral("RUNSEEDS"));
-    const QCommandLineOption verbose(QStringLiteral("verbose"),
-                                     QStringLiteral("prints each run's commands"));
-    QCommandLineOption dry(QStringLiteral("dry"));
-    dry.setFlags(QCommandLineOption::HiddenFromHelp);
-    QCommandLineOption plant(QStringLiteral("plant"), QString(), QStringLiteral("FAULT"));
-    plant.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({builds, seed, replay, verbose, plant, dry});
+    parser.addOptions({
+        {"builds", "number of builds", "N", "20"},
+        {"seed", "campaign seed", "S", "16"},
+        {"replay", "runs the builds of these run seeds (comma-separated)", "RUNSEEDS"},
+        {"verbose", "prints each run's faults and commands"},
+        {"plant", "breaks one promise after every run: " + kPlants.join(", "), "FAULT"},
+        {"dry", "prints the faults drawn, runs nothing"},
+    });
     parser.process(app);
-    g_verbose = parser.isSet(verbose);
-
-    Plant planted = Plant::None;
-    const QString plantName = parser.value(plant);
-    if (plantName == QLatin1String("cut-boot-file"))
-        planted = Plant::CutBootFile;
-    else if (plantName == QLatin1String("write-other-disk"))
-        planted = Plant::WriteOtherDisk;
-    else if (plantName == QLatin1String("hang"))
-        planted = Plant::Hang;
-    else if (plantName == QLatin1String("leave-work-file"))
-        planted = Plant::LeaveWorkFile;
-    else if (plantName == QLatin1String("stray-stand-in"))
-        planted = Plant::StrayStandIn;
-    else if (plantName == QLatin1String("keep-awake"))
-        planted = Plant::KeepAwake;
-    else if (!plantName.isEmpty()) {
-        std::fprintf(stderr, "unknown --plant %s\n", qPrintable(plantName));
+    g_verbose = parser.isSet("verbose");
+    const QString plant = parser.value("plant");
+    if (!plant.isEmpty() && !kPlants.contains(plant)) {
+        std::fprintf(stderr, "unknown --plant %s\n", qPrintable(plant));
         return 2;
     }
 
+    // "The internet" (the proxy that answers the connectivity check) and the
+    // image server, apart, so that a misbehaving image server never fails
+    // the check.
     QTemporaryDir files;
-    CampaignServer server;
-    if (!files.isValid() || !server.start(files.path())) {
-        std::fprintf(stderr, "fault_campaign: cannot start the server\n");
+    const QString image = files.filePath("boot.wim");
+    HttpTestServer web, images;
+    web.setMode(Mode::HtmlPage);
+    images.serveFile("/boot.wim", image);
+    if (!files.isValid() || !HttpTestServer::createSparseImage(image, kImageSize) || !web.start() ||
+        !images.start()) {
+        std::fprintf(stderr, "fault_campaign: cannot start the servers\n");
         return 2;
     }
-    const quint64 campaignSeed = parser.value(seed).toULongLong();
+    const quint64 campaignSeed = parser.value("seed").toULongLong();
     QList<quint64> seeds;
-    if (parser.isSet(replay)) {
-        for (const QString &one : parser.value(replay).split(QLatin1Char(','), Qt::SkipEmptyParts))
-            seeds.append(one.toULongLong());
-    } else {
-        for (int i = 0; i < parser.value(builds).toInt(); ++i)
-            seeds.append(runSeed(campaignSeed, i));
-    }
+    for (const QString &one : parser.value("replay").split(',', Qt::SkipEmptyParts))
+        seeds << one.toULongLong();
+    for (int i = 0; !parser.isSet("replay") && i < parser.value("builds").toInt(); ++i)
+        seeds << runSeed(campaignSeed, i);
 
-    Campaign campaign(server, planted, parser.isSet(verbose));
+    const QString proxy = QString("127.0.0.1:%1").arg(web.port());
+    Campaign campaign{images, image, sha256(image), proxy, plant, {}, {}, {}};
     QMap<QString, int> kinds, outcomes;
     int violating = 0;
     QElapsedTimer total;
     total.start();
     for (int i = 0; i < seeds.size(); ++i) {
-        Faults faults = draw(seeds.at(i));
-        if (planted == Plant::Hang) {
-            faults.server = Behaviour::Stall;
-            faults.serverFirstOnly = false;
-        }
-        if (parser.isSet(dry)) { // the draw alone
-            std::printf("seed %llu: %s\n", static_cast<unsigned long long>(faults.seed),
-                        qPrintable(faults.describe().join(QStringLiteral(", "))));
+        const Faults faults = draw(seeds.at(i), plant == "hang");
+        std::printf("build %d/%d seed %llu: ", i + 1, int(seeds.size()),
+                    static_cast<unsigned long long>(faults.seed));
+        if (parser.isSet("dry")) {
+            std::printf("%s\n", qPrintable(faults.describe()));
             continue;
         }
-        QElapsedTimer clock;
-        clock.start();
-        const RunResult result = campaign.run(faults);
-        for (const QString &k : faults.kinds())
-            ++kinds[k];
+        const qint64 began = total.elapsed();
+        const RunResult result = campaign.run(faults, g_verbose);
+        for (const auto &drawn : faults.drawn)
+            ++kinds[drawn.first];
         ++outcomes[result.outcome.section(QLatin1Char(' '), 0, 0)];
-        std::printf("build %d/%d seed %llu: %s (%.1f s)%s\n", i + 1, int(seeds.size()),
-                    static_cast<unsigned long long>(faults.seed), qPrintable(result.outcome),
-                    clock.elapsed() / 1000.0,
+        std::printf("%s (%.1f s)%s\n", qPrintable(result.outcome),
+                    (total.elapsed() - began) / 1000.0,
                     result.violations.isEmpty() ? "" : "  INVARIANT VIOLATED");
-        if (!result.violations.isEmpty() || parser.isSet(verbose)) {
-            std::printf("  faults: %s\n", qPrintable(faults.describe().join(QStringLiteral(", "))));
-        }
-        if (!result.violations.isEmpty()) {
-            ++violating;
-            for (const QString &v : result.violations)
-                std::printf("  violation: %s\n", qPrintable(v));
+        if (!result.violations.isEmpty() || g_verbose)
+            std::printf("  faults: %s\n", qPrintable(faults.describe()));
+        for (const QString &v : result.violations)
+            std::printf("  violation: %s\n", qPrintable(v));
+        if (!result.violations.isEmpty())
             std::printf("  replay: fault_campaign --replay %llu\n",
                         static_cast<unsigned long long>(faults.seed));
-        }
+        violating += result.violations.isEmpty() ? 0 : 1;
         std::fflush(stdout);
     }
     std::printf("\nsummary: %d builds, campaign seed %llu, %.0f s\n", int(seeds.size()),
                 static_cast<unsigned long long>(campaignSeed), total.elapsed() / 1000.0);
-    std::printf("faults drawn by kind:\n");
-    for (auto it = kinds.constBegin(); it != kinds.constEnd(); ++it)
-        std::printf("  %-32s %d\n", qPrintable(it.key()), it.value());
-    std::printf("outcomes:\n");
-    for (auto it = outcomes.constBegin(); it != outcomes.constEnd(); ++it)
-        std::printf("  %-32s %d\n", qPrintable(it.key()), it.value());
+    for (const auto &[title, counts] :
+         {std::make_pair("faults drawn by kind", &kinds), std::make_pair("outcomes", &outcomes)}) {
+        std::printf("%s:\n", title);
+        for (auto it = counts->constBegin(); it != counts->constEnd(); ++it)
+            std::printf("  %-32s %d\n", qPrintable(it.key()), it.value());
+    }
     std::printf("invariant violations: %d\n", violating);
     return violating == 0 ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "HttpTestServer.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
@@ -10,17 +11,6 @@ namespace {
 constexpr int kIoTimeoutMs = 10000;
 constexpr qint64 kChunk = 1 << 20;
 
-bool readRequestHead(QTcpSocket &socket, QByteArray *head) {
-    while (!head->contains("\r\n\r\n")) {
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(kIoTimeoutMs))
-            return false;
-        head->append(socket.readAll());
-        if (head->size() > 64 * 1024)
-            return false;
-    }
-    return true;
-}
-
 bool flush(QTcpSocket &socket, qint64 keepAtMost) {
     while (socket.bytesToWrite() > keepAtMost) {
         if (!socket.waitForBytesWritten(kIoTimeoutMs))
@@ -29,16 +19,18 @@ bool flush(QTcpSocket &socket, qint64 keepAtMost) {
     return true;
 }
 
-void answer(QTcpSocket &socket, const char *status, const QByteArray &body) {
-    socket.write(QByteArray("HTTP/1.1 ") + status + "\r\nContent-Type: text/plain\r\n" +
-                 "Content-Length: " + QByteArray::number(body.size()) +
-                 "\r\nConnection: close\r\n\r\n" + body);
+QByteArray head(const char *status, const char *type, qint64 length) {
+    return QByteArray("HTTP/1.1 ") + status + "\r\nContent-Type: " + type +
+           "\r\nContent-Length: " + QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
+}
+
+void answer(QTcpSocket &socket, const char *status, const QByteArray &body,
+            const char *type = "text/plain") {
+    socket.write(head(status, type, body.size()) + body);
     flush(socket, 0);
 }
 
 } // namespace
-
-HttpTestServer::HttpTestServer() = default;
 
 HttpTestServer::~HttpTestServer() {
     m_stop = true;
@@ -60,24 +52,17 @@ void HttpTestServer::serveFile(const QString &urlPath, const QString &localFile)
     m_files.insert(urlPath, localFile);
 }
 
-void HttpTestServer::setRate(qint64 bytesPerSecond) {
-    QMutexLocker lock(&m_mutex);
-    m_rate = bytesPerSecond;
-}
-
-void HttpTestServer::setMode(Mode mode) {
-    QMutexLocker lock(&m_mutex);
-    m_mode = mode;
-}
-
-void HttpTestServer::failNextRequests(int count) {
+void HttpTestServer::failNextRequests(int count, Mode how) {
     QMutexLocker lock(&m_mutex);
     m_failures = count;
+    m_failMode = how;
 }
 
-void HttpTestServer::setHeld(bool held) {
+void HttpTestServer::setTrigger(qint64 atByte, std::function<void()> action) {
     QMutexLocker lock(&m_mutex);
-    m_held = held;
+    m_triggerAt = atByte;
+    m_trigger = std::move(action);
+    ++m_triggerSet;
 }
 
 QStringList HttpTestServer::requestTargets() const {
@@ -118,51 +103,63 @@ void HttpTestServer::run() {
 }
 
 void HttpTestServer::handle(QTcpSocket &socket) {
-    QByteArray head;
-    if (!readRequestHead(socket, &head))
-        return;
-    const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
-    if (requestLine.size() < 2)
-        return answer(socket, "400 Bad Request", "bad request\n");
-    const QByteArray method = requestLine.at(0);
-    const QString target = QString::fromLatin1(requestLine.at(1));
+    const int generation = m_generation;
+    QByteArray request;
+    while (!request.contains("\r\n\r\n")) {
+        if (request.size() > 65536 ||
+            (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(kIoTimeoutMs)))
+            return;
+        request += socket.readAll();
+    }
+    const QList<QByteArray> requestLine = request.left(request.indexOf("\r\n")).split(' ');
+    const bool headOnly = requestLine.at(0) == "HEAD";
+    const QString target = QString::fromLatin1(requestLine.value(1)); // none: 404
 
-    QString localFile;
-    Mode mode;
-    qint64 rate = 0;
-    bool fail = false;
-    {
-        QMutexLocker lock(&m_mutex);
-        m_targets.append(target);
-        localFile = m_files.value(target.section(QLatin1Char('?'), 0, 0));
-        mode = m_mode;
-        rate = m_rate;
-        if (m_failures > 0) {
-            --m_failures;
-            fail = true;
-        }
-    }
-    for (;;) {
-        QMutexLocker lock(&m_mutex);
-        if (!m_held || m_stop)
-            break;
-        lock.unlock();
+    QMutexLocker lock(&m_mutex);
+    m_targets.append(target);
+    const QString localFile = m_files.value(target.section(QLatin1Char('?'), 0, 0));
+    const Mode mode = m_failures > 0 ? m_failMode : m_mode;
+    m_failures = qMax(0, m_failures - 1);
+    const qint64 cut = m_cut, rate = m_rate;
+    lock.unlock();
+    while (m_held && !m_stop)
         msleep(20);
-    }
+    if (mode == Mode::ServerError)
+        return answer(socket, "500 Internal Server Error", "try again later\n");
+    if (mode == Mode::HtmlPage)
+        return answer(socket, "200 OK", "<html><body>Welcome</body></html>\n", "text/html");
     QFile file(localFile);
-    if (fail || mode == Mode::NotFound || localFile.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (mode == Mode::NotFound || localFile.isEmpty() || !file.open(QIODevice::ReadOnly))
         return answer(socket, "404 Not Found", "not found\n");
 
     const qint64 size = file.size();
-    socket.write("HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-                 QByteArray::number(size) + "\r\nConnection: close\r\n\r\n");
-    if (method == "HEAD")
-        return void(flush(socket, 0));
-    const qint64 toSend = mode == Mode::Truncated || mode == Mode::Trickle ? size / 2 : size;
+    const qint64 part = cut > 0 ? qMin(cut, size) : size / 2;
+    const qint64 whole = mode == Mode::Short ? part : size;
+    socket.write(head("200 OK", "application/octet-stream",
+                      mode == Mode::OverAnnounce ? whole + 4096 : whole));
+    if (!flush(socket, 0) || headOnly)
+        return;
+    lock.relock();
+    std::function<void()> trigger = std::exchange(m_trigger, nullptr);
+    const qint64 triggerAt = m_triggerAt;
+    const int triggerSet = m_triggerSet;
+    lock.unlock();
+    const qint64 toSend = mode == Mode::Stall                                ? 0
+                          : mode == Mode::Truncated || mode == Mode::Trickle ? part
+                                                                             : whole;
     qint64 sent = 0;
     QElapsedTimer sending;
     sending.start();
-    while (sent < toSend && !m_stop) {
+    while (live(generation)) {
+        if (trigger && sent >= triggerAt) {
+            // Not when a new trigger (or none) has been set since.
+            const auto fire = [&] { return triggerSet == m_triggerSet ? trigger() : void(); };
+            QMetaObject::invokeMethod(QCoreApplication::instance(), fire,
+                                      Qt::BlockingQueuedConnection);
+            trigger = nullptr;
+        }
+        if (sent >= toSend)
+            break;
         const QByteArray chunk = file.read(qMin(kChunk, toSend - sent));
         if (chunk.isEmpty() || socket.write(chunk) != chunk.size())
             return;
@@ -173,24 +170,19 @@ void HttpTestServer::handle(QTcpSocket &socket) {
         if (!flush(socket, 4 * kChunk))
             return;
     }
-    if (mode == Mode::Trickle)
-        return trickle(socket, file);
-    flush(socket, 0);
-}
-
-void HttpTestServer::trickle(QTcpSocket &socket, QFile &file) {
-    // Just enough to keep a connection open, never enough to finish, until
-    // the client goes away.
-    if (!flush(socket, 0))
+    if (!flush(socket, 0) || (mode != Mode::Stall && mode != Mode::Trickle))
         return;
-    while (!m_stop) {
-        for (int i = 0; i < 10 && !m_stop; ++i)
-            msleep(100);
-        const QByteArray byte = file.read(1);
-        if (byte.isEmpty() || socket.write(byte) != 1 || !flush(socket, 0))
-            return;
-        socket.waitForReadyRead(0); // notices a peer that has closed
-        if (socket.state() != QAbstractSocket::ConnectedState)
-            return;
+    // Just enough to keep the connection open (a byte a second while
+    // trickling), never enough to finish, until the client goes away or the
+    // answers are dropped.
+    QElapsedTimer quiet;
+    quiet.start();
+    while (live(generation) && socket.state() == QAbstractSocket::ConnectedState) {
+        socket.waitForReadyRead(100); // notices a peer that has closed
+        if (mode == Mode::Trickle && quiet.elapsed() >= 1000) {
+            quiet.restart();
+            if (socket.write(file.read(1)) != 1 || !flush(socket, 0))
+                return;
+        }
     }
 }

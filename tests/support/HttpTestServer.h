@@ -1,7 +1,9 @@
 // A small HTTP server on 127.0.0.1 for tests that download the boot image.
 // It runs on a thread of its own, so a test may block (QThread::wait) while
 // the tool, or a tool it starts, downloads. Files are streamed from disk,
-// never held in memory.
+// never held in memory. Besides serving them well it serves them the way bad
+// servers do: refusing, stalling, trickling, closing early, announcing more
+// than it sends, sending an HTML page or a short file.
 #pragma once
 
 #include <QHash>
@@ -12,6 +14,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 
 class QFile;
 class QTcpSocket;
@@ -19,13 +22,20 @@ class QTcpSocket;
 class HttpTestServer : public QThread {
 public:
     enum class Mode {
-        Serve,     // 200 with the whole file
-        NotFound,  // 404 for every request
-        Truncated, // announces the whole file, sends half of it, closes
-        Trickle,   // announces the whole file, sends half, then a byte a second
+        Serve,        // 200 with the whole file
+        NotFound,     // 404 for every request
+        Truncated,    // announces the whole file, sends its first part (setCut),
+                      // closes
+        Trickle,      // announces the whole file, sends half, then a byte a second
+        ServerError,  // 500
+        Stall,        // announces the whole file, then sends nothing
+        OverAnnounce, // announces 4096 bytes more than the file has, sends the
+                      // file, closes
+        HtmlPage,     // 200 with a small HTML page
+        Short,        // a whole answer, but of only the file's first part (setCut)
     };
 
-    HttpTestServer();
+    HttpTestServer() = default;
     ~HttpTestServer() override;
 
     // Starts listening on a free port of 127.0.0.1. False when it cannot.
@@ -37,14 +47,24 @@ public:
     // Serves localFile for GET (and HEAD) of urlPath; the query is ignored.
     // Other paths answer 404.
     void serveFile(const QString &urlPath, const QString &localFile);
-    void setMode(Mode mode);
+    void setMode(Mode mode) { set(m_mode, mode); }
+    // The length of the part Truncated and Short send; 0 (the default): half the
+    // file.
+    void setCut(qint64 bytes) { set(m_cut, bytes); }
     // Sends files at no more than this many bytes a second; 0: as fast as it can.
-    void setRate(qint64 bytesPerSecond);
-    // The next count requests answer 404, whatever the mode.
-    void failNextRequests(int count);
+    void setRate(qint64 bytesPerSecond) { set(m_rate, bytesPerSecond); }
+    // The next count requests are answered as mode how says, whatever the mode.
+    void failNextRequests(int count, Mode how = Mode::NotFound);
     // While held, a request is recorded and then kept waiting for its answer
     // until the server is released (or stopped).
-    void setHeld(bool held);
+    void setHeld(bool held) { m_held = held; }
+    // Ends every answer still open (a stall, a trickle) at once.
+    void dropConnections() { ++m_generation; }
+    // Runs action on the application's thread, and waits for it, once the
+    // next answer with a body has sent atByte bytes of it (0: as soon as its
+    // head is out). Called on the application's thread; a null action clears
+    // what was set, even an answer's that has not reached atByte yet.
+    void setTrigger(qint64 atByte, std::function<void()> action);
     // Request targets (path and query) as received, in order.
     QStringList requestTargets() const;
 
@@ -57,17 +77,27 @@ protected:
     void run() override;
 
 private:
+    template <typename T> void set(T &field, const T &value) {
+        QMutexLocker lock(&m_mutex);
+        field = value;
+    }
     void handle(QTcpSocket &socket);
-    void trickle(QTcpSocket &socket, QFile &file);
+    bool live(int generation) const { return !m_stop && m_generation == generation; }
 
     mutable QMutex m_mutex;
     QHash<QString, QString> m_files;
     Mode m_mode = Mode::Serve;
+    Mode m_failMode = Mode::NotFound;
+    qint64 m_cut = 0;
     qint64 m_rate = 0;
     int m_failures = 0;
     QStringList m_targets;
-    bool m_held = false;
+    std::atomic<bool> m_held{false};
+    qint64 m_triggerAt = 0;
+    std::function<void()> m_trigger;
+    std::atomic<int> m_triggerSet{0};
     QSemaphore m_ready;
     std::atomic<bool> m_stop{false};
+    std::atomic<int> m_generation{0};
     quint16 m_port = 0;
 };
