@@ -47,12 +47,12 @@ const char kDownloadProgressOpen[] =
 const char kCopyProgress[] =
     QT_TRANSLATE_NOOP("ThreadDriveClone", "Copying the boot image to the drive: %1 of %2 MB");
 
-// "<what>: 120 of 480 MB", in whole MiB as Windows counts them.
+// "<what>: 120 of 480 MB", in whole MiB as Windows counts them; without a
+// total the text has no place for one.
 QString progressText(const char *source, qint64 done, qint64 total) {
     constexpr qint64 kMiB = 1 << 20;
-    return QCoreApplication::translate("ThreadDriveClone", source)
-        .arg(done / kMiB)
-        .arg(total / kMiB);
+    const QString text = QCoreApplication::translate("ThreadDriveClone", source).arg(done / kMiB);
+    return total > 0 ? text.arg(total / kMiB) : text;
 }
 
 } // namespace
