@@ -4,6 +4,7 @@
 #include "support/HostChecks.h"
 #include "support/HostSnapshot.h"
 #include "support/ToolSession.h"
+#include "support/WindowStates.h"
 
 #include "builder/BuildCommands.h"
 #include "dialogs/InfoDialogClass.h"
@@ -16,21 +17,11 @@
 #include <QtTest>
 
 using namespace hostchecks;
+using namespace windowstates;
 
 namespace {
 
 constexpr int kWaitMs = 60000;
-
-const QString kIdle = QStringLiteral("list on | create shown,on | leave on | status hidden | "
-                                     "progress hidden | animation shown | confirm hidden | "
-                                     "failure hidden");
-const QString kIdleWithoutDrive =
-    QString(kIdle).replace("list on | create shown,on", "list off | create shown,off");
-const QString kConfirming = QString(kIdle).replace("confirm hidden", "confirm shown");
-// While the image downloads nothing is written: the user may still leave.
-const QString kDownloading =
-    QStringLiteral("list off | create hidden,off | leave on | status shown | progress shown | "
-                   "animation shown,running | confirm hidden | failure hidden");
 
 const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device ");
 

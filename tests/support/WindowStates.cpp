@@ -6,36 +6,34 @@
 
 namespace windowstates {
 
-namespace {
-
-QString state(const char *list, const char *create, const char *leave, const char *status,
-              const char *progress, const char *animation, const char *failure) {
-    return QStringLiteral("list %1 | create %2 | leave %3 | status %4 | progress %5 | "
-                          "animation %6 | confirm hidden | failure %7")
-        .arg(list, create, leave, status, progress, animation, failure);
-}
-
-} // namespace
+const QString kIdle = QStringLiteral("list on | create shown,on | leave on | status hidden | "
+                                     "progress hidden | animation shown | confirm hidden | "
+                                     "failure hidden");
+const QString kIdleWithoutDrive =
+    QString(kIdle).replace("list on | create shown,on", "list off | create shown,off");
+const QString kConfirming = QString(kIdle).replace("confirm hidden", "confirm shown");
+const QString kDownloading =
+    QStringLiteral("list off | create hidden,off | leave on | status shown | progress shown | "
+                   "animation shown,running | confirm hidden | failure hidden");
 
 void verifyIdle(ToolSession &session, const QStringList &drives, const QList<QVariant> &numbers) {
     QCOMPARE(session.driveTexts(), drives);
     QCOMPARE(session.driveNumbers(), numbers);
     QCOMPARE(session.window()->DiskComboBox->currentIndex(), 0);
-    QCOMPARE(session.describe(),
-             state("on", "shown,on", "on", "hidden", "hidden", "shown", "hidden"));
+    QCOMPARE(session.describe(), kIdle);
 }
 
 void verifyBuilding(ToolSession &session) {
     // The download may be stopped: nothing has been written yet.
-    QCOMPARE(session.describe(),
-             state("off", "hidden,off", "on", "shown", "shown", "shown,running", "hidden"));
+    QCOMPARE(session.describe(), kDownloading);
     QCOMPARE(session.window()->label_2->text(), kStartedText);
     QCOMPARE(session.window()->progressBar->value(), 0);
 }
 
 void verifyFinished(ToolSession &session) {
     QCOMPARE(session.describe(),
-             state("on", "shown,on", "on", "shown", "shown", "hidden", "hidden"));
+             QString(kIdle).replace("status hidden | progress hidden | animation shown",
+                                    "status shown | progress shown | animation hidden"));
     QCOMPARE(session.window()->label_2->text(), kCompletedText);
     QCOMPARE(session.window()->progressBar->value(), 100);
 }

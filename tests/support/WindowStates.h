@@ -3,12 +3,19 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 #include <QStringList>
 #include <QVariant>
 
 class ToolSession;
 
 namespace windowstates {
+
+// The window's states as ToolSession::describe() reads them.
+extern const QString kIdle;             // the list, Create Recovery Drive, the ways out
+extern const QString kIdleWithoutDrive; // nothing to build on: only the ways out
+extern const QString kConfirming;       // idle, the confirmation over it
+extern const QString kDownloading;      // nothing written yet: the user may still leave
 
 // Idle with drives: the list, Create Recovery Drive and the ways out.
 void verifyIdle(ToolSession &session, const QStringList &drives, const QList<QVariant> &numbers);
