@@ -57,7 +57,6 @@ private slots:
     void init();
 
     void completeBuildThenASecondOnTheSameList();
-    void letterRTakenBuildsOnAnotherLetter();
     void blankInTemporaryFolderAndAmpersandInLink();
     void slowTransfersShowHowFarTheyHaveCome();
     void failedBuildNamesItsCause_data();
@@ -161,7 +160,8 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
     verifyFinished(session);
 
-    // R: still leads to the first stick, so the second gets the next letter.
+    // R: still leads to the first stick, so the second gets the next letter
+    // and the first stick stays as it was.
     verifyRecoveryDrive(host, QStringLiteral("disk2"), 'S');
     verifyWorkFilesGone(host, temp);
     lines = commandLines(host).mid(before);
@@ -169,34 +169,6 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     QCOMPARE(formatToCleanUp(lines), buildCommands(temp, 'S'));
     QVERIFY(buildLog(host, temp).contains(QLatin1String("build for disk 2 \"SanDisk Ultra")));
     VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk2")));
-}
-
-void TestE2eBuilds::letterRTakenBuildsOnAnotherLetter() {
-    simhost::HostSpec setup = simhost::sampleHostSpec();
-    setup.disks.append({QStringLiteral("disk3"), 3, QStringLiteral("WD Elements 25A2 USB Device"),
-                        QStringLiteral("External hard disk media"), 2000365289472LL,
-                        QStringLiteral("R")});
-    ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
-    QVERIFY(session.host().isValid());
-    QVERIFY(session.open());
-    TestHost &host = session.host();
-    const QString temp = session.temp();
-    // The external disk is not removable media: it is never offered.
-    verifyIdle(session, {kUsbModel}, {1});
-    const HostSnapshot others = session.snapshot(QStringLiteral("disk1"));
-    QVERIFY(others.contains(QStringLiteral("disks/disk3/volume/Holiday photos/beach.jpg")));
-    QVERIFY(others.contains(QStringLiteral("drives/R")));
-
-    QVERIFY(session.startBuild());
-    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
-    verifyFinished(session);
-
-    verifyRecoveryDrive(host, QStringLiteral("disk1"), 'S');
-    QCOMPARE(letterTarget(host, 'R'),
-             QFileInfo(volumeOf(host, QStringLiteral("disk3"))).canonicalFilePath());
-    QCOMPARE(formatToCleanUp(commandLines(host)), buildCommands(temp, 'S'));
-    verifyWorkFilesGone(host, temp);
-    VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk1")));
 }
 
 // Without WMIC every listing and the size query go through PowerShell.
