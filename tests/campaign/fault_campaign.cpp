@@ -16,25 +16,11 @@
 // Usage: fault_campaign [--builds N] [--seed S] [--replay RUNSEEDS] [--verbose]
 //                       [--plant FAULT] [--dry]
 #include "support/HostChecks.h"
-#include "support/HostSnapshot.h"
 #include "support/ToolSession.h"
 
 #include "builder/BuildCommands.h"
 #include "platform/HostPlatform.h"
 
-#include <QApplication>
-#include <QCommandLineParser>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QDirIterator>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QMap>
-#include <QProcess>
-#include <QPushButton>
-#include <QSettings>
-#include <QTimer>
 #include <QtTest>
 
 #include <cstdio>
@@ -55,7 +41,6 @@ constexpr int kStallWindowMs = 3000;
 // The served image: just above the smallest size the tool accepts, so that
 // a lost tail shows.
 constexpr qint64 kImageSize = kMinimumImageSize + 65536;
-const QString kProductModel = "Generic Flash Disk USB Device";
 const QStringList kPlants = {"cut-boot-file",   "write-other-disk", "hang",
                              "leave-work-file", "stray-stand-in",   "keep-awake"};
 
@@ -69,7 +54,6 @@ const std::pair<const char *, Mode> kServerFaults[] = {{"serve", Mode::Serve},
                                                        {"lie-about-length", Mode::OverAnnounce},
                                                        {"html-page", Mode::HtmlPage},
                                                        {"short-image", Mode::Short}};
-constexpr int kStall = 3;
 
 // The programs the build runs: how many times a build may start each, and
 // how many ways the stand-in can make it fail.
@@ -85,7 +69,6 @@ const char *const kCopyTargets[] = {"R:\\", "R:\\boot\\", "R:\\efi\\boot\\bootx6
 // each fault's kind and detail, printed with a violation and counted in the
 // summary.
 struct Faults {
-    quint64 seed = 0;
     int server = 0; // in kServerFaults
     bool serverFirstOnly = false;
     qint64 cutAt = 0;
@@ -113,7 +96,6 @@ Faults draw(quint64 seed, bool alwaysStall) {
     auto chance = [&rng](int percent) { return int(rng() % 100) < percent; };
     auto upTo = [&rng](int n) { return int(rng() % quint64(n)); };
     Faults f;
-    f.seed = seed;
     auto note = [&f](const QString &kind, const QString &detail = {}) {
         f.drawn.append({kind, detail});
     };
@@ -125,7 +107,7 @@ Faults draw(quint64 seed, bool alwaysStall) {
             f.cutAt = kMinimumImageSize - 1;
     }
     if (alwaysStall)
-        std::tie(f.server, f.serverFirstOnly) = std::make_pair(kStall, false);
+        std::tie(f.server, f.serverFirstOnly) = std::make_pair(3, false); // stall
     if (f.server != 0)
         note(QString("server ") + kServerFaults[f.server].first,
              QString(f.serverFirstOnly ? "first request only, " : "") +
@@ -200,47 +182,35 @@ quint64 runSeed(quint64 campaignSeed, int index) {
 QStringList standInsRunning(const QString &root) {
     QStringList running;
     for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
-        QFile cmdline(QString("/proc/%1/cmdline").arg(pid));
-        if (pid.toLongLong() == QCoreApplication::applicationPid() ||
-            !cmdline.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = cmdline.readAll();
-        if (text.contains(QFile::encodeName(root)))
-            running << QString::fromLocal8Bit(QByteArray(text).replace('\0', ' '));
+        QFile cmdline("/proc/" + pid + "/cmdline");
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.peek(1 << 16).contains(root.toLocal8Bit()))
+            running << QString::fromLocal8Bit(cmdline.readAll().replace('\0', ' '));
     }
     return running;
 }
 
-struct RunResult {
-    QString outcome; // completed, failed, notice, not-started, left, idle, hang
-    QStringList violations;
-};
-
-// The campaign's image server, image and planted fault, and what the run at
-// hand must leave alone.
+// The campaign's image server, image and planted fault, and the disk that
+// the run at hand may erase.
 struct Campaign {
-    RunResult run(const Faults &f, bool verbose);
-    int endRun(ToolSession &session, const Faults &f, RunResult &r);
-    void checkCompletedDrive(const TestHost &host, RunResult &r);
-    void checkLeftovers(ToolSession &session, RunResult &r);
-    void checkOtherDisks(const TestHost &host, RunResult &r);
+    void run(const Faults &f, bool verbose);
+    int endRun(ToolSession &session, const Faults &f);
+    void checkCompletedDrive(const TestHost &host);
+    void checkAfterTool(ToolSession &session, const HostSnapshot &before);
 
     HttpTestServer &m_images;
-    const QString m_image;
+    const QString m_image, m_proxy, m_plant;
     const QByteArray m_imageHash;
-    const QString m_proxy;
-    const QString m_plant;
-    // What the build must leave alone, and the disk that a format may erase.
-    HostSnapshot m_baseline;
-    QStringList m_work;
     QString m_erasedDisk;
+    // The run's end (completed, failed, notice, not-started, left, idle,
+    // hang) and the promises it broke.
+    QString outcome;
+    QStringList violations;
 };
 
 // Runs the build inside the application's loop, as in the running tool, so
 // that a way out that quits the tool ends the loop. Returns the loop's end:
 // 0 the tool quit, 1 the run ended, 2 no end within the bound, 3 not started.
-int Campaign::endRun(ToolSession &session, const Faults &f, RunResult &r) {
-    const TestHost &host = session.host();
+int Campaign::endRun(ToolSession &session, const Faults &f) {
     QCreateBootable *w = session.window();
     const QDeadlineTimer bound(kRunBoundMs);
     bool started = false, userActed = false, userRefused = false;
@@ -257,18 +227,17 @@ int Campaign::endRun(ToolSession &session, const Faults &f, RunResult &r) {
         else
             w->close(); // the window system's close (Alt+F4, the task bar)
     };
-    if (!f.userEvent.isEmpty() && f.userEventPermille >= 0)
+    if (f.userEventPermille >= 0)
         m_images.setTrigger(kImageSize * f.userEventPermille / 1000, userActs);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (!started)
             return;
-        if (f.userEventLine > 0 && host.commands().size() >= f.userEventLine)
+        if (f.userEventLine > 0 && session.host().commands().size() >= f.userEventLine)
             userActs();
-        const WarningClass *warning = session.warning();
         // Idle again (a build the user stopped): Create Recovery Drive is
         // back, enabled when a drive is listed.
-        if (session.buildEnded() || (warning && warning->isVisible()) ||
+        if (session.buildEnded() || (session.warning() && session.warning()->isVisible()) ||
             (w->CancelButton->isEnabled() && w->CreateBootable->isVisible()))
             QCoreApplication::exit(1);
         else if (bound.hasExpired())
@@ -276,38 +245,29 @@ int Campaign::endRun(ToolSession &session, const Faults &f, RunResult &r) {
     });
     poll.start(10);
     const int loop = QCoreApplication::exec();
-    poll.stop();
     m_images.setTrigger(0, nullptr);
-
-    const WarningClass *warning = session.warning();
-    static const QMap<int, QString> kLoopEnds = {{0, "left"}, {2, "hang"}, {3, "not-started"}};
-    if (kLoopEnds.contains(loop))
-        r.outcome = kLoopEnds.value(loop);
-    else
-        r.outcome = session.buildCompleted()          ? "completed"
-                    : session.failureShown()          ? "failed"
-                    : warning && warning->isVisible() ? "notice"
-                                                      : "idle";
+    const QString kLoopEnds[] = {"left", "", "hang", "not-started"};
+    outcome = loop != 1                                             ? kLoopEnds[loop]
+              : session.buildCompleted()                            ? "completed"
+              : session.failureShown()                              ? "failed"
+              : session.warning() && session.warning()->isVisible() ? "notice"
+                                                                    : "idle";
     if (loop == 2)
-        r.violations << QString("no end within %1 s: \"%2\" at %3%, %4")
-                            .arg(kRunBoundMs / 1000)
-                            .arg(w->label_2->text())
-                            .arg(w->progressBar->value())
-                            .arg(session.describe());
+        violations << "no end within " + QString::number(kRunBoundMs / 1000) + " s: \"" +
+                          w->label_2->text() + "\", " + session.describe();
     if (userActed)
-        r.outcome += userRefused ? " (cancel refused)" : " (after user)";
+        outcome += userRefused ? " (cancel refused)" : " (after user)";
     // Nothing is written while the image downloads: there, Cancel and the
     // window system's close must stop the build and bring the window back.
-    const bool duringDownload = userActed && f.userEventPermille >= 0;
-    const bool cancelTaken = userActed && f.userEvent == "cancel" && !userRefused;
-    if ((duringDownload || cancelTaken) && loop != 2 && !r.outcome.startsWith("idle"))
-        r.violations << "the user's " + f.userEvent + " did not stop the build: it ended " +
-                            r.outcome;
+    if (userActed && (f.userEventPermille >= 0 || (f.userEvent == "cancel" && !userRefused)) &&
+        loop != 2 && !outcome.startsWith("idle"))
+        violations << "the user's " + f.userEvent + " did not stop the build: it ended " + outcome;
     return loop;
 }
 
-RunResult Campaign::run(const Faults &f, bool verbose) {
-    RunResult r;
+void Campaign::run(const Faults &f, bool verbose) {
+    outcome.clear();
+    violations.clear();
     const Mode mode = kServerFaults[f.server].second;
     m_images.setMode(f.serverFirstOnly ? Mode::Serve : mode);
     m_images.failNextRequests(f.serverFirstOnly ? 1 : 0, mode);
@@ -315,24 +275,17 @@ RunResult Campaign::run(const Faults &f, bool verbose) {
     ToolSession session(f.setup, m_images.url("/boot.wim"),
                         f.offline ? E2eServer::deadProxy() : m_proxy);
     TestHost &host = session.host();
-    if (!host.isValid()) {
-        r.violations << QString("campaign: no host: ") + host.error();
-        return r;
-    }
     simhost::setHostSetting(host.root(), "network/stallWindowMs",
                             m_plant == "hang" ? 600000 : kStallWindowMs);
     for (const QChar letter : f.lettersTaken) // someone else's volumes: they must stay as they are
         host.write(QString(letter) + ":\\data.txt", "someone else's volume\n");
     if (f.tempMissing)
         QDir(host.local(session.temp())).removeRecursively();
-    m_work = QStringList{session.temp(), kDownloadFolder, kMountFolder};
     m_erasedDisk = "disk1";
-    m_baseline = HostSnapshot::take(host, m_erasedDisk, m_work);
-    if (!session.open()) {
-        r.violations << "the window did not open";
-        return r;
-    }
-    const int loop = endRun(session, f, r);
+    const HostSnapshot before = session.snapshot(m_erasedDisk);
+    if (!host.isValid() || !session.open())
+        return void(violations << "the window did not open on the host " + host.error());
+    const int loop = endRun(session, f);
 
     // A stick swapped in the very instant between the tool's last check of
     // the disk and diskpart's start takes the chosen disk's number and is
@@ -345,18 +298,13 @@ RunResult Campaign::run(const Faults &f, bool verbose) {
         commands.at(at).line.contains("diskpart.exe") &&
         commands.at(at - 1).line.contains("Removable Media")) {
         m_erasedDisk = "disk7";
-        r.outcome += " (swapped at the format)";
+        outcome += " (swapped at the format)";
     }
-    if (r.outcome.startsWith("completed"))
-        checkCompletedDrive(host, r);
-    if (m_plant == "write-other-disk") {
-        // One byte more on the system disk, as a write gone astray would leave.
-        QFile other(volumeOf(host, "disk0") + "/SYSTEM-DISK.txt");
-        if (other.open(QIODevice::Append))
-            other.write("x");
-    }
-    if (m_plant ==
-        "leave-work-file") // the first bytes of an image, as a stopped download leaves them
+    if (outcome.startsWith("completed"))
+        checkCompletedDrive(host);
+    if (m_plant == "write-other-disk") // as a write gone astray would leave it
+        host.write("C:\\Windows\\stray.txt", "x");
+    if (m_plant == "leave-work-file") // as a stopped download leaves it
         host.write(kDownloadedImage, "boot image marker");
     if (m_plant == "stray-stand-in") // a process of this host that outlives the tool
         QProcess::startDetached("sh", {"-c", "sleep 8", host.root()});
@@ -368,152 +316,124 @@ RunResult Campaign::run(const Faults &f, bool verbose) {
         m_images.setMode(Mode::NotFound);
         m_images.dropConnections();
         if (!QTest::qWaitFor([&] { return session.buildEnded(); }, kRunBoundMs))
-            r.violations << "still no end once the server gave up";
+            violations << "still no end once the server gave up";
     } else if (loop != 0) {
-        QAbstractButton *out = r.outcome.startsWith("failed") ? session.info()->CancelButton
-                                                              : session.window()->CancelButton;
-        if (r.outcome.startsWith("notice") && !ToolSession::press(session.warning()->CancelButton))
-            r.violations << "dead end: the notice's OK cannot be pressed";
+        QAbstractButton *out = outcome.startsWith("failed") ? session.info()->CancelButton
+                                                            : session.window()->CancelButton;
+        if (outcome.startsWith("notice") && !ToolSession::press(session.warning()->CancelButton))
+            violations << "dead end: the notice's OK cannot be pressed";
         if (const int left = ToolSession::leaveWith(out))
-            r.violations << QString("dead end: the way out from \"%1\" %2")
-                                .arg(r.outcome, left < 0 ? QString("cannot be pressed")
-                                                         : QString("did not end the tool"));
+            violations << QString("dead end: the way out from \"%1\" %2")
+                              .arg(outcome, left < 0 ? QString("cannot be pressed")
+                                                     : QString("did not end the tool"));
     }
     m_images.dropConnections();
-    checkLeftovers(session, r);
-    checkOtherDisks(host, r);
-    for (const simhost::LoggedCommand &c : verbose ? host.commands() : commands.mid(0, 0))
+    checkAfterTool(session, before);
+    for (const simhost::LoggedCommand &c : verbose ? commands : commands.mid(0, 0))
         std::printf("    %lld  %s\n", c.exitCode, qPrintable(c.line));
-    return r;
 }
 
-void Campaign::checkCompletedDrive(const TestHost &host, RunResult &r) {
+void Campaign::checkCompletedDrive(const TestHost &host) {
     // Taken out after the build checked it, the stick may still be complete.
     QString folder = host.root() + "/disks/" + m_erasedDisk;
     if (!QFileInfo::exists(folder))
         folder = host.root() + "/unplugged/disk1";
     const QString model =
         QSettings(folder + "/disk.ini", QSettings::IniFormat).value("disk/model").toString();
-    if (m_erasedDisk == "disk1" && model != kProductModel) {
-        r.violations << QString("completed on a stick that is not the one chosen (%1)").arg(model);
-        return;
-    }
-    // Every file on the drive by its lower-case path, and the file it must equal.
-    const QString volume = folder + "/volume";
-    QMap<QString, QString> onDrive;
-    for (QDirIterator it(volume, QDir::Files | QDir::Hidden | QDir::System,
+    if (m_erasedDisk == "disk1" && model != "Generic Flash Disk USB Device")
+        return void(violations << "completed on a stick that is not the one chosen: " + model);
+    if (m_plant == "cut-boot-file") // cut short, as a write error leaves it
+        QFile::resize(folder + "/volume/bootmgr", 22);
+    const QSet<QString> expected = recoveryDriveLayout(host),
+                        present = filesUnder(folder + "/volume");
+    for (const QString &missing : expected - present)
+        violations << "completed, but the drive lacks " + missing;
+    for (const QString &extra : present - expected)
+        violations << "completed, but the drive holds a stray " + extra;
+    // Each file by its lower-case path, followed by its source under
+    // C:\Windows\Boot (the fonts come from Fonts).
+    static const QStringList kSources =
+        QString("bootmgr PCAT\\bootmgr bootmgr.efi EFI\\bootmgr.efi "
+                "boot/bcd DVD\\PCAT\\BCD boot/boot.sdi DVD\\PCAT\\boot.sdi "
+                "boot/resources/bootres.dll Resources\\bootres.dll "
+                "efi/boot/bootmgfw.efi EFI\\bootmgfw.efi efi/boot/bootx64.efi EFI\\bootmgfw.efi "
+                "efi/microsoft/boot/bcd DVD\\EFI\\BCD "
+                "efi/microsoft/boot/resources/bootres.dll Resources\\bootres.dll")
+            .split(' ');
+    for (QDirIterator it(folder + "/volume", QDir::Files | QDir::Hidden | QDir::System,
                          QDirIterator::Subdirectories);
          it.hasNext();) {
-        const QString path = it.next();
-        onDrive.insert(QDir(volume).relativeFilePath(path).toLower(), path);
-    }
-    const QString boot = "C:\\Windows\\Boot\\";
-    QMap<QString, QString> sources = {
-        {"bootmgr", "PCAT\\bootmgr"},
-        {"bootmgr.efi", "EFI\\bootmgr.efi"},
-        {"boot/bcd", "DVD\\PCAT\\BCD"},
-        {"boot/boot.sdi", "DVD\\PCAT\\boot.sdi"},
-        {"boot/resources/bootres.dll", "Resources\\bootres.dll"},
-        {"efi/boot/bootmgfw.efi", "EFI\\bootmgfw.efi"},
-        {"efi/boot/bootx64.efi", "EFI\\bootmgfw.efi"},
-        {"efi/microsoft/boot/bcd", "DVD\\EFI\\BCD"},
-        {"efi/microsoft/boot/resources/bootres.dll", "Resources\\bootres.dll"}};
-    for (const QString &font : filesUnder(host.local(boot + "Fonts"))) {
-        sources.insert(QString("boot/fonts/") + font, QString("Fonts\\") + font);
-        sources.insert(QString("efi/microsoft/boot/fonts/") + font, QString("Fonts\\") + font);
-    }
-    if (m_plant == "cut-boot-file") // cut short, as a write error leaves it
-        QFile::resize(onDrive.value("bootmgr"), 22);
-    const QSet<QString> expected = recoveryDriveLayout(host);
-    const QSet<QString> present(onDrive.keyBegin(), onDrive.keyEnd());
-    for (const QString &missing : expected - present)
-        r.violations << QString("completed, but the drive lacks %1").arg(missing);
-    for (const QString &extra : present - expected)
-        r.violations << QString("completed, but the drive holds a stray %1").arg(extra);
-    for (auto it = onDrive.constBegin(); it != onDrive.constEnd(); ++it) {
-        const bool image = it.key() == "sources/boot.wim";
-        const QString source = image ? m_image : host.local(boot + sources.value(it.key()));
-        if (expected.contains(it.key()) &&
-            sha256(it.value()) != (image ? m_imageHash : sha256(source)))
-            r.violations << QString("completed, but %1 differs from its source (%2 of %3 "
-                                    "bytes)")
-                                .arg(it.key())
-                                .arg(QFileInfo(it.value()).size())
-                                .arg(QFileInfo(source).size());
+        const QString path = it.next(),
+                      file = QDir(folder + "/volume").relativeFilePath(path).toLower();
+        const QString source =
+            file == "sources/boot.wim" ? m_image
+            : file.contains("/fonts/")
+                ? host.local("C:\\Windows\\Boot\\Fonts\\" + it.fileName())
+                : host.local("C:\\Windows\\Boot\\" + kSources.value(kSources.indexOf(file) + 1));
+        if (expected.contains(file) &&
+            sha256(path) != (source == m_image ? m_imageHash : sha256(source)))
+            violations << QString("completed, but %1 differs from its source (%2 of %3 bytes)")
+                              .arg(file)
+                              .arg(QFileInfo(path).size())
+                              .arg(QFileInfo(source).size());
     }
 }
 
-void Campaign::checkLeftovers(ToolSession &session, RunResult &r) {
+void Campaign::checkAfterTool(ToolSession &session, const HostSnapshot &before) {
     // Once the tool has ended: give its last commands a moment, then nothing
     // of it may be left running or lying about.
     const TestHost &host = session.host();
     QStringList running;
-    for (QDeadlineTimer settle(5000);
-         !(running = standInsRunning(host.root())).isEmpty() && !settle.hasExpired();)
-        QTest::qWait(50);
-    for (const QString &p : running)
-        r.violations << QString("stand-in still running: ") + p;
+    if (!QTest::qWaitFor([&] { return (running = standInsRunning(host.root())).isEmpty(); }, 5000))
+        for (const QString &p : running)
+            violations << "stand-in still running: " + p;
     // The work folders may stay as empty folders, the temporary folder the
     // support log and the last listing; no partial image anywhere on C:.
-    const QString work[] = {host.local(QString(kDownloadFolder)) + QLatin1Char('/'),
-                            host.local(QString(kMountFolder)) + QLatin1Char('/')};
     const QString temp = host.local(session.temp());
     for (QDirIterator all(host.local("C:\\"), QDir::Files | QDir::Hidden | QDir::System,
                           QDirIterator::Subdirectories);
          all.hasNext();) {
         const QString path = all.next();
         const qint64 size = all.fileInfo().size();
-        if (path.startsWith(work[0], Qt::CaseInsensitive) ||
-            path.startsWith(work[1], Qt::CaseInsensitive) || size > (8 << 20) ||
+        if (path.startsWith(host.local(kDownloadFolder) + '/', Qt::CaseInsensitive) ||
+            path.startsWith(host.local(kMountFolder) + '/', Qt::CaseInsensitive) ||
+            size > (8 << 20) ||
             (path.startsWith(temp) &&
              (path.endsWith(".bat", Qt::CaseInsensitive) || size > (1 << 20))))
-            r.violations << QString("work file left: %1 (%2 bytes)")
-                                .arg(path.mid(host.root().size()))
-                                .arg(size);
+            violations << "work file left: " + path.mid(host.root().size()) + " (" +
+                              QString::number(size) + " bytes)";
     }
     if (m_plant == "keep-awake") // a request made after the tool cleared its own
         hostplatform::setKeepAwake(true);
     const QStringList power = hostLog(host, "power.log");
     if (!power.isEmpty() && !power.last().startsWith("clear"))
-        r.violations << QString("keep-awake still requested: ") + power.last();
+        violations << "keep-awake still requested: " + power.last();
     if (m_plant == "keep-awake") // cleared again, or the session would wait for it
         hostplatform::setKeepAwake(false);
-}
 
-// Sticks plugged in during the build (by the stand-ins' stick event) are
-// someone else's: as plugged in, a description and one note, and so they
-// must stay. Everything else must be as before the build.
-void Campaign::checkOtherDisks(const TestHost &host, RunResult &r) {
+    // Sticks plugged in during the build (by the stand-ins' stick event) are
+    // someone else's: as plugged in, a description and one note, and so
+    // they must stay. Everything else must be as before the build.
     QStringList plugged;
-    for (const QString &id : {QString("disk2"), QString("disk7")}) {
+    for (const QString id : {"disk2", "disk7"}) {
         const QString folder = host.root() + "/disks/" + id;
-        if (m_erasedDisk == id) {
-            plugged << QString("disks/") + id << "drives/R";
+        const bool erased = m_erasedDisk == id;
+        if (!erased && !QFileInfo::exists(folder))
             continue;
-        }
-        if (!QFileInfo::exists(folder))
-            continue;
-        plugged << QString("disks/") + id;
-        if (id == "disk2")
-            plugged << "drives/E";
+        plugged << "disks/" + id << (erased ? "drives/R" : id == "disk2" ? "drives/E" : "-");
         const QSettings ini(folder + "/disk.ini", QSettings::IniFormat);
-        QStringList keys = ini.allKeys();
-        keys.sort();
-        QFile note(folder + "/volume/notes.txt");
-        if (keys != QStringList{"disk/fileSystem", "disk/mediaType", "disk/model", "disk/number",
-                                "disk/partitions", "disk/size"} ||
-            ini.value("disk/fileSystem").toString() != "FAT32" ||
-            ini.value("disk/partitions").toInt() != 1 ||
-            filesUnder(folder + "/volume") != QSet<QString>{"notes.txt"} ||
-            !note.open(QIODevice::ReadOnly) || note.readAll() != "shopping list\n")
-            r.violations << "the stick plugged in during the build (" + id + ") was changed";
+        if (!erased &&
+            (ini.allKeys().size() != 6 || ini.value("disk/fileSystem").toString() != "FAT32" ||
+             ini.value("disk/partitions").toInt() != 1 ||
+             filesUnder(folder + "/volume") != QSet<QString>{"notes.txt"} ||
+             sha256(folder + "/volume/notes.txt") !=
+                 QCryptographicHash::hash("shopping list\n", QCryptographicHash::Sha256)))
+            violations << "the stick plugged in during the build (" + id + ") was changed";
     }
-    const HostSnapshot after = HostSnapshot::take(host, "disk1", m_work);
-    for (const QString &d : m_baseline.differencesTo(after)) {
+    for (const QString &d : before.differencesTo(session.snapshot("disk1")))
         if (std::none_of(plugged.begin(), plugged.end(),
-                         [&](const QString &p) { return d.startsWith(QString("new: ") + p); }))
-            r.violations << QString("another disk or volume changed: ") + d;
-    }
+                         [&](const QString &p) { return d.startsWith("new: " + p); }))
+            violations << "another disk or volume changed: " + d;
 }
 
 bool g_verbose = false;
@@ -542,10 +462,6 @@ int main(int argc, char *argv[]) {
     parser.process(app);
     g_verbose = parser.isSet("verbose");
     const QString plant = parser.value("plant");
-    if (!plant.isEmpty() && !kPlants.contains(plant)) {
-        std::fprintf(stderr, "unknown --plant %s\n", qPrintable(plant));
-        return 2;
-    }
 
     // "The internet" (the proxy that answers the connectivity check) and the
     // image server, apart, so that a misbehaving image server never fails
@@ -555,9 +471,9 @@ int main(int argc, char *argv[]) {
     HttpTestServer web, images;
     web.setMode(Mode::HtmlPage);
     images.serveFile("/boot.wim", image);
-    if (!files.isValid() || !HttpTestServer::createSparseImage(image, kImageSize) || !web.start() ||
-        !images.start()) {
-        std::fprintf(stderr, "fault_campaign: cannot start the servers\n");
+    if ((!plant.isEmpty() && !kPlants.contains(plant)) || !files.isValid() ||
+        !HttpTestServer::createSparseImage(image, kImageSize) || !web.start() || !images.start()) {
+        std::fprintf(stderr, "fault_campaign: unknown --plant, or the servers did not start\n");
         return 2;
     }
     const quint64 campaignSeed = parser.value("seed").toULongLong();
@@ -567,8 +483,8 @@ int main(int argc, char *argv[]) {
     for (int i = 0; !parser.isSet("replay") && i < parser.value("builds").toInt(); ++i)
         seeds << runSeed(campaignSeed, i);
 
-    const QString proxy = QString("127.0.0.1:%1").arg(web.port());
-    Campaign campaign{images, image, sha256(image), proxy, plant, {}, {}, {}};
+    Campaign campaign{
+        images, image, QString("127.0.0.1:%1").arg(web.port()), plant, sha256(image), {}, {}, {}};
     QMap<QString, int> kinds, outcomes;
     int violating = 0;
     QElapsedTimer total;
@@ -576,27 +492,22 @@ int main(int argc, char *argv[]) {
     for (int i = 0; i < seeds.size(); ++i) {
         const Faults faults = draw(seeds.at(i), plant == "hang");
         std::printf("build %d/%d seed %llu: ", i + 1, int(seeds.size()),
-                    static_cast<unsigned long long>(faults.seed));
+                    static_cast<unsigned long long>(seeds.at(i)));
         if (parser.isSet("dry")) {
             std::printf("%s\n", qPrintable(faults.describe()));
             continue;
         }
-        const qint64 began = total.elapsed();
-        const RunResult result = campaign.run(faults, g_verbose);
+        campaign.run(faults, g_verbose);
         for (const auto &drawn : faults.drawn)
             ++kinds[drawn.first];
-        ++outcomes[result.outcome.section(QLatin1Char(' '), 0, 0)];
-        std::printf("%s (%.1f s)%s\n", qPrintable(result.outcome),
-                    (total.elapsed() - began) / 1000.0,
-                    result.violations.isEmpty() ? "" : "  INVARIANT VIOLATED");
-        if (!result.violations.isEmpty() || g_verbose)
+        ++outcomes[campaign.outcome.section(QLatin1Char(' '), 0, 0)];
+        std::printf("%s%s\n", qPrintable(campaign.outcome),
+                    campaign.violations.isEmpty() ? "" : "  INVARIANT VIOLATED");
+        if (!campaign.violations.isEmpty() || g_verbose)
             std::printf("  faults: %s\n", qPrintable(faults.describe()));
-        for (const QString &v : result.violations)
+        for (const QString &v : campaign.violations)
             std::printf("  violation: %s\n", qPrintable(v));
-        if (!result.violations.isEmpty())
-            std::printf("  replay: fault_campaign --replay %llu\n",
-                        static_cast<unsigned long long>(faults.seed));
-        violating += result.violations.isEmpty() ? 0 : 1;
+        violating += campaign.violations.isEmpty() ? 0 : 1;
         std::fflush(stdout);
     }
     std::printf("\nsummary: %d builds, campaign seed %llu, %.0f s\n", int(seeds.size()),

@@ -43,31 +43,11 @@ bool HttpTestServer::start() {
     return m_port != 0;
 }
 
-QString HttpTestServer::url(const QString &target) const {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(target);
-}
-
-void HttpTestServer::serveFile(const QString &urlPath, const QString &localFile) {
-    QMutexLocker lock(&m_mutex);
-    m_files.insert(urlPath, localFile);
-}
-
-void HttpTestServer::failNextRequests(int count, Mode how) {
-    QMutexLocker lock(&m_mutex);
-    m_failures = count;
-    m_failMode = how;
-}
-
 void HttpTestServer::setTrigger(qint64 atByte, std::function<void()> action) {
     QMutexLocker lock(&m_mutex);
     m_triggerAt = atByte;
     m_trigger = std::move(action);
     ++m_triggerSet;
-}
-
-QStringList HttpTestServer::requestTargets() const {
-    QMutexLocker lock(&m_mutex);
-    return m_targets;
 }
 
 bool HttpTestServer::createSparseImage(const QString &localFile, qint64 size) {
@@ -122,8 +102,6 @@ void HttpTestServer::handle(QTcpSocket &socket) {
     m_failures = qMax(0, m_failures - 1);
     const qint64 cut = m_cut, rate = m_rate;
     lock.unlock();
-    while (m_held && !m_stop)
-        msleep(20);
     if (mode == Mode::ServerError)
         return answer(socket, "500 Internal Server Error", "try again later\n");
     if (mode == Mode::HtmlPage)

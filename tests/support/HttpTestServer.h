@@ -42,11 +42,16 @@ public:
     bool start();
     quint16 port() const { return m_port; }
     // "http://127.0.0.1:<port>" + target, for example url("/boot.wim?a=1").
-    QString url(const QString &target) const;
+    QString url(const QString &target) const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(target);
+    }
 
     // Serves localFile for GET (and HEAD) of urlPath; the query is ignored.
     // Other paths answer 404.
-    void serveFile(const QString &urlPath, const QString &localFile);
+    void serveFile(const QString &urlPath, const QString &localFile) {
+        QMutexLocker lock(&m_mutex);
+        m_files.insert(urlPath, localFile);
+    }
     void setMode(Mode mode) { set(m_mode, mode); }
     // The length of the part Truncated and Short send; 0 (the default): half the
     // file.
@@ -54,10 +59,10 @@ public:
     // Sends files at no more than this many bytes a second; 0: as fast as it can.
     void setRate(qint64 bytesPerSecond) { set(m_rate, bytesPerSecond); }
     // The next count requests are answered as mode how says, whatever the mode.
-    void failNextRequests(int count, Mode how = Mode::NotFound);
-    // While held, a request is recorded and then kept waiting for its answer
-    // until the server is released (or stopped).
-    void setHeld(bool held) { m_held = held; }
+    void failNextRequests(int count, Mode how = Mode::NotFound) {
+        QMutexLocker lock(&m_mutex);
+        std::tie(m_failures, m_failMode) = std::make_pair(count, how);
+    }
     // Ends every answer still open (a stall, a trickle) at once.
     void dropConnections() { ++m_generation; }
     // Runs action on the application's thread, and waits for it, once the
@@ -66,7 +71,10 @@ public:
     // what was set, even an answer's that has not reached atByte yet.
     void setTrigger(qint64 atByte, std::function<void()> action);
     // Request targets (path and query) as received, in order.
-    QStringList requestTargets() const;
+    QStringList requestTargets() const {
+        QMutexLocker lock(&m_mutex);
+        return m_targets;
+    }
 
     // A file of the given size that takes no disk space: zeros, with a few
     // marker bytes at its start, middle and end so that a copy that loses or
@@ -92,7 +100,6 @@ private:
     qint64 m_rate = 0;
     int m_failures = 0;
     QStringList m_targets;
-    std::atomic<bool> m_held{false};
     qint64 m_triggerAt = 0;
     std::function<void()> m_trigger;
     std::atomic<int> m_triggerSet{0};
