@@ -405,9 +405,8 @@ void Campaign::checkAfterTool(ToolSession &session, const HostSnapshot &before) 
     }
     if (m_plant == "keep-awake") // a request made after the tool cleared its own
         hostplatform::setKeepAwake(true);
-    const QStringList power = hostLog(host, "power.log");
-    if (!power.isEmpty() && !power.last().startsWith("clear"))
-        violations << "keep-awake still requested: " + power.last();
+    if (!keepAwakeCleared(host))
+        violations << "keep-awake still requested: " + hostLog(host, "power.log").last();
     if (m_plant == "keep-awake") // cleared again, or the session would wait for it
         hostplatform::setKeepAwake(false);
 

@@ -154,6 +154,11 @@ QStringList hostLog(const TestHost &host, const char *name) {
     return simhost::readLog(host.root(), QString::fromLatin1(name));
 }
 
+bool keepAwakeCleared(const TestHost &host, bool wasRequested) {
+    const QStringList power = hostLog(host, "power.log");
+    return power.isEmpty() ? !wasRequested : power.last().startsWith(QLatin1String("clear"));
+}
+
 bool plugInDisk(const TestHost &host, const QString &id, int number, const QString &model,
                 const QString &letter) {
     // Made beside the disks and moved in with one rename, as a disk appears

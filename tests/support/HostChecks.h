@@ -49,6 +49,9 @@ QString buildLog(const TestHost &host, const QString &temp);
 
 // Lines of a host log (shell.log, power.log).
 QStringList hostLog(const TestHost &host, const char *name);
+// No keep-awake request stands: the last one was cleared, or, unless one
+// must have been made, none was made.
+bool keepAwakeCleared(const TestHost &host, bool wasRequested = false);
 
 // Plugs a disk into the running host at once (its description and an empty
 // volume with one file on it appear together), with letter as its drive

@@ -84,11 +84,8 @@ ToolSession::ToolSession(const simhost::HostSpec &setup, const QString &link, co
 ToolSession::~ToolSession() {
     if (m_window) {
         // A build holds the keep-awake request until it has ended.
-        const auto noBuildRunning = [this] {
-            const QStringList power = hostchecks::hostLog(m_host, "power.log");
-            return power.isEmpty() || power.last().startsWith(QLatin1String("clear"));
-        };
-        if (!QTest::qWaitFor(noBuildRunning, kBuildEndsWithinMs))
+        if (!QTest::qWaitFor([this] { return hostchecks::keepAwakeCleared(m_host); },
+                             kBuildEndsWithinMs))
             qWarning("a build was still running when its test ended");
         delete m_window;
     }
