@@ -58,7 +58,6 @@ private slots:
 
     void completeBuildThenASecondOnTheSameList();
     void blankInTemporaryFolderAndAmpersandInLink();
-    void slowTransfersShowHowFarTheyHaveCome();
     void failedBuildNamesItsCause_data();
     void failedBuildNamesItsCause();
     void recreateAfterAFailureBuildsTheDrive();
@@ -151,14 +150,51 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
         QCOMPARE(after, listing);
     VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk1")));
 
-    // The second stick, from the same list: confirmation again, a fresh start.
+    // The second stick, from the same list: confirmation again, a fresh start,
+    // this time from a slow server onto a slow stick.
     others = session.snapshot(QStringLiteral("disk2"));
     const int before = lines.size();
+    m_server.http().setRate(120 << 20);
+    simhost::setHostSetting(host.root(), QStringLiteral("system/driveWriteBytesPerSecond"),
+                            120 << 20);
+    QStringList shown;
+    QTimer watch;
+    bool leftWhileWriting = false;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const QString text = session.window()->label_2->text();
+        if (shown.isEmpty() || shown.last() != text)
+            shown.append(text);
+        // Once the drive is being written, neither Cancel nor the window
+        // system's close may stop the build or end the tool.
+        if (text.startsWith(QLatin1String("Copying")) && !leftWhileWriting) {
+            leftWhileWriting = !ToolSession::press(session.window()->CancelButton);
+            session.window()->close();
+        }
+    });
     session.window()->DiskComboBox->setCurrentIndex(1);
     QVERIFY(session.startBuild());
     verifyBuilding(session);
+    watch.start(20);
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+    watch.stop();
+    QVERIFY(leftWhileWriting);
     verifyFinished(session);
+    QVERIFY(hostLog(host, "shell.log").isEmpty());
+    // The status line said how much had arrived, then how much was on the
+    // drive: several readings each, rising, of the image's 227 MiB.
+    for (const char *what :
+         {"Downloading the boot image: ", "Copying the boot image to the drive: "}) {
+        QList<int> amounts;
+        const QRegularExpression reading(QLatin1String(what) + QStringLiteral("(\\d+) of 227 MB$"));
+        for (const QString &text : shown) {
+            const QRegularExpressionMatch match = reading.match(text);
+            if (match.hasMatch())
+                amounts.append(match.captured(1).toInt());
+        }
+        QVERIFY2(amounts.size() >= 3 && std::is_sorted(amounts.begin(), amounts.end()) &&
+                     amounts.first() < amounts.last(),
+                 qPrintable(shown.join(QLatin1String(" | "))));
+    }
 
     // R: still leads to the first stick, so the second gets the next letter
     // and the first stick stays as it was.
@@ -225,55 +261,6 @@ void TestE2eBuilds::blankInTemporaryFolderAndAmpersandInLink() {
     verifyRecoveryDrive(host, QStringLiteral("disk1"), 'R');
     verifyWorkFilesGone(host, temp);
     VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk1")));
-}
-
-// A slow server and a slow stick: the status line says how much of the image
-// has arrived, then how much is on the drive, growing, and the build still
-// ends complete.
-void TestE2eBuilds::slowTransfersShowHowFarTheyHaveCome() {
-    ToolSession session(simhost::sampleHostSpec(), m_server.goodImageLink(), m_server.proxy());
-    QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
-    m_server.http().setRate(120 << 20);
-    simhost::setHostSetting(session.host().root(),
-                            QStringLiteral("system/driveWriteBytesPerSecond"), 120 << 20);
-    QVERIFY(session.open());
-    QStringList shown;
-    QTimer watch;
-    bool leftWhileWriting = false;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        const QString text = session.window()->label_2->text();
-        if (shown.isEmpty() || shown.last() != text)
-            shown.append(text);
-        // Once the drive is being written, neither Cancel nor the window
-        // system's close may stop the build or end the tool.
-        if (text.startsWith(QLatin1String("Copying")) && !leftWhileWriting) {
-            leftWhileWriting = !ToolSession::press(session.window()->CancelButton);
-            session.window()->close();
-        }
-    });
-    watch.start(20);
-    QVERIFY(session.startBuild());
-    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
-    watch.stop();
-    QVERIFY(leftWhileWriting);
-    verifyFinished(session);
-    verifyRecoveryDrive(session.host(), QStringLiteral("disk1"), 'R');
-    QVERIFY(hostLog(session.host(), "shell.log").isEmpty());
-
-    // Each transfer: several readings, rising, of the image's 227 MiB.
-    for (const char *what :
-         {"Downloading the boot image: ", "Copying the boot image to the drive: "}) {
-        QList<int> amounts;
-        const QRegularExpression reading(QLatin1String(what) + QStringLiteral("(\\d+) of 227 MB$"));
-        for (const QString &text : shown) {
-            const QRegularExpressionMatch match = reading.match(text);
-            if (match.hasMatch())
-                amounts.append(match.captured(1).toInt());
-        }
-        QVERIFY2(amounts.size() >= 3, qPrintable(shown.join(QLatin1String(" | "))));
-        QVERIFY2(std::is_sorted(amounts.begin(), amounts.end()) && amounts.first() < amounts.last(),
-                 qPrintable(shown.join(QLatin1String(" | "))));
-    }
 }
 
 void TestE2eBuilds::failedBuildNamesItsCause_data() {
