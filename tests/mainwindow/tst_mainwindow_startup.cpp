@@ -140,16 +140,10 @@ void TestMainWindowStartup::languageAndCatalogues_data() {
     QTest::newRow("2: qt_fr alone")
         << QVariant(2) << QStringLiteral("FR") << QStringList{"qt"} << QStringLiteral("FR")
         << QStringLiteral("title from qt_fr") << QStringLiteral("cancel from qt_fr");
-    QTest::newRow("2: LANG_FR alone")
-        << QVariant(2) << QStringLiteral("FR") << QStringList{"tool"} << QStringLiteral("FR")
-        << QStringLiteral("title from LANG_FR") << QStringLiteral("Cancel");
     QTest::newRow("2: damaged LANG_FR")
         << QVariant(2) << QStringLiteral("FR") << QStringList{"qt", "damaged tool"}
         << QStringLiteral("FR") << QStringLiteral("title from qt_fr")
         << QStringLiteral("cancel from qt_fr");
-    QTest::newRow("11: the English folder")
-        << QVariant(11) << QStringLiteral("EN") << both << QStringLiteral("EN")
-        << QStringLiteral("title from LANG_EN") << QStringLiteral("cancel from qt_en");
     QTest::newRow("2: BootableTranslation removed")
         << QVariant(2) << QString() << QStringList() << QStringLiteral("FR")
         << QStringLiteral("Create Recovery Drive") << QStringLiteral("Cancel");
