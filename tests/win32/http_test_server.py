@@ -3,6 +3,7 @@
 import functools
 import http.server
 import os
+import pathlib
 import sys
 import time
 
@@ -12,10 +13,8 @@ TRICKLE_PREFIX = "/trickle/"
 class Handler(http.server.SimpleHTTPRequestHandler):
     def trickle(self):
         path = os.path.join(self.directory, self.path[len(TRICKLE_PREFIX):])
-        with open(path, "rb") as f:
-            data = f.read()
+        data = pathlib.Path(path).read_bytes()
         self.send_response(200)
-        self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Content-Length", str(len(data)))
         self.end_headers()
         half = len(data) // 2
