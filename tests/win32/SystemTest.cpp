@@ -10,39 +10,11 @@ using namespace win32test;
 
 namespace {
 
-bool isAscii(const std::wstring &text) {
-    for (const wchar_t c : text) {
-        if (c > 0x7F)
-            return false;
-    }
-    return true;
-}
-
 void folders() {
     const std::wstring system = hostplatform::systemDirectory();
     // Tool paths are built as folder + "\tool.exe".
-    CHECK(fileExists(system + L"\\cmd.exe"));
+    CHECK(GetFileAttributesW((system + L"\\cmd.exe").c_str()) != INVALID_FILE_ATTRIBUTES);
     CHECK(hostplatform::tempDirectory() == tempFolder());
-
-    // Command lines reach cmd unchanged only in ASCII: a temporary folder with
-    // another name comes in its short form, the same folder.
-    const std::wstring parent = L"C:\\users\\Jos\u00e9 \u30c6\u30b9\u30c8";
-    const std::wstring longFolder = parent + L"\\tmp";
-    const std::wstring saved = tempFolder();
-    CreateDirectoryW(parent.c_str(), nullptr);
-    CreateDirectoryW(longFolder.c_str(), nullptr);
-    SetEnvironmentVariableW(L"TMP", longFolder.c_str());
-    SetEnvironmentVariableW(L"TEMP", longFolder.c_str());
-    const std::wstring folder = hostplatform::tempDirectory();
-    std::printf("non-ASCII temporary folder given as %s\n", narrow(folder).c_str());
-    CHECK(isAscii(folder) && folder.back() == L'\\');
-    CHECK(writeFile(folder + L"marker.txt", "through the short form"));
-    CHECK_EQ(readFile(longFolder + L"\\marker.txt"), "through the short form");
-    removeFile(longFolder + L"\\marker.txt");
-    SetEnvironmentVariableW(L"TMP", saved.c_str());
-    SetEnvironmentVariableW(L"TEMP", saved.c_str());
-    RemoveDirectoryW(longFolder.c_str());
-    RemoveDirectoryW(parent.c_str());
 
     // Tried with a file that goes again: the folder can be removed empty.
     const std::wstring writable = tempFolder() + L"bmc_writable_folder";
@@ -52,22 +24,35 @@ void folders() {
     CHECK(!hostplatform::canCreateFilesIn(writable));
 }
 
-bool isHiddenAndEmpty(const std::wstring &path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return fileExists(path) && (attributes & FILE_ATTRIBUTE_HIDDEN) && readFile(path).empty();
+// Command lines reach cmd unchanged only in ASCII: a temporary folder with
+// another name comes in its short form, the same folder. Run last: the
+// temporary folder of this process stays changed.
+void shortTemporaryFolder() {
+    const std::wstring longFolder = tempFolder() + L"Jos\u00e9 \u30c6\u30b9\u30c8";
+    CreateDirectoryW(longFolder.c_str(), nullptr);
+    SetEnvironmentVariableW(L"TMP", longFolder.c_str());
+    SetEnvironmentVariableW(L"TEMP", longFolder.c_str());
+    const std::wstring folder = hostplatform::tempDirectory();
+    // Only ASCII has as many UTF-8 bytes as UTF-16 units.
+    CHECK(narrow(folder).size() == folder.size() && folder.back() == L'\\');
+    CHECK(writeFile(folder + L"marker.txt", "through the short form"));
+    CHECK_EQ(readFile(longFolder + L"\\marker.txt"), "through the short form");
+    removeFile(longFolder + L"\\marker.txt");
+    RemoveDirectoryW(longFolder.c_str());
 }
 
 void hiddenScriptFile() {
     const std::wstring path = tempFolder() + L"bmc_hidden_script.bat";
     removeFile(path);
-    CHECK(hostplatform::createHiddenEmptyFile(path));
-    CHECK(isHiddenAndEmpty(path));
-    // An earlier plain script with content is emptied and hidden. The handle
-    // is closed at once: the file can be rewritten unshared.
-    CHECK(writeFile(path, "select disk 1\r\n"));
-    CHECK(hostplatform::createHiddenEmptyFile(path));
-    CHECK(isHiddenAndEmpty(path));
-    CHECK(writeFile(path, "list disk\r\n"));
+    // New, then over an earlier plain script with content: empty and hidden.
+    // The handle is closed at once: the file can be rewritten unshared.
+    for (int round = 0; round < 2; ++round) {
+        CHECK(hostplatform::createHiddenEmptyFile(path));
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        CHECK(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) &&
+              readFile(path).empty());
+        CHECK(writeFile(path, "select disk 1\r\n"));
+    }
     removeFile(path);
     CHECK(!hostplatform::createHiddenEmptyFile(tempFolder() + L"bmc-no-such-folder\\x.bat"));
 }
@@ -92,7 +77,7 @@ void deviceChanges() {
                                         nullptr, nullptr);
     const auto handle = reinterpret_cast<std::uintptr_t>(window);
     void *watch = hostplatform::startWatchingDevices(handle, nullptr, nullptr);
-    CHECK(watch != nullptr);
+    CHECK(watch);
     hostplatform::stopWatchingDevices(watch);
     // Only the handle is compared: a dialog's would be any other value.
     const HWND dialog = reinterpret_cast<HWND>(handle + 0x10);
@@ -100,44 +85,37 @@ void deviceChanges() {
     DEV_BROADCAST_VOLUME volume = {sizeof(volume), DBT_DEVTYP_VOLUME, 0, 0, 0};
     const GUID diskClass = {
         0x53f56307, 0xb6bf, 0x11d0, {0x94, 0xf2, 0, 0xa0, 0xc9, 0x1e, 0xfb, 0x8b}};
-    const GUID hidClass = {0x4d1e55b2, 0xf16f, 0x11cf, {0x88, 0xcb, 0, 0x11, 0x11, 0, 0, 0x30}};
     DEV_BROADCAST_DEVICEINTERFACE_W disk = {
         sizeof(disk), DBT_DEVTYP_DEVICEINTERFACE, 0, diskClass, {0}};
     DEV_BROADCAST_DEVICEINTERFACE_W mouse = {
-        sizeof(mouse), DBT_DEVTYP_DEVICEINTERFACE, 0, hidClass, {0}};
+        sizeof(mouse), DBT_DEVTYP_DEVICEINTERFACE, 0, {1, 0, 0, {0}}, {0}};
     DEV_BROADCAST_PORT_W port = {sizeof(port), DBT_DEVTYP_PORT, 0, {0}};
+    const auto at = [](const void *data) { return reinterpret_cast<LPARAM>(data); };
 
-    const auto none = hostplatform::DeviceChange::None;
-    const auto arrived = hostplatform::DeviceChange::Arrived;
-    const auto removed = hostplatform::DeviceChange::Removed;
+    using Change = hostplatform::DeviceChange;
+    const auto none = Change::None, arrived = Change::Arrived, removed = Change::Removed;
     const UINT change = WM_DEVICECHANGE;
     const struct {
-        HWND to;
-        UINT message;
-        WPARAM event;
-        const void *data;
-        hostplatform::DeviceChange expected;
+        MSG msg;
+        Change expected;
     } cases[] = {
-        {window, change, DBT_DEVICEARRIVAL, &volume, arrived},
-        {window, change, DBT_DEVICEREMOVECOMPLETE, &volume, removed},
-        {window, change, DBT_DEVICEARRIVAL, &disk, arrived}, // a blank stick
-        {window, change, DBT_DEVICEREMOVECOMPLETE, &disk, removed},
-        {dialog, change, DBT_DEVICEARRIVAL, &volume, none},
-        {window, change, DBT_DEVICEARRIVAL, &mouse, none},
-        {window, change, DBT_DEVICEARRIVAL, &port, none},
-        {window, change, DBT_DEVICEQUERYREMOVE, &volume, none},
-        {window, change, DBT_DEVICEARRIVAL, nullptr, none},
-        {window, WM_SETTINGCHANGE, DBT_DEVICEARRIVAL, &volume, none},
+        {{window, change, DBT_DEVICEARRIVAL, at(&volume), 0, {}}, arrived},
+        {{window, change, DBT_DEVICEREMOVECOMPLETE, at(&volume), 0, {}}, removed},
+        {{window, change, DBT_DEVICEARRIVAL, at(&disk), 0, {}}, arrived}, // a blank stick
+        {{window, change, DBT_DEVICEREMOVECOMPLETE, at(&disk), 0, {}}, removed},
+        {{dialog, change, DBT_DEVICEARRIVAL, at(&volume), 0, {}}, none},
+        {{window, change, DBT_DEVICEARRIVAL, at(&mouse), 0, {}}, none},
+        {{window, change, DBT_DEVICEARRIVAL, at(&port), 0, {}}, none},
+        {{window, change, DBT_DEVICEQUERYREMOVE, at(&volume), 0, {}}, none},
+        {{window, change, DBT_DEVICEARRIVAL, 0, 0, {}}, none},
+        {{window, WM_SETTINGCHANGE, DBT_DEVICEARRIVAL, at(&volume), 0, {}}, none},
     };
-    int row = 0;
-    for (const auto &c : cases) {
-        MSG msg = {c.to, c.message, c.event, reinterpret_cast<LPARAM>(c.data), 0, {0, 0}};
-        ++row;
-        if (!CHECK(hostplatform::deviceChangeOf("windows_generic_MSG", &msg, handle) == c.expected))
-            std::printf("  in row %d\n", row);
-        if (row == 1) // Qt's other event type carries no MSG
-            CHECK(hostplatform::deviceChangeOf("windows_dispatcher_MSG", &msg, handle) == none);
-    }
+    for (const auto &c : cases)
+        win32test::record(hostplatform::deviceChangeOf("windows_generic_MSG", &c.msg, handle) ==
+                              c.expected,
+                          "device change of row ", shown(&c - cases + 1), __FILE__, __LINE__);
+    // Qt's other event type carries no MSG.
+    CHECK(hostplatform::deviceChangeOf("windows_dispatcher_MSG", &cases[0].msg, handle) == none);
     DestroyWindow(window);
 }
 
@@ -148,4 +126,5 @@ void systemTests() {
     hiddenScriptFile();
     screenAndPower();
     deviceChanges();
+    shortTemporaryFolder();
 }

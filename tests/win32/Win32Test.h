@@ -10,37 +10,36 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace win32test {
 
-inline int &failures() {
-    static int count = 0;
-    return count;
+inline int failures = 0;
+
+inline std::string shown(long long value) {
+    return std::to_string(value);
+}
+inline std::string shown(const std::string &text) {
+    return "\"" + text + "\"";
 }
 
 inline bool record(bool ok, const char *what, const std::string &detail, const char *file,
                    int line) {
     if (!ok) {
-        ++failures();
+        ++failures;
         std::printf("FAIL %s:%d: %s%s\n", file, line, what, detail.c_str());
         std::fflush(stdout);
     }
     return ok;
 }
 
-inline bool recordEqual(long long actual, long long expected, const char *what, const char *file,
-                        int line) {
+template <typename Actual, typename Expected>
+bool recordEqual(const Actual &actual, const Expected &expected, const char *what, const char *file,
+                 int line) {
     return record(actual == expected, what,
-                  " (got " + std::to_string(actual) + ", expected " + std::to_string(expected) +
-                      ")",
-                  file, line);
-}
-
-inline bool recordEqual(const std::string &actual, const std::string &expected, const char *what,
-                        const char *file, int line) {
-    return record(actual == expected, what,
-                  "\n  got      \"" + actual + "\"\n  expected \"" + expected + "\"", file, line);
+                  "\n  got      " + shown(actual) + "\n  expected " + shown(expected), file, line);
 }
 
 // UTF-8 and UTF-16 both ways.
@@ -71,24 +70,10 @@ inline std::wstring tempFolder() {
     return std::wstring(buffer, GetTempPathW(MAX_PATH * 2, buffer));
 }
 
-inline bool fileExists(const std::wstring &path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Empty when the file cannot be read.
+// Empty when the file cannot be read, also while a writer holds it unshared.
 inline std::string readFile(const std::wstring &path) {
-    std::string content;
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-    char chunk[4096];
-    DWORD got = 0;
-    while (file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof(chunk), &got, nullptr) &&
-           got > 0)
-        content.append(chunk, got);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    return content;
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Replaces the file, unshared: fails while anyone else holds it open.
@@ -108,19 +93,6 @@ inline bool writeFile(const std::wstring &path, const std::string &content) {
 inline void removeFile(const std::wstring &path) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(path.c_str());
-}
-
-// Sets (nullptr: removes) a variable of the C runtime's environment, which
-// the layer reads; the runtime passes it on to the process environment too.
-inline void setRuntimeEnvironment(const char *name, const char *value) {
-    _putenv((std::string(name) + "=" + (value ? value : "")).c_str());
-}
-
-// For files that a process the test cannot wait on writes.
-inline bool waitForFile(const std::wstring &path) {
-    for (int i = 0; i < 600 && readFile(path).empty(); ++i)
-        Sleep(100);
-    return !readFile(path).empty();
 }
 
 } // namespace win32test
