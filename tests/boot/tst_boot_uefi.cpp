@@ -78,7 +78,6 @@ void TestBootUefi::finishedDriveStartsAUefiComputer() {
     QVERIFY(program.open(QIODevice::ReadOnly));
     QVERIFY(host.write(QStringLiteral("C:\\Windows\\Boot\\EFI\\bootmgfw.efi"), program.readAll()));
 
-    QDir().mkpath(host.local(QStringLiteral("C:\\mount\\winre")));
     const DriveListingResult listing = listRemovableDrives(
         hostchecks::kSystem, QString::fromStdWString(hostplatform::tempDirectory()));
     QCOMPARE(listing.drives.size(), 1);
