@@ -1,6 +1,6 @@
 #include "app/LanguageSelection.h"
 
-#include "app/HostRegistry.h"
+#include "app/HostSide.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -2,10 +2,8 @@
 
 #include "app/AppContext.h"
 #include "app/LanguageSelection.h"
-#include "app/NetworkSetup.h"
+#include "app/HostSide.h"
 #include "mainwindow/QCreateBootable.h"
-#include "platform/HostPlatform.h"
-
 #include "platform/HostPlatform.h"
 
 #include <QApplication>
@@ -33,16 +31,7 @@ bool activateRunningInstanceSoon() {
 } // namespace
 
 int runTool(int &argc, char **argv) {
-#ifndef Q_OS_WIN
-    // The windows draw with the raster engine only; on X11 this keeps Qt
-    // from loading the OpenGL stack, tens of megabytes the tool never uses.
-    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
-        qputenv("QT_XCB_GL_INTEGRATION", "none");
-    // Windows turns font points into pixels at the screen's logical dpi, so
-    // text grows with the windows; the simulated screen's dpi does the same.
-    if (!qEnvironmentVariableIsSet("QT_FONT_DPI"))
-        qputenv("QT_FONT_DPI", QByteArray::number(hostplatform::screenLogicalDpi()));
-#endif
+    prepareHostDisplay();
     // No high-DPI attribute: windows are laid out in device pixels and all
     // scaling comes from the tool's own scale factor.
     auto *app = new QApplication(argc, argv);

@@ -9,7 +9,7 @@
 // ticks), ticks, peak_rss_kib (this process); exits 1 when the build fails.
 #include "app/AppContext.h"
 #include "app/LanguageSelection.h"
-#include "app/NetworkSetup.h"
+#include "app/HostSide.h"
 #include "dialogs/InfoDialogClass.h"
 #include "dialogs/WarningClass.h"
 #include "mainwindow/QCreateBootable.h"

@@ -1,7 +1,7 @@
 #include "builder/MediaBuildPipeline.h"
 
 #include "app/AppContext.h"
-#include "app/HostRegistry.h"
+#include "app/HostSide.h"
 #include "builder/BootFilePlan.h"
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"

@@ -5,26 +5,6 @@
 #include <QStringList>
 #include <QWidget>
 
-namespace {
-
-#ifndef Q_OS_WIN
-// Segoe UI exists only on Windows. On the simulated host the windows still
-// name it, and an Arial-metric face stands in for it (its Latin text runs
-// within about 1 % of Segoe UI's width), else Noto Sans, so that texts take
-// about the room they take on Windows. Other scripts come from the system's
-// fallback faces.
-void useLocalFacesForSegoeUi() {
-    const QStringList faces = {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                               QStringLiteral("Nimbus Sans"), QStringLiteral("Noto Sans"),
-                               QStringLiteral("DejaVu Sans")};
-    QFont::insertSubstitutions(QStringLiteral("Segoe UI"), faces);
-    QFont::insertSubstitutions(QStringLiteral("Segoe UI SemiBold"), faces);
-}
-Q_COREAPP_STARTUP_FUNCTION(useLocalFacesForSegoeUi)
-#endif
-
-} // namespace
-
 namespace windowlook {
 
 QPalette titleStripPalette() {

@@ -2,7 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/LanguageSelection.h"
-#include "app/NetworkSetup.h"
+#include "app/HostSide.h"
 #include "builder/BuildCommands.h"
 #include "mainwindow/ConnectivityProbe.h"
 #include "platform/sim/SimRegistry.h"

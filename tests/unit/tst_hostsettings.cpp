@@ -1,7 +1,7 @@
 // Registry values read through the simulated host, the language the host
 // product's "LanguageType" selects, and the temporary folder.
 #include "app/AppContext.h"
-#include "app/HostRegistry.h"
+#include "app/HostSide.h"
 #include "app/LanguageSelection.h"
 #include "platform/HostPlatform.h"
 #include "platform/sim/SimRegistry.h"
