@@ -1,8 +1,6 @@
 #include "dialogs/WindowLook.h"
 
-#include <QCoreApplication>
 #include <QLabel>
-#include <QStringList>
 #include <QWidget>
 
 namespace windowlook {
