@@ -4,6 +4,8 @@
 
 #include <QUrl>
 
+#include <cctype>
+
 bool passesSizeTest(qint64 imageSize) {
     return imageSize >= kMinimumImageSize;
 }
@@ -20,6 +22,34 @@ bool namesWindows7(const QString &productName) {
 QString downloadLinkValueName(bool windows7) {
     return windows7 ? QStringLiteral("DownloadLink_Win7_bootwim")
                     : QStringLiteral("DownloadLink_bootwim");
+}
+
+QString pinnedDigestValueName(bool windows7) {
+    return windows7 ? QStringLiteral("DownloadSha256_Win7_bootwim")
+                    : QStringLiteral("DownloadSha256_bootwim");
+}
+
+QByteArray parsePinnedDigest(const QString &value, bool *malformed) {
+    const QString digits = value.trimmed();
+    *malformed = false;
+    if (digits.isEmpty())
+        return QByteArray();
+    bool hex = digits.size() == 64;
+    for (const QChar c : digits)
+        hex = hex && isxdigit(c.unicode()) && c.unicode() < 0x80;
+    *malformed = !hex;
+    return hex ? QByteArray::fromHex(digits.toLatin1()) : QByteArray();
+}
+
+bool isAuthenticatedSource(const QString &link, const QByteArray &pinnedDigest) {
+    return pinnedDigest.size() == 32 ||
+           QUrl(link).scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+}
+
+QString linkForLog(const QString &link) {
+    return QUrl(link)
+        .adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment)
+        .toString();
 }
 
 bool isUsableDownloadLink(const QString &link) {

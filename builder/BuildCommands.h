@@ -2,6 +2,7 @@
 // scripts and the boot-file plan: download, size test, image copy, clean-up.
 #pragma once
 
+#include <QByteArray>
 #include <QChar>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,23 @@ bool namesWindows7(const QString &productName);
 
 // The host product's value that holds the image link for this system.
 QString downloadLinkValueName(bool windows7);
+
+// The host product's value that may pin the image's SHA-256 for that link.
+QString pinnedDigestValueName(bool windows7);
+
+// The pinned digest: 64 hex digits (either case, blanks around ignored) as
+// 32 bytes. Empty for an empty value; *malformed is set for a value that is
+// there but is no digest, which must not pass for no pin at all.
+QByteArray parsePinnedDigest(const QString &value, bool *malformed);
+
+// Whether the image from this link can be trusted to be the publisher's: an
+// https link (the system checks the server's certificate), or any usable
+// link with a pinned digest (the image itself is checked).
+bool isAuthenticatedSource(const QString &link, const QByteArray &pinnedDigest);
+
+// The link as the log may show it: scheme, host, port and path. A user
+// name, a password or a query may hold secrets and are left out.
+QString linkForLog(const QString &link);
 
 // Whether the link may be used at all: a plain http or https URL of printable
 // ASCII without blanks or double quotes, so it can be handed to the download

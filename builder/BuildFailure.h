@@ -13,4 +13,10 @@ enum class BuildFailure {
     FormatFailed,       // diskpart failed
     CopyFailed,         // a copy tool reported a failure
     CheckFailed,        // the finished drive differs from what was written
+    // Added later; the numbers above stay as they are.
+    InsecureLink,         // neither https nor a pinned digest vouches for the image
+    NotAuthenticated,     // the server failed the system's certificate check
+    ImageNotPublished,    // the image's SHA-256 is not the pinned one
+    ImageChanged,         // the image on the system drive was changed after its digest
+    WorkFolderRedirected, // a work folder was a link to somewhere else
 };

@@ -10,6 +10,7 @@
 #include "builder/FileGrowthWatch.h"
 #include "builder/HostPath.h"
 #include "builder/ThreadDriveClone.h"
+#include "builder/WorkFolders.h"
 #include "command/ShellCommandRunner.h"
 #include "platform/HostPlatform.h"
 
@@ -64,35 +65,39 @@ MediaBuildPipeline::MediaBuildPipeline(ThreadDriveClone &worker, const QString &
 
 void MediaBuildPipeline::run() {
     m_tempDirectory = QString::fromStdWString(hostplatform::tempDirectory());
-    m_scriptFile = diskScriptFile(m_tempDirectory);
+    m_scratchFolder = scratchFolder(m_tempDirectory);
+    m_scriptFile = diskScriptFile(m_scratchFolder);
     m_log.open(hostPath(m_tempDirectory + QLatin1String(kBuildLogName)));
     m_log.note(QStringLiteral("build for disk %1 \"%2\", system directory %3")
                    .arg(m_diskNumber)
                    .arg(m_diskModel, m_systemDirectory));
 
-    if (!prepareWorkFolders()) {
-        // Nowhere to put the image: the build cannot go on, and must not
-        // look as if it could.
+    const WorkFolders folders = prepareWorkFolders();
+    if (folders != WorkFolders::Ready) {
+        // Nowhere safe to put the image: the build cannot go on, and must
+        // not look as if it could.
         emit m_worker.OnStopgGif();
-        endIncomplete(BuildFailure::DownloadFailed);
+        endIncomplete(folders == WorkFolders::Redirected ? BuildFailure::WorkFolderRedirected
+                                                         : BuildFailure::DownloadFailed);
         return;
     }
 
-    const QString link = chooseDownloadLink();
-    const bool usable = isUsableDownloadLink(link);
-    m_log.check(QStringLiteral("download link"), usable,
-                link.isEmpty() ? QStringLiteral("none configured") : link);
-    if (!usable) {
+    const ImageSource source = chooseImageSource();
+    if (source.refusal) {
         // Without a link the window must still learn that the build is over.
         emit m_worker.OnStopgGif();
-        endIncomplete(BuildFailure::NoDownloadLink);
+        endIncomplete(*source.refusal);
         return;
     }
 
-    const bool downloaded = download(link);
+    const hostplatform::DownloadResult downloaded = download(source.link);
     emit m_worker.OnStopgGif();
     if (m_worker.stopRequested()) {
         endStopped();
+        return;
+    }
+    if (downloaded == hostplatform::DownloadResult::NotAuthenticated) {
+        endIncomplete(BuildFailure::NotAuthenticated);
         return;
     }
 
@@ -103,35 +108,27 @@ void MediaBuildPipeline::run() {
     m_log.check(
         QStringLiteral("image size"), sizeOk,
         QStringLiteral("%1 bytes, at least %2 needed").arg(imageSize).arg(kMinimumImageSize));
-    if (!downloaded || !sizeOk) {
-        endIncomplete(downloaded ? BuildFailure::ImageTooSmall : BuildFailure::DownloadFailed);
+    if (downloaded != hostplatform::DownloadResult::Completed || !sizeOk) {
+        endIncomplete(downloaded == hostplatform::DownloadResult::Completed
+                          ? BuildFailure::ImageTooSmall
+                          : BuildFailure::DownloadFailed);
         return;
     }
 
-    // Taken now, before anything else could touch the file: the image on the
-    // finished drive must be exactly this one.
     QByteArray imageHash;
-    unsigned char arrived[hostplatform::kSha256Size];
-    // How much was hashed while the download ran tells whether the download
-    // wrote the file as it arrived or only at its end.
-    const qint64 hashedEarly = m_arrivingImage ? qint64(m_arrivingImage->hashedBytes()) : 0;
-    const bool hashedOnArrival = m_arrivingImage && m_arrivingImage->finish(arrived);
-    m_arrivingImage.reset();
-    if (hashedOnArrival)
-        imageHash = QByteArray(reinterpret_cast<const char *>(arrived), hostplatform::kSha256Size);
-    const bool hashed = hashedOnArrival || sha256Of(QLatin1String(kDownloadedImage), &imageHash);
-    m_log.check(QStringLiteral("image readable"), hashed,
-                hashed ? QStringLiteral("SHA-256 %1 (%2)")
-                             .arg(QString::fromLatin1(imageHash.toHex()),
-                                  hashedOnArrival
-                                      ? QStringLiteral("%1 of %2 bytes hashed as they arrived")
-                                            .arg(hashedEarly)
-                                            .arg(imageSize)
-                                      : QStringLiteral("in one pass"))
-                       : QString());
-    if (!hashed) {
-        endIncomplete(BuildFailure::DownloadFailed);
+    if (const std::optional<BuildFailure> refusal = holdAndHashImage(imageSize, &imageHash)) {
+        endIncomplete(*refusal);
         return;
+    }
+    if (!source.pinnedDigest.isEmpty()) {
+        const bool published = imageHash == source.pinnedDigest;
+        m_log.check(QStringLiteral("image is the published one"), published,
+                    QStringLiteral("SHA-256 %1 pinned")
+                        .arg(QString::fromLatin1(source.pinnedDigest.toHex())));
+        if (!published) {
+            endIncomplete(BuildFailure::ImageNotPublished);
+            return;
+        }
     }
 
     // Measured first, so that the check that the chosen disk is still there
@@ -190,6 +187,11 @@ void MediaBuildPipeline::run() {
     emit m_worker.SetProgressValue(95);
 
     runCommand(dismCleanupCommand(m_systemDirectory));
+    if (!heldImageUnchanged()) {
+        cleanUp();
+        endIncomplete(BuildFailure::ImageChanged);
+        return;
+    }
     bool imageCopied = false;
     {
         // Xcopy shows nothing of its own in a hidden console: the window
@@ -207,10 +209,14 @@ void MediaBuildPipeline::run() {
     // file looks right.
     const bool complete =
         finishedDriveIsComplete(letter, imageHash) && bootFilesCopied && imageCopied;
+    // Xcopy read whatever stood under the image's name: it must still be the
+    // file the digest was taken of.
+    const bool imageKept = heldImageUnchanged();
     cleanUp();
-    if (!complete) {
-        endIncomplete(bootFilesCopied && imageCopied ? BuildFailure::CheckFailed
-                                                     : BuildFailure::CopyFailed);
+    if (!complete || !imageKept) {
+        endIncomplete(!imageKept                       ? BuildFailure::ImageChanged
+                      : bootFilesCopied && imageCopied ? BuildFailure::CheckFailed
+                                                       : BuildFailure::CopyFailed);
         return;
     }
     emit m_worker.SetProgressValue(100);
@@ -218,23 +224,26 @@ void MediaBuildPipeline::run() {
     emit m_worker.ProcessComplete();
 }
 
-bool MediaBuildPipeline::prepareWorkFolders() {
-    const bool mountFolder = QDir().mkpath(path(kWinreFolder));
-    m_log.check(QStringLiteral("work folder made"), mountFolder, QLatin1String(kWinreFolder));
-    // An image an earlier build left behind must not pass for this build's
-    // download, nor be hashed as if it were arriving.
-    bool noStaleImage = true;
-    if (QFile::exists(path(kDownloadedImage))) {
-        noStaleImage = QFile::remove(path(kDownloadedImage));
-        m_log.check(QStringLiteral("image of an earlier build removed"), noStaleImage,
-                    QLatin1String(kDownloadedImage));
+MediaBuildPipeline::WorkFolders MediaBuildPipeline::prepareWorkFolders() {
+    bool redirected = false;
+    bool made = true;
+    for (const QString &folder : {QString::fromLatin1(kMountFolder),
+                                  QString::fromLatin1(kDownloadFolder), m_scratchFolder}) {
+        const FolderClaim claim = claimWorkFolder(folder);
+        if (claim.wasLink)
+            m_log.check(QStringLiteral("work folder is no link"), false,
+                        folder + QStringLiteral(": the link was removed, what it led to was not "
+                                                "touched"));
+        m_log.check(QStringLiteral("work folder made"), claim.made, folder);
+        redirected = redirected || claim.wasLink;
+        made = made && claim.made;
     }
-    const bool downloadFolder = QDir().mkpath(path(kDownloadFolder));
-    m_log.check(QStringLiteral("work folder made"), downloadFolder, QLatin1String(kDownloadFolder));
-    return mountFolder && noStaleImage && downloadFolder;
+    // Inside the tool's own folder, it is the tool's own too.
+    made = made && QDir().mkdir(path(kWinreFolder));
+    return redirected ? WorkFolders::Redirected : made ? WorkFolders::Ready : WorkFolders::Failed;
 }
 
-QString MediaBuildPipeline::chooseDownloadLink() {
+MediaBuildPipeline::ImageSource MediaBuildPipeline::chooseImageSource() {
     bool windows7 = false;
     for (const QString &key : windowsVersionKeys()) {
         const QString productName =
@@ -246,11 +255,84 @@ QString MediaBuildPipeline::chooseDownloadLink() {
     }
     m_log.note(windows7 ? QStringLiteral("Windows 7: using its own image")
                         : QStringLiteral("not Windows 7"));
-    return readRegistryValue(AppContext::hostSettingsKey(), downloadLinkValueName(windows7))
-        .toString();
+    ImageSource source;
+    source.link = readRegistryValue(AppContext::hostSettingsKey(), downloadLinkValueName(windows7))
+                      .toString();
+    bool malformed = false;
+    source.pinnedDigest = parsePinnedDigest(
+        readRegistryValue(AppContext::hostSettingsKey(), pinnedDigestValueName(windows7))
+            .toString(),
+        &malformed);
+
+    const bool usable = isUsableDownloadLink(source.link);
+    m_log.check(QStringLiteral("download link"), usable,
+                source.link.isEmpty() ? QStringLiteral("none configured")
+                                      : linkForLog(source.link));
+    if (!usable) {
+        source.refusal = BuildFailure::NoDownloadLink;
+        return source;
+    }
+    // A digest that is there but unreadable is a pin that cannot be kept,
+    // not the absence of one.
+    const bool authenticated =
+        !malformed && isAuthenticatedSource(source.link, source.pinnedDigest);
+    m_log.check(QStringLiteral("download link is secure"), authenticated,
+                malformed                       ? QStringLiteral("the pinned SHA-256 is malformed")
+                : source.pinnedDigest.isEmpty() ? QStringLiteral("https, no SHA-256 pinned")
+                                                : QStringLiteral("SHA-256 pinned"));
+    if (!authenticated)
+        source.refusal = BuildFailure::InsecureLink;
+    return source;
 }
 
-bool MediaBuildPipeline::download(const QString &link) {
+std::optional<BuildFailure> MediaBuildPipeline::holdAndHashImage(qint64 imageSize,
+                                                                 QByteArray *imageHash) {
+    // Held from before its digest is finished until the drive is checked:
+    // no other process may change the file Xcopy will read.
+    const std::string local = hostPath(QLatin1String(kDownloadedImage)).toStdString();
+    m_heldImage.reset(new hostplatform::HeldFile(local));
+    m_log.check(QStringLiteral("image held against changes"), m_heldImage->isHeld());
+    if (!m_heldImage->isHeld())
+        return BuildFailure::ImageChanged;
+
+    unsigned char arrived[hostplatform::kSha256Size];
+    // How much was hashed while the download ran tells whether the download
+    // wrote the file as it arrived or only at its end.
+    const qint64 hashedEarly = m_arrivingImage ? qint64(m_arrivingImage->hashedBytes()) : 0;
+    const bool hashedOnArrival = m_arrivingImage && m_arrivingImage->finish(arrived);
+    m_arrivingImage.reset();
+    if (hashedOnArrival)
+        *imageHash = QByteArray(reinterpret_cast<const char *>(arrived), hostplatform::kSha256Size);
+    const bool hashed = hashedOnArrival || sha256Of(QLatin1String(kDownloadedImage), imageHash);
+    m_log.check(QStringLiteral("image readable"), hashed,
+                hashed ? QStringLiteral("SHA-256 %1 (%2)")
+                             .arg(QString::fromLatin1(imageHash->toHex()),
+                                  hashedOnArrival
+                                      ? QStringLiteral("%1 of %2 bytes hashed as they arrived")
+                                            .arg(hashedEarly)
+                                            .arg(imageSize)
+                                      : QStringLiteral("in one pass"))
+                       : QString());
+    if (!hashed)
+        return BuildFailure::DownloadFailed;
+    // The digest is the held file's only if that file is still the one
+    // under the name.
+    if (!heldImageUnchanged())
+        return BuildFailure::ImageChanged;
+    return std::nullopt;
+}
+
+bool MediaBuildPipeline::heldImageUnchanged() {
+    const bool unchanged =
+        m_heldImage &&
+        m_heldImage->stillAt(hostPath(QLatin1String(kDownloadedImage)).toStdString());
+    if (!unchanged)
+        m_log.check(QStringLiteral("image unchanged since its digest"), false,
+                    QLatin1String(kDownloadedImage));
+    return unchanged;
+}
+
+hostplatform::DownloadResult MediaBuildPipeline::download(const QString &link) {
     QElapsedTimer timer;
     timer.start();
     const auto stop = [this]() { return m_worker.stopRequested(); };
@@ -272,29 +354,36 @@ bool MediaBuildPipeline::download(const QString &link) {
             total > 0 ? progressText(kDownloadProgress, qint64(received), qint64(total))
                       : progressText(kDownloadProgressOpen, qint64(received), 0));
     };
-    const bool downloaded = hostplatform::downloadToFile(
+    const hostplatform::DownloadResult result = hostplatform::downloadToFile(
         link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString(), stop, progress);
+    using hostplatform::DownloadResult;
     m_log.note(QStringLiteral("download of %1 %2 (%3 ms)")
-                   .arg(link, downloaded ? QLatin1String("succeeded") : QLatin1String("failed"))
+                   .arg(linkForLog(link),
+                        result == DownloadResult::Completed ? QLatin1String("succeeded")
+                        : result == DownloadResult::NotAuthenticated
+                            ? QLatin1String("refused: the server could not prove who it is")
+                            : QLatin1String("failed"))
                    .arg(timer.elapsed()));
-    if (downloaded)
-        return true;
+    if (result == DownloadResult::Completed)
+        return result;
     // Whatever the failed attempt left behind must not pass for the image.
     m_arrivingImage.reset();
     QFile::remove(path(kDownloadedImage));
-    if (stop())
-        return false;
+    // The fallback would meet the same server: no second try.
+    if (stop() || result == DownloadResult::NotAuthenticated)
+        return result;
 
     // The fallback is bounded like the first attempt: the transfer service
     // would wait on a stalled server for days. Its progress shows as the
     // growth of its temporary file beside the image.
     const QString command = bitsadminCommand(link);
-    qDebug().noquote() << command;
+    const QString shown = bitsadminCommand(linkForLog(link));
+    qDebug().noquote() << shown;
     hostplatform::StallWatch watch;
     QElapsedTimer fallbackTimer;
     fallbackTimer.start();
     const QString folder = path(kDownloadFolder);
-    const long long code = runCommand(command, [&]() {
+    const long long code = runCommand(command, shown, [&]() {
         const qint64 arrived = bytesIn(folder);
         if (stop())
             return true;
@@ -309,11 +398,11 @@ bool MediaBuildPipeline::download(const QString &link) {
         // Ending bitsadmin leaves its job with the service, partial file and all.
         runCommand(bitsadminCancelCommand());
         QFile::remove(path(kDownloadedImage));
-        return false;
+        return DownloadResult::Failed;
     }
     const bool fetched = code == 0;
     m_log.check(QStringLiteral("download by bitsadmin"), fetched);
-    return fetched;
+    return fetched ? DownloadResult::Completed : DownloadResult::Failed;
 }
 
 qint64 MediaBuildPipeline::bytesIn(const QString &localFolder) {
@@ -328,7 +417,7 @@ qint64 MediaBuildPipeline::bytesIn(const QString &localFolder) {
 bool MediaBuildPipeline::chosenDiskIsStillThere() {
     // The list may have been made minutes ago; the drive in that slot may
     // have been swapped since. Only the disk the user chose may be erased.
-    const DriveListingResult listing = listRemovableDrives(m_systemDirectory, m_tempDirectory);
+    const DriveListingResult listing = listRemovableDrives(m_systemDirectory, m_scratchFolder);
     m_log.command(listing.command, listing.exitCode, listing.milliseconds);
     const ListedDrive chosen{m_diskNumber, m_diskModel};
     // A listing tool that failed may have written a partial list.
@@ -341,7 +430,7 @@ bool MediaBuildPipeline::chosenDiskIsStillThere() {
 }
 
 VolumeLayout MediaBuildPipeline::chooseLayout(qint64 imageSize) {
-    const DiskSizeResult disk = queryDiskSize(m_systemDirectory, m_tempDirectory, m_diskNumber);
+    const DiskSizeResult disk = queryDiskSize(m_systemDirectory, m_scratchFolder, m_diskNumber);
     m_log.command(disk.command, disk.exitCode, disk.milliseconds);
     qint64 bootFiles = 0;
     for (const QString &source : bootFileSources()) {
@@ -485,13 +574,13 @@ void MediaBuildPipeline::cleanUp() {
 
 void MediaBuildPipeline::removeWorkFiles() {
     // Up to a whole image on the system drive: never left behind, however
-    // the build ends. Only what the build itself made is removed.
+    // the build ends. The hold goes first, or the image could not be removed.
+    m_heldImage.reset();
+    m_arrivingImage.reset();
     if (!m_tempDirectory.isEmpty())
-        QFile::remove(hostPath(m_scriptFile));
-    QFile::remove(path(kDownloadedImage));
-    QDir().rmdir(path(kWinreFolder));
-    QDir().rmdir(path(kMountFolder));
-    QDir().rmdir(path(kDownloadFolder));
+        releaseWorkFolder(m_scratchFolder);
+    releaseWorkFolder(QLatin1String(kMountFolder));
+    releaseWorkFolder(QLatin1String(kDownloadFolder));
 }
 
 void MediaBuildPipeline::endIncomplete(BuildFailure cause) {
@@ -513,10 +602,15 @@ void MediaBuildPipeline::endStopped() {
 
 long long MediaBuildPipeline::runCommand(const QString &command,
                                          const std::function<bool()> &stop) {
+    return runCommand(command, command, stop);
+}
+
+long long MediaBuildPipeline::runCommand(const QString &command, const QString &shownAs,
+                                         const std::function<bool()> &stop) {
     QElapsedTimer timer;
     timer.start();
     const long long code = ShellCommandRunner(command.toUtf8().constData(), "", stop);
-    m_log.command(command, code, timer.elapsed());
+    m_log.command(shownAs, code, timer.elapsed());
     return code;
 }
 

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 #include <functional>
 
@@ -27,12 +28,23 @@ public:
     void run();
 
 private:
-    // The work folders on the system drive, with no image of an earlier
-    // build where the download goes; false when any of it failed.
-    bool prepareWorkFolders();
-    QString chooseDownloadLink();
-    // Downloads the image; true only when a download finished.
-    bool download(const QString &link);
+    enum class WorkFolders { Ready, Failed, Redirected };
+    // The work folders, made new and the tool's own.
+    WorkFolders prepareWorkFolders();
+
+    struct ImageSource {
+        QString link;
+        QByteArray pinnedDigest; // empty: none pinned
+        std::optional<BuildFailure> refusal;
+    };
+    // The link for this system and what vouches for its image.
+    ImageSource chooseImageSource();
+    hostplatform::DownloadResult download(const QString &link);
+    // Holds the downloaded image and takes its digest; the failure when
+    // either cannot be done.
+    std::optional<BuildFailure> holdAndHashImage(qint64 imageSize, QByteArray *imageHash);
+    // Whether the file under the image's name is still the held one.
+    bool heldImageUnchanged();
     bool chosenDiskIsStillThere();
     // The disk's size from the listing tool against what the drive will hold.
     VolumeLayout chooseLayout(qint64 imageSize);
@@ -48,6 +60,10 @@ private:
     static qint64 bytesIn(const QString &localFolder);
 
     long long runCommand(const QString &command, const std::function<bool()> &stop = {});
+    // The same, shown in the log as shownAs (a command whose link may hold
+    // secrets).
+    long long runCommand(const QString &command, const QString &shownAs,
+                         const std::function<bool()> &stop);
     bool sha256Of(const QString &windowsPath, QByteArray *hash);
 
     ThreadDriveClone &m_worker;
@@ -55,8 +71,11 @@ private:
     const int m_diskNumber;
     const QString m_diskModel;
     QString m_tempDirectory;
+    QString m_scratchFolder;
     QString m_scriptFile;
     BuildLog m_log;
     // The first download attempt's file, hashed as it arrives.
     std::unique_ptr<hostplatform::GrowingFileHash> m_arrivingImage;
+    // The downloaded image, held from its digest until the drive is checked.
+    std::unique_ptr<hostplatform::HeldFile> m_heldImage;
 };

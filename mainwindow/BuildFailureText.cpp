@@ -30,6 +30,20 @@ const char *sentenceOf(BuildFailure cause) {
         return QT_TRANSLATE_NOOP("QCreateBootable", "Copying to the drive failed.");
     case BuildFailure::CheckFailed:
         return QT_TRANSLATE_NOOP("QCreateBootable", "The finished drive failed its check.");
+    case BuildFailure::InsecureLink:
+        return QT_TRANSLATE_NOOP("QCreateBootable", "The download link is not secure.");
+    case BuildFailure::NotAuthenticated:
+        return QT_TRANSLATE_NOOP("QCreateBootable",
+                                 "The download server could not prove that it is genuine.");
+    case BuildFailure::ImageNotPublished:
+        return QT_TRANSLATE_NOOP("QCreateBootable",
+                                 "The downloaded boot image is not the published one.");
+    case BuildFailure::ImageChanged:
+        return QT_TRANSLATE_NOOP("QCreateBootable",
+                                 "The boot image was changed on this computer during the build.");
+    case BuildFailure::WorkFolderRedirected:
+        return QT_TRANSLATE_NOOP("QCreateBootable",
+                                 "A work folder led to another place; it was removed unused.");
     }
     return QT_TRANSLATE_NOOP("QCreateBootable", "The finished drive failed its check.");
 }

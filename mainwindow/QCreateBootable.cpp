@@ -5,6 +5,7 @@
 #include "app/ScreenScale.h"
 #include "builder/DriveListing.h"
 #include "builder/ThreadDriveClone.h"
+#include "builder/WorkFolders.h"
 #include "dialogs/InfoDialogClass.h"
 #include "dialogs/LookStyles.h"
 #include "dialogs/TitleDrag.h"
@@ -133,9 +134,13 @@ void QCreateBootable::ListUSBDrives() {
     // plugged in.
     const bool tempUsable = hostplatform::canCreateFilesIn(tempDirectory);
     DriveListingResult listing;
-    if (tempUsable)
-        listing = listRemovableDrives(AppContext::systemDirPath(),
-                                      QString::fromStdWString(tempDirectory));
+    if (tempUsable) {
+        // The listing goes to a folder of the tool's own: nothing else may
+        // change it between WMIC writing it and the tool reading it.
+        const ScopedScratchFolder scratch(QString::fromStdWString(tempDirectory));
+        if (scratch.isMade())
+            listing = listRemovableDrives(AppContext::systemDirPath(), scratch.path());
+    }
     bool chosenStillThere = false;
     for (const ListedDrive &drive : listing.drives) {
         DiskComboBox->addItem(drive.model, QVariant(drive.number));

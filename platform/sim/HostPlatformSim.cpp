@@ -263,18 +263,28 @@ unsigned long long stallWindowMs() {
     return window > 0 ? static_cast<unsigned long long>(window) : kStallWindowMs;
 }
 
-bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath, const StopCheck &stop,
-                    const TransferProgress &progress) {
-    const QString local = simhost::localPath(simhost::hostRoot(), fromWide(windowsPath));
+DownloadResult downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
+                              const StopCheck &stop, const TransferProgress &progress) {
+    const QString root = simhost::hostRoot();
+    const QString local = simhost::localPath(root, fromWide(windowsPath));
     StallWatch watch;
-    return simhost::httpDownload(
-        fromWide(url), local, nullptr, [&](qint64 milliseconds, qint64 bytes, qint64 total) {
+    const simhost::HttpOutcome outcome = simhost::httpDownload(
+        root, fromWide(url), local, nullptr, [&](qint64 milliseconds, qint64 bytes, qint64 total) {
             if (progress)
                 progress(static_cast<unsigned long long>(bytes),
                          static_cast<unsigned long long>(qMax<qint64>(total, 0)));
             return (stop && stop()) || watch.stalled(static_cast<unsigned long long>(milliseconds),
                                                      static_cast<unsigned long long>(bytes));
         });
+    switch (outcome) {
+    case simhost::HttpOutcome::Completed:
+        return DownloadResult::Completed;
+    case simhost::HttpOutcome::NotAuthenticated:
+        return DownloadResult::NotAuthenticated;
+    case simhost::HttpOutcome::Failed:
+        break;
+    }
+    return DownloadResult::Failed;
 }
 
 bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size],

@@ -11,6 +11,8 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QTimer>
 
 namespace simhost {
@@ -182,16 +184,27 @@ QList<LoggedCommand> readCommandLog(const QString &root) {
     return out;
 }
 
-bool httpDownload(const QString &url, const QString &localFile, QString *error,
-                  const std::function<bool(qint64, qint64, qint64)> &giveUp) {
+QString trustedRootsFile(const QString &root) {
+    return root + QStringLiteral("/trusted-roots.pem");
+}
+
+HttpOutcome httpDownload(const QString &root, const QString &url, const QString &localFile,
+                         QString *error,
+                         const std::function<bool(qint64, qint64, qint64)> &giveUp) {
     QFile file(localFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)
             *error = file.errorString();
-        return false;
+        return HttpOutcome::Failed;
     }
     QNetworkAccessManager manager;
     QNetworkRequest request{QUrl(url)};
+    // The host's own authorities and none of the machine running the
+    // simulation: a server is trusted exactly as the simulated Windows would.
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setCaCertificates(QSslCertificate::fromPath(trustedRootsFile(root)));
+    tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    request.setSslConfiguration(tls);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
@@ -237,13 +250,17 @@ bool httpDownload(const QString &url, const QString &localFile, QString *error,
     const bool whole = !length.isValid() || file.size() == length.toLongLong();
     const bool ok = !writeFailed && whole && reply->error() == QNetworkReply::NoError &&
                     (status == 0 || (status >= 200 && status < 300));
+    const bool notAuthenticated = reply->error() == QNetworkReply::SslHandshakeFailedError ||
+                                  reply->error() == QNetworkReply::InsecureRedirectError;
     if (!ok) {
         if (error)
             *error = writeFailed ? file.errorString() : reply->errorString();
         file.remove();
     }
     reply->deleteLater();
-    return ok;
+    return ok                 ? HttpOutcome::Completed
+           : notAuthenticated ? HttpOutcome::NotAuthenticated
+                              : HttpOutcome::Failed;
 }
 
 } // namespace simhost

@@ -15,6 +15,7 @@
 //   instance.lock       held by the running copy of the tool
 //   windows.log         window activations asked for by a second start
 //   bits/<job>.job      a transfer job bitsadmin left with the service
+//   trusted-roots.pem   the certificate authorities the host trusts for https
 #pragma once
 
 #include <QList>
@@ -67,13 +68,27 @@ QList<LoggedCommand> readCommandLog(const QString &root);
 void appendLog(const QString &root, const QString &logName, const QString &text);
 QStringList readLog(const QString &root, const QString &logName);
 
-// Streams an HTTP(S) GET of url into localFile. Returns false (and removes a
-// partial file) when the transfer fails or the server answers with an error.
+// The host's trust store: the certificate authorities whose certificates
+// an https server may show, as PEM, in root/trusted-roots.pem. No file: no
+// https server is trusted.
+QString trustedRootsFile(const QString &root);
+
+enum class HttpOutcome {
+    Completed,
+    Failed,
+    // The server's certificate did not pass against the host's trust store,
+    // or an https address redirected to one that is not https.
+    NotAuthenticated,
+};
+
+// Streams an HTTP(S) GET of url into localFile, trusting only the
+// authorities of root's trust store, following redirects but never from
+// https to anything less. Anything but Completed removes a partial file.
 // giveUp, when given, is asked about four times a second with the time
 // since the start, the bytes received so far and the announced length (-1
 // when unknown); true abandons the transfer.
-bool httpDownload(
-    const QString &url, const QString &localFile, QString *error = nullptr,
+HttpOutcome httpDownload(
+    const QString &root, const QString &url, const QString &localFile, QString *error = nullptr,
     const std::function<bool(qint64 milliseconds, qint64 bytes, qint64 total)> &giveUp = {});
 
 } // namespace simhost

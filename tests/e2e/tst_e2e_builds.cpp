@@ -10,6 +10,7 @@
 
 #include "mainwindow/ConnectivityProbe.h"
 
+#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QtTest>
@@ -31,6 +32,13 @@ int probeRequests(E2eServer &server) {
 enum class Fault {
     NoLink,
     UnsafeLink,
+    PlainLink,
+    UntrustedServer,
+    Downgraded,
+    PinMismatch,
+    ImageReplaced,
+    ImageModified,
+    WorkFolderLink,
     WorkFolderBlocked,
     Refused,
     CutShort,
@@ -57,7 +65,7 @@ private slots:
     void init();
 
     void completeBuildThenASecondOnTheSameList();
-    void blankInTemporaryFolderAndAmpersandInLink();
+    void blankInTemporaryFolderAndPinnedPlainLink();
     void failedBuildNamesItsCause_data();
     void failedBuildNamesItsCause();
     void recreateAfterAFailureBuildsTheDrive();
@@ -75,9 +83,11 @@ void TestE2eBuilds::initTestCase() {
 }
 
 void TestE2eBuilds::init() {
-    m_server.http().failNextRequests(0);
-    m_server.http().setRate(0);
-    m_server.http().setMode(HttpTestServer::Mode::Serve);
+    for (HttpTestServer *server : {&m_server.http(), &m_server.https()}) {
+        server->failNextRequests(0);
+        server->setRate(0);
+        server->setMode(HttpTestServer::Mode::Serve);
+    }
 }
 
 void TestE2eBuilds::verifyRecoveryDrive(TestHost &host, const QString &diskId, QChar letter) {
@@ -102,9 +112,8 @@ void TestE2eBuilds::verifyRecoveryDrive(TestHost &host, const QString &diskId, Q
 }
 
 void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
-    for (const QString &gone :
-         {QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount"),
-          temp + QStringLiteral("USBDiskFormat.bat"), temp + QStringLiteral("DiskInfo.txt")})
+    for (const QString &gone : {QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount"),
+                                temp + QStringLiteral("BootableMediaCreator")})
         QVERIFY2(!QFileInfo::exists(host.local(gone)), qPrintable(gone));
     const QString log = buildLog(host, temp);
     QVERIFY(log.contains(QLatin1String("note  build complete")));
@@ -129,6 +138,7 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     HostSnapshot others = session.snapshot(QStringLiteral("disk1"));
     QVERIFY(others.contains(QStringLiteral("disks/disk0/volume/SYSTEM-DISK.txt")));
     const QStringList requests = m_server.http().requestTargets();
+    const QStringList downloads = m_server.https().requestTargets();
 
     QVERIFY(session.startBuild());
     verifyBuilding(session);
@@ -138,7 +148,9 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
 
     // One check of the connection through the host's proxy, one download.
     QCOMPARE(m_server.http().requestTargets().mid(requests.size()),
-             QStringList({ConnectivityProbe::url(), QStringLiteral("/boot.wim")}));
+             QStringList({ConnectivityProbe::url()}));
+    QCOMPARE(m_server.https().requestTargets().mid(downloads.size()),
+             QStringList({QStringLiteral("/boot.wim")}));
     verifyRecoveryDrive(host, QStringLiteral("disk1"), 'R');
     verifyWorkFilesGone(host, temp);
     QStringList lines = commandLines(host);
@@ -154,7 +166,7 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     // this time from a slow server onto a slow stick.
     others = session.snapshot(QStringLiteral("disk2"));
     const int before = lines.size();
-    m_server.http().setRate(120 << 20);
+    m_server.https().setRate(120 << 20);
     simhost::setHostSetting(host.root(), QStringLiteral("system/driveWriteBytesPerSecond"),
                             120 << 20);
     QStringList shown;
@@ -207,14 +219,16 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk2")));
 }
 
-// Without WMIC every listing and the size query go through PowerShell.
-void TestE2eBuilds::blankInTemporaryFolderAndAmpersandInLink() {
+// Without WMIC every listing and the size query go through PowerShell. The
+// link is plain http with "&" in its query, which a pinned digest vouches for.
+void TestE2eBuilds::blankInTemporaryFolderAndPinnedPlainLink() {
     simhost::HostSpec setup = simhost::sampleHostSpec();
     setup.hasWmic = false;
     setup.tempDirectory = QStringLiteral("C:\\Users\\Test User\\AppData\\Local\\Temp\\");
-    const QString link = m_server.goodImageLink(QStringLiteral("?a=1&b=2"));
+    const QString link = m_server.plainImageLink() + QStringLiteral("?a=1&b=2");
     ToolSession session(setup, link, m_server.proxy());
     QVERIFY(session.host().isValid());
+    session.setPinnedDigest(QString::fromLatin1(m_server.goodImageHash().toHex().toUpper()));
     QVERIFY(session.open());
     TestHost &host = session.host();
     const QString temp = setup.tempDirectory;
@@ -235,13 +249,13 @@ void TestE2eBuilds::blankInTemporaryFolderAndAmpersandInLink() {
              QStringList({ConnectivityProbe::url(), QStringLiteral("/boot.wim?a=1&b=2"),
                           QStringLiteral("/boot.wim?a=1&b=2")}));
     const QString listing = listingCommand(temp, false);
-    QVERIFY(listing.endsWith(
-        QLatin1String(">> \"C:\\Users\\Test User\\AppData\\Local\\Temp\\DiskInfo.txt\"")));
+    QVERIFY(listing.endsWith(QLatin1String(
+        ">> \"C:\\Users\\Test User\\AppData\\Local\\Temp\\BootableMediaCreator\\DiskInfo.txt\"")));
     const QString bitsadmin =
-        QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download /priority normal \"") +
-        link + QStringLiteral("\" C:\\DownloadFIle\\boot.wim");
+        QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download /priority normal \"%1\" "
+                       "C:\\DownloadFIle\\boot.wim");
     const QStringList lines = commandLines(host);
-    QCOMPARE(lines.mid(0, 2), QStringList({listing, bitsadmin}));
+    QCOMPARE(lines.mid(0, 2), QStringList({listing, bitsadmin.arg(link)}));
     QVERIFY2(lines.at(2).contains(QLatin1String("powershell.exe")) &&
                  lines.at(2).contains(QLatin1String("Size")),
              qPrintable(lines.at(2)));
@@ -249,14 +263,16 @@ void TestE2eBuilds::blankInTemporaryFolderAndAmpersandInLink() {
     QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("WMIC")));
     QCOMPARE(host.commands().at(1).exitCode, 0LL);
     QCOMPARE(formatToCleanUp(lines), buildCommands(temp, 'R'));
-    QVERIFY(buildCommands(temp, 'R').first().endsWith(
-        QLatin1String(" /s \"C:\\Users\\Test User\\AppData\\Local\\Temp\\USBDiskFormat.bat\"")));
 
-    // The support log in the temporary folder names the same quoted lines.
+    // The support log names the same quoted lines, but of the link only
+    // what holds no secret: no query.
     const QString log = buildLog(host, temp);
-    for (const QString &line : {bitsadmin, listing, buildCommands(temp, 'R').first()})
+    for (const QString &line :
+         {bitsadmin.arg(m_server.plainImageLink()), listing, buildCommands(temp, 'R').first()})
         QVERIFY2(log.contains(QStringLiteral("run   ") + line + QStringLiteral(" (exit code 0")),
                  qPrintable(line));
+    QVERIFY(!log.contains(QLatin1String("a=1")));
+    QVERIFY(log.contains(QLatin1String("check image is the published one: passed")));
 
     verifyRecoveryDrive(host, QStringLiteral("disk1"), 'R');
     verifyWorkFilesGone(host, temp);
@@ -272,6 +288,24 @@ void TestE2eBuilds::failedBuildNamesItsCause_data() {
     // A link that cmd would read as two commands never reaches a command line.
     QTest::newRow("link with a command in it")
         << Fault::UnsafeLink << "No download link for the boot image is configured." << true;
+    // Ways to hand the tool another image than the publisher's.
+    QTest::newRow("plain http link without a digest")
+        << Fault::PlainLink << "The download link is not secure." << true;
+    QTest::newRow("certificate from an authority the host does not trust")
+        << Fault::UntrustedServer << "The download server could not prove that it is genuine."
+        << true;
+    QTest::newRow("https link redirected to http")
+        << Fault::Downgraded << "The download server could not prove that it is genuine." << true;
+    QTest::newRow("proxy swaps the image of a pinned plain link")
+        << Fault::PinMismatch << "The downloaded boot image is not the published one." << true;
+    QTest::newRow("image replaced on C: after its digest")
+        << Fault::ImageReplaced << "The boot image was changed on this computer during the build."
+        << false;
+    QTest::newRow("image changed in place after its digest")
+        << Fault::ImageModified << "The finished drive failed its check." << false;
+    QTest::newRow("work folder is a link to another drive")
+        << Fault::WorkFolderLink << "A work folder led to another place; it was removed unused."
+        << true;
     QTest::newRow("work folder cannot be made")
         << Fault::WorkFolderBlocked << "The boot image could not be downloaded." << true;
     QTest::newRow("server refuses")
@@ -316,9 +350,25 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
     if (fault == Fault::UnsafeLink)
         link = QStringLiteral("http://127.0.0.1/boot.wim & format D:");
     if (fault == Fault::Refused)
-        link = QStringLiteral("http://%1/boot.wim").arg(E2eServer::deadProxy());
-    m_server.http().setMode(fault == Fault::CutShort ? HttpTestServer::Mode::Truncated
-                                                     : HttpTestServer::Mode::Serve);
+        link = QStringLiteral("https://%1/boot.wim").arg(E2eServer::deadProxy());
+    if (fault == Fault::PlainLink || fault == Fault::PinMismatch)
+        link = m_server.plainImageLink();
+    if (fault == Fault::UntrustedServer)
+        link = m_server.untrustedImageLink();
+    if (fault == Fault::Downgraded)
+        link = m_server.downgradedImageLink();
+    // Another user's hand on the image just before the first boot-file copy.
+    if (fault == Fault::ImageReplaced || fault == Fault::ImageModified) {
+        setup.faults[QStringLiteral("intrusion")] =
+            fault == Fault::ImageReplaced ? "replace-image" : "modify-image";
+        setup.faults[QStringLiteral("intrusionAtLine")] = 6;
+    }
+    if (fault == Fault::WorkFolderLink)
+        setup.disks.append({QStringLiteral("disk3"), 3, QStringLiteral("Alpha Data Disk"),
+                            QStringLiteral("Fixed hard disk media"), qint64(1) << 40,
+                            QStringLiteral("D")});
+    m_server.https().setMode(fault == Fault::CutShort ? HttpTestServer::Mode::Truncated
+                                                      : HttpTestServer::Mode::Serve);
     if (fault == Fault::ShortImage)
         link = m_server.shortImageLink();
     if (fault == Fault::Swapped)
@@ -348,6 +398,18 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
     }
     if (fault == Fault::WorkFolderBlocked)
         QVERIFY(host.write(QStringLiteral("C:\\mount"), "in the way"));
+    if (fault == Fault::PinMismatch)
+        session.setPinnedDigest(QStringLiteral("%1").arg(QString::fromLatin1(
+            QCryptographicHash::hash("the publisher's image", QCryptographicHash::Sha256)
+                .toHex())));
+    if (fault == Fault::WorkFolderLink) {
+        // Planted before the tool starts: C:\DownloadFIle leads to D:\Data,
+        // where a file of the image's name waits to be deleted or written.
+        QVERIFY(host.write(QStringLiteral("D:\\Data\\boot.wim"), "someone's file"));
+        QVERIFY(QFile::link(host.local(QStringLiteral("D:\\Data")),
+                            host.local(QStringLiteral("C:\\DownloadFIle"))));
+    }
+    const QStringList plainRequests = m_server.http().requestTargets();
     QVERIFY(session.open());
     const HostSnapshot whole = session.snapshot();
     const HostSnapshot others = session.snapshot(QStringLiteral("disk1"));
@@ -373,8 +435,26 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
         QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
     };
     verifyNothingElseChanged();
-    QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\DownloadFIle\\boot.wim"))));
-    QVERIFY(!QFileInfo::exists(host.local(session.temp() + QStringLiteral("USBDiskFormat.bat"))));
+    for (const QString &gone : {QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount"),
+                                session.temp() + QStringLiteral("BootableMediaCreator")})
+        QVERIFY2(!QFileInfo(host.local(gone)).isSymLink() &&
+                     (fault == Fault::WorkFolderBlocked || !QFileInfo::exists(host.local(gone))),
+                 qPrintable(gone));
+    if (fault == Fault::WorkFolderLink)
+        QCOMPARE(host.read(QStringLiteral("D:\\Data\\boot.wim")), QByteArray("someone's file"));
+    // Refused before a byte of the image was asked for, and no second way
+    // tried (bitsadmin would meet the same server).
+    if (fault == Fault::PlainLink || fault == Fault::Downgraded) {
+        QVERIFY(!m_server.http()
+                     .requestTargets()
+                     .mid(plainRequests.size())
+                     .join(' ')
+                     .contains(QLatin1String("/boot.wim")));
+    }
+    if (fault == Fault::UntrustedServer)
+        QVERIFY(m_server.untrusted().requestTargets().isEmpty());
+    if (fault == Fault::PlainLink || fault == Fault::UntrustedServer || fault == Fault::Downgraded)
+        QVERIFY(!commandLines(host).join('\n').contains(QLatin1String("bitsadmin")));
 
     if (fault == Fault::Swapped) {
         // Recreate tries the drive the user confirmed, finds the stranger

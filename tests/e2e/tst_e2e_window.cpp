@@ -48,7 +48,12 @@ class TestE2eWindow : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(m_server.start()); }
-    void init() { m_server.http().setMode(HttpTestServer::Mode::Serve); }
+    void init() {
+        for (HttpTestServer *server : {&m_server.http(), &m_server.https()}) {
+            server->setMode(HttpTestServer::Mode::Serve);
+            server->failNextRequests(0);
+        }
+    }
 
     void listFromEachListingTool_data();
     void listFromEachListingTool();
@@ -64,7 +69,7 @@ private:
 void TestE2eWindow::listFromEachListingTool_data() {
     QTest::addColumn<bool>("wmic");
     QTest::addColumn<QString>("temp");
-    QTest::addColumn<QString>("blocked"); // "missing", "read-only", "listing file"
+    QTest::addColumn<QString>("blocked"); // "missing", "read-only", "name taken"
     QTest::addColumn<bool>("listed");
     const QString blanks = QStringLiteral("C:\\Users\\Jane Doe (work)\\AppData\\Local\\Temp\\");
     const QString plain = QStringLiteral("C:\\Temp\\");
@@ -78,7 +83,10 @@ void TestE2eWindow::listFromEachListingTool_data() {
     QTest::newRow("temporary folder read-only") << true << plain << "read-only" << false;
     // Appending to a listing that cannot be cleared would mix an old list
     // with today's.
-    QTest::newRow("old listing cannot be removed") << true << plain << "listing file" << false;
+    // The tool's own folder for the listing cannot be made: nothing is
+    // listed through a folder that is not the tool's.
+    QTest::newRow("listing folder's name taken by a file")
+        << true << plain << "name taken" << false;
 }
 
 void TestE2eWindow::listFromEachListingTool() {
@@ -92,7 +100,7 @@ void TestE2eWindow::listFromEachListingTool() {
     ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
     TestHost &host = session.host();
     QVERIFY2(host.isValid(), qPrintable(host.error()));
-    const QString listingFile = temp + QStringLiteral("DiskInfo.txt");
+    const QString listingFile = temp + QStringLiteral("BootableMediaCreator\\DiskInfo.txt");
     // A listing left over from an earlier run must not add its drive.
     QVERIFY(host.write(listingFile, "Index  Model\r\n9      Stale Drive USB Device  \r\n"));
     if (blocked == QLatin1String("missing"))
@@ -100,9 +108,10 @@ void TestE2eWindow::listFromEachListingTool() {
     if (blocked == QLatin1String("read-only"))
         simhost::setHostSetting(host.root(), QStringLiteral("faults/readOnlyFolders"),
                                 QStringList{temp.chopped(1).toLower()});
-    if (blocked == QLatin1String("listing file")) {
-        QVERIFY(QFile::remove(host.local(listingFile)));
-        QVERIFY(QDir().mkpath(host.local(listingFile) + QStringLiteral("/held")));
+    if (blocked == QLatin1String("name taken")) {
+        QVERIFY(
+            QDir(host.local(temp + QStringLiteral("BootableMediaCreator"))).removeRecursively());
+        QVERIFY(host.write(temp + QStringLiteral("BootableMediaCreator"), "someone's file"));
     }
     QVERIFY(session.open());
 
@@ -118,7 +127,7 @@ void TestE2eWindow::listFromEachListingTool() {
     // so. An empty list must never lead to a build.
     QCOMPARE(session.driveTexts().size(), 1);
     QVERIFY(!session.driveNumbers().first().isValid());
-    if (blocked != QLatin1String("listing file"))
+    if (blocked != QLatin1String("name taken"))
         QVERIFY(session.driveTexts().first().contains(QLatin1String("emporary folder")));
     QCOMPARE(session.describe(), kIdleWithoutDrive);
     QVERIFY(commandLines(host).isEmpty());
@@ -203,15 +212,14 @@ void TestE2eWindow::waysOutOfEveryState() {
         state == QLatin1String("downloading") || state == QLatin1String("fallback");
     if (downloading) {
         // Half the image, then a byte now and then: never done, never timed out.
-        m_server.http().setMode(HttpTestServer::Mode::Trickle);
-        // The connection check answered "not found" still proves a
-        // connection; the second refusal is the system's own download's.
-        m_server.http().failNextRequests(state == QLatin1String("fallback") ? 2 : 0);
-        const int requests = m_server.http().requestTargets().size();
+        m_server.https().setMode(HttpTestServer::Mode::Trickle);
+        // The refusal is the system's own download's: bitsadmin comes next.
+        m_server.https().failNextRequests(state == QLatin1String("fallback") ? 1 : 0);
+        const int requests = m_server.https().requestTargets().size();
         QVERIFY(session.startBuild());
-        // The check, then one download or the refused one and the fallback's.
-        const int expected = state == QLatin1String("fallback") ? 3 : 2;
-        QTRY_VERIFY_WITH_TIMEOUT(m_server.http().requestTargets().size() >= requests + expected,
+        // One download, or the refused one and the fallback's.
+        const int expected = state == QLatin1String("fallback") ? 2 : 1;
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.https().requestTargets().size() >= requests + expected,
                                  kWaitMs);
         QTest::qWait(1000); // well into the trickle
         QCOMPARE(session.describe(), kDownloading);
@@ -253,7 +261,7 @@ void TestE2eWindow::waysOutOfEveryState() {
     else
         QVERIFY(ToolSession::press(button));
     QTRY_COMPARE_WITH_TIMEOUT(session.describe(), kIdle, kWaitMs);
-    m_server.http().setMode(HttpTestServer::Mode::Serve);
+    m_server.https().setMode(HttpTestServer::Mode::Serve);
 
     // The tool goes on, holding nothing of what was stopped, and no disk
     // was touched.

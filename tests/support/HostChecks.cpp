@@ -41,7 +41,7 @@ QStringList commandLines(const TestHost &host) {
 }
 
 QString listingCommand(const QString &temp, bool wmic) {
-    const QString file = quoted(temp + QStringLiteral("DiskInfo.txt"));
+    const QString file = quoted(temp + QStringLiteral("BootableMediaCreator\\DiskInfo.txt"));
     if (wmic)
         return kSystem +
                QStringLiteral("\\wbem\\WMIC.exe diskdrive where \"MediaType='Removable Media'\" "
@@ -59,11 +59,11 @@ QString listingCommand(const QString &temp, bool wmic) {
 QString sizeCommand(const QString &temp, int disk) {
     return kSystem +
            QStringLiteral("\\wbem\\WMIC.exe diskdrive where Index=%1 get Size >> ").arg(disk) +
-           quoted(temp + QStringLiteral("DiskInfo.txt"));
+           quoted(temp + QStringLiteral("BootableMediaCreator\\DiskInfo.txt"));
 }
 
 QStringList buildCommands(const QString &temp, QChar letter) {
-    const QString script = quoted(temp + QStringLiteral("USBDiskFormat.bat"));
+    const QString script = quoted(temp + QStringLiteral("BootableMediaCreator\\USBDiskFormat.bat"));
     const QString l(letter);
     const QString x = kSystem + QStringLiteral("\\Xcopy.exe /S /H /I C:\\Windows\\Boot\\");
     return {

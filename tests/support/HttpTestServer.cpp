@@ -3,8 +3,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
+
+#include <memory>
 
 namespace {
 
@@ -37,6 +42,45 @@ HttpTestServer::~HttpTestServer() {
     wait();
 }
 
+namespace {
+
+// Hands out sockets that speak TLS with the server's certificate.
+class TlsServer : public QTcpServer {
+public:
+    TlsServer(const QSslCertificate &certificate, const QSslKey &key)
+        : m_certificate(certificate), m_key(key) {}
+
+protected:
+    void incomingConnection(qintptr descriptor) override {
+        auto *socket = new QSslSocket;
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        socket->setLocalCertificate(m_certificate);
+        socket->setPrivateKey(m_key);
+        socket->setPeerVerifyMode(QSslSocket::VerifyNone);
+        socket->startServerEncryption();
+        addPendingConnection(socket);
+    }
+
+private:
+    QSslCertificate m_certificate;
+    QSslKey m_key;
+};
+
+} // namespace
+
+bool HttpTestServer::useTls(const QString &certificateFile, const QString &keyFile) {
+    QFile certificate(certificateFile), key(keyFile);
+    if (!certificate.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+        return false;
+    m_certificate = certificate.readAll();
+    m_key = key.readAll();
+    m_tls = true;
+    return true;
+}
+
 bool HttpTestServer::start() {
     QThread::start();
     m_ready.acquire();
@@ -63,7 +107,12 @@ bool HttpTestServer::createSparseImage(const QString &localFile, qint64 size) {
 }
 
 void HttpTestServer::run() {
-    QTcpServer server;
+    std::unique_ptr<QTcpServer> listener;
+    if (m_tls)
+        listener.reset(new TlsServer(QSslCertificate(m_certificate), QSslKey(m_key, QSsl::Rsa)));
+    else
+        listener.reset(new QTcpServer);
+    QTcpServer &server = *listener;
     if (server.listen(QHostAddress::LocalHost, 0))
         m_port = server.serverPort();
     m_ready.release();
@@ -73,6 +122,12 @@ void HttpTestServer::run() {
         if (!server.waitForNewConnection(50))
             continue;
         while (QTcpSocket *socket = server.nextPendingConnection()) {
+            // A client that refuses the certificate ends here.
+            if (auto *tls = qobject_cast<QSslSocket *>(socket);
+                tls && !tls->waitForEncrypted(kIoTimeoutMs)) {
+                delete socket;
+                continue;
+            }
             handle(*socket);
             socket->disconnectFromHost();
             if (socket->state() != QAbstractSocket::UnconnectedState)
@@ -98,10 +153,17 @@ void HttpTestServer::handle(QTcpSocket &socket) {
     QMutexLocker lock(&m_mutex);
     m_targets.append(target);
     const QString localFile = m_files.value(target.section(QLatin1Char('?'), 0, 0));
+    const QString location = m_redirects.value(target.section(QLatin1Char('?'), 0, 0));
     const Mode mode = m_failures > 0 ? m_failMode : m_mode;
     m_failures = qMax(0, m_failures - 1);
     const qint64 cut = m_cut, rate = m_rate;
     lock.unlock();
+    if (!location.isEmpty()) {
+        socket.write("HTTP/1.1 302 Found\r\nLocation: " + location.toUtf8() +
+                     "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        flush(socket, 0);
+        return;
+    }
     if (mode == Mode::ServerError)
         return answer(socket, "500 Internal Server Error", "try again later\n");
     if (mode == Mode::HtmlPage)

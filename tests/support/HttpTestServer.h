@@ -38,12 +38,21 @@ public:
     HttpTestServer() = default;
     ~HttpTestServer() override;
 
+    // Speaks https with this certificate and key (PEM files), set before
+    // start(). False when they cannot be read.
+    bool useTls(const QString &certificateFile, const QString &keyFile);
+
     // Starts listening on a free port of 127.0.0.1. False when it cannot.
     bool start();
     quint16 port() const { return m_port; }
-    // "http://127.0.0.1:<port>" + target, for example url("/boot.wim?a=1").
+    // "http://127.0.0.1:<port>" + target, for example url("/boot.wim?a=1");
+    // with TLS "https://localhost:<port>" + target, the name the
+    // certificate is for.
     QString url(const QString &target) const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(target);
+        return (m_tls ? QStringLiteral("https://localhost:%1%2")
+                      : QStringLiteral("http://127.0.0.1:%1%2"))
+            .arg(m_port)
+            .arg(target);
     }
 
     // Serves localFile for GET (and HEAD) of urlPath; the query is ignored.
@@ -51,6 +60,11 @@ public:
     void serveFile(const QString &urlPath, const QString &localFile) {
         QMutexLocker lock(&m_mutex);
         m_files.insert(urlPath, localFile);
+    }
+    // GET of urlPath answers "302 Found" with this location.
+    void redirect(const QString &urlPath, const QString &location) {
+        QMutexLocker lock(&m_mutex);
+        m_redirects.insert(urlPath, location);
     }
     void setMode(Mode mode) { set(m_mode, mode); }
     // The length of the part Truncated and Short send; 0 (the default): half the
@@ -94,6 +108,10 @@ private:
 
     mutable QMutex m_mutex;
     QHash<QString, QString> m_files;
+    QHash<QString, QString> m_redirects;
+    bool m_tls = false;
+    QByteArray m_certificate;
+    QByteArray m_key;
     Mode m_mode = Mode::Serve;
     Mode m_failMode = Mode::NotFound;
     qint64 m_cut = 0;

@@ -1,8 +1,8 @@
 #include "support/ToolSession.h"
 
 #include "app/AppContext.h"
-#include "app/LanguageSelection.h"
 #include "app/HostSide.h"
+#include "app/LanguageSelection.h"
 #include "builder/BuildCommands.h"
 #include "mainwindow/ConnectivityProbe.h"
 #include "platform/sim/SimRegistry.h"
@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMovie>
+#include <QProcess>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTimer>
@@ -43,19 +44,58 @@ bool E2eServer::start() {
     pageFile.close();
     m_goodHash = hostchecks::sha256(good);
 
-    m_http.serveFile(QStringLiteral("/boot.wim"), good);
-    m_http.serveFile(QStringLiteral("/short.wim"), shortImage);
+    const QString folder = m_files.path();
+    for (const char *name : {"trusted", "untrusted"}) {
+        if (QProcess::execute(QStringLiteral("bash"), {QStringLiteral(BMC_MAKE_CERTIFICATES),
+                                                       folder, QLatin1String(name)}) != 0)
+            return false;
+    }
+    QFile root(m_files.filePath(QStringLiteral("trusted-root.pem")));
+    if (!root.open(QIODevice::ReadOnly))
+        return false;
+    s_trustedRoots = root.readAll();
+    if (!m_https.useTls(m_files.filePath(QStringLiteral("trusted-server.pem")),
+                        m_files.filePath(QStringLiteral("trusted-server.key"))) ||
+        !m_untrusted.useTls(m_files.filePath(QStringLiteral("untrusted-server.pem")),
+                            m_files.filePath(QStringLiteral("untrusted-server.key"))))
+        return false;
+
+    for (HttpTestServer *server : {&m_http, &m_https, &m_untrusted}) {
+        server->serveFile(QStringLiteral("/boot.wim"), good);
+        server->serveFile(QStringLiteral("/short.wim"), shortImage);
+    }
     // Through a proxy the request names the whole URL.
     m_http.serveFile(ConnectivityProbe::url(), page);
-    return !m_goodHash.isEmpty() && m_http.start();
+    if (m_goodHash.isEmpty() || !m_http.start() || !m_https.start() || !m_untrusted.start())
+        return false;
+    m_https.redirect(QStringLiteral("/downgraded.wim"), plainImageLink());
+    return true;
+}
+
+QByteArray E2eServer::s_trustedRoots;
+
+QByteArray E2eServer::trustedRoots() {
+    return s_trustedRoots;
 }
 
 QString E2eServer::goodImageLink(const QString &query) const {
-    return m_http.url(QStringLiteral("/boot.wim") + query);
+    return m_https.url(QStringLiteral("/boot.wim") + query);
 }
 
 QString E2eServer::shortImageLink() const {
-    return m_http.url(QStringLiteral("/short.wim"));
+    return m_https.url(QStringLiteral("/short.wim"));
+}
+
+QString E2eServer::plainImageLink() const {
+    return m_http.url(QStringLiteral("/boot.wim"));
+}
+
+QString E2eServer::untrustedImageLink() const {
+    return m_untrusted.url(QStringLiteral("/boot.wim"));
+}
+
+QString E2eServer::downgradedImageLink() const {
+    return m_https.url(QStringLiteral("/downgraded.wim"));
 }
 
 QString E2eServer::proxy() const {
@@ -79,6 +119,11 @@ ToolSession::ToolSession(const simhost::HostSpec &setup, const QString &link, co
     fixHostIdentity();
     setLink(link);
     simhost::setHostSetting(m_host.root(), QStringLiteral("network/httpProxy"), proxy);
+    // The host trusts the test servers' authority, as a Windows machine
+    // trusts the publisher's.
+    QFile roots(simhost::trustedRootsFile(m_host.root()));
+    if (roots.open(QIODevice::WriteOnly))
+        roots.write(E2eServer::trustedRoots());
 }
 
 ToolSession::~ToolSession() {
@@ -103,6 +148,11 @@ void ToolSession::setLink(const QString &link) {
     simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(),
                               QStringLiteral("DownloadLink_bootwim"),
                               link.isNull() ? QVariant() : QVariant(link));
+}
+
+void ToolSession::setPinnedDigest(const QString &hex) {
+    simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(),
+                              QStringLiteral("DownloadSha256_bootwim"), hex);
 }
 
 bool ToolSession::open() {

@@ -43,22 +43,40 @@ public:
     // Makes the images (sparse: they cost no disk space) and starts serving.
     bool start();
 
-    // Links to the served images.
+    // Links to the served images, over https from a server whose
+    // certificate the hosts of ToolSession trust.
     QString goodImageLink(const QString &query = QString()) const; // 238,226,804 bytes
     QString shortImageLink() const;                                // one byte less
     QByteArray goodImageHash() const { return m_goodHash; }
+    // The good image over plain http.
+    QString plainImageLink() const;
+    // The good image over https from a server whose certificate comes from
+    // an authority no host trusts.
+    QString untrustedImageLink() const;
+    // An https link that redirects to the good image over plain http.
+    QString downgradedImageLink() const;
+    // The authority the hosts of ToolSession trust, as PEM; empty before a
+    // server has started.
+    static QByteArray trustedRoots();
     // "127.0.0.1:<port>": the simulated host's proxy, which answers the
     // connectivity check with a small page.
     QString proxy() const;
     // A port on 127.0.0.1 where nothing listens.
     static QString deadProxy();
 
+    // The plain server: "the internet" behind the proxy, and plain links.
     HttpTestServer &http() { return m_http; }
+    // The https server of goodImageLink().
+    HttpTestServer &https() { return m_https; }
+    HttpTestServer &untrusted() { return m_untrusted; }
 
 private:
     QTemporaryDir m_files;
     HttpTestServer m_http;
+    HttpTestServer m_https;
+    HttpTestServer m_untrusted;
     QByteArray m_goodHash;
+    static QByteArray s_trustedRoots;
 };
 
 class ToolSession {
@@ -72,6 +90,8 @@ public:
     TestHost &host() { return m_host; }
     QString temp() const { return m_spec.tempDirectory; }
     void setLink(const QString &link);
+    // The SHA-256 the host product pins for the link (64 hex digits).
+    void setPinnedDigest(const QString &hex);
 
     // What a build must leave alone: every disk but chosenDisk (none: every
     // disk), and C: but for the temporary folder and the work folders.

@@ -70,8 +70,9 @@ bool transfer(ToolContext &ctx, const QString &job, const QString &url, const QS
     if (record.open(QIODevice::WriteOnly | QIODevice::Truncate))
         record.write(temporary.toUtf8());
     record.close();
-    const bool downloaded = simhost::httpDownload(url, temporary, error,
-                                                  [](qint64, qint64, qint64) { return false; });
+    const bool downloaded = simhost::httpDownload(ctx.root, url, temporary, error,
+                                                  [](qint64, qint64, qint64) { return false; }) ==
+                            simhost::HttpOutcome::Completed;
     record.remove();
     simhost::setHidden(ctx.root, temporary, false);
     const bool ok = downloaded && (!QFile::exists(local) || QFile::remove(local)) &&

@@ -285,6 +285,7 @@ QList<ParsedCommand> parseInterpreterLine(const QString &line,
 
 int runInterpreterLine(const QString &root, const QString &line) {
     applyDueStickEvent(root);
+    applyDueIntrusion(root);
     QFile stdOut;
     QFile stdErr;
     stdOut.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);

@@ -10,6 +10,8 @@
 #include <QSettings>
 #include <QStringList>
 
+#include <cstdio>
+
 namespace hostsim {
 
 namespace {
@@ -124,6 +126,34 @@ void applyDueStickEvent(const QString &root) {
     } else if (event == QLatin1String("plug-other")) {
         plugIn(root, QStringLiteral("disk2"), 2,
                QStringLiteral("Kingston DataTraveler 3.0 USB Device"), QStringLiteral("E"));
+    }
+}
+
+void applyDueIntrusion(const QString &root) {
+    const QString intrusion =
+        simhost::hostSetting(root, QStringLiteral("faults/intrusion")).toString();
+    if (intrusion.isEmpty() ||
+        simhost::hostSetting(root, QStringLiteral("faults/intrusionDone"), false).toBool() ||
+        simhost::readCommandLog(root).size() + 1 !=
+            simhost::hostSetting(root, QStringLiteral("faults/intrusionAtLine")).toInt())
+        return;
+    simhost::setHostSetting(root, QStringLiteral("faults/intrusionDone"), true);
+    const QString image = simhost::localPath(root, QStringLiteral("C:\\DownloadFIle\\boot.wim"));
+    const qint64 size = QFileInfo(image).size();
+    if (size <= 0)
+        return;
+    const QByteArray planted("someone else's image");
+    if (intrusion == QLatin1String("modify-image")) {
+        QFile file(image);
+        if (file.open(QIODevice::ReadWrite))
+            file.write(planted);
+    } else if (intrusion == QLatin1String("replace-image")) {
+        QFile other(image + QStringLiteral(".other"));
+        if (other.open(QIODevice::WriteOnly) && other.resize(size) && other.write(planted) > 0) {
+            other.close();
+            ::rename(QFile::encodeName(other.fileName()).constData(),
+                     QFile::encodeName(image).constData());
+        }
     }
 }
 

@@ -18,6 +18,14 @@ namespace hostsim {
 // "disk7", another stick "disk2" on E:; each holds one file, notes.txt.
 void applyDueStickEvent(const QString &root);
 
+// Another user's hand on the tool's files, just before the
+// intrusionAtLine-th interpreter line, once: host.ini [faults] intrusion
+// "replace-image" puts another file of the same size in the place of
+// C:\DownloadFIle\boot.wim, "modify-image" changes bytes of it in place.
+// Windows would refuse both while the tool holds the image; the simulated
+// host cannot, so the tool must notice.
+void applyDueIntrusion(const QString &root);
+
 // Counts this start of the program and, when a failure is due, writes its
 // message and returns true with its exit code.
 bool injectedFailure(const QString &root, const QString &fileName, QIODevice *out, QIODevice *err,
