@@ -110,14 +110,77 @@ bool shellStart(const char *fileName);
 // did not say). Called on the downloading thread, possibly very often.
 using TransferProgress = std::function<void(unsigned long long received, unsigned long long total)>;
 
-// Downloads url to the file, never from the local web cache. Returns true
-// only when the transfer succeeded and the server answered without an error
-// status. The transfer is given up when it stalls (StallWatch) or when the
-// stop check says stop; what it wrote may stay behind then, for the caller
-// to remove. progress, when given, hears of the data as it arrives.
-bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
-                    const StopCheck &stop = StopCheck(),
-                    const TransferProgress &progress = TransferProgress());
+// How a download ended.
+enum class DownloadResult {
+    Completed, // the whole file arrived, the server answered without an error status
+    Failed,    // no answer, an error status, a broken or abandoned transfer
+    // The server could not prove who it is: its certificate did not pass the
+    // system's validation, or an https address redirected to one that is not
+    // https. Trying again, by any way, would meet the same server.
+    NotAuthenticated,
+};
+
+// Downloads url to the file, never from the local web cache. An https
+// address is only accepted from a server whose certificate the system
+// validates (the system's own trust store: the machine's root certificates
+// on Windows, the host root's trusted-roots.pem on the simulated host), and a
+// redirect never leads from https to anything less. The transfer is given up
+// when it stalls (StallWatch) or when the stop check says stop; what it
+// wrote may stay behind then, for the caller to remove. progress, when given,
+// hears of the data as it arrives.
+DownloadResult downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
+                              const StopCheck &stop = StopCheck(),
+                              const TransferProgress &progress = TransferProgress());
+
+// What stands under a Windows path, without following a link.
+enum class PathKind {
+    Missing,
+    File,
+    Folder,
+    // A symbolic link, junction, mount point or any other reparse point:
+    // whatever it leads to is someone else's choice.
+    Link,
+};
+PathKind pathKind(const std::wstring &windowsPath);
+
+// Removes a link itself, never what it leads to. False when the path is
+// not a link or it could not be removed.
+bool removeLink(const std::wstring &windowsPath);
+
+// Removes a folder with everything in it. A link found inside is removed
+// itself and never followed, so nothing outside the folder is touched.
+// False when anything stayed behind.
+bool removeFolderTree(const std::wstring &windowsPath);
+
+// Makes a new folder that only the tool's user, the Administrators and
+// SYSTEM may change (on Windows an explicit, protected access list that
+// inherits nothing from the parent, passed on to everything made inside).
+// False when anything already stands under the name: the folder is either
+// made by this call or not used at all.
+bool createPrivateFolder(const std::wstring &windowsPath);
+
+// Holds a file open so that, while it is held, no other process may write,
+// rename or delete it; reading it stays allowed (a copy tool must). On
+// Windows that is the share mode of the handle. The simulated host cannot
+// stop other processes, so there the hold only remembers which file it was:
+// stillAt() then tells a replaced file from the held one.
+class HeldFile {
+public:
+    // localFile as localPath() gives it (UTF-8). A link is never held.
+    explicit HeldFile(const std::string &localFile);
+    ~HeldFile();
+    HeldFile(const HeldFile &) = delete;
+    HeldFile &operator=(const HeldFile &) = delete;
+
+    bool isHeld() const;
+    // Whether the file under the path is the held one, with the size it
+    // had when it was taken.
+    bool stillAt(const std::string &localFile) const;
+
+private:
+    struct State;
+    State *m_state;
+};
 
 // Size of a SHA-256 digest, in bytes.
 constexpr int kSha256Size = 32;
