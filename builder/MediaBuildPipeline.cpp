@@ -272,8 +272,10 @@ bool MediaBuildPipeline::download(const QString &link) {
             total > 0 ? progressText(kDownloadProgress, qint64(received), qint64(total))
                       : progressText(kDownloadProgressOpen, qint64(received), 0));
     };
-    const bool downloaded = hostplatform::downloadToFile(
-        link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString(), stop, progress);
+    const bool downloaded =
+        hostplatform::downloadToFile(link.toStdWString(),
+                                     QString::fromLatin1(kDownloadedImage).toStdWString(), stop,
+                                     progress) == hostplatform::DownloadResult::Completed;
     m_log.note(QStringLiteral("download of %1 %2 (%3 ms)")
                    .arg(link, downloaded ? QLatin1String("succeeded") : QLatin1String("failed"))
                    .arg(timer.elapsed()));
