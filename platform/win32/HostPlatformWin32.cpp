@@ -72,7 +72,12 @@ public:
     }
 
     // IBindStatusCallback: only the defaults are wanted.
-    HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding *) override { return E_NOTIMPL; }
+    // The binding tells where the transfer is now (IWinInetInfo).
+    HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding *binding) override {
+        if (binding && !m_info)
+            binding->QueryInterface(IID_IWinInetInfo, reinterpret_cast<void **>(&m_info));
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetPriority(LONG *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return E_NOTIMPL; }
     // Called as data arrives: the one place a synchronous download can be
@@ -80,11 +85,19 @@ public:
     // sending. (The byte count is 32 bits wide; images stay far below.)
     HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG progressMax, ULONG status,
                                          LPCWSTR statusText) override {
-        // A redirect carries its new address. Once on https, every next hop
-        // must be too: the system follows a redirect to http without a word,
-        // and the server's proof would then be worth nothing.
-        if (status == BINDSTATUS_REDIRECTING) {
-            const bool toHttps = statusText && isHttps(statusText);
+        // Once on https, every next hop must be too: the system follows a
+        // redirect to http without a word, and the server's proof would then
+        // be worth nothing. A redirect is reported with its new address where
+        // the system reports it; the address the transfer is at now is read
+        // at every step as well (Wine reports no redirect at all, and has
+        // moved on by its next "connecting").
+        std::wstring now;
+        if (status == BINDSTATUS_REDIRECTING && statusText)
+            now = statusText;
+        else
+            now = currentUrl();
+        if (!now.empty()) {
+            const bool toHttps = isHttps(now);
             if (m_onHttps && !toHttps) {
                 m_leftHttps = true;
                 return E_ABORT;
@@ -98,7 +111,10 @@ public:
             return E_ABORT;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override {
+        releaseInfo();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD *, BINDINFO *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC *, STGMEDIUM *) override {
         return E_NOTIMPL;
@@ -123,11 +139,28 @@ public:
 
     static bool isHttpError(DWORD status) { return status >= 400; }
 
+    ~DownloadStatus() { releaseInfo(); }
+
 private:
+    // Empty when the binding does not say.
+    std::wstring currentUrl() const {
+        wchar_t url[INTERNET_MAX_URL_LENGTH];
+        DWORD size = sizeof(url);
+        if (!m_info || m_info->QueryOption(INTERNET_OPTION_URL, url, &size) != S_OK)
+            return std::wstring();
+        return std::wstring(url, wcsnlen(url, size / sizeof(wchar_t)));
+    }
+    void releaseInfo() {
+        if (m_info)
+            m_info->Release();
+        m_info = nullptr;
+    }
+
     LONG m_references = 1;
     DWORD m_httpStatus = 0;
     bool m_onHttps;
     bool m_leftHttps = false;
+    IWinInetInfo *m_info = nullptr;
     const StopCheck &m_stop;
     const TransferProgress &m_progress;
     StallWatch m_watch;

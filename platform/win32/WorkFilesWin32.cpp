@@ -2,7 +2,10 @@
 // user, the Administrators and SYSTEM can change them, and handled so that a
 // link or junction planted in their place is never followed. Every check is
 // made on an open handle of the object itself, never on the name alone, so
-// that nothing can be swapped in between the check and the act.
+// that nothing can be swapped in between the check and the act. A name that
+// says "link" while its handle does not is left alone: the system then
+// opened what the link leads to (Wine does that with every link of the
+// host's file system), and nothing must be done to that.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -41,6 +44,10 @@ struct Handle {
     bool valid() const { return value != INVALID_HANDLE_VALUE; }
 };
 
+bool isLink(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 DWORD attributesOf(HANDLE handle) {
     FILE_BASIC_INFO basic{};
     if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof(basic)))
@@ -70,8 +77,13 @@ constexpr DWORD kDeleteAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRI
 // rename nor delete it: the name cannot be made to lead elsewhere meanwhile.
 constexpr DWORD kHoldName = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-// The names in a folder, without "." and "..". False when it cannot be listed.
-bool namesIn(const std::wstring &folder, std::vector<std::wstring> &names) {
+struct Entry {
+    std::wstring name;
+    DWORD attributes;
+};
+
+// The entries of a folder, without "." and "..". False when it cannot be listed.
+bool entriesIn(const std::wstring &folder, std::vector<Entry> &entries) {
     WIN32_FIND_DATAW found;
     const HANDLE search = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found,
                                            FindExSearchNameMatch, nullptr, 0);
@@ -80,7 +92,7 @@ bool namesIn(const std::wstring &folder, std::vector<std::wstring> &names) {
     do {
         const std::wstring name = found.cFileName;
         if (name != L"." && name != L"..")
-            names.push_back(name);
+            entries.push_back({name, found.dwFileAttributes});
     } while (FindNextFileW(search, &found));
     const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(search);
@@ -90,22 +102,18 @@ bool namesIn(const std::wstring &folder, std::vector<std::wstring> &names) {
 // Removes the content of a folder held open (so that its name still leads to
 // it), then the folder. Links are removed themselves, never entered.
 bool removeHeldTree(const std::wstring &path, HANDLE folder) {
-    std::vector<std::wstring> names;
-    bool ok = namesIn(path, names);
-    for (const std::wstring &name : names) {
-        const std::wstring child = path + L"\\" + name;
+    std::vector<Entry> entries;
+    bool ok = entriesIn(path, entries);
+    for (const Entry &entry : entries) {
+        const std::wstring child = path + L"\\" + entry.name;
         Handle item(openItself(child, kDeleteAccess, kHoldName));
-        if (!item.valid()) {
+        const DWORD attributes = item.valid() ? attributesOf(item.value) : INVALID_FILE_ATTRIBUTES;
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            (isLink(entry.attributes) && !isLink(attributes))) {
             ok = false;
             continue;
         }
-        const DWORD attributes = attributesOf(item.value);
-        if (attributes == INVALID_FILE_ATTRIBUTES) {
-            ok = false;
-            continue;
-        }
-        const bool isFolder =
-            (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) && !isLink(attributes);
         ok = (isFolder ? removeHeldTree(child, item.value) : deleteOnClose(item.value)) && ok;
     }
     return ok && deleteOnClose(folder);
@@ -156,7 +164,7 @@ PathKind pathKind(const std::wstring &windowsPath) {
     const DWORD attributes = GetFileAttributesW(windowsPath.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return PathKind::Missing;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    if (isLink(attributes))
         return PathKind::Link;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
 }
@@ -165,10 +173,7 @@ bool removeLink(const std::wstring &windowsPath) {
     // Checked on the open link itself, so the name cannot be swapped for the
     // target between the check and the removal.
     Handle link(openItself(windowsPath, kDeleteAccess, kHoldName));
-    if (!link.valid())
-        return false;
-    const DWORD attributes = attributesOf(link.value);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    if (!link.valid() || !isLink(attributesOf(link.value)))
         return false;
     if (!deleteOnClose(link.value))
         return false;
@@ -186,7 +191,7 @@ bool removeFolderTree(const std::wstring &windowsPath) {
         return false;
     const DWORD attributes = attributesOf(folder.value);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        isLink(attributes) || isLink(GetFileAttributesW(path.c_str())))
         return false;
     if (!removeHeldTree(path, folder.value))
         return false;
@@ -224,8 +229,8 @@ HeldFile::HeldFile(const std::string &localFile) : m_state(new State) {
     Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.valid() || !GetFileInformationByHandle(file.value, &m_state->taken) ||
-        (m_state->taken.dwFileAttributes &
-         (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
+        isLink(m_state->taken.dwFileAttributes) || isLink(GetFileAttributesW(path.c_str())) ||
+        (m_state->taken.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
     m_state->file = file.value;
     file.value = INVALID_HANDLE_VALUE;
@@ -250,7 +255,7 @@ bool HeldFile::stillAt(const std::string &localFile) const {
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
     BY_HANDLE_FILE_INFORMATION named{};
     return now.valid() && GetFileInformationByHandle(now.value, &named) &&
-           !(named.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           !isLink(named.dwFileAttributes) && !isLink(GetFileAttributesW(path.c_str())) &&
            sameFile(named, m_state->taken);
 }
 
