@@ -72,10 +72,13 @@ public:
     }
 
     // IBindStatusCallback: only the defaults are wanted.
-    // The binding tells where the transfer is now (IWinInetInfo).
+    // The binding tells where the transfer is now (IWinInetInfo, once the
+    // transfer has begun).
     HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding *binding) override {
-        if (binding && !m_info)
-            binding->QueryInterface(IID_IWinInetInfo, reinterpret_cast<void **>(&m_info));
+        releaseBinding();
+        m_binding = binding;
+        if (m_binding)
+            m_binding->AddRef();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetPriority(LONG *) override { return E_NOTIMPL; }
@@ -112,7 +115,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override {
-        releaseInfo();
+        releaseBinding();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD *, BINDINFO *) override { return E_NOTIMPL; }
@@ -139,28 +142,32 @@ public:
 
     static bool isHttpError(DWORD status) { return status >= 400; }
 
-    ~DownloadStatus() { releaseInfo(); }
+    ~DownloadStatus() { releaseBinding(); }
 
 private:
     // Empty when the binding does not say.
     std::wstring currentUrl() const {
+        IWinInetInfo *info = nullptr;
+        if (!m_binding ||
+            m_binding->QueryInterface(IID_IWinInetInfo, reinterpret_cast<void **>(&info)) != S_OK)
+            return std::wstring();
         wchar_t url[INTERNET_MAX_URL_LENGTH];
         DWORD size = sizeof(url);
-        if (!m_info || m_info->QueryOption(INTERNET_OPTION_URL, url, &size) != S_OK)
-            return std::wstring();
-        return std::wstring(url, wcsnlen(url, size / sizeof(wchar_t)));
+        const bool known = info->QueryOption(INTERNET_OPTION_URL, url, &size) == S_OK;
+        info->Release();
+        return known ? std::wstring(url, wcsnlen(url, size / sizeof(wchar_t))) : std::wstring();
     }
-    void releaseInfo() {
-        if (m_info)
-            m_info->Release();
-        m_info = nullptr;
+    void releaseBinding() {
+        if (m_binding)
+            m_binding->Release();
+        m_binding = nullptr;
     }
 
     LONG m_references = 1;
     DWORD m_httpStatus = 0;
     bool m_onHttps;
     bool m_leftHttps = false;
-    IWinInetInfo *m_info = nullptr;
+    IBinding *m_binding = nullptr;
     const StopCheck &m_stop;
     const TransferProgress &m_progress;
     StallWatch m_watch;

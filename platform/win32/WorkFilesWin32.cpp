@@ -72,7 +72,9 @@ bool deleteOnClose(HANDLE handle) {
                                       sizeof(disposition)) != FALSE;
 }
 
-constexpr DWORD kDeleteAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+// Listing too: a folder's content is read through the handle that holds it.
+constexpr DWORD kDeleteAccess =
+    DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | FILE_LIST_DIRECTORY;
 // Others may go on reading and writing what is being removed, but neither
 // rename nor delete it: the name cannot be made to lead elsewhere meanwhile.
 constexpr DWORD kHoldName = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -82,28 +84,31 @@ struct Entry {
     DWORD attributes;
 };
 
-// The entries of a folder, without "." and "..". False when it cannot be listed.
-bool entriesIn(const std::wstring &folder, std::vector<Entry> &entries) {
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found,
-                                           FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..")
-            entries.push_back({name, found.dwFileAttributes});
-    } while (FindNextFileW(search, &found));
-    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
-    FindClose(search);
-    return complete;
+// The entries of a folder open for listing, without "." and "..", read
+// through the handle, so the listing is of the folder held. False when it
+// cannot be listed.
+bool entriesIn(HANDLE folder, std::vector<Entry> &entries) {
+    std::vector<unsigned char> buffer(64 * 1024);
+    for (auto request = FileIdBothDirectoryRestartInfo;; request = FileIdBothDirectoryInfo) {
+        if (!GetFileInformationByHandleEx(folder, request, buffer.data(), DWORD(buffer.size())))
+            return GetLastError() == ERROR_NO_MORE_FILES;
+        for (std::size_t at = 0;;) {
+            const auto *info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO *>(&buffer[at]);
+            const std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..")
+                entries.push_back({name, info->FileAttributes});
+            if (!info->NextEntryOffset)
+                break;
+            at += info->NextEntryOffset;
+        }
+    }
 }
 
 // Removes the content of a folder held open (so that its name still leads to
 // it), then the folder. Links are removed themselves, never entered.
 bool removeHeldTree(const std::wstring &path, HANDLE folder) {
     std::vector<Entry> entries;
-    bool ok = entriesIn(path, entries);
+    bool ok = entriesIn(folder, entries);
     for (const Entry &entry : entries) {
         const std::wstring child = path + L"\\" + entry.name;
         Handle item(openItself(child, kDeleteAccess, kHoldName));
