@@ -10,9 +10,13 @@
 #  3. a whole build clicked through from outside: Wine's cmd.exe runs the
 #     command lines, the project's stand-ins (tools/winstandin/standin.cpp) replace
 #     WMIC, diskpart, DISM, Xcopy and bitsadmin in system32, the USB volume is
-#     a folder that drive R: of the prefix maps, the image comes from
-#     127.0.0.1 through the system's own download call;
-#  4. Cancel starts the host product from the tool's folder.
+#     a folder that drive R: of the prefix maps, the image comes over https
+#     from localhost through the system's own download call, from a server
+#     whose certificate a test authority signed that the prefix's root store
+#     trusts (tests/wine/trustroot.cpp);
+#  4. Cancel starts the host product from the tool's folder;
+#  5. a second build against a server of the same name whose certificate an
+#     unknown authority signed ends in failure, the USB volume untouched.
 #
 # Usage: scripts/test-wine-app.sh   (installs what is missing, as root)
 set -euo pipefail
@@ -44,6 +48,7 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 xvfb_pid=""
 http_pid=""
+image_pids=""
 assign_pid=""
 
 cleanup() {
@@ -53,7 +58,7 @@ cleanup() {
         wineserver -k 2>/dev/null || true
         wineserver -w 2>/dev/null || true
     fi
-    for pid in $assign_pid $http_pid $xvfb_pid; do
+    for pid in $assign_pid $image_pids $http_pid $xvfb_pid; do
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
@@ -86,6 +91,7 @@ mkdir -p "$bin"
 cxx=(x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -static)
 "${cxx[@]}" -municode "$repo/tools/winstandin/standin.cpp" -o "$bin/standin.exe"
 "${cxx[@]}" "$repo/tests/wine/devicechange.cpp" -o "$bin/devicechange.exe"
+"${cxx[@]}" "$repo/tests/wine/trustroot.cpp" -o "$bin/trustroot.exe" -lcrypt32
 
 # --- fresh Wine prefix ------------------------------------------------------------
 log "creating Wine prefix $WINEPREFIX"
@@ -95,6 +101,16 @@ WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >"$scratch/wineboot.log" 2>&1
 wineserver -w
 
 reg() { wine reg add "$@" /f /reg:64 >>"$scratch/reg.log" 2>&1 || { cat "$scratch/reg.log"; exit 1; }; }
+
+# Two test authorities: "trusted" goes into the prefix's root store, as an
+# administrator adds a root on Windows; "stranger" signs a certificate for
+# the same server name that nothing trusts.
+certs="$scratch/certs"
+for name in trusted stranger; do
+    bash "$repo/scripts/make-certificates.sh" "$certs" "$name"
+done
+wine "$bin/trustroot.exe" "$(winpath "$certs/trusted-root.pem")" ||
+    { echo "could not add the test authority to the prefix's root store" >&2; exit 1; }
 
 sys32="$WINEPREFIX/drive_c/windows/system32"
 for tool in wbem/wmic diskpart dism xcopy bitsadmin; do
@@ -153,25 +169,41 @@ image="$www/boot.wim"
 truncate -s 240000000 "$image"
 head -c 1048576 /dev/urandom | dd of="$image" conv=notrunc status=none
 head -c 1048576 /dev/urandom | dd of="$image" bs=1M seek=200 conv=notrunc status=none
+wait_port() {
+    for _ in $(seq 100); do
+        [ -s "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
 python3 "$repo/scripts/demo_server.py" "$www" "$scratch/http.port" >"$scratch/http.log" 2>&1 &
 http_pid=$!
-for _ in $(seq 100); do
-    [ -s "$scratch/http.port" ] && break
-    sleep 0.1
-done
-[ -s "$scratch/http.port" ] || { cat "$scratch/http.log"; exit 1; }
+wait_port "$scratch/http.port" || { cat "$scratch/http.log"; exit 1; }
 port=$(cat "$scratch/http.port")
+# The image over https, by name: Wine checks a certificate's DNS names only.
+for name in trusted stranger; do
+    python3 "$repo/tests/win32/http_test_server.py" "$www" "$scratch/$name.port" \
+        "$certs/$name-server.pem" "$certs/$name-server.key" >"$scratch/$name.log" 2>&1 &
+    image_pids="$image_pids $!"
+    wait_port "$scratch/$name.port" || { cat "$scratch/$name.log"; exit 1; }
+done
 
 hostkey='HKLM\Software\Wow6432Node\Kestrin Data Recovery\Data Recovery\Kestrin Data Recovery for Windows'
-reg "$hostkey" /v DownloadLink_bootwim /t REG_SZ /d "http://127.0.0.1:$port/boot.wim"
-reg "$hostkey" /v DownloadLink_Win7_bootwim /t REG_SZ /d "http://127.0.0.1:$port/boot.wim"
+set_links() {
+    local link="https://localhost:$(cat "$scratch/$1.port")/boot.wim"
+    reg "$hostkey" /v DownloadLink_bootwim /t REG_SZ /d "$link"
+    reg "$hostkey" /v DownloadLink_Win7_bootwim /t REG_SZ /d "$link"
+}
+set_links trusted
 # The user's proxy (Internet Options), which Qt's system proxy reads: the
 # connectivity probe's request for a public site goes to the local server.
+# The image's server on localhost is reached directly.
 proxy="127.0.0.1:$port"
 settings=$(python3 -c "
 import struct, sys
-p = sys.argv[1].encode()
-blob = struct.pack('<III', 0x46, 0, 3) + struct.pack('<I', len(p)) + p + struct.pack('<II', 0, 0)
+p, bypass = sys.argv[1].encode(), b'localhost'
+blob = (struct.pack('<III', 0x46, 0, 3) + struct.pack('<I', len(p)) + p +
+        struct.pack('<I', len(bypass)) + bypass + struct.pack('<I', 0))
 print(blob.hex())" "$proxy")
 reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connections' \
     /v DefaultConnectionSettings /t REG_BINARY /d "$settings"
@@ -286,21 +318,25 @@ for _ in $(seq 100); do
 done
 sleep 1
 
-# The build: Create Recovery Drive, then OK in the confirmation.
-click "$main" 314 178
-if confirm=$(wait_window 489 172); then
-    sleep 0.5
-    click "$confirm" 302 148
-else
-    fail "no confirmation after Create (windows: $(any_window_size))"
-fi
-buildlog=""
-for _ in $(seq 1200); do
-    buildlog=$(find "$WINEPREFIX/drive_c/users" -name BootableMediaCreator.log 2>/dev/null | head -n1)
-    [ -n "$buildlog" ] && grep -q "build complete\|build incomplete" "$buildlog" && break
-    sleep 0.5
-done
-sleep 1
+# A build: Create Recovery Drive, then OK in the confirmation; waits for
+# the build log's last line and names the log in $buildlog.
+run_build() {
+    click "$main" 314 178
+    if confirm=$(wait_window 489 172); then
+        sleep 0.5
+        click "$confirm" 302 148
+    else
+        fail "no confirmation after Create (windows: $(any_window_size))"
+    fi
+    buildlog=""
+    for _ in $(seq 1200); do
+        buildlog=$(find "$WINEPREFIX/drive_c/users" -name BootableMediaCreator.log 2>/dev/null | head -n1)
+        [ -n "$buildlog" ] && grep -q "build complete\|build incomplete" "$buildlog" && break
+        sleep 0.5
+    done
+    sleep 1
+}
+run_build
 import -window "$main" "$shots/EN-96-finished.png"
 if [ -n "$buildlog" ] && grep -q "build complete" "$buildlog"; then
     pass "the build completed"
@@ -310,8 +346,8 @@ fi
 # How the system's download call wrote the image, as the build log tells:
 # hashed as it arrived, or in one pass once the call had written it whole.
 grep "image readable" "$buildlog" 2>/dev/null | sed 's/^/[test-wine-app]   build log: /' || true
-grep -q "GET /boot.wim" "$scratch/http.log" && [ "$(count_runs bitsadmin)" -eq 0 ] &&
-    pass "the image came from 127.0.0.1 through the system's download call" ||
+grep -q "GET /boot.wim" "$scratch/trusted.log" && [ "$(count_runs bitsadmin)" -eq 0 ] &&
+    pass "the image came over https from the trusted server through the system's download call" ||
     fail "the image did not come through the system's download call"
 # Wine, like Windows, finds "sources" in the "Sources" folder the build made.
 drive_file() { find "$usb" -ipath "$usb/$1" -type f 2>/dev/null | head -n1 || true; }
@@ -373,6 +409,31 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 [ -z "$(tool_windows)" ] && pass "the tool ended" || fail "the tool is still open after Cancel"
+stop_tool
+
+# --- 5. the same server name with a certificate nobody vouches for -------------------------
+set_links stranger
+wineserver -w
+rm -rf "$usb" "$buildlog"
+start_tool
+if main=$(wait_window 530 206); then
+    sleep 2
+    run_build
+    import -window "$main" "$shots/EN-96-not-authenticated.png"
+    grep -q "could not prove who it is" "$buildlog" 2>/dev/null &&
+        pass "an untrusted certificate: the build log says the server could not prove who it is" ||
+        fail "an untrusted certificate: no such line in the build log: $(cat "$buildlog" 2>/dev/null)"
+    if [ -n "$(find "$usb" -type f 2>/dev/null)" ]; then
+        fail "an untrusted certificate: the USB volume was written"
+    else
+        pass "an untrusted certificate: the USB volume was not written"
+    fi
+    grep -q "GET /boot.wim" "$scratch/stranger.log" &&
+        fail "an untrusted certificate: the server was asked for the image" ||
+        pass "an untrusted certificate: the image was never requested"
+else
+    fail "no English window for the second build (windows: $(any_window_size))"
+fi
 stop_tool
 
 if [ "$failures" -ne 0 ]; then

@@ -15,11 +15,14 @@
 #include <wininet.h>
 
 #include "platform/HostPlatform.h"
+#include "platform/win32/Win32Text.h"
 
 #include <cstdlib>
 #include <string>
 
 namespace hostplatform {
+
+using win32::widenUtf8;
 
 namespace {
 
@@ -33,11 +36,18 @@ constexpr DWORD kPathCapacity = 512;
 // reference before it returns, so the count only guards against misuse.
 class DownloadStatus final : public IBindStatusCallback, public IHttpNegotiate {
 public:
-    DownloadStatus(const StopCheck &stop, const TransferProgress &progress)
-        : m_stop(stop), m_progress(progress) {}
+    DownloadStatus(const std::wstring &url, const StopCheck &stop, const TransferProgress &progress)
+        : m_onHttps(isHttps(url)), m_stop(stop), m_progress(progress) {}
 
     // The HTTP status of the last response; 0 when none was reported.
     DWORD httpStatus() const { return m_httpStatus; }
+    // Whether the transfer was given up because a redirect left https.
+    bool leftHttps() const { return m_leftHttps; }
+
+    static bool isHttps(const std::wstring &url) {
+        return url.size() > 8 &&
+               CompareStringOrdinal(url.c_str(), 8, L"https://", 8, TRUE) == CSTR_EQUAL;
+    }
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
@@ -62,14 +72,41 @@ public:
     }
 
     // IBindStatusCallback: only the defaults are wanted.
-    HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding *) override { return E_NOTIMPL; }
+    // The binding tells where the transfer is now (IWinInetInfo, once the
+    // transfer has begun).
+    HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding *binding) override {
+        releaseBinding();
+        m_binding = binding;
+        if (m_binding)
+            m_binding->AddRef();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetPriority(LONG *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return E_NOTIMPL; }
     // Called as data arrives: the one place a synchronous download can be
     // given up, by the user or because the server has all but stopped
     // sending. (The byte count is 32 bits wide; images stay far below.)
     HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG progressMax, ULONG status,
-                                         LPCWSTR) override {
+                                         LPCWSTR statusText) override {
+        // Once on https, every next hop must be too: the system follows a
+        // redirect to http without a word, and the server's proof would then
+        // be worth nothing. A redirect is reported with its new address where
+        // the system reports it; the address the transfer is at now is read
+        // at every step as well (Wine reports no redirect at all, and has
+        // moved on by its next "connecting").
+        std::wstring now;
+        if (status == BINDSTATUS_REDIRECTING && statusText)
+            now = statusText;
+        else
+            now = currentUrl();
+        if (!now.empty()) {
+            const bool toHttps = isHttps(now);
+            if (m_onHttps && !toHttps) {
+                m_leftHttps = true;
+                return E_ABORT;
+            }
+            m_onHttps = toHttps;
+        }
         if (m_progress &&
             (status == BINDSTATUS_DOWNLOADINGDATA || status == BINDSTATUS_ENDDOWNLOADDATA))
             m_progress(progress, progressMax);
@@ -77,7 +114,10 @@ public:
             return E_ABORT;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override {
+        releaseBinding();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD *, BINDINFO *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC *, STGMEDIUM *) override {
         return E_NOTIMPL;
@@ -102,13 +142,61 @@ public:
 
     static bool isHttpError(DWORD status) { return status >= 400; }
 
+    ~DownloadStatus() { releaseBinding(); }
+
 private:
+    // Empty when the binding does not say.
+    std::wstring currentUrl() const {
+        IWinInetInfo *info = nullptr;
+        if (!m_binding ||
+            m_binding->QueryInterface(IID_IWinInetInfo, reinterpret_cast<void **>(&info)) != S_OK)
+            return std::wstring();
+        wchar_t url[INTERNET_MAX_URL_LENGTH];
+        DWORD size = sizeof(url);
+        const bool known = info->QueryOption(INTERNET_OPTION_URL, url, &size) == S_OK;
+        info->Release();
+        return known ? std::wstring(url, wcsnlen(url, size / sizeof(wchar_t))) : std::wstring();
+    }
+    void releaseBinding() {
+        if (m_binding)
+            m_binding->Release();
+        m_binding = nullptr;
+    }
+
     LONG m_references = 1;
     DWORD m_httpStatus = 0;
+    bool m_onHttps;
+    bool m_leftHttps = false;
+    IBinding *m_binding = nullptr;
     const StopCheck &m_stop;
     const TransferProgress &m_progress;
     StallWatch m_watch;
 };
+
+// Whether a download failed because the server's certificate did not pass
+// the system's validation. URL monikers report most of these as
+// INET_E_INVALID_CERTIFICATE; the WinINet codes come through as they are
+// where a layer passes them on unmapped.
+bool isCertificateError(HRESULT result) {
+    static const HRESULT kCertificateErrors[] = {
+        INET_E_INVALID_CERTIFICATE,
+        INET_E_SECURITY_PROBLEM,
+        HRESULT_FROM_WIN32(ERROR_INTERNET_INVALID_CA),
+        HRESULT_FROM_WIN32(ERROR_INTERNET_SEC_CERT_CN_INVALID),
+        HRESULT_FROM_WIN32(ERROR_INTERNET_SEC_CERT_DATE_INVALID),
+        HRESULT_FROM_WIN32(ERROR_INTERNET_SEC_CERT_ERRORS),
+        HRESULT_FROM_WIN32(ERROR_INTERNET_SEC_CERT_REVOKED),
+        HRESULT_FROM_WIN32(ERROR_INTERNET_SEC_CERT_REV_FAILED),
+        HRESULT_FROM_WIN32(ERROR_INTERNET_SEC_CERT_NO_REV),
+        HRESULT_FROM_WIN32(ERROR_INTERNET_SEC_INVALID_CERT),
+        HRESULT_FROM_WIN32(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR),
+    };
+    for (const HRESULT known : kCertificateErrors) {
+        if (result == known)
+            return true;
+    }
+    return false;
+}
 
 // Read size for hashing: large enough that the calls cost nothing beside the
 // hashing, small enough never to matter for memory. A multiple of every
@@ -123,8 +211,9 @@ bool isAscii(const std::wstring &text) {
     return true;
 }
 
-// UTF-8 to UTF-16; empty for empty or malformed text.
-std::wstring widenUtf8(const std::string &text) {
+} // namespace
+
+std::wstring win32::widenUtf8(const std::string &text) {
     if (text.empty())
         return std::wstring();
     const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
@@ -136,6 +225,8 @@ std::wstring widenUtf8(const std::string &text) {
                         &wide[0], size);
     return wide;
 }
+
+namespace {
 
 // The handles and the buffer of one hashing, released on every way out.
 struct FileHashing {
@@ -337,24 +428,28 @@ unsigned long long stallWindowMs() {
     return kStallWindowMs;
 }
 
-bool downloadToFile(const std::wstring &url, const std::wstring &windowsPath, const StopCheck &stop,
-                    const TransferProgress &progress) {
+DownloadResult downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
+                              const StopCheck &stop, const TransferProgress &progress) {
     // URLDownloadToFileW may answer from the local web cache; a build must
     // never get an older image that was cached under the same address.
     // If an existing entry cannot be removed, report failure rather than risk
     // it: the caller then downloads in a way that bypasses this cache.
     if (!DeleteUrlCacheEntryW(url.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-        return false;
+        return DownloadResult::Failed;
     // A server that sends nothing at all calls no progress callback: the
     // receive time-out (process-wide, for the connections made from here on)
     // ends that wait after the same minute the stall rule allows.
     DWORD receiveTimeout = static_cast<DWORD>(kStallWindowMs);
     InternetSetOptionW(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout,
                        sizeof(receiveTimeout));
-    DownloadStatus status(stop, progress);
+    DownloadStatus status(url, stop, progress);
     const HRESULT result =
         URLDownloadToFileW(nullptr, url.c_str(), windowsPath.c_str(), 0, &status);
-    return result == S_OK && !DownloadStatus::isHttpError(status.httpStatus());
+    if (status.leftHttps() || isCertificateError(result))
+        return DownloadResult::NotAuthenticated;
+    return result == S_OK && !DownloadStatus::isHttpError(status.httpStatus())
+               ? DownloadResult::Completed
+               : DownloadResult::Failed;
 }
 
 bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size],

@@ -1,6 +1,8 @@
-// Downloads over HTTP from the server on 127.0.0.1 that scripts/test-win32.sh
-// runs (tests/win32/http_test_server.py): BMC_TEST_HTTP_URL is its base
-// address, BMC_TEST_HTTP_ROOT the folder it serves, as a Windows path.
+// Downloads from the servers on 127.0.0.1 that scripts/test-win32.sh runs
+// (tests/win32/http_test_server.py), all serving one folder,
+// BMC_TEST_HTTP_ROOT (a Windows path): BMC_TEST_HTTP_URL over http,
+// BMC_TEST_HTTPS_URL over https with a certificate the system trusts,
+// BMC_TEST_STRANGER_URL over https with one from an authority it does not know.
 #include "Win32Test.h"
 
 #include "platform/HostPlatform.h"
@@ -12,6 +14,9 @@
 using namespace win32test;
 
 namespace {
+
+constexpr auto kCompleted = hostplatform::DownloadResult::Completed;
+constexpr auto kFailed = hostplatform::DownloadResult::Failed;
 
 // Nothing listens on port 1: the connection is refused.
 const std::wstring kRefused = L"http://127.0.0.1:1/boot.wim";
@@ -45,9 +50,10 @@ void downloadTests() {
     for (const std::string content : {"first image", "second image, longer"}) {
         CHECK(writeFile(served, content));
         unsigned long long received = 0;
-        CHECK(hostplatform::downloadToFile(
-            url, target, nullptr,
-            [&](unsigned long long got, unsigned long long) { received = got; }));
+        CHECK(hostplatform::downloadToFile(url, target, nullptr,
+                                           [&](unsigned long long got, unsigned long long) {
+                                               received = got;
+                                           }) == kCompleted);
         CHECK_EQ(readFile(target), content);
         CHECK_EQ(received, content.size());
     }
@@ -55,10 +61,10 @@ void downloadTests() {
     // An error status or no server is a failure, never a success; a cached
     // copy is dropped all the same.
     removeFile(target);
-    CHECK(!hostplatform::downloadToFile(widen(base) + L"no-such-image.wim", target));
+    CHECK(hostplatform::downloadToFile(widen(base) + L"no-such-image.wim", target) == kFailed);
     CHECK(plantCacheEntry(kRefused, "stale cached image"));
     removeFile(target);
-    CHECK(!hostplatform::downloadToFile(kRefused, target));
+    CHECK(hostplatform::downloadToFile(kRefused, target) == kFailed);
     DWORD size = 0; // none left, not even one too large for no buffer
     CHECK(!GetUrlCacheEntryInfoW(kRefused.c_str(), nullptr, &size) &&
           GetLastError() != ERROR_INSUFFICIENT_BUFFER);
@@ -68,9 +74,56 @@ void downloadTests() {
     // minute; the user stops after two seconds.
     CHECK(writeFile(served, std::string(4 << 20, 'w')));
     const ULONGLONG started = GetTickCount64();
-    CHECK(!hostplatform::downloadToFile(widen(base) + L"trickle/boot.wim", target,
-                                        [&]() { return GetTickCount64() - started >= 2000; }));
+    CHECK(hostplatform::downloadToFile(widen(base) + L"trickle/boot.wim", target, [&]() {
+              return GetTickCount64() - started >= 2000;
+          }) == kFailed);
     CHECK(GetTickCount64() - started < 15000); // given up at the next byte
+    removeFile(target);
+    removeFile(served);
+}
+
+void authenticatedDownloadTests() {
+    const char *http = std::getenv("BMC_TEST_HTTP_URL");
+    const char *https = std::getenv("BMC_TEST_HTTPS_URL");
+    const char *stranger = std::getenv("BMC_TEST_STRANGER_URL");
+    const char *root = std::getenv("BMC_TEST_HTTP_ROOT");
+    if (!CHECK(http && https && stranger && root))
+        return; // scripts/test-win32.sh runs the servers
+    const std::string content = "image served over https";
+    const std::wstring served = widen(root) + L"\\secure.wim";
+    const std::wstring target = tempFolder() + L"bmc_secure.wim";
+    CHECK(writeFile(served, content));
+    const auto redirect = [](const char *from, const char *to) {
+        return widen(from) + L"redirect?to=" + widen(to) + L"secure.wim";
+    };
+
+    using hostplatform::DownloadResult;
+    const struct {
+        const char *what;
+        std::wstring url;
+        DownloadResult expected;
+    } rows[] = {
+        {"https, trusted", widen(https) + L"secure.wim", DownloadResult::Completed},
+        {"https to https", redirect(https, https), DownloadResult::Completed},
+        {"http to https", redirect(http, https), DownloadResult::Completed},
+        {"http", widen(http) + L"secure.wim", DownloadResult::Completed},
+        {"https, unknown authority", widen(stranger) + L"secure.wim",
+         DownloadResult::NotAuthenticated},
+        {"https to http", redirect(https, http), DownloadResult::NotAuthenticated},
+        {"http to https to http", widen(http) + L"redirect?to=" + redirect(https, http),
+         DownloadResult::NotAuthenticated},
+    };
+    for (const auto &row : rows) {
+        removeFile(target);
+        const DownloadResult result = hostplatform::downloadToFile(row.url, target);
+        CHECK_EQ(std::string(row.what) + ": " + std::to_string(int(result)),
+                 std::string(row.what) + ": " + std::to_string(int(row.expected)));
+        // A refused server leaves no image behind that could pass for one.
+        const std::string arrived = readFile(target);
+        CHECK_EQ(std::string(row.what) + ": " + arrived,
+                 std::string(row.what) + ": " +
+                     (row.expected == DownloadResult::Completed ? content : ""));
+    }
     removeFile(target);
     removeFile(served);
 }

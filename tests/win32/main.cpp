@@ -18,6 +18,8 @@ void processTests();
 void systemTests();
 void fileHashTests();
 void downloadTests();
+void authenticatedDownloadTests();
+void workFileTests();
 
 using namespace win32test;
 
@@ -51,11 +53,13 @@ int main(int argc, char **argv) {
                : hostplatform::activateRunningInstance() ? 0
                                                          : 4;
 
-    void (*const part)() = mode == "process"    ? processTests
-                           : mode == "system"   ? systemTests
-                           : mode == "hash"     ? fileHashTests
-                           : mode == "download" ? downloadTests
-                                                : nullptr;
+    void (*const part)() = mode == "process"     ? processTests
+                           : mode == "system"    ? systemTests
+                           : mode == "hash"      ? fileHashTests
+                           : mode == "download"  ? downloadTests
+                           : mode == "https"     ? authenticatedDownloadTests
+                           : mode == "workfiles" ? workFileTests
+                                                 : nullptr;
     if (!part) {
         std::printf("unknown part or probe mode: %s\n", mode.c_str());
         return 2;

@@ -1,0 +1,69 @@
+// Makes a Wine prefix trust a test certificate authority the way a Windows
+// machine does: the certificate goes into the machine's root store in the
+// registry (HKLM\Software\Microsoft\SystemCertificates\Root), where the
+// system's validation of every https server looks. (Wine drops a certificate
+// added through the system store provider; the registry provider keeps it.)
+//
+//   trustroot <PEM file>
+// Exits 0 once the root store holds the certificate, 1 otherwise.
+#include <windows.h>
+// wincrypt.h needs the declarations of windows.h.
+#include <wincrypt.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+int main(int argc, char **argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: trustroot <PEM file>\n");
+        return 1;
+    }
+    std::ifstream in(argv[1], std::ios::binary);
+    const std::string pem(std::istreambuf_iterator<char>(in), {});
+    DWORD size = 0;
+    if (pem.empty() ||
+        !CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr,
+                              &size, nullptr, nullptr)) {
+        std::fprintf(stderr, "trustroot: no PEM certificate in %s\n", argv[1]);
+        return 1;
+    }
+    std::vector<BYTE> der(size);
+    CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, der.data(),
+                         &size, nullptr, nullptr);
+
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\SystemCertificates\\Root", 0,
+                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        std::fprintf(stderr, "trustroot: cannot open the machine's root store\n");
+        return 1;
+    }
+    const HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_REG, 0, 0, 0, key);
+    const bool added =
+        store && CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), size,
+                                                  CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+    if (store)
+        CertCloseStore(store, 0);
+    RegCloseKey(key);
+
+    // Read back through the system store, as the validation reads it.
+    const HCERTSTORE root = CertOpenSystemStoreW(0, L"ROOT");
+    const PCCERT_CONTEXT wanted = CertCreateCertificateContext(X509_ASN_ENCODING, der.data(), size);
+    const PCCERT_CONTEXT found =
+        root && wanted ? CertFindCertificateInStore(root, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING,
+                                                    wanted, nullptr)
+                       : nullptr;
+    if (found)
+        CertFreeCertificateContext(found);
+    if (wanted)
+        CertFreeCertificateContext(wanted);
+    if (root)
+        CertCloseStore(root, 0);
+    if (!added || !found) {
+        std::fprintf(stderr, "trustroot: the root store does not hold %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
