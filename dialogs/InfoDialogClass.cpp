@@ -100,7 +100,7 @@ void InfoDialogClass::showEvent(QShowEvent *event) {
     // opening it hears the title on its strip and the message under it.
     setAccessibleName(HeaderLabel->text());
     setAccessibleDescription(label->text() + QLatin1Char(' ') + label_2->text());
-    ImageLbl->setAccessibleName(tr("Warning"));
+    ImageLbl->setAccessibleName(tr("Error"));
     QDialog::showEvent(event);
     (RecreateButton)->setFocus();
 }

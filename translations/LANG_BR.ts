@@ -238,9 +238,9 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
         <translation>Clique em “Recriar mídia de inicialização” para reiniciar o processo.</translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
-        <translation>Aviso</translation>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>Erro</translation>
     </message>
 </context>
 <context>

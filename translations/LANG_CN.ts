@@ -238,9 +238,9 @@ This operation will erase all data from the selected drive while creating recove
         <translation>请单击“重新创建启动介质”以重新开始该过程。</translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
-        <translation>警告</translation>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>错误</translation>
     </message>
 </context>
 <context>

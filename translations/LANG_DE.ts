@@ -238,9 +238,9 @@ Beim Erstellen des Wiederherstellungslaufwerks werden alle Daten auf dem ausgew�
         <translation>Klicken Sie auf „Bootmedium neu erstellen“, um den Vorgang neu zu starten.</translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
-        <translation>Warnung</translation>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>Fehler</translation>
     </message>
 </context>
 <context>

@@ -238,9 +238,9 @@ Bij het maken van het herstelstation worden alle gegevens op het geselecteerde s
         <translation>Klik op ‘Bootmedium opnieuw maken’ om het proces te herstarten.</translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
-        <translation>Waarschuwing</translation>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>Fout</translation>
     </message>
 </context>
 <context>

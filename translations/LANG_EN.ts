@@ -237,8 +237,8 @@ This operation will erase all data from the selected drive while creating recove
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
 </context>

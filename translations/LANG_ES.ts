@@ -238,9 +238,9 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
         <translation>Haga clic en «Recrear medio de arranque» para reiniciar el proceso.</translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
-        <translation>Advertencia</translation>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>Error</translation>
     </message>
 </context>
 <context>

@@ -238,9 +238,9 @@ Cette opération effacera toutes les données du lecteur sélectionné lors de l
         <translation>Cliquez sur « Recréer le support » pour relancer le processus.</translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
-        <translation>Avertissement</translation>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>Erreur</translation>
     </message>
 </context>
 <context>

@@ -238,9 +238,9 @@ This operation will erase all data from the selected drive while creating recove
         <translation>प्रक्रिया फिर से शुरू करने के लिए ‘बूट मीडिया फिर से बनाएँ’ पर क्लिक करें।</translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
-        <translation>चेतावनी</translation>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>त्रुटि</translation>
     </message>
 </context>
 <context>

@@ -238,9 +238,9 @@ Durante la creazione dell&apos;unità di ripristino verranno cancellati tutti i 
         <translation>Fare clic su “Ricrea supporto di avvio” per riavviare il processo.</translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
-        <translation>Avviso</translation>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>Errore</translation>
     </message>
 </context>
 <context>

@@ -238,9 +238,9 @@ This operation will erase all data from the selected drive while creating recove
         <translation>[ブートメディアの再作成] をクリックして、処理をやり直してください。</translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
-        <translation>警告</translation>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>エラー</translation>
     </message>
 </context>
 <context>

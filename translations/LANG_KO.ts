@@ -238,9 +238,9 @@ This operation will erase all data from the selected drive while creating recove
         <translation>[부팅 미디어 다시 만들기]를 클릭하여 프로세스를 다시 시작하십시오.</translation>
     </message>
     <message>
-        <source>Warning</source>
-        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
-        <translation>경고</translation>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>오류</translation>
     </message>
 </context>
 <context>

@@ -134,7 +134,7 @@ const Text kTexts[] = {
     {"QCreateBootable", "Busy", kNowhere},
     {"QCreateBootable", "The download was stopped. The drive was not changed.", kNowhere},
     {"WarningClass", "Warning", kNowhere},
-    {"InfoDialogClass", "Warning", kNowhere},
+    {"InfoDialogClass", "Error", kNowhere},
 };
 
 QString shown(const char *context, const char *source) {
