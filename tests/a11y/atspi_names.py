@@ -53,11 +53,9 @@ def main():
             break
         kind, _, name = line.partition("\t")
         expected.add((kind, name))
-    kinds = {kind for kind, _ in expected}
-    if not {"window", "button", "list"} <= kinds or any(not name for _, name in expected):
-        print("the tool named too little:", sorted(expected))
+    if {kind for kind, _ in expected} != {"window", "button", "list"}:
         tool.kill()
-        return 1
+        sys.exit("the tool named too little: %s" % sorted(expected))
     missing = expected
     deadline = time.monotonic() + 30
     while missing and time.monotonic() < deadline:

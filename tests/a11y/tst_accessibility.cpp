@@ -207,12 +207,8 @@ void TestAccessibility::barRisesWithinTheLongSteps() {
     QList<int> shown;
     for (const QList<QVariant> &value : values)
         shown.append(value.first().toInt());
-    const QString all = [&] {
-        QStringList texts;
-        for (int v : shown)
-            texts << QString::number(v);
-        return texts.join(QLatin1Char(' '));
-    }();
+    QString all;
+    QDebug(&all) << shown;
     QVERIFY2(std::is_sorted(shown.begin(), shown.end()), qPrintable(all));
     const auto within = [&](int from, int to) {
         return std::count_if(shown.begin(), shown.end(), [&](int v) { return v > from && v < to; });
