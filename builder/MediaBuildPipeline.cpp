@@ -9,6 +9,7 @@
 #include "builder/DriveListing.h"
 #include "builder/FileGrowthWatch.h"
 #include "builder/HostPath.h"
+#include "builder/ProgressSpan.h"
 #include "builder/ThreadDriveClone.h"
 #include "builder/WorkFolders.h"
 #include "command/ShellCommandRunner.h"
@@ -196,10 +197,14 @@ void MediaBuildPipeline::run() {
     {
         // Xcopy shows nothing of its own in a hidden console: the window
         // follows the image as it grows on the drive.
+        ProgressInSpan bar(kCopySpan);
         const FileGrowthWatch copyProgress(
             hostPath(QString(letter) + QStringLiteral(":\\sources\\boot.wim")),
-            [this, imageSize](qint64 copied) {
+            [this, imageSize, &bar](qint64 copied) {
                 emit m_worker.PrintRunningProcess(progressText(kCopyProgress, copied, imageSize));
+                const int value = bar.advance(copied, imageSize);
+                if (value >= 0)
+                    emit m_worker.SetProgressValue(value);
             });
         imageCopied = runCommand(imageCopyCommand(m_systemDirectory, imageSource, letter)) == 0;
     }
@@ -343,6 +348,7 @@ hostplatform::DownloadResult MediaBuildPipeline::download(const QString &link) {
     m_arrivingImage.reset(
         new hostplatform::GrowingFileHash(hostPath(QLatin1String(kDownloadedImage)).toStdString()));
     QElapsedTimer sinceReport;
+    ProgressInSpan bar(kDownloadSpan);
     const auto progress = [&](unsigned long long received, unsigned long long total) {
         // Once the user has stopped the build the window says so; no amount
         // may take its place.
@@ -353,6 +359,9 @@ hostplatform::DownloadResult MediaBuildPipeline::download(const QString &link) {
         emit m_worker.PrintRunningProcess(
             total > 0 ? progressText(kDownloadProgress, qint64(received), qint64(total))
                       : progressText(kDownloadProgressOpen, qint64(received), 0));
+        const int value = bar.advance(qint64(received), qint64(total));
+        if (value >= 0)
+            emit m_worker.SetProgressValue(value);
     };
     const hostplatform::DownloadResult result = hostplatform::downloadToFile(
         link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString(), stop, progress);

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/ScreenScale.h"
 #include "dialogs/DialogLayouts.h"
+#include "dialogs/FocusRing.h"
 #include "dialogs/LookStyles.h"
 #include "dialogs/TitleDrag.h"
 #include "dialogs/WindowLook.h"
@@ -11,6 +12,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPixmap>
+#include <QShowEvent>
 
 InfoDialogClass::InfoDialogClass(QWidget *parent) : QDialog(parent), dragOffset(0, 0) {
     setupUi(this);
@@ -37,6 +39,8 @@ InfoDialogClass::InfoDialogClass(QWidget *parent) : QDialog(parent), dragOffset(
                                 QString::fromLatin1(lookstyle::kBlackTextRule));
     RecreateButton->setStyleSheet(lookstyle::buttonNormal(dpiClass) +
                                   QString::fromLatin1(lookstyle::kWhiteTextRule));
+    setTabOrder(RecreateButton, CancelButton);
+    new FocusRing(this);
 }
 
 void InfoDialogClass::setMessageTexts() {
@@ -89,4 +93,14 @@ void InfoDialogClass::closeEvent(QCloseEvent *event) {
     if (isVisible())
         CancelButton->click();
     QDialog::closeEvent(event);
+}
+
+void InfoDialogClass::showEvent(QShowEvent *event) {
+    // The caller fills the texts before it shows the dialog: a screen reader
+    // opening it hears the title on its strip and the message under it.
+    setAccessibleName(HeaderLabel->text());
+    setAccessibleDescription(label->text() + QLatin1Char(' ') + label_2->text());
+    ImageLbl->setAccessibleName(tr("Error"));
+    QDialog::showEvent(event);
+    (RecreateButton)->setFocus();
 }

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/ScreenScale.h"
 #include "dialogs/DialogLayouts.h"
+#include "dialogs/FocusRing.h"
 #include "dialogs/LookStyles.h"
 #include "dialogs/TitleDrag.h"
 #include "dialogs/WindowLook.h"
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPixmap>
+#include <QShowEvent>
 
 WarningClass::WarningClass(QWidget *parent) : QDialog(parent), dragOffset(0, 0) {
     setupUi(this);
@@ -40,6 +42,8 @@ WarningClass::WarningClass(QWidget *parent) : QDialog(parent), dragOffset(0, 0) 
     CancelButton->setStyleSheet(buttonStyle);
 
     connect(OkButton, SIGNAL(clicked()), this, SLOT(OnOk()));
+    setTabOrder(OkButton, CancelButton);
+    new FocusRing(this);
 }
 
 void WarningClass::ApplyScaledLayout() {
@@ -77,4 +81,14 @@ void WarningClass::changeEvent(QEvent *event) {
         ApplyScaledLayout();
     }
     QWidget::changeEvent(event);
+}
+
+void WarningClass::showEvent(QShowEvent *event) {
+    // The caller fills the texts before it shows the dialog: a screen reader
+    // opening it hears the title on its strip and the message under it.
+    setAccessibleName(HeaderLabel->text());
+    setAccessibleDescription(InfoLabel->text());
+    ImageLabel->setAccessibleName(tr("Warning"));
+    QDialog::showEvent(event);
+    (OkButton->isVisible() ? OkButton : CancelButton)->setFocus();
 }

@@ -6,6 +6,7 @@
 #include "builder/DriveListing.h"
 #include "builder/ThreadDriveClone.h"
 #include "builder/WorkFolders.h"
+#include "dialogs/FocusRing.h"
 #include "dialogs/InfoDialogClass.h"
 #include "dialogs/LookStyles.h"
 #include "dialogs/TitleDrag.h"
@@ -17,6 +18,7 @@
 #include "mainwindow/MainWindowLayout.h"
 #include "platform/HostPlatform.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -112,6 +114,39 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     connect(devices, SIGNAL(deviceRemoved()), this, SIGNAL(DriveRemoved()));
 
     applyDpiLook();
+
+    // Keyboard users meet the controls in the order they read them, and
+    // start on the drive list; the ring shows where they are.
+    setTabOrder(DiskComboBox, CreateBootable);
+    setTabOrder(CreateBootable, CancelButton);
+    setTabOrder(CancelButton, titleCloseButton);
+    nameControls();
+    new FocusRing(this);
+    DiskComboBox->setFocus();
+}
+
+void QCreateBootable::nameControls() {
+    // What a screen reader says for controls that carry no text of their
+    // own, in the user's language; the window is named as its title strip.
+    setAccessibleName(titleLabel->text());
+    titleCloseButton->setAccessibleName(tr("Close"));
+    label->setBuddy(DiskComboBox);
+    DiskComboBox->setAccessibleName(label->text());
+    progressBar->setAccessibleName(tr("Progress of the recovery drive"));
+    ImageLabel->setAccessibleName(tr("Recovery drive"));
+    ProcessLabel->setAccessibleName(tr("Busy"));
+}
+
+void QCreateBootable::setStatusText(const QString &text) {
+    label_2->setText(text);
+    QAccessibleEvent changed(label_2, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+void QCreateBootable::announceOutcome(const QString &text) {
+    // The status line changes where the user's screen reader is not looking:
+    // the end of a build is told as well.
+    hostplatform::announce(static_cast<std::uintptr_t>(winId()), text.toStdWString());
 }
 
 void QCreateBootable::ListUSBDrives() {
@@ -174,6 +209,15 @@ void QCreateBootable::refreshStaleDriveList() {
 void QCreateBootable::showCentred(QDialog *dialog) {
     dialog->move(centredPosition(geometry(), dialog->size()));
     dialog->show();
+    // The keyboard goes to the dialog, so that it can be answered at once.
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void QCreateBootable::takeBackKeyboard(QWidget *focus) {
+    activateWindow();
+    if (focus && focus->isEnabled())
+        focus->setFocus();
 }
 
 void QCreateBootable::applyState(WindowState state) {
@@ -277,14 +321,16 @@ void QCreateBootable::CreateBootableStart() {
 }
 
 void QCreateBootable::OnPrintRunningProcess(QString text) {
-    label_2->setText(text);
+    setStatusText(text);
 }
 
 void QCreateBootable::OnProcessComplete() {
     buildRunning = false;
     driveChoiceInUse = false;
     applyState(WindowState::Finished);
-    label_2->setText(tr("Process completed"));
+    setStatusText(tr("Process completed"));
+    announceOutcome(label_2->text());
+    DiskComboBox->setFocus();
     // Disks plugged in or removed during the build show up now.
     refreshStaleDriveList();
 }
@@ -298,8 +344,9 @@ void QCreateBootable::IncompleteFileDownload() {
 void QCreateBootable::OnBuildFailed(int cause) {
     // The failure dialog says that the drive is not usable; the status line
     // behind it says why. The text comes first: the state makes room for it.
-    label_2->setText(buildFailureText(static_cast<BuildFailure>(cause)));
+    setStatusText(buildFailureText(static_cast<BuildFailure>(cause)));
     applyState(WindowState::Failed);
+    announceOutcome(label_2->text());
 }
 
 void QCreateBootable::OnStopgGifFile() {
@@ -310,6 +357,8 @@ void QCreateBootable::OnStopgGifFile() {
 
 void QCreateBootable::OnSetProgressValue(int value) {
     progressBar->setValue(value);
+    QAccessibleValueChangeEvent changed(progressBar, progressBar->value());
+    QAccessible::updateAccessibility(&changed);
 }
 
 void QCreateBootable::OnProcessStart() {
@@ -339,14 +388,16 @@ void QCreateBootable::OnProcessStart() {
     progressBar->setValue(0);
     handOverSelectedDisk(disk.toInt(), DiskComboBox->currentText());
     restartScanAnimation();
-    label_2->setText(tr("Please wait. Preparing the selected media. ") +
-                     tr("This may take some time."));
+    setStatusText(tr("Please wait. Preparing the selected media. ") +
+                  tr("This may take some time."));
     // The previous build has reported its end, but its thread may still be
     // returning; starting a running thread would start nothing.
     workerThread->wait();
     buildRunning = true;
     workerThread->start(QThread::InheritPriority);
     applyState(WindowState::Downloading);
+    // The one thing to do while the image downloads is to stop it.
+    takeBackKeyboard(CancelButton);
 }
 
 void QCreateBootable::showNoConnectionNotice() {
@@ -378,6 +429,8 @@ void QCreateBootable::restartScanAnimation() {
 
 void QCreateBootable::OnProcessCancel() {
     warningDialog->hide();
+    takeBackKeyboard(CreateBootable->isVisible() ? static_cast<QWidget *>(CreateBootable)
+                                                 : DiskComboBox);
 }
 
 void QCreateBootable::OnCancel() {
@@ -386,7 +439,7 @@ void QCreateBootable::OnCancel() {
         if (!stoppingBuild && workerThread->requestStop()) {
             stoppingBuild = true;
             applyState(WindowState::Stopping);
-            label_2->setText(tr("Stopping the download..."));
+            setStatusText(tr("Stopping the download..."));
         }
         return;
     }
@@ -406,6 +459,8 @@ void QCreateBootable::buildThreadEnded() {
     progressBar->setValue(0);
     applyState(WindowState::Idle);
     refreshStaleDriveList();
+    announceOutcome(tr("The download was stopped. The drive was not changed."));
+    DiskComboBox->setFocus();
 }
 
 void QCreateBootable::USBConnected() {
@@ -464,8 +519,10 @@ void QCreateBootable::changeEvent(QEvent *event) {
         retranslateUi(this);
         // The title shows in the strip's own title label; label_3 stays empty
         // so the title is never drawn twice.
-        if (titleLabel)
+        if (titleLabel) {
             titleLabel->setText(tr("Create Recovery Drive"));
+            nameControls();
+        }
     }
     QWidget::changeEvent(event);
 }

@@ -80,6 +80,13 @@ private:
 
     void buildTitleStrip();
     void applyDpiLook();
+    void nameControls();
+    // The status line, told to assistive technology as it changes.
+    void setStatusText(const QString &text);
+    // Reads the outcome of a build out to the user's screen reader.
+    void announceOutcome(const QString &text);
+    // Back from a dialog: keyboard input to this window, at focus.
+    void takeBackKeyboard(QWidget *focus);
 
     ThreadDriveClone *workerThread = nullptr;
     WarningClass *warningDialog = nullptr;

@@ -261,3 +261,15 @@ void stopWatchingDevices(void *handle);
 DeviceChange deviceChangeOf(const char *eventType, const void *message, std::uintptr_t window);
 
 } // namespace hostplatform
+
+namespace hostplatform {
+
+// Tells the user's screen reader what came of something they waited for (the
+// end of a build), without moving the keyboard focus. window is the window it
+// concerns (an HWND on Windows). On Windows a UI Automation notification,
+// where the system has one (Windows 10 1709 and later); the simulated host
+// appends the text as a line to announcements.log in its root. False when
+// nothing could be told.
+bool announce(std::uintptr_t window, const std::wstring &text);
+
+} // namespace hostplatform

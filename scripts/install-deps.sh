@@ -11,6 +11,8 @@ packages=("$@")
     xvfb xauth xdotool x11-apps imagemagick
     python3 curl openssl libssl-dev
     fonts-dejavu-core fonts-liberation2 fonts-noto-core fonts-noto-cjk
+    # Reading the windows through the accessibility bus (tests/a11y).
+    at-spi2-core python3-pyatspi dbus
     # Starting the finished drive in a virtual UEFI machine (tests/boot).
     gnu-efi binutils qemu-system-x86 ovmf dosfstools mtools
 )

@@ -143,6 +143,31 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>Detalhes: %1</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translatorcomment>Accessible name of the title strip&apos;s close button (read by screen readers)</translatorcomment>
+        <translation>Fechar</translation>
+    </message>
+    <message>
+        <source>Progress of the recovery drive</source>
+        <translatorcomment>Accessible name of the progress bar (read by screen readers)</translatorcomment>
+        <translation>Progresso do disco de recuperação</translation>
+    </message>
+    <message>
+        <source>Recovery drive</source>
+        <translatorcomment>Accessible name of the picture in the main window (read by screen readers)</translatorcomment>
+        <translation>Disco de recuperação</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translatorcomment>Accessible name of the busy animation (read by screen readers)</translatorcomment>
+        <translation>Em andamento</translation>
+    </message>
+    <message>
+        <source>The download was stopped. The drive was not changed.</source>
+        <translatorcomment>Read out by screen readers when the user stopped a build during the download</translatorcomment>
+        <translation>O download foi interrompido. O disco não foi alterado.</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -172,6 +197,11 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
         <source>OK</source>
         <translatorcomment>Button</translatorcomment>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
+        <translation>Aviso</translation>
     </message>
 </context>
 <context>
@@ -206,6 +236,11 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
         <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
         <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
         <translation>Clique em “Recriar mídia de inicialização” para reiniciar o processo.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>Erro</translation>
     </message>
 </context>
 <context>

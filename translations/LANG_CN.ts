@@ -143,6 +143,31 @@ This operation will erase all data from the selected drive while creating recove
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>详细信息：%1</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translatorcomment>Accessible name of the title strip&apos;s close button (read by screen readers)</translatorcomment>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Progress of the recovery drive</source>
+        <translatorcomment>Accessible name of the progress bar (read by screen readers)</translatorcomment>
+        <translation>恢复驱动器创建进度</translation>
+    </message>
+    <message>
+        <source>Recovery drive</source>
+        <translatorcomment>Accessible name of the picture in the main window (read by screen readers)</translatorcomment>
+        <translation>恢复驱动器</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translatorcomment>Accessible name of the busy animation (read by screen readers)</translatorcomment>
+        <translation>正在处理</translation>
+    </message>
+    <message>
+        <source>The download was stopped. The drive was not changed.</source>
+        <translatorcomment>Read out by screen readers when the user stopped a build during the download</translatorcomment>
+        <translation>下载已停止。驱动器未被更改。</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -172,6 +197,11 @@ This operation will erase all data from the selected drive while creating recove
         <source>OK</source>
         <translatorcomment>Button</translatorcomment>
         <translation>确定</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
+        <translation>警告</translation>
     </message>
 </context>
 <context>
@@ -206,6 +236,11 @@ This operation will erase all data from the selected drive while creating recove
         <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
         <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
         <translation>请单击“重新创建启动介质”以重新开始该过程。</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>错误</translation>
     </message>
 </context>
 <context>

@@ -143,6 +143,31 @@ Beim Erstellen des Wiederherstellungslaufwerks werden alle Daten auf dem ausgew√
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>Details: %1</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translatorcomment>Accessible name of the title strip&apos;s close button (read by screen readers)</translatorcomment>
+        <translation>Schlie√üen</translation>
+    </message>
+    <message>
+        <source>Progress of the recovery drive</source>
+        <translatorcomment>Accessible name of the progress bar (read by screen readers)</translatorcomment>
+        <translation>Fortschritt des Wiederherstellungslaufwerks</translation>
+    </message>
+    <message>
+        <source>Recovery drive</source>
+        <translatorcomment>Accessible name of the picture in the main window (read by screen readers)</translatorcomment>
+        <translation>Wiederherstellungslaufwerk</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translatorcomment>Accessible name of the busy animation (read by screen readers)</translatorcomment>
+        <translation>Wird ausgef√ºhrt</translation>
+    </message>
+    <message>
+        <source>The download was stopped. The drive was not changed.</source>
+        <translatorcomment>Read out by screen readers when the user stopped a build during the download</translatorcomment>
+        <translation>Der Download wurde angehalten. Das Laufwerk wurde nicht ver√§ndert.</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -172,6 +197,11 @@ Beim Erstellen des Wiederherstellungslaufwerks werden alle Daten auf dem ausgew√
         <source>OK</source>
         <translatorcomment>Button</translatorcomment>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
+        <translation>Warnung</translation>
     </message>
 </context>
 <context>
@@ -206,6 +236,11 @@ Beim Erstellen des Wiederherstellungslaufwerks werden alle Daten auf dem ausgew√
         <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
         <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
         <translation>Klicken Sie auf ‚ÄûBootmedium neu erstellen‚Äú, um den Vorgang neu zu starten.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>Fehler</translation>
     </message>
 </context>
 <context>

@@ -142,6 +142,31 @@ This operation will erase all data from the selected drive while creating recove
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translatorcomment>Accessible name of the title strip&apos;s close button (read by screen readers)</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Progress of the recovery drive</source>
+        <translatorcomment>Accessible name of the progress bar (read by screen readers)</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recovery drive</source>
+        <translatorcomment>Accessible name of the picture in the main window (read by screen readers)</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translatorcomment>Accessible name of the busy animation (read by screen readers)</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The download was stopped. The drive was not changed.</source>
+        <translatorcomment>Read out by screen readers when the user stopped a build during the download</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -170,6 +195,11 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>OK</source>
         <translatorcomment>Button</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -204,6 +234,11 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
         <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -143,6 +143,31 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>Detalles: %1</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translatorcomment>Accessible name of the title strip&apos;s close button (read by screen readers)</translatorcomment>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>Progress of the recovery drive</source>
+        <translatorcomment>Accessible name of the progress bar (read by screen readers)</translatorcomment>
+        <translation>Progreso de la unidad de recuperación</translation>
+    </message>
+    <message>
+        <source>Recovery drive</source>
+        <translatorcomment>Accessible name of the picture in the main window (read by screen readers)</translatorcomment>
+        <translation>Unidad de recuperación</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translatorcomment>Accessible name of the busy animation (read by screen readers)</translatorcomment>
+        <translation>En curso</translation>
+    </message>
+    <message>
+        <source>The download was stopped. The drive was not changed.</source>
+        <translatorcomment>Read out by screen readers when the user stopped a build during the download</translatorcomment>
+        <translation>La descarga se ha detenido. La unidad no se ha modificado.</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -172,6 +197,11 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
         <source>OK</source>
         <translatorcomment>Button</translatorcomment>
         <translation>Aceptar</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
+        <translation>Advertencia</translation>
     </message>
 </context>
 <context>
@@ -206,6 +236,11 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
         <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
         <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
         <translation>Haga clic en «Recrear medio de arranque» para reiniciar el proceso.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>Error</translation>
     </message>
 </context>
 <context>

@@ -143,6 +143,31 @@ This operation will erase all data from the selected drive while creating recove
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>विवरण: %1</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translatorcomment>Accessible name of the title strip&apos;s close button (read by screen readers)</translatorcomment>
+        <translation>बंद करें</translation>
+    </message>
+    <message>
+        <source>Progress of the recovery drive</source>
+        <translatorcomment>Accessible name of the progress bar (read by screen readers)</translatorcomment>
+        <translation>पुनर्प्राप्ति ड्राइव की प्रगति</translation>
+    </message>
+    <message>
+        <source>Recovery drive</source>
+        <translatorcomment>Accessible name of the picture in the main window (read by screen readers)</translatorcomment>
+        <translation>पुनर्प्राप्ति ड्राइव</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translatorcomment>Accessible name of the busy animation (read by screen readers)</translatorcomment>
+        <translation>कार्य जारी है</translation>
+    </message>
+    <message>
+        <source>The download was stopped. The drive was not changed.</source>
+        <translatorcomment>Read out by screen readers when the user stopped a build during the download</translatorcomment>
+        <translation>डाउनलोड रोक दिया गया। ड्राइव में कोई बदलाव नहीं किया गया।</translation>
+    </message>
 </context>
 <context>
     <name>WarningDlg</name>
@@ -172,6 +197,11 @@ This operation will erase all data from the selected drive while creating recove
         <source>OK</source>
         <translatorcomment>Button</translatorcomment>
         <translation>ठीक है</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translatorcomment>Accessible name of the warning picture (read by screen readers)</translatorcomment>
+        <translation>चेतावनी</translation>
     </message>
 </context>
 <context>
@@ -206,6 +236,11 @@ This operation will erase all data from the selected drive while creating recove
         <source>Click &apos;Recreate Boot Media&apos; to restart process.</source>
         <translatorcomment>Quote the translated &apos;Recreate Boot Media&apos; button text exactly</translatorcomment>
         <translation>प्रक्रिया फिर से शुरू करने के लिए ‘बूट मीडिया फिर से बनाएँ’ पर क्लिक करें।</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translatorcomment>Accessible name of the failure picture (read by screen readers)</translatorcomment>
+        <translation>त्रुटि</translation>
     </message>
 </context>
 <context>

@@ -17,6 +17,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cmath>
+
 Q_DECLARE_METATYPE(UiLanguage)
 
 namespace {
@@ -78,6 +80,36 @@ bool dragsFromRow(QWidget *window, int y) {
     return moved;
 }
 
+// WCAG's contrast ratio of two colours, 1 to 21.
+double contrast(QRgb a, QRgb b) {
+    const auto luminance = [](QRgb c) {
+        const auto channel = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+    };
+    const double x = luminance(a), y = luminance(b);
+    return (qMax(x, y) + 0.05) / (qMin(x, y) + 0.05);
+}
+
+// How strongly the focus on control shows: the best contrast, over the few
+// pixels left of it at its middle row, between the window with the focus on
+// it and the window with the focus elsewhere.
+double focusContrast(QWidget *window, QWidget *control, QWidget *elsewhere) {
+    const QPoint middle = control->mapTo(window, QPoint(0, control->height() / 2));
+    control->setFocus();
+    QApplication::processEvents();
+    const QImage focused = window->grab().toImage();
+    elsewhere->setFocus();
+    QApplication::processEvents();
+    const QImage unfocused = window->grab().toImage();
+    double best = 1;
+    for (int x = middle.x() - 1; x >= qMax(0, middle.x() - 8); --x)
+        best = qMax(best, contrast(focused.pixel(x, middle.y()), unfocused.pixel(x, middle.y())));
+    return best;
+}
+
 } // namespace
 
 class TestLookWindows : public QObject {
@@ -93,6 +125,8 @@ private slots:
     void windowsAtEveryScale();
     void dragOnlyByTheTitleStrip();
     void escapeAndReturn();
+    void focusVisibleAtEveryScale_data();
+    void focusVisibleAtEveryScale();
 };
 
 void TestLookWindows::windowsAtEveryScale_data() {
@@ -190,6 +224,44 @@ void TestLookWindows::escapeAndReturn() {
     QCOMPARE(recreateClicked.count() + infoCancel.count(), 0);
     QTest::keyClick(info, Qt::Key_Return);
     QCOMPARE(recreateClicked.count() + infoCancel.count(), 1);
+}
+
+void TestLookWindows::focusVisibleAtEveryScale_data() {
+    QTest::addColumn<int>("dpi");
+    for (int dpi : {96, 120, 144})
+        QTest::addRow("%d", dpi) << dpi;
+}
+
+// Every control the keyboard reaches shows that it has the focus, at least
+// 3:1 against what is there without it.
+void TestLookWindows::focusVisibleAtEveryScale() {
+    QFETCH(int, dpi);
+    LookHost host(dpi, UiLanguage::EN);
+    QCreateBootable window;
+    window.DiskComboBox->addItem(QStringLiteral("Alpha USB Device"), 1);
+    window.DiskComboBox->setEnabled(true);
+    window.CreateBootable->setEnabled(true);
+    QList<QWidget *> windows{&window, onlyTopLevel<WarningClass>(),
+                             onlyTopLevel<InfoDialogClass>()};
+    for (QWidget *shown : windows) {
+        shown->show();
+        shown->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(shown));
+        QList<QWidget *> controls;
+        for (QWidget *child : shown->findChildren<QWidget *>()) {
+            if ((child->focusPolicy() & Qt::TabFocus) && child->isVisible() && child->isEnabled())
+                controls.append(child);
+        }
+        QVERIFY(controls.size() >= 2);
+        for (QWidget *control : controls) {
+            QWidget *elsewhere = controls.at(controls.first() == control ? 1 : 0);
+            const double seen = focusContrast(shown, control, elsewhere);
+            QVERIFY2(seen >= 3.0, qPrintable(QStringLiteral("%1 %2: %3")
+                                                 .arg(shown->objectName(), control->objectName())
+                                                 .arg(seen)));
+        }
+        shown->hide();
+    }
 }
 
 QTEST_MAIN(TestLookWindows)

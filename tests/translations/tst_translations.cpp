@@ -127,6 +127,14 @@ const Text kTexts[] = {
     {"ThreadDriveClone", "Downloading the boot image: %1 of %2 MB", kStatus},
     {"ThreadDriveClone", "Downloading the boot image: %1 MB", kStatus},
     {"ThreadDriveClone", "Copying the boot image to the drive: %1 of %2 MB", kStatus},
+    // Read out by screen readers, never shown.
+    {"QCreateBootable", "Close", kNowhere},
+    {"QCreateBootable", "Progress of the recovery drive", kNowhere},
+    {"QCreateBootable", "Recovery drive", kNowhere},
+    {"QCreateBootable", "Busy", kNowhere},
+    {"QCreateBootable", "The download was stopped. The drive was not changed.", kNowhere},
+    {"WarningClass", "Warning", kNowhere},
+    {"InfoDialogClass", "Error", kNowhere},
 };
 
 QString shown(const char *context, const char *source) {

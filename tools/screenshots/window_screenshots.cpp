@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTranslator>
 
 #include <cstdio>
@@ -40,6 +41,19 @@ bool save(QWidget *window, const QString &path) {
     std::printf("%s %s (%dx%d)\n", ok ? "wrote" : "FAILED", qPrintable(path), window->width(),
                 window->height());
     return ok;
+}
+
+// The window with the keyboard focus on control: the ring shows only in the
+// active window.
+bool saveFocused(QWidget *window, QWidget *control, const QString &path) {
+    window->show();
+    window->activateWindow();
+    for (int i = 0; i < 200 && !window->isActiveWindow(); ++i) {
+        QApplication::processEvents();
+        QThread::msleep(10);
+    }
+    control->setFocus();
+    return save(window, path);
 }
 
 QString inWindow(const char *text) {
@@ -90,6 +104,8 @@ int main(int argc, char *argv[]) {
     window.DiskComboBox->addItem(QStringLiteral("Generic Flash Disk USB Device "), 1);
     window.move(40, 40);
     ok &= save(&window, stem + QStringLiteral("main-idle.png"));
+    // Where the keyboard is: one Tab on from the drive list.
+    ok &= saveFocused(&window, window.CreateBootable, stem + QStringLiteral("main-focus.png"));
 
     // As during a build: status line, progress and no start button.
     window.label_2->setText(inWindow("Please wait. Preparing the selected media. ") +
@@ -149,7 +165,11 @@ int main(int argc, char *argv[]) {
                  "drive.\nThis operation will erase all data from the selected drive while "
                  "creating recovery drive."));
     ok &= save(warning, stem + QStringLiteral("confirm.png"));
+    ok &= saveFocused(warning, warning->OkButton, stem + QStringLiteral("confirm-focus.png"));
+    warning->hide();
 
-    ok &= save(topLevel<InfoDialogClass>(), stem + QStringLiteral("failure.png"));
+    auto *info = topLevel<InfoDialogClass>();
+    ok &= save(info, stem + QStringLiteral("failure.png"));
+    ok &= saveFocused(info, info->CancelButton, stem + QStringLiteral("failure-focus.png"));
     return ok ? 0 : 1;
 }

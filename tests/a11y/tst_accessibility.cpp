@@ -1,0 +1,227 @@
+// The three windows as a screen reader and a keyboard-only user meet them,
+// through whole builds on a fresh simulated host: every control named, the
+// outcome of each build told, the keyboard reaching everything, and a bar
+// that follows the two long steps.
+#include "support/HostChecks.h"
+#include "support/ToolSession.h"
+
+#include "builder/BuildFailure.h"
+#include "mainwindow/BuildFailureText.h"
+
+#include <QAccessible>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <algorithm>
+
+using namespace hostchecks;
+
+namespace {
+
+constexpr int kBuildTimeoutMs = 180000;
+
+const QString kStoppedText = QStringLiteral("The download was stopped. The drive was not changed.");
+
+void collect(QAccessibleInterface *iface, QList<QAccessibleInterface *> &all) {
+    all.append(iface);
+    for (int i = 0; i < iface->childCount(); ++i) {
+        if (QAccessibleInterface *child = iface->child(i))
+            collect(child, all);
+    }
+}
+
+// What a screen reader would find missing in a shown window: a window not
+// named as its title strip, a focusable control without a name, a list or
+// a progress bar that neither a name nor a label says what it is for.
+QStringList faultsOf(QWidget *window, const QString &title) {
+    QStringList faults;
+    QAccessibleInterface *root = QAccessible::queryAccessibleInterface(window);
+    if (root->text(QAccessible::Name) != title)
+        faults << QStringLiteral("window named '%1'").arg(root->text(QAccessible::Name));
+    QList<QAccessibleInterface *> all;
+    collect(root, all);
+    for (QAccessibleInterface *iface : all) {
+        const QAccessible::State state = iface->state();
+        if (state.invisible)
+            continue;
+        const QString name = iface->text(QAccessible::Name).trimmed();
+        const QString what =
+            iface->object() ? iface->object()->objectName() : QString::number(iface->role(), 16);
+        QString label;
+        for (const auto &relation : iface->relations(QAccessible::Label))
+            label += relation.first->text(QAccessible::Name);
+        if (state.focusable && name.isEmpty())
+            faults << what + QStringLiteral(" focusable without a name");
+        // The list's name is the drive it shows; what it asks is its label.
+        if (iface->role() == QAccessible::ComboBox && label.isEmpty())
+            faults << what + QStringLiteral(" list without a label");
+        if (iface->role() == QAccessible::ProgressBar && name.isEmpty() && label.isEmpty())
+            faults << what + QStringLiteral(" progress bar without a name");
+        if (iface->role() == QAccessible::Graphic && name.isEmpty())
+            faults << what + QStringLiteral(" picture without a name");
+    }
+    return faults;
+}
+
+// Checks every window the user sees now.
+void verifyNamed(ToolSession &session, const char *state) {
+    QCreateBootable *window = session.window();
+    const QString title = window->label_3->findChild<QLabel *>()->text();
+    QStringList faults = faultsOf(window, title);
+    for (QDialog *dialog :
+         {static_cast<QDialog *>(session.warning()), static_cast<QDialog *>(session.info())}) {
+        if (dialog->isVisible())
+            faults += faultsOf(dialog,
+                               dialog->findChild<QLabel *>(QStringLiteral("HeaderLabel"))->text());
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(QLatin1String(state) + QLatin1String(": ") +
+                                          faults.join(QLatin1String("; "))));
+}
+
+// Sends a key to whatever has the keyboard focus, as the keyboard does.
+void key(Qt::Key which) {
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY2(focus, "nothing has the keyboard focus");
+    QTest::keyClick(focus, which);
+}
+
+} // namespace
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_server.start()); }
+    void init() {
+        m_server.http().setRate(0);
+        m_server.http().setMode(HttpTestServer::Mode::Serve);
+    }
+
+    void namedInEveryStateAndOutcomeTold_data();
+    void namedInEveryStateAndOutcomeTold();
+    void keyboardOnly();
+    void barRisesWithinTheLongSteps();
+
+private:
+    E2eServer m_server;
+};
+
+void TestAccessibility::namedInEveryStateAndOutcomeTold_data() {
+    QTest::addColumn<QString>("outcome");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("completed") << "completed" << QStringLiteral("Process completed");
+    QTest::newRow("failed") << "failed"
+                            << buildFailureText(BuildFailure::ImageTooSmall)
+                                   .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    QTest::newRow("stopped") << "stopped" << kStoppedText;
+    QTest::newRow("no connection") << "no connection" << QString();
+}
+
+void TestAccessibility::namedInEveryStateAndOutcomeTold() {
+    QFETCH(QString, outcome);
+    QFETCH(QString, told);
+    const QString link = outcome == "failed" ? m_server.shortImageLink() : m_server.goodImageLink();
+    ToolSession session(simhost::sampleHostSpec(), link,
+                        outcome == "no connection" ? E2eServer::deadProxy() : m_server.proxy());
+    QVERIFY(session.open());
+    QCreateBootable *window = session.window();
+    verifyNamed(session, "idle");
+    QVERIFY(ToolSession::press(window->CreateBootable));
+    verifyNamed(session, "confirming");
+
+    if (outcome == "stopped")
+        m_server.http().setMode(HttpTestServer::Mode::Trickle);
+    QVERIFY(ToolSession::press(session.warning()->OkButton));
+    if (outcome == "no connection") {
+        QVERIFY(session.warning()->isVisible());
+        verifyNamed(session, "notice");
+    } else {
+        verifyNamed(session, "building");
+        if (outcome == "stopped") {
+            QTRY_VERIFY_WITH_TIMEOUT(window->label_2->text().startsWith("Downloading"), 30000);
+            QVERIFY(ToolSession::press(window->CancelButton));
+            verifyNamed(session, "stopping");
+            QTRY_VERIFY_WITH_TIMEOUT(window->CreateBootable->isVisible(), 30000);
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+        }
+        verifyNamed(session, qPrintable(outcome));
+    }
+
+    // One announcement per build, its outcome; none for a build never begun.
+    const QStringList announced = hostLog(session.host(), "announcements.log");
+    QCOMPARE(announced, told.isEmpty() ? QStringList() : QStringList{told});
+}
+
+// A whole build, a failure and its recreation, answered with Tab, Space and
+// Return only.
+void TestAccessibility::keyboardOnly() {
+    ToolSession session(simhost::sampleHostSpec(), m_server.shortImageLink(), m_server.proxy());
+    QVERIFY(session.open());
+    QCreateBootable *window = session.window();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(window->DiskComboBox));
+    const QList<QWidget *> order{window->CreateBootable, window->CancelButton,
+                                 session.titleCloseButton(), window->DiskComboBox};
+    for (QWidget *next : order) {
+        key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+
+    // Tab to the start, Space: the confirmation takes the keyboard; Return
+    // confirms. The image is short: the failure dialog takes it next.
+    key(Qt::Key_Tab);
+    key(Qt::Key_Space);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(session.warning()->OkButton));
+    key(Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(session.failureShown(), kBuildTimeoutMs);
+    InfoDialogClass *info = session.info();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(info->RecreateButton));
+    key(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(info->CancelButton));
+    key(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(info->RecreateButton));
+
+    // Recreate with Space, from a server that now serves the whole image.
+    session.setLink(m_server.goodImageLink());
+    key(Qt::Key_Space);
+    QTRY_VERIFY_WITH_TIMEOUT(session.buildCompleted(), kBuildTimeoutMs);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(window->DiskComboBox));
+    QVERIFY(QFileInfo::exists(session.host().local(QStringLiteral("R:\\sources\\boot.wim"))));
+}
+
+// A slow server and a slow stick: the bar rises within the span before the
+// format and the one after the last checkpoint but one, and never goes back.
+void TestAccessibility::barRisesWithinTheLongSteps() {
+    ToolSession session(simhost::sampleHostSpec(), m_server.goodImageLink(), m_server.proxy());
+    m_server.http().setRate(60 << 20);
+    simhost::setHostSetting(session.host().root(),
+                            QStringLiteral("system/driveWriteBytesPerSecond"), 60 << 20);
+    QVERIFY(session.open());
+    QSignalSpy values(session.window()->progressBar, &QProgressBar::valueChanged);
+    QVERIFY(session.startBuild());
+    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+    QVERIFY(session.buildCompleted());
+
+    QList<int> shown;
+    for (const QList<QVariant> &value : values)
+        shown.append(value.first().toInt());
+    QString all;
+    QDebug(&all) << shown;
+    QVERIFY2(std::is_sorted(shown.begin(), shown.end()), qPrintable(all));
+    const auto within = [&](int from, int to) {
+        return std::count_if(shown.begin(), shown.end(), [&](int v) { return v > from && v < to; });
+    };
+    QVERIFY2(within(0, 5) >= 2 && within(95, 100) >= 2, qPrintable(all));
+    // The checkpoints, every one of them, in their order.
+    QList<int> checkpoints;
+    for (int v : shown) {
+        if (v % 5 == 0 && v > 0)
+            checkpoints.append(v);
+    }
+    QCOMPARE(checkpoints, QList<int>({5, 10, 15, 20, 50, 65, 75, 95, 100}));
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
