@@ -139,6 +139,31 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
         <translation>A unidade concluída não passou na verificação.</translation>
     </message>
     <message>
+        <source>The download link is not secure.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>O link de download não é seguro.</translation>
+    </message>
+    <message>
+        <source>The download server could not prove that it is genuine.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>O servidor de download não conseguiu provar que é autêntico.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is not the published one.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>A imagem de inicialização baixada não é a publicada.</translation>
+    </message>
+    <message>
+        <source>The boot image was changed on this computer during the build.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>A imagem de inicialização foi alterada neste computador durante a criação.</translation>
+    </message>
+    <message>
+        <source>A work folder led to another place; it was removed unused.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Uma pasta de trabalho levava a outro lugar; ela foi removida sem uso.</translation>
+    </message>
+    <message>
         <source>Details: %1</source>
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>Detalhes: %1</translation>

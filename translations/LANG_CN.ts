@@ -139,6 +139,31 @@ This operation will erase all data from the selected drive while creating recove
         <translation>制作完成的驱动器未通过检查。</translation>
     </message>
     <message>
+        <source>The download link is not secure.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>下载链接不安全。</translation>
+    </message>
+    <message>
+        <source>The download server could not prove that it is genuine.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>无法证明下载服务器是真实的。</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is not the published one.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>下载的启动映像不是发布的版本。</translation>
+    </message>
+    <message>
+        <source>The boot image was changed on this computer during the build.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>创建过程中此计算机上的启动映像已被更改。</translation>
+    </message>
+    <message>
+        <source>A work folder led to another place; it was removed unused.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>工作文件夹指向了其他位置；已将其删除，未使用。</translation>
+    </message>
+    <message>
         <source>Details: %1</source>
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>详细信息：%1</translation>

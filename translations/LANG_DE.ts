@@ -139,6 +139,31 @@ Beim Erstellen des Wiederherstellungslaufwerks werden alle Daten auf dem ausgew�
         <translation>Das fertige Laufwerk hat die Prüfung nicht bestanden.</translation>
     </message>
     <message>
+        <source>The download link is not secure.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Der Download-Link ist nicht sicher.</translation>
+    </message>
+    <message>
+        <source>The download server could not prove that it is genuine.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Der Download-Server konnte nicht nachweisen, dass er echt ist.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is not the published one.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Das heruntergeladene Boot-Image ist nicht das veröffentlichte.</translation>
+    </message>
+    <message>
+        <source>The boot image was changed on this computer during the build.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Das Boot-Image wurde während der Erstellung auf diesem Computer verändert.</translation>
+    </message>
+    <message>
+        <source>A work folder led to another place; it was removed unused.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Ein Arbeitsordner führte an einen anderen Ort; er wurde ungenutzt entfernt.</translation>
+    </message>
+    <message>
         <source>Details: %1</source>
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>Details: %1</translation>

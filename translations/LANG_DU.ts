@@ -139,6 +139,31 @@ Bij het maken van het herstelstation worden alle gegevens op het geselecteerde s
         <translation>Het voltooide station heeft de controle niet doorstaan.</translation>
     </message>
     <message>
+        <source>The download link is not secure.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>De downloadkoppeling is niet veilig.</translation>
+    </message>
+    <message>
+        <source>The download server could not prove that it is genuine.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>De downloadserver kon niet bewijzen dat hij echt is.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is not the published one.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>De gedownloade opstartimage is niet de gepubliceerde.</translation>
+    </message>
+    <message>
+        <source>The boot image was changed on this computer during the build.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>De opstartimage is tijdens het maken op deze computer gewijzigd.</translation>
+    </message>
+    <message>
+        <source>A work folder led to another place; it was removed unused.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Een werkmap verwees naar een andere plaats; hij is ongebruikt verwijderd.</translation>
+    </message>
+    <message>
         <source>Details: %1</source>
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>Details: %1</translation>

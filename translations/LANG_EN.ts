@@ -138,6 +138,31 @@ This operation will erase all data from the selected drive while creating recove
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>The download link is not secure.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The download server could not prove that it is genuine.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is not the published one.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The boot image was changed on this computer during the build.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A work folder led to another place; it was removed unused.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Details: %1</source>
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation type="unfinished"></translation>

@@ -139,6 +139,31 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
         <translation>La unidad terminada no ha superado la comprobación.</translation>
     </message>
     <message>
+        <source>The download link is not secure.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>El enlace de descarga no es seguro.</translation>
+    </message>
+    <message>
+        <source>The download server could not prove that it is genuine.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>El servidor de descarga no pudo demostrar que es auténtico.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is not the published one.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>La imagen de arranque descargada no es la publicada.</translation>
+    </message>
+    <message>
+        <source>The boot image was changed on this computer during the build.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>La imagen de arranque se modificó en este equipo durante la creación.</translation>
+    </message>
+    <message>
+        <source>A work folder led to another place; it was removed unused.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Una carpeta de trabajo llevaba a otro lugar; se eliminó sin usarla.</translation>
+    </message>
+    <message>
         <source>Details: %1</source>
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>Detalles: %1</translation>

@@ -139,6 +139,31 @@ Cette opération effacera toutes les données du lecteur sélectionné lors de l
         <translation>Le lecteur terminé n&apos;a pas réussi la vérification.</translation>
     </message>
     <message>
+        <source>The download link is not secure.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Le lien de téléchargement n'est pas sécurisé.</translation>
+    </message>
+    <message>
+        <source>The download server could not prove that it is genuine.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Le serveur de téléchargement n'a pas pu prouver son authenticité.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is not the published one.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>L'image de démarrage téléchargée n'est pas celle qui a été publiée.</translation>
+    </message>
+    <message>
+        <source>The boot image was changed on this computer during the build.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>L'image de démarrage a été modifiée sur cet ordinateur pendant la création.</translation>
+    </message>
+    <message>
+        <source>A work folder led to another place; it was removed unused.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>Un dossier de travail menait ailleurs ; il a été supprimé sans être utilisé.</translation>
+    </message>
+    <message>
         <source>Details: %1</source>
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>Détails : %1</translation>

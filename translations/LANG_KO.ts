@@ -139,6 +139,31 @@ This operation will erase all data from the selected drive while creating recove
         <translation>완성된 드라이브가 검사를 통과하지 못했습니다.</translation>
     </message>
     <message>
+        <source>The download link is not secure.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>다운로드 링크가 안전하지 않습니다.</translation>
+    </message>
+    <message>
+        <source>The download server could not prove that it is genuine.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>다운로드 서버가 진짜임을 확인할 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>The downloaded boot image is not the published one.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>다운로드한 부팅 이미지가 게시된 이미지가 아닙니다.</translation>
+    </message>
+    <message>
+        <source>The boot image was changed on this computer during the build.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>만드는 동안 이 컴퓨터에서 부팅 이미지가 변경되었습니다.</translation>
+    </message>
+    <message>
+        <source>A work folder led to another place; it was removed unused.</source>
+        <translatorcomment>Status line after a failed build; the cause</translatorcomment>
+        <translation>작업 폴더가 다른 위치를 가리키고 있어 사용하지 않고 제거했습니다.</translation>
+    </message>
+    <message>
         <source>Details: %1</source>
         <translatorcomment>After the cause of a failure; %1 is the build log&apos;s path</translatorcomment>
         <translation>자세한 내용: %1</translation>
