@@ -6,13 +6,16 @@ chunks, and answers proxy requests for any other site with a small page, so
 that the tool's connectivity probe, sent through the simulated host's proxy,
 finds "the internet" without leaving the machine.
 
-Usage: demo_server.py <folder> <port file> [bytes per second]
+Usage: demo_server.py <folder> <port file> [bytes per second [cert key]]
 The chosen port is written to <port file> once the server listens. With a
 rate, files are sent no faster than that, so that a download takes as long
-as it would over a real line and the window's building state can be seen.
+as it would over a real line and the window's building state can be seen
+(0: as fast as it can). With a certificate and its key (PEM files) it speaks
+https, as the publisher's server does.
 """
 import http.server
 import os
+import ssl
 import sys
 import time
 from urllib.parse import urlsplit
@@ -73,6 +76,10 @@ def main():
     if len(sys.argv) > 3:
         Handler.rate = int(sys.argv[3])
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    if len(sys.argv) > 5:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(sys.argv[4], sys.argv[5])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     with open(port_file + ".tmp", "w") as f:
         f.write(str(server.server_address[1]))
     os.replace(port_file + ".tmp", port_file)

@@ -47,18 +47,26 @@ trap 'exit 130' INT TERM
 truncate -s 240000000 "$out/www/boot.wim"
 printf 'WIM image for the simulated host\n' | dd of="$out/www/boot.wim" conv=notrunc status=none
 
-rm -f "$out/port"
+# The image comes over https from a server whose certificate an authority
+# of this run signed, which the simulated host trusts, as Windows trusts the
+# publisher's; "the internet" for the connectivity check is plain http.
+bash scripts/make-certificates.sh "$out/tls" demo
+rm -f "$out/port" "$out/tls-port"
+start python3 scripts/demo_server.py "$out/www" "$out/port" 0 2>"$out/server.log"
 # About 40 MB/s: the download takes a few seconds, as over a fast line, so the
 # building state can be seen.
-start python3 scripts/demo_server.py "$out/www" "$out/port" 40000000 2>"$out/server.log"
-for _ in $(seq 100); do [ -s "$out/port" ] && break; sleep 0.1; done
+start python3 scripts/demo_server.py "$out/www" "$out/tls-port" 40000000 \
+    "$out/tls/demo-server.pem" "$out/tls/demo-server.key" 2>"$out/tls-server.log"
+for _ in $(seq 100); do [ -s "$out/port" ] && [ -s "$out/tls-port" ] && break; sleep 0.1; done
 port=$(cat "$out/port")
-echo "Web server on 127.0.0.1:$port"
+tls_port=$(cat "$out/tls-port")
+echo "Web server on 127.0.0.1:$port, the image on https://localhost:$tls_port"
 
 key='HKEY_LOCAL_MACHINE\Software\Wow6432Node\Kestrin Data Recovery\Data Recovery\Kestrin Data Recovery for Windows'
 build/bin/hostsim-make "$host" \
-    --registry "$key|DownloadLink_bootwim|http://127.0.0.1:$port/boot.wim" \
-    --registry "$key|DownloadLink_Win7_bootwim|http://127.0.0.1:$port/boot.wim"
+    --registry "$key|DownloadLink_bootwim|https://localhost:$tls_port/boot.wim" \
+    --registry "$key|DownloadLink_Win7_bootwim|https://localhost:$tls_port/boot.wim"
+cp "$out/tls/demo-root.pem" "$host/trusted-roots.pem"
 # The host's network: public sites go through the local server, as through a
 # proxy, so the connectivity check finds "the internet" on this machine.
 printf '\n[network]\nhttpProxy=127.0.0.1:%s\n' "$port" >> "$host/host.ini"

@@ -76,11 +76,13 @@ struct Faults {
     bool tempMissing = false;
     QString lettersTaken; // volumes already on these letters
     simhost::HostSpec setup = simhost::sampleHostSpec();
-    QString stickEvent;         // unplug, swap, plug-other
-    int stickEventLine = 0;     // just before the tool's n-th command line
-    QString userEvent;          // cancel, close
-    int userEventPermille = -1; // at this share of the image sent, or
-    int userEventLine = 0;      // once the tool has run this many command lines
+    QString stickEvent;           // unplug, swap, plug-other
+    int stickEventLine = 0;       // just before the tool's n-th command line
+    QString userEvent;            // cancel, close
+    int userEventPermille = -1;   // at this share of the image sent, or
+    int userEventLine = 0;        // once the tool has run this many command lines
+    bool untrustedServer = false; // the link leads to a server no host trusts
+    bool workFolderLink = false;  // C:\DownloadFIle planted as a link to C:\Windows\Boot
     QList<std::pair<QString, QString>> drawn;
 
     QString describe() const {
@@ -167,6 +169,18 @@ Faults draw(quint64 seed, bool alwaysStall) {
                  ? QString("at %1 permille of the image sent").arg(f.userEventPermille)
                  : QString("after command %1").arg(f.userEventLine));
     }
+    // Drawn last, so that the draws above stay what they were for every seed.
+    if ((f.untrustedServer = chance(5)))
+        note("server with a certificate the host does not trust");
+    if (chance(6)) {
+        const QString how = chance(50) ? "replace-image" : "modify-image";
+        const int line = 2 + upTo(24);
+        f.setup.faults.insert("intrusion", how);
+        f.setup.faults.insert("intrusionAtLine", line);
+        note("another user's " + how, QString("before command %1").arg(line));
+    }
+    if ((f.workFolderLink = chance(4)))
+        note("work folder planted as a link");
     return f;
 }
 
@@ -198,6 +212,7 @@ struct Campaign {
     void checkAfterTool(ToolSession &session, const HostSnapshot &before);
 
     HttpTestServer &m_images;
+    HttpTestServer &m_untrusted;
     const QString m_image, m_proxy, m_plant;
     const QByteArray m_imageHash;
     QString m_erasedDisk;
@@ -272,7 +287,7 @@ void Campaign::run(const Faults &f, bool verbose) {
     m_images.setMode(f.serverFirstOnly ? Mode::Serve : mode);
     m_images.failNextRequests(f.serverFirstOnly ? 1 : 0, mode);
     m_images.setCut(f.cutAt);
-    ToolSession session(f.setup, m_images.url("/boot.wim"),
+    ToolSession session(f.setup, (f.untrustedServer ? m_untrusted : m_images).url("/boot.wim"),
                         f.offline ? E2eServer::deadProxy() : m_proxy);
     TestHost &host = session.host();
     simhost::setHostSetting(host.root(), "network/stallWindowMs",
@@ -281,6 +296,8 @@ void Campaign::run(const Faults &f, bool verbose) {
         host.write(QString(letter) + ":\\data.txt", "someone else's volume\n");
     if (f.tempMissing)
         QDir(host.local(session.temp())).removeRecursively();
+    if (f.workFolderLink) // if followed, the Windows boot files would go
+        QFile::link(host.local("C:\\Windows\\Boot"), host.local("C:\\DownloadFIle"));
     m_erasedDisk = "disk1";
     const HostSnapshot before = session.snapshot(m_erasedDisk);
     if (!host.isValid() || !session.open())
@@ -302,6 +319,8 @@ void Campaign::run(const Faults &f, bool verbose) {
     }
     if (outcome.startsWith("completed"))
         checkCompletedDrive(host);
+    if (outcome.startsWith("completed") && (f.untrustedServer || f.workFolderLink))
+        violations << "completed although the image's source or its folder was not the tool's";
     if (m_plant == "write-other-disk") // as a write gone astray would leave it
         host.write("C:\\Windows\\stray.txt", "x");
     if (m_plant == "leave-work-file") // as a stopped download leaves it
@@ -467,11 +486,15 @@ int main(int argc, char *argv[]) {
     // the check.
     QTemporaryDir files;
     const QString image = files.filePath("boot.wim");
-    HttpTestServer web, images;
+    HttpTestServer web, images, untrusted;
     web.setMode(Mode::HtmlPage);
     images.serveFile("/boot.wim", image);
+    untrusted.serveFile("/boot.wim", image);
     if ((!plant.isEmpty() && !kPlants.contains(plant)) || !files.isValid() ||
-        !HttpTestServer::createSparseImage(image, kImageSize) || !web.start() || !images.start()) {
+        !HttpTestServer::createSparseImage(image, kImageSize) ||
+        !E2eServer::useTls(images, files.path(), true) ||
+        !E2eServer::useTls(untrusted, files.path(), false) || !web.start() || !images.start() ||
+        !untrusted.start()) {
         std::fprintf(stderr, "fault_campaign: unknown --plant, or the servers did not start\n");
         return 2;
     }
@@ -482,8 +505,9 @@ int main(int argc, char *argv[]) {
     for (int i = 0; !parser.isSet("replay") && i < parser.value("builds").toInt(); ++i)
         seeds << runSeed(campaignSeed, i);
 
-    Campaign campaign{
-        images, image, QString("127.0.0.1:%1").arg(web.port()), plant, sha256(image), {}, {}, {}};
+    Campaign campaign{images, untrusted,     image, QString("127.0.0.1:%1").arg(web.port()),
+                      plant,  sha256(image), {},    {},
+                      {}};
     QMap<QString, int> kinds, outcomes;
     int violating = 0;
     QElapsedTimer total;

@@ -44,20 +44,7 @@ bool E2eServer::start() {
     pageFile.close();
     m_goodHash = hostchecks::sha256(good);
 
-    const QString folder = m_files.path();
-    for (const char *name : {"trusted", "untrusted"}) {
-        if (QProcess::execute(QStringLiteral("bash"), {QStringLiteral(BMC_MAKE_CERTIFICATES),
-                                                       folder, QLatin1String(name)}) != 0)
-            return false;
-    }
-    QFile root(m_files.filePath(QStringLiteral("trusted-root.pem")));
-    if (!root.open(QIODevice::ReadOnly))
-        return false;
-    s_trustedRoots = root.readAll();
-    if (!m_https.useTls(m_files.filePath(QStringLiteral("trusted-server.pem")),
-                        m_files.filePath(QStringLiteral("trusted-server.key"))) ||
-        !m_untrusted.useTls(m_files.filePath(QStringLiteral("untrusted-server.pem")),
-                            m_files.filePath(QStringLiteral("untrusted-server.key"))))
+    if (!useTls(m_https, m_files.path(), true) || !useTls(m_untrusted, m_files.path(), false))
         return false;
 
     for (HttpTestServer *server : {&m_http, &m_https, &m_untrusted}) {
@@ -73,6 +60,21 @@ bool E2eServer::start() {
 }
 
 QByteArray E2eServer::s_trustedRoots;
+
+bool E2eServer::useTls(HttpTestServer &server, const QString &folder, bool trusted) {
+    const QString name = trusted ? QStringLiteral("trusted") : QStringLiteral("untrusted");
+    if (QProcess::execute(QStringLiteral("bash"),
+                          {QStringLiteral(BMC_MAKE_CERTIFICATES), folder, name}) != 0)
+        return false;
+    if (trusted) {
+        QFile root(folder + QLatin1Char('/') + name + QStringLiteral("-root.pem"));
+        if (!root.open(QIODevice::ReadOnly))
+            return false;
+        s_trustedRoots = root.readAll();
+    }
+    return server.useTls(folder + QLatin1Char('/') + name + QStringLiteral("-server.pem"),
+                         folder + QLatin1Char('/') + name + QStringLiteral("-server.key"));
+}
 
 QByteArray E2eServer::trustedRoots() {
     return s_trustedRoots;

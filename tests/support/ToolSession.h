@@ -58,6 +58,10 @@ public:
     // The authority the hosts of ToolSession trust, as PEM; empty before a
     // server has started.
     static QByteArray trustedRoots();
+    // Makes server speak https with a fresh certificate for localhost, made
+    // in folder by an authority that the hosts of ToolSession trust (or,
+    // with trusted false, one that no host trusts). Before server.start().
+    static bool useTls(HttpTestServer &server, const QString &folder, bool trusted);
     // "127.0.0.1:<port>": the simulated host's proxy, which answers the
     // connectivity check with a small page.
     QString proxy() const;

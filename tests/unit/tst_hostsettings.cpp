@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(readRegistryValue(kKey, kLink), QVariant(text));
         // The other values of the key are kept.
         QCOMPARE(readRegistryValue(kKey, QStringLiteral("DownloadLink_Win7_bootwim")),
-                 QVariant(QStringLiteral("http://127.0.0.1:8080/boot.wim")));
+                 QVariant(QStringLiteral("https://localhost:8443/boot.wim")));
     }
 
     // Work files are named by appending to the folder, as on Windows, where

@@ -82,7 +82,7 @@ HostSpec sampleHostSpec() {
                         QStringLiteral("Removable Media"), 16008609792LL, QStringLiteral("E")});
     const QString key = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Kestrin Data "
                                        "Recovery\\Data Recovery\\Kestrin Data Recovery for Windows");
-    const QString link = QStringLiteral("http://127.0.0.1:8080/boot.wim");
+    const QString link = QStringLiteral("https://localhost:8443/boot.wim");
     const QString windows = QStringLiteral("Windows 10 Pro");
     setup.registry = {
         {key, QStringLiteral("LanguageType"), 0},
