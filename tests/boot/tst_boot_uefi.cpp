@@ -54,6 +54,7 @@ private slots:
 private:
     QTemporaryDir m_images;
     HttpTestServer m_server;
+    QByteArray m_imageHash;
 };
 
 void TestBootUefi::initTestCase() {
@@ -64,6 +65,7 @@ void TestBootUefi::initTestCase() {
     const QString image = m_images.filePath(QStringLiteral("boot.wim"));
     QVERIFY(HttpTestServer::createSparseImage(image, kMinimumImageSize));
     m_server.serveFile(QStringLiteral("/boot.wim"), image);
+    m_imageHash = hostchecks::sha256(image);
     QVERIFY(m_server.start());
 }
 
@@ -73,6 +75,10 @@ void TestBootUefi::finishedDriveStartsAUefiComputer() {
     QVERIFY(simhost::setRegistryValue(host.root(), AppContext::hostSettingsKey(),
                                       QStringLiteral("DownloadLink_bootwim"),
                                       m_server.url(QStringLiteral("/boot.wim"))));
+    // Plain http, vouched for by the image's pinned digest.
+    QVERIFY(simhost::setRegistryValue(host.root(), AppContext::hostSettingsKey(),
+                                      QStringLiteral("DownloadSha256_bootwim"),
+                                      QString::fromLatin1(m_imageHash.toHex())));
     // The test program in place of the Windows UEFI boot application.
     QFile program(qEnvironmentVariable("BMC_UEFI_PROGRAM"));
     QVERIFY(program.open(QIODevice::ReadOnly));
