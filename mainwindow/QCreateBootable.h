@@ -41,7 +41,8 @@ private slots:
     void OnCancel();
     void USBConnected();
     void USBRemove();
-    // After the specified slots, so their order stays as it was.
+    // Declared after the slots above, so that their order in the meta-object
+    // stays as it was.
     void OnBuildFailed(int cause);
 
 protected:
