@@ -10,6 +10,24 @@ std::wstring wide(QString windowsFolder) {
     return windowsFolder.toStdWString();
 }
 
+// Clears the name: a link is removed itself, a folder with its content
+// (links inside removed, never followed); a file stays. True when nothing
+// stands under the name any more.
+bool clearName(const std::wstring &folder, bool *wasLink) {
+    switch (hostplatform::pathKind(folder)) {
+    case hostplatform::PathKind::Link:
+        *wasLink = true;
+        return hostplatform::removeLink(folder);
+    case hostplatform::PathKind::Folder:
+        return hostplatform::removeFolderTree(folder);
+    case hostplatform::PathKind::File:
+        return false;
+    case hostplatform::PathKind::Missing:
+        break;
+    }
+    return true;
+}
+
 } // namespace
 
 QString scratchFolder(const QString &tempDirectory) {
@@ -19,41 +37,16 @@ QString scratchFolder(const QString &tempDirectory) {
 FolderClaim claimWorkFolder(const QString &windowsFolder) {
     const std::wstring folder = wide(windowsFolder);
     FolderClaim claim;
-    switch (hostplatform::pathKind(folder)) {
-    case hostplatform::PathKind::Link:
-        claim.wasLink = true;
-        if (!hostplatform::removeLink(folder))
-            return claim;
-        break;
-    case hostplatform::PathKind::Folder:
-        // Whatever is in a folder the tool did not just make may have been
-        // put there by someone else: nothing of it is used.
-        if (!hostplatform::removeFolderTree(folder))
-            return claim;
-        break;
-    case hostplatform::PathKind::File:
-        return claim;
-    case hostplatform::PathKind::Missing:
-        break;
-    }
-    // Exclusive: had anything taken the name again since, this fails.
-    claim.made = hostplatform::createPrivateFolder(folder);
+    // Whatever is in a folder the tool did not just make may have been put
+    // there by someone else: nothing of it is used. Made exclusively: had
+    // anything taken the name again since, this fails.
+    claim.made = clearName(folder, &claim.wasLink) && hostplatform::createPrivateFolder(folder);
     return claim;
 }
 
 void releaseWorkFolder(const QString &windowsFolder) {
-    const std::wstring folder = wide(windowsFolder);
-    switch (hostplatform::pathKind(folder)) {
-    case hostplatform::PathKind::Link:
-        hostplatform::removeLink(folder);
-        break;
-    case hostplatform::PathKind::Folder:
-        hostplatform::removeFolderTree(folder);
-        break;
-    case hostplatform::PathKind::File:
-    case hostplatform::PathKind::Missing:
-        break;
-    }
+    bool wasLink = false;
+    clearName(wide(windowsFolder), &wasLink);
 }
 
 ScopedScratchFolder::ScopedScratchFolder(const QString &tempDirectory)
