@@ -230,6 +230,10 @@ void MediaBuildPipeline::run() {
 }
 
 MediaBuildPipeline::WorkFolders MediaBuildPipeline::prepareWorkFolders() {
+    // Without a temporary folder the scratch folder's name would be
+    // relative, that is wherever the current folder happens to be.
+    if (m_tempDirectory.isEmpty())
+        return WorkFolders::Failed;
     bool redirected = false;
     bool made = true;
     for (const QString &folder : {QString::fromLatin1(kMountFolder),
@@ -338,6 +342,7 @@ bool MediaBuildPipeline::heldImageUnchanged() {
 }
 
 hostplatform::DownloadResult MediaBuildPipeline::download(const QString &link) {
+    using hostplatform::DownloadResult;
     QElapsedTimer timer;
     timer.start();
     const auto stop = [this]() { return m_worker.stopRequested(); };
@@ -363,9 +368,8 @@ hostplatform::DownloadResult MediaBuildPipeline::download(const QString &link) {
         if (value >= 0)
             emit m_worker.SetProgressValue(value);
     };
-    const hostplatform::DownloadResult result = hostplatform::downloadToFile(
+    const DownloadResult result = hostplatform::downloadToFile(
         link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString(), stop, progress);
-    using hostplatform::DownloadResult;
     m_log.note(QStringLiteral("download of %1 %2 (%3 ms)")
                    .arg(linkForLog(link),
                         result == DownloadResult::Completed ? QLatin1String("succeeded")
