@@ -1,6 +1,7 @@
 #include "HttpTestServer.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSslCertificate>
@@ -17,9 +18,16 @@ constexpr int kIoTimeoutMs = 10000;
 constexpr qint64 kChunk = 1 << 20;
 
 bool flush(QTcpSocket &socket, qint64 keepAtMost) {
+    // A deadline over the wait, not one call's answer: an encrypting socket
+    // may say false while its data is still on the way.
+    QDeadlineTimer deadline(kIoTimeoutMs);
     while (socket.bytesToWrite() > keepAtMost) {
-        if (!socket.waitForBytesWritten(kIoTimeoutMs))
+        if (socket.state() != QAbstractSocket::ConnectedState || deadline.hasExpired())
             return false; // the client went away
+        const qint64 before = socket.bytesToWrite();
+        socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())));
+        if (socket.bytesToWrite() < before)
+            deadline.setRemainingTime(kIoTimeoutMs);
     }
     return true;
 }
