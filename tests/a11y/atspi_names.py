@@ -22,16 +22,17 @@ def walk(acc):
 
 
 def read_bus():
-    """(kind, name) of every window, shown button and list of the tool."""
+    """(kind, name) of every window, button and list of the tool on screen."""
     seen = []
     desktop = pyatspi.Registry.getDesktop(0)
     for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
         for acc in walk(app) if app is not None and app.name == "a11y_windows" else ():
             role = acc.getRole()
-            if role in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_FRAME, pyatspi.ROLE_WINDOW):
+            if not acc.getState().contains(pyatspi.STATE_SHOWING):
+                continue
+            if acc.parent == app:  # a window of its own
                 seen.append(("window", acc.name))
-            elif role == pyatspi.ROLE_PUSH_BUTTON and acc.getState().contains(
-                    pyatspi.STATE_SHOWING):
+            elif role == pyatspi.ROLE_PUSH_BUTTON:
                 seen.append(("button", acc.name))
             elif role == pyatspi.ROLE_COMBO_BOX:
                 seen.append(("list", " ".join(

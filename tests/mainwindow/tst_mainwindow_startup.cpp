@@ -100,6 +100,7 @@ private slots:
     void init() {
         simhost::HostSpec screen144 = simhost::sampleHostSpec();
         screen144.dpi = 144;
+        m_host.reset(); // gives the process back its earlier host first
         m_host = std::make_unique<TestHost>(screen144);
         m_toolDir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_host->isValid() && m_toolDir->isValid());
