@@ -1,7 +1,7 @@
 // The three windows as a screen reader and a keyboard-only user meet them,
 // through whole builds on a fresh simulated host: every control named, the
 // outcome of each build told, the keyboard reaching everything, and a bar
-// that follows the two long steps.
+// that follows the two long steps of a slow build.
 #include "support/HostChecks.h"
 #include "support/ToolSession.h"
 
@@ -100,7 +100,6 @@ private slots:
     void namedInEveryStateAndOutcomeTold_data();
     void namedInEveryStateAndOutcomeTold();
     void keyboardOnly();
-    void barRisesWithinTheLongSteps();
 
 private:
     E2eServer m_server;
@@ -123,8 +122,15 @@ void TestAccessibility::namedInEveryStateAndOutcomeTold() {
     const QString link = outcome == "failed" ? m_server.shortImageLink() : m_server.goodImageLink();
     ToolSession session(simhost::sampleHostSpec(), link,
                         outcome == "no connection" ? E2eServer::deadProxy() : m_server.proxy());
+    if (outcome == "completed") {
+        // A slow server and a slow stick, for the bar's rise within the long steps.
+        m_server.http().setRate(60 << 20);
+        simhost::setHostSetting(session.host().root(),
+                                QStringLiteral("system/driveWriteBytesPerSecond"), 60 << 20);
+    }
     QVERIFY(session.open());
     QCreateBootable *window = session.window();
+    QSignalSpy values(window->progressBar, &QProgressBar::valueChanged);
     verifyNamed(session, "idle");
     QVERIFY(ToolSession::press(window->CreateBootable));
     verifyNamed(session, "confirming");
@@ -151,6 +157,20 @@ void TestAccessibility::namedInEveryStateAndOutcomeTold() {
     // One announcement per build, its outcome; none for a build never begun.
     const QStringList announced = hostLog(session.host(), "announcements.log");
     QCOMPARE(announced, told.isEmpty() ? QStringList() : QStringList{told});
+
+    // The bar never goes back, and rises within the span before the format
+    // and within the one after the last checkpoint but one.
+    QList<int> shown;
+    for (const QList<QVariant> &value : values)
+        shown.append(value.first().toInt());
+    QString all;
+    QDebug(&all) << shown;
+    QVERIFY2(std::is_sorted(shown.begin(), shown.end()), qPrintable(all));
+    const auto within = [&](int from, int to) {
+        return std::count_if(shown.begin(), shown.end(), [&](int v) { return v > from && v < to; });
+    };
+    if (outcome == "completed")
+        QVERIFY2(within(0, 5) >= 2 && within(95, 100) >= 2, qPrintable(all));
 }
 
 // A whole build, a failure and its recreation, answered with Tab, Space and
@@ -189,38 +209,6 @@ void TestAccessibility::keyboardOnly() {
     QTRY_VERIFY_WITH_TIMEOUT(session.buildCompleted(), kBuildTimeoutMs);
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(window->DiskComboBox));
     QVERIFY(QFileInfo::exists(session.host().local(QStringLiteral("R:\\sources\\boot.wim"))));
-}
-
-// A slow server and a slow stick: the bar rises within the span before the
-// format and the one after the last checkpoint but one, and never goes back.
-void TestAccessibility::barRisesWithinTheLongSteps() {
-    ToolSession session(simhost::sampleHostSpec(), m_server.goodImageLink(), m_server.proxy());
-    m_server.http().setRate(60 << 20);
-    simhost::setHostSetting(session.host().root(),
-                            QStringLiteral("system/driveWriteBytesPerSecond"), 60 << 20);
-    QVERIFY(session.open());
-    QSignalSpy values(session.window()->progressBar, &QProgressBar::valueChanged);
-    QVERIFY(session.startBuild());
-    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
-    QVERIFY(session.buildCompleted());
-
-    QList<int> shown;
-    for (const QList<QVariant> &value : values)
-        shown.append(value.first().toInt());
-    QString all;
-    QDebug(&all) << shown;
-    QVERIFY2(std::is_sorted(shown.begin(), shown.end()), qPrintable(all));
-    const auto within = [&](int from, int to) {
-        return std::count_if(shown.begin(), shown.end(), [&](int v) { return v > from && v < to; });
-    };
-    QVERIFY2(within(0, 5) >= 2 && within(95, 100) >= 2, qPrintable(all));
-    // The checkpoints, every one of them, in their order.
-    QList<int> checkpoints;
-    for (int v : shown) {
-        if (v % 5 == 0 && v > 0)
-            checkpoints.append(v);
-    }
-    QCOMPARE(checkpoints, QList<int>({5, 10, 15, 20, 50, 65, 75, 95, 100}));
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -5,9 +5,11 @@
 #include "app/AppContext.h"
 #include "app/LanguageSelection.h"
 #include "app/Startup.h"
+#include "dialogs/WindowLook.h"
 #include "mainwindow/QCreateBootable.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -29,6 +31,9 @@ void leaveOnceShown() {
             print("title", window->label_3->findChild<QLabel *>()->text());
             print("cancel", window->CancelButton->text());
             print("drive", window->DiskComboBox->itemText(0));
+            print("scale", QString::number(double(AppContext::scaleFactor())));
+            print("font", QString::number(QFontInfo(windowlook::bodyFont()).pixelSize()));
+            print("system", AppContext::systemDirPath());
             std::fflush(stdout);
             window->CancelButton->click();
             return;

@@ -1,18 +1,18 @@
-// The tool started in a process of its own from a folder of its own: the
-// language that the host product's "LanguageType" picks and the catalogues
-// found beside the executable, and the way out that starts the host product
-// from the tool's folder and ends with exit code 0.
+// The tool started in a process of its own from a folder of its own, with
+// command-line arguments it ignores, on a 144 dpi screen: the language that the
+// host product's "LanguageType" picks and the catalogues found beside the
+// executable, the scale and font size that follow the screen, and the way out
+// that starts the host product from the tool's folder and ends with exit code 0.
 #include "app/AppContext.h"
-#include "app/LanguageSelection.h"
+#include "platform/HostPlatform.h"
 #include "platform/sim/SimRegistry.h"
 #include "support/TestHost.h"
 
 #include <QProcess>
-
-#include "platform/HostPlatform.h"
 #include <QTemporaryDir>
-#include <QTranslator>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -21,60 +21,48 @@ const QString kHostName = QStringLiteral("KestrinDataRecovery.exe");
 const char *const kRecordVariable = "BMC_TEST_HOST_STARTS";
 
 struct ToolRun {
-    bool finished = false;
-    int exitCode = -1;
+    int exitCode = -1;            // -1: did not end by itself
     QMap<QString, QString> shown; // what the window showed, by name
     QString output;
 };
-
-// Copies the tool into folder, as the host product's installation holds it.
-bool installTool(const QString &folder) {
-    const QString target = folder + QLatin1Char('/') + kToolName;
-    return QFile::copy(QStringLiteral(BMC_TOOL_UNDER_TEST), target) &&
-           QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner);
-}
 
 // An executable shell script that notes each start: its argument count and
 // the folder it was started in, or a fixed word.
 bool writeRecorder(const QString &file, const QString &line) {
     QFile script(file);
-    if (!script.open(QIODevice::WriteOnly))
-        return false;
-    script.write("#!/bin/sh\nprintf '%s\\n' \"" + line.toUtf8() + "\" >> \"$" + kRecordVariable +
-                 "\"\n");
-    script.close();
-    return script.setPermissions(script.permissions() | QFile::ExeOwner);
+    return script.open(QIODevice::WriteOnly) &&
+           script.write("#!/bin/sh\nprintf '%s\\n' \"" + line.toUtf8() + "\" >> \"$" +
+                        kRecordVariable + "\"\n") > 0 &&
+           script.setPermissions(script.permissions() | QFile::ExeOwner);
 }
 
 ToolRun runTool(const QString &toolFolder, const QString &currentDir, const QString &record) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QLatin1String(kRecordVariable), record);
-    if (!env.contains(QStringLiteral("BMC_HOSTSIM_CMD")))
-        env.insert(QStringLiteral("BMC_HOSTSIM_CMD"),
-                   QCoreApplication::applicationDirPath() + QStringLiteral("/hostsim-cmd"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(currentDir);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(toolFolder + QLatin1Char('/') + kToolName, QStringList());
+    process.start(toolFolder + QLatin1Char('/') + kToolName,
+                  {QStringLiteral("--no-such-option"), QStringLiteral("C:\\a.txt")});
     ToolRun run;
-    run.finished = process.waitForFinished(60000);
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
     run.output = QString::fromUtf8(process.readAllStandardOutput());
     for (const QString &line : run.output.split(QLatin1Char('\n'))) {
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0)
-            run.shown.insert(line.left(eq), line.mid(eq + 1));
+        if (line.contains(QLatin1Char('=')))
+            run.shown.insert(line.section(QLatin1Char('='), 0, 0),
+                             line.section(QLatin1Char('='), 1));
     }
     return run;
 }
 
 QStringList linesOf(const QString &file) {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return f.open(QIODevice::ReadOnly)
+               ? QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+               : QStringList();
 }
 
 // A small catalogue compiled with the build's lrelease: each message is
@@ -87,31 +75,39 @@ bool compileCatalogue(const QString &qmFile, const QList<QStringList> &messages)
                              "<translation>%3</translation></message></context>\n")
                   .arg(m.at(0), m.at(1), m.at(2));
     }
-    ts += QStringLiteral("</TS>\n");
-    const QString tsFile = qmFile + QStringLiteral(".ts");
-    QFile source(tsFile);
-    if (!source.open(QIODevice::WriteOnly) || source.write(ts.toUtf8()) < 0)
+    QFile source(qmFile + QStringLiteral(".ts"));
+    if (!source.open(QIODevice::WriteOnly) || source.write((ts + "</TS>\n").toUtf8()) < 0)
         return false;
     source.close();
-    const int code =
-        QProcess::execute(QStringLiteral(BMC_LRELEASE),
-                          {QStringLiteral("-silent"), tsFile, QStringLiteral("-qm"), qmFile});
-    QFile::remove(tsFile);
+    const int code = QProcess::execute(
+        QStringLiteral(BMC_LRELEASE),
+        {QStringLiteral("-silent"), source.fileName(), QStringLiteral("-qm"), qmFile});
+    source.remove();
     return code == 0 && QFileInfo(qmFile).size() > 0;
-}
-
-void setLanguageType(const TestHost &host, const QVariant &value) {
-    QVERIFY(simhost::setRegistryValue(host.root(), AppContext::hostSettingsKey(),
-                                      QStringLiteral("LanguageType"), value));
 }
 
 } // namespace
 
 class TestMainWindowStartup : public QObject {
     Q_OBJECT
+    std::unique_ptr<TestHost> m_host;
+    std::unique_ptr<QTemporaryDir> m_toolDir;
 
 private slots:
-    void initTestCase();
+    void initTestCase() { fixHostIdentity(); }
+    // A fresh host with a 144 dpi screen, and the tool copied into a folder
+    // of its own, as the host product's installation holds it.
+    void init() {
+        simhost::HostSpec screen144 = simhost::sampleHostSpec();
+        screen144.dpi = 144;
+        m_host.reset(); // gives the process back its earlier host first
+        m_host = std::make_unique<TestHost>(screen144);
+        m_toolDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_host->isValid() && m_toolDir->isValid());
+        const QString target = m_toolDir->filePath(kToolName);
+        QVERIFY(QFile::copy(QStringLiteral(BMC_TOOL_UNDER_TEST), target));
+        QVERIFY(QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner));
+    }
     void languageAndCatalogues_data();
     void languageAndCatalogues();
     void secondStartHandsOverToTheFirst();
@@ -119,83 +115,61 @@ private slots:
     void leavingStartsTheHostFromTheToolsFolder();
 };
 
-void TestMainWindowStartup::initTestCase() {
-    fixHostIdentity();
-    QVERIFY(QFileInfo(QStringLiteral(BMC_TOOL_UNDER_TEST)).isExecutable());
-    QVERIFY(QFileInfo(QStringLiteral(BMC_LRELEASE)).isExecutable());
-}
-
 void TestMainWindowStartup::languageAndCatalogues_data() {
-    QTest::addColumn<QVariant>("languageType");
     QTest::addColumn<QString>("folder");    // catalogue folder made, empty for none
     QTest::addColumn<QStringList>("files"); // "qt", "tool", "damaged tool"
-    QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("cancel");
-
-    const QStringList both{"qt", "tool"};
     QTest::newRow("7: both Korean catalogues, the tool's first")
-        << QVariant(7) << QStringLiteral("KO") << both << QStringLiteral("KO")
-        << QStringLiteral("title from LANG_KO") << QStringLiteral("cancel from qt_ko");
-    QTest::newRow("2: qt_fr alone")
-        << QVariant(2) << QStringLiteral("FR") << QStringList{"qt"} << QStringLiteral("FR")
-        << QStringLiteral("title from qt_fr") << QStringLiteral("cancel from qt_fr");
+        << "KO" << QStringList{"qt", "tool"} << "title from LANG_KO"
+        << "cancel from qt_ko";
+    QTest::newRow("2: qt_fr alone") << "FR" << QStringList{"qt"} << "title from qt_fr"
+                                    << "cancel from qt_fr";
     QTest::newRow("2: damaged LANG_FR")
-        << QVariant(2) << QStringLiteral("FR") << QStringList{"qt", "damaged tool"}
-        << QStringLiteral("FR") << QStringLiteral("title from qt_fr")
-        << QStringLiteral("cancel from qt_fr");
+        << "FR" << QStringList{"qt", "damaged tool"} << "title from qt_fr"
+        << "cancel from qt_fr";
     QTest::newRow("2: BootableTranslation removed")
-        << QVariant(2) << QString() << QStringList() << QStringLiteral("FR")
-        << QStringLiteral("Create Recovery Drive") << QStringLiteral("Cancel");
+        << "" << QStringList() << "Create Recovery Drive"
+        << "Cancel";
 }
 
 void TestMainWindowStartup::languageAndCatalogues() {
-    QFETCH(QVariant, languageType);
     QFETCH(QString, folder);
     QFETCH(QStringList, files);
-    QFETCH(QString, language);
     QFETCH(QString, title);
     QFETCH(QString, cancel);
-
-    TestHost host;
-    QVERIFY(host.isValid());
-    setLanguageType(host, languageType);
-    QTemporaryDir toolDir;
-    QVERIFY(toolDir.isValid());
-    QVERIFY(installTool(toolDir.path()));
-
-    if (!folder.isEmpty()) {
-        const QString dir = toolDir.filePath(QStringLiteral("BootableTranslation/") + folder);
+    const QString language = folder.isEmpty() ? QStringLiteral("FR") : folder;
+    QVERIFY(simhost::setRegistryValue(m_host->root(), AppContext::hostSettingsKey(),
+                                      QStringLiteral("LanguageType"), language == "KO" ? 7 : 2));
+    const QString dir = m_toolDir->filePath(QStringLiteral("BootableTranslation/") + folder);
+    const QString qt = dir + QStringLiteral("/qt_") + folder.toLower() + QStringLiteral(".qm");
+    const QString tool = dir + QStringLiteral("/LANG_") + folder + QStringLiteral(".qm");
+    if (!folder.isEmpty())
         QVERIFY(QDir().mkpath(dir));
-        const QString qt = QStringLiteral("qt_") + folder.toLower();
-        const QString tool = QStringLiteral("LANG_") + folder;
-        if (files.contains(QLatin1String("qt"))) {
-            QVERIFY(
-                compileCatalogue(dir + QLatin1Char('/') + qt + QStringLiteral(".qm"),
-                                 {{"QCreateBootable", "Create Recovery Drive", "title from " + qt},
-                                  {"Dialog", "Cancel", "cancel from " + qt}}));
-        }
-        if (files.contains(QLatin1String("tool"))) {
-            QVERIFY(compileCatalogue(
-                dir + QLatin1Char('/') + tool + QStringLiteral(".qm"),
-                {{"QCreateBootable", "Create Recovery Drive", "title from " + tool}}));
-        }
-        if (files.contains(QLatin1String("damaged tool"))) {
-            QFile damaged(dir + QLatin1Char('/') + tool + QStringLiteral(".qm"));
-            QVERIFY(damaged.open(QIODevice::WriteOnly));
-            damaged.write(QByteArray(64, '\x3c'));
-        }
+    if (files.contains(QLatin1String("qt")))
+        QVERIFY(compileCatalogue(
+            qt, {{"QCreateBootable", "Create Recovery Drive", "title from qt_" + folder.toLower()},
+                 {"Dialog", "Cancel", "cancel from qt_" + folder.toLower()}}));
+    if (files.contains(QLatin1String("tool")))
+        QVERIFY(compileCatalogue(
+            tool, {{"QCreateBootable", "Create Recovery Drive", "title from LANG_" + folder}}));
+    if (files.contains(QLatin1String("damaged tool"))) {
+        QFile damaged(tool);
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(QByteArray(64, '\x3c')) == 64);
     }
 
-    const ToolRun run = runTool(toolDir.path(), toolDir.path(), QString());
-    QVERIFY2(run.finished, qPrintable(run.output));
-    QCOMPARE(run.exitCode, 0);
+    const ToolRun run = runTool(m_toolDir->path(), m_toolDir->path(), QString());
+    QVERIFY2(run.exitCode == 0, qPrintable(run.output));
     QCOMPARE(run.shown.value(QStringLiteral("language")), language);
     QCOMPARE(run.shown.value(QStringLiteral("title")), title);
     QCOMPARE(run.shown.value(QStringLiteral("cancel")), cancel);
-    // The drive list is made as in any language.
+    // The drive list is made as in any language; scale and fonts follow the
+    // screen (10 points at 144 dpi are 20 pixels).
     QCOMPARE(run.shown.value(QStringLiteral("drive")),
              QStringLiteral("Generic Flash Disk USB Device "));
+    QCOMPARE(run.shown.value(QStringLiteral("scale")), QStringLiteral("1.5"));
+    QCOMPARE(run.shown.value(QStringLiteral("font")), QStringLiteral("20"));
+    QCOMPARE(run.shown.value(QStringLiteral("system")), QStringLiteral("C:\\Windows\\system32"));
 }
 
 void TestMainWindowStartup::leavingStartsTheHostFromTheToolsFolder_data() {
@@ -206,59 +180,45 @@ void TestMainWindowStartup::leavingStartsTheHostFromTheToolsFolder_data() {
 
 void TestMainWindowStartup::leavingStartsTheHostFromTheToolsFolder() {
     QFETCH(bool, hostBesideTool);
-    TestHost host;
-    QVERIFY(host.isValid());
-    QTemporaryDir toolDir;
     QTemporaryDir elsewhere;
-    QVERIFY(toolDir.isValid() && elsewhere.isValid());
-    QVERIFY(installTool(toolDir.path()));
-    const QString toolFolder = QFileInfo(toolDir.path()).canonicalFilePath();
+    QVERIFY(elsewhere.isValid());
+    const QString toolFolder = QFileInfo(m_toolDir->path()).canonicalFilePath();
     if (hostBesideTool)
-        QVERIFY(writeRecorder(toolDir.filePath(kHostName), QStringLiteral("$# $(pwd -P)")));
+        QVERIFY(writeRecorder(m_toolDir->filePath(kHostName), QStringLiteral("$# $(pwd -P)")));
     // The current directory the tool is started in holds another one, which
     // must never be the one started.
     QVERIFY(writeRecorder(elsewhere.filePath(kHostName), QStringLiteral("started elsewhere")));
     const QString record = elsewhere.filePath(QStringLiteral("starts.txt"));
 
-    const ToolRun run = runTool(toolDir.path(), elsewhere.path(), record);
-    QVERIFY2(run.finished, qPrintable(run.output));
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.output.endsWith(QLatin1String("exit=0\n")), qPrintable(run.output));
-
-    const QStringList shell = simhost::readLog(host.root(), QStringLiteral("shell.log"));
-    QCOMPARE(shell.size(), 1);
-    QCOMPARE(shell.first(),
-             QStringLiteral("%1 %2/%3")
-                 .arg(hostBesideTool ? QLatin1String("started") : QLatin1String("failed"))
-                 .arg(QFileInfo(toolDir.path()).absoluteFilePath(), kHostName));
-    if (hostBesideTool) {
-        // Started once, with no arguments, in the tool's folder; the host is
-        // not waited for, so its note may come after the tool has ended.
+    const ToolRun run = runTool(m_toolDir->path(), elsewhere.path(), record);
+    QVERIFY2(run.exitCode == 0 && run.output.endsWith(QLatin1String("exit=0\n")),
+             qPrintable(run.output));
+    // The one program started (the simulated host notes each start) is the
+    // one in the tool's folder, or none.
+    QCOMPARE(
+        simhost::readLog(m_host->root(), QStringLiteral("shell.log")),
+        QStringList{QStringLiteral("%1 %2/%3")
+                        .arg(hostBesideTool ? QLatin1String("started") : QLatin1String("failed"))
+                        .arg(QFileInfo(m_toolDir->path()).absoluteFilePath(), kHostName)});
+    // Started with no arguments, in the tool's folder; the host is not
+    // waited for, so its note may come after the tool has ended.
+    if (hostBesideTool)
         QTRY_COMPARE(linesOf(record), QStringList{QStringLiteral("0 ") + toolFolder});
-    }
-    QTest::qWait(200);
-    QCOMPARE(linesOf(record),
-             hostBesideTool ? QStringList{QStringLiteral("0 ") + toolFolder} : QStringList());
+    else
+        QVERIFY(linesOf(record).isEmpty());
 }
 
 void TestMainWindowStartup::secondStartHandsOverToTheFirst() {
-    TestHost host;
-    QVERIFY(host.isValid());
-    QTemporaryDir toolDir;
-    QVERIFY(toolDir.isValid());
-    QVERIFY(installTool(toolDir.path()));
     // This test is the copy that runs already.
     QVERIFY(hostplatform::claimSingleInstance());
-
-    const ToolRun run = runTool(toolDir.path(), toolDir.path(), QString());
-    QVERIFY2(run.finished, qPrintable(run.output));
-    QCOMPARE(run.exitCode, 0);
+    const ToolRun run = runTool(m_toolDir->path(), m_toolDir->path(), QString());
+    QVERIFY2(run.exitCode == 0, qPrintable(run.output));
     // No window of its own, no listing, nothing started: the first copy's
     // window is brought to the front instead.
     QVERIFY2(!run.shown.contains(QStringLiteral("title")), qPrintable(run.output));
-    QVERIFY(host.commands().isEmpty());
-    QVERIFY(simhost::readLog(host.root(), QStringLiteral("shell.log")).isEmpty());
-    QCOMPARE(simhost::readLog(host.root(), QStringLiteral("windows.log")),
+    QVERIFY(m_host->commands().isEmpty());
+    QVERIFY(simhost::readLog(m_host->root(), QStringLiteral("shell.log")).isEmpty());
+    QCOMPARE(simhost::readLog(m_host->root(), QStringLiteral("windows.log")),
              QStringList{QStringLiteral("activate the main window of process %1")
                              .arg(QCoreApplication::applicationPid())});
 }

@@ -1,6 +1,6 @@
 // SHA-256 of a file through the operating-system door, buffered and from the
-// device: published digests, files across the reader's sector and chunk
-// boundaries against Qt's own implementation, the paths it must refuse, and a
+// device: files across the reader's sector and chunk boundaries against Qt's
+// own implementation, the paths it must refuse, and a
 // download hashed as it grows.
 #include "platform/HostPlatform.h"
 
@@ -38,43 +38,23 @@ class TestFileHash : public QObject {
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
-    void publishedDigests_data() {
-        QTest::addColumn<bool>("fromDevice");
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QByteArray>("digest");
-        for (const bool fromDevice : {false, true}) {
-            const char *how = fromDevice ? "from the device" : "buffered";
-            QTest::addRow("empty, %s", how)
-                << fromDevice << QByteArray()
-                << QByteArray("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-            QTest::addRow("abc, %s", how)
-                << fromDevice << QByteArray("abc")
-                << QByteArray("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-        }
-    }
-    void publishedDigests() {
-        QFETCH(bool, fromDevice);
-        QFETCH(QByteArray, content);
-        QFETCH(QByteArray, digest);
-        const QString file = m_dir.filePath(QStringLiteral("Wiederherstellung \u00e4 \u6587.wim"));
-        QVERIFY(writeFile(file, content));
-        QCOMPARE(hexDigestOf(file, fromDevice), digest);
-    }
-
-    // Sparse files with marked bytes at the end and on both sides of each
-    // 1 MiB boundary, where a chunked reader could drop or repeat data.
+    // Empty, and sparse files with marked bytes at the end and on both sides
+    // of each 1 MiB boundary, where a chunked reader could drop or repeat
+    // data; the name is not ASCII.
     void filesAcrossChunksMatchTheReference_data() {
         QTest::addColumn<qint64>("size");
         for (const qint64 size :
-             {4095, 4096, 4097, 1 << 20, (1 << 20) + 1, (3 << 20) + 17, 40 << 20})
+             {0, 4095, 4096, 4097, 1 << 20, (1 << 20) + 1, (3 << 20) + 17, 40 << 20})
             QTest::addRow("%lld bytes", size) << size;
     }
     void filesAcrossChunksMatchTheReference() {
         QFETCH(qint64, size);
-        const QString path = m_dir.filePath(QStringLiteral("sparse.bin"));
+        const QString path = m_dir.filePath(QStringLiteral("Wiederherstellung \u00e4 \u6587.wim"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.resize(size));
-        QList<qint64> marks{0, size - 1};
+        QList<qint64> marks;
+        if (size > 0)
+            marks << 0 << size - 1;
         for (qint64 boundary = 1 << 20; boundary < size; boundary += 1 << 20)
             marks << boundary - 1 << boundary;
         for (const qint64 at : marks)
