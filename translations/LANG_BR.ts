@@ -146,22 +146,22 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
     <message>
         <source>The download server could not prove that it is genuine.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>O servidor de download não conseguiu provar que é autêntico.</translation>
+        <translation>O servidor não provou ser autêntico.</translation>
     </message>
     <message>
         <source>The downloaded boot image is not the published one.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>A imagem de inicialização baixada não é a publicada.</translation>
+        <translation>A imagem de inicialização não é a publicada.</translation>
     </message>
     <message>
         <source>The boot image was changed on this computer during the build.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>A imagem de inicialização foi alterada neste computador durante a criação.</translation>
+        <translation>A imagem de inicialização foi alterada neste PC.</translation>
     </message>
     <message>
         <source>A work folder led to another place; it was removed unused.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Uma pasta de trabalho levava a outro lugar; ela foi removida sem uso.</translation>
+        <translation>Uma pasta de trabalho levava a outro lugar; foi removida.</translation>
     </message>
     <message>
         <source>Details: %1</source>

@@ -146,22 +146,22 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>The download server could not prove that it is genuine.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>无法证明下载服务器是真实的。</translation>
+        <translation>无法验证下载服务器的真实性。</translation>
     </message>
     <message>
         <source>The downloaded boot image is not the published one.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>下载的启动映像不是发布的版本。</translation>
+        <translation>启动映像不是发布的版本。</translation>
     </message>
     <message>
         <source>The boot image was changed on this computer during the build.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>创建过程中此计算机上的启动映像已被更改。</translation>
+        <translation>启动映像在此计算机上被更改。</translation>
     </message>
     <message>
         <source>A work folder led to another place; it was removed unused.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>工作文件夹指向了其他位置；已将其删除，未使用。</translation>
+        <translation>工作文件夹指向其他位置，已删除。</translation>
     </message>
     <message>
         <source>Details: %1</source>

@@ -146,22 +146,22 @@ Beim Erstellen des Wiederherstellungslaufwerks werden alle Daten auf dem ausgew�
     <message>
         <source>The download server could not prove that it is genuine.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Der Download-Server konnte nicht nachweisen, dass er echt ist.</translation>
+        <translation>Der Download-Server konnte sich nicht ausweisen.</translation>
     </message>
     <message>
         <source>The downloaded boot image is not the published one.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Das heruntergeladene Boot-Image ist nicht das veröffentlichte.</translation>
+        <translation>Das Boot-Image ist nicht das veröffentlichte.</translation>
     </message>
     <message>
         <source>The boot image was changed on this computer during the build.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Das Boot-Image wurde während der Erstellung auf diesem Computer verändert.</translation>
+        <translation>Das Boot-Image wurde auf diesem PC verändert.</translation>
     </message>
     <message>
         <source>A work folder led to another place; it was removed unused.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Ein Arbeitsordner führte an einen anderen Ort; er wurde ungenutzt entfernt.</translation>
+        <translation>Ein Arbeitsordner führte woandershin und wurde entfernt.</translation>
     </message>
     <message>
         <source>Details: %1</source>

@@ -146,22 +146,22 @@ Bij het maken van het herstelstation worden alle gegevens op het geselecteerde s
     <message>
         <source>The download server could not prove that it is genuine.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>De downloadserver kon niet bewijzen dat hij echt is.</translation>
+        <translation>De server kon zijn echtheid niet bewijzen.</translation>
     </message>
     <message>
         <source>The downloaded boot image is not the published one.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>De gedownloade opstartimage is niet de gepubliceerde.</translation>
+        <translation>De opstartimage is niet de gepubliceerde.</translation>
     </message>
     <message>
         <source>The boot image was changed on this computer during the build.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>De opstartimage is tijdens het maken op deze computer gewijzigd.</translation>
+        <translation>De opstartimage is op deze pc gewijzigd.</translation>
     </message>
     <message>
         <source>A work folder led to another place; it was removed unused.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Een werkmap verwees naar een andere plaats; hij is ongebruikt verwijderd.</translation>
+        <translation>Een werkmap wees naar elders en is verwijderd.</translation>
     </message>
     <message>
         <source>Details: %1</source>

@@ -146,22 +146,22 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
     <message>
         <source>The download server could not prove that it is genuine.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>El servidor de descarga no pudo demostrar que es auténtico.</translation>
+        <translation>El servidor no pudo demostrar su autenticidad.</translation>
     </message>
     <message>
         <source>The downloaded boot image is not the published one.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>La imagen de arranque descargada no es la publicada.</translation>
+        <translation>La imagen de arranque no es la publicada.</translation>
     </message>
     <message>
         <source>The boot image was changed on this computer during the build.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>La imagen de arranque se modificó en este equipo durante la creación.</translation>
+        <translation>La imagen de arranque se modificó en este equipo.</translation>
     </message>
     <message>
         <source>A work folder led to another place; it was removed unused.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Una carpeta de trabajo llevaba a otro lugar; se eliminó sin usarla.</translation>
+        <translation>Una carpeta de trabajo llevaba a otro sitio; se eliminó.</translation>
     </message>
     <message>
         <source>Details: %1</source>

@@ -141,27 +141,27 @@ Cette opération effacera toutes les données du lecteur sélectionné lors de l
     <message>
         <source>The download link is not secure.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Le lien de téléchargement n'est pas sécurisé.</translation>
+        <translation>Le lien de téléchargement n'est pas sûr.</translation>
     </message>
     <message>
         <source>The download server could not prove that it is genuine.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Le serveur de téléchargement n'a pas pu prouver son authenticité.</translation>
+        <translation>Le serveur n'a pas prouvé son authenticité.</translation>
     </message>
     <message>
         <source>The downloaded boot image is not the published one.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>L'image de démarrage téléchargée n'est pas celle qui a été publiée.</translation>
+        <translation>L'image de démarrage n'est pas celle publiée.</translation>
     </message>
     <message>
         <source>The boot image was changed on this computer during the build.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>L'image de démarrage a été modifiée sur cet ordinateur pendant la création.</translation>
+        <translation>L'image de démarrage a été modifiée sur ce PC.</translation>
     </message>
     <message>
         <source>A work folder led to another place; it was removed unused.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Un dossier de travail menait ailleurs ; il a été supprimé sans être utilisé.</translation>
+        <translation>Un dossier de travail menait ailleurs ; il a été supprimé.</translation>
     </message>
     <message>
         <source>Details: %1</source>

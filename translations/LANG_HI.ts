@@ -146,22 +146,22 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>The download server could not prove that it is genuine.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>डाउनलोड सर्वर यह सिद्ध नहीं कर सका कि वह असली है।</translation>
+        <translation>सर्वर अपनी प्रामाणिकता सिद्ध नहीं कर सका।</translation>
     </message>
     <message>
         <source>The downloaded boot image is not the published one.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>डाउनलोड की गई बूट इमेज प्रकाशित इमेज नहीं है।</translation>
+        <translation>बूट इमेज प्रकाशित इमेज नहीं है।</translation>
     </message>
     <message>
         <source>The boot image was changed on this computer during the build.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>निर्माण के दौरान इस कंप्यूटर पर बूट इमेज बदल दी गई।</translation>
+        <translation>इस कंप्यूटर पर बूट इमेज बदली गई।</translation>
     </message>
     <message>
         <source>A work folder led to another place; it was removed unused.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>एक कार्य फ़ोल्डर किसी दूसरी जगह ले जाता था; उसे बिना उपयोग हटा दिया गया।</translation>
+        <translation>कार्य फ़ोल्डर कहीं और ले जाता था; उसे हटा दिया गया।</translation>
     </message>
     <message>
         <source>Details: %1</source>

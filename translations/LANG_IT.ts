@@ -146,22 +146,22 @@ Durante la creazione dell&apos;unità di ripristino verranno cancellati tutti i 
     <message>
         <source>The download server could not prove that it is genuine.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Il server di download non ha potuto dimostrare di essere autentico.</translation>
+        <translation>Il server non ha dimostrato la sua autenticità.</translation>
     </message>
     <message>
         <source>The downloaded boot image is not the published one.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>L'immagine di avvio scaricata non è quella pubblicata.</translation>
+        <translation>L'immagine di avvio non è quella pubblicata.</translation>
     </message>
     <message>
         <source>The boot image was changed on this computer during the build.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>L'immagine di avvio è stata modificata su questo computer durante la creazione.</translation>
+        <translation>L'immagine di avvio è stata modificata su questo PC.</translation>
     </message>
     <message>
         <source>A work folder led to another place; it was removed unused.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Una cartella di lavoro portava altrove; è stata rimossa senza usarla.</translation>
+        <translation>Una cartella di lavoro portava altrove; è stata rimossa.</translation>
     </message>
     <message>
         <source>Details: %1</source>

@@ -141,27 +141,27 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>The download link is not secure.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>ダウンロード リンクは安全ではありません。</translation>
+        <translation>ダウンロード リンクが安全ではありません。</translation>
     </message>
     <message>
         <source>The download server could not prove that it is genuine.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>ダウンロード サーバーの正当性を確認できませんでした。</translation>
+        <translation>サーバーの正当性を確認できませんでした。</translation>
     </message>
     <message>
         <source>The downloaded boot image is not the published one.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>ダウンロードしたブート イメージは公開されたものではありません。</translation>
+        <translation>ブート イメージが公開版と一致しません。</translation>
     </message>
     <message>
         <source>The boot image was changed on this computer during the build.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>作成中にこのコンピューター上でブート イメージが変更されました。</translation>
+        <translation>ブート イメージがこの PC 上で変更されました。</translation>
     </message>
     <message>
         <source>A work folder led to another place; it was removed unused.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>作業フォルダーが別の場所を指していたため、使用せずに削除しました。</translation>
+        <translation>作業フォルダーが別の場所を指していたため削除しました。</translation>
     </message>
     <message>
         <source>Details: %1</source>

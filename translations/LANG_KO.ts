@@ -146,22 +146,22 @@ This operation will erase all data from the selected drive while creating recove
     <message>
         <source>The download server could not prove that it is genuine.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>다운로드 서버가 진짜임을 확인할 수 없습니다.</translation>
+        <translation>서버의 진위를 확인할 수 없습니다.</translation>
     </message>
     <message>
         <source>The downloaded boot image is not the published one.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>다운로드한 부팅 이미지가 게시된 이미지가 아닙니다.</translation>
+        <translation>부팅 이미지가 게시된 것과 다릅니다.</translation>
     </message>
     <message>
         <source>The boot image was changed on this computer during the build.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>만드는 동안 이 컴퓨터에서 부팅 이미지가 변경되었습니다.</translation>
+        <translation>이 PC에서 부팅 이미지가 변경되었습니다.</translation>
     </message>
     <message>
         <source>A work folder led to another place; it was removed unused.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>작업 폴더가 다른 위치를 가리키고 있어 사용하지 않고 제거했습니다.</translation>
+        <translation>작업 폴더가 다른 위치를 가리켜 제거했습니다.</translation>
     </message>
     <message>
         <source>Details: %1</source>

@@ -294,9 +294,7 @@ private slots:
             all.append({shown(text.context, text.source), text.place});
         all.append({shown("QCreateBootable", kStatusStart) + shown("QCreateBootable", kStatusEnd),
                     kStatus2});
-        // The causes from InsecureLink on take three lines in several languages; they join
-        // this check once their texts are shortened.
-        for (int cause = 1; cause <= int(BuildFailure::CheckFailed); ++cause)
+        for (int cause = 1; cause <= int(BuildFailure::WorkFolderRedirected); ++cause)
             all.append({buildFailureText(BuildFailure(cause)), kStatus2});
         for (const QString &dpiText :
              qEnvironmentVariable("BMC_TEST_FIT_DPI", QStringLiteral("96")).split(',')) {
