@@ -8,7 +8,7 @@
 #  2. device-change messages: only those for the main window count, a burst
 #     lists the drives once, a disk without a volume is seen;
 #  3. a whole build clicked through from outside: Wine's cmd.exe runs the
-#     command lines, the project's stand-ins (tools/winstandin/standin.cpp) replace
+#     command lines, the project's stand-ins (tests/wine/standin.cpp) replace
 #     WMIC, diskpart, DISM, Xcopy and bitsadmin in system32, the USB volume is
 #     a folder that drive R: of the prefix maps, the image comes over https
 #     from localhost through the system's own download call, from a server
@@ -89,7 +89,7 @@ export DISPLAY=":$(cat "$scratch/display")"
 bin="$scratch/bin"
 mkdir -p "$bin"
 cxx=(x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -static)
-"${cxx[@]}" -municode "$repo/tools/winstandin/standin.cpp" -o "$bin/standin.exe"
+"${cxx[@]}" -municode "$repo/tests/wine/standin.cpp" -o "$bin/standin.exe"
 "${cxx[@]}" "$repo/tests/wine/devicechange.cpp" -o "$bin/devicechange.exe"
 "${cxx[@]}" "$repo/tests/wine/trustroot.cpp" -o "$bin/trustroot.exe" -lcrypt32
 
