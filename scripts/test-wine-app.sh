@@ -1,20 +1,11 @@
 #!/usr/bin/env bash
-# Runs the packaged Windows program (scripts/build-windows.sh) under Wine, in
-# a fresh Wine prefix with Xvfb as the display of Wine's X11 driver:
-#  1. its window in the language of the host product's key at 96 and 144 dpi,
-#     with the size of the scale tables (screenshots under out/wine/);
-#  2. a whole build clicked through from outside: Wine's cmd.exe runs the
-#     command lines, the stand-ins (tests/wine/standin.cpp) replace WMIC,
-#     diskpart, DISM, Xcopy and bitsadmin, the USB volume is a folder that the
-#     format's drive letter maps, and the image comes over https from localhost
-#     through the system's download call, from a server whose authority the
-#     prefix's root store trusts (tests/wine/trustroot.cpp);
-#  3. device-change messages (tests/wine/devicechange.cpp): a burst lists the
-#     drives once, a disk without a volume is seen;
-#  4. Cancel starts the host product;
-#  5. a build against a server of the same name from an unknown authority
-#     fails, the USB volume untouched.
-# Usage: scripts/test-wine-app.sh   (installs what is missing)
+# Runs the packaged Windows program (scripts/build-windows.sh) under Wine with
+# Xvfb as its display: its window in German and Japanese at 96 and 144 dpi; a
+# whole build clicked through, with the stand-ins of tests/wine/standin.cpp
+# for WMIC, diskpart, DISM, Xcopy and bitsadmin and the image over https from
+# an authority the prefix trusts; device-change messages; Cancel starting the
+# host product; and a build from an unknown authority refused, the drive
+# untouched. Usage: scripts/test-wine-app.sh   (installs what is missing)
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -26,12 +17,7 @@ log() { printf '[test-wine-app] %s\n' "$*"; }
 check() {
     local what=$1
     shift
-    if "$@"; then
-        log "PASS $what"
-    else
-        log "FAIL $what" >&2
-        failures=$((failures + 1))
-    fi
+    "$@" && log "PASS $what" || { log "FAIL $what" >&2; failures=$((failures + 1)); }
 }
 
 bash "$repo/scripts/install-deps.sh" wine wine64 xvfb xauth xdotool imagemagick python3 \
@@ -133,13 +119,8 @@ reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connection
     /v DefaultConnectionSettings /t REG_BINARY /d "$settings"
 wineserver -w
 
-start_tool() {
-    (cd "$app" && exec wine BootableMediaCreator.exe >"$scratch/tool.log" 2>&1) &
-}
-stop_tool() {
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
-}
+start_tool() { (cd "$app" && exec wine BootableMediaCreator.exe >"$scratch/tool.log" 2>&1) & }
+stop_tool() { { wineserver -k; wineserver -w; } 2>/dev/null || true; }
 # The tool's visible windows (Wine names its X windows after the program).
 tool_windows() { xdotool search --onlyvisible --classname 'bootablemediacreator.exe' 2>/dev/null || true; }
 window_sizes() {
@@ -161,14 +142,11 @@ click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 runs() { grep -c "^$1|" "$scratch/standins.log" || true; }
 # Waits up to a tenth of a second times $2 for more than $3 runs of $1.
 wait_runs() { for _ in $(seq "$2"); do [ "$(runs "$1")" -gt "$3" ] && return; sleep 0.1; done; }
+# The main window's title in a language's catalogue.
 title_in() {
-    python3 - "$repo/translations/LANG_$1.ts" <<'PY'
-import sys, xml.etree.ElementTree as ET
-for m in ET.parse(sys.argv[1]).iter("message"):
-    if m.findtext("source") == "Create Bootable Media":
-        print(m.findtext("translation") or m.findtext("source"))
-        break
-PY
+    python3 -c 'import sys, xml.etree.ElementTree as E; print(next(m.findtext("translation")
+for m in E.parse(sys.argv[1]).iter("message") if m.findtext("source") == sys.argv[2]))' \
+        "$repo/translations/LANG_$1.ts" "Create Bootable Media"
 }
 set_screen() {
     reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1"
@@ -258,10 +236,7 @@ wait_runs kestrindatarecovery 100 0
 check "Cancel started the host product once" [ "$(runs kestrindatarecovery)" -eq 1 ]
 # Wine may take some seconds to tear a Qt program down on a loaded machine
 # (once seen beyond 10 s); the tool must still end.
-for _ in $(seq 300); do
-    [ -z "$(tool_windows)" ] && break
-    sleep 0.1
-done
+for _ in $(seq 300); do [ -z "$(tool_windows)" ] && break; sleep 0.1; done
 check "the tool ended" [ -z "$(tool_windows)" ]
 stop_tool
 
