@@ -71,14 +71,12 @@ void exitCodes() {
 }
 
 void stopEndsTheTree() {
-    // cmd starts the probe, which holds the marker for a minute; stopped once it does.
+    // cmd starts the probe, which holds the marker for a minute; stopped once
+    // it holds it.
     removeFile(kMarker);
     const ULONGLONG started = GetTickCount64();
-    const auto stop = [&]() {
-        return GetFileAttributesW(kMarker.c_str()) != INVALID_FILE_ATTRIBUTES &&
-               GetTickCount64() - started > 1000;
-    };
-    CHECK_EQ(ShellCommandRunner((kProbe + " hold").c_str(), "", stop), kCommandStopped);
+    CHECK_EQ(ShellCommandRunner((kProbe + " hold").c_str(), "", [&] { return exists(kMarker); }),
+             kCommandStopped);
     CHECK(GetTickCount64() - started < 30000);
     // The probe is gone too: the file can be written again (ending a process
     // takes a moment to release its handles).

@@ -13,7 +13,7 @@ namespace {
 void folders() {
     const std::wstring system = hostplatform::systemDirectory();
     // Tool paths are built as folder + "\tool.exe".
-    CHECK(GetFileAttributesW((system + L"\\cmd.exe").c_str()) != INVALID_FILE_ATTRIBUTES);
+    CHECK(exists(system + L"\\cmd.exe"));
     CHECK(hostplatform::tempDirectory() == tempFolder());
 
     // Tried with a file that goes again: the folder can be removed empty.
@@ -111,9 +111,8 @@ void deviceChanges() {
         {{window, WM_SETTINGCHANGE, DBT_DEVICEARRIVAL, at(&volume), 0, {}}, none},
     };
     for (const auto &c : cases)
-        win32test::record(hostplatform::deviceChangeOf("windows_generic_MSG", &c.msg, handle) ==
-                              c.expected,
-                          "device change of row ", shown(&c - cases + 1), __FILE__, __LINE__);
+        CHECK_ROW(&c - cases + 1,
+                  hostplatform::deviceChangeOf("windows_generic_MSG", &c.msg, handle), c.expected);
     // Qt's other event type carries no MSG.
     CHECK(hostplatform::deviceChangeOf("windows_dispatcher_MSG", &cases[0].msg, handle) == none);
     DestroyWindow(window);

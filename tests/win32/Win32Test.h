@@ -13,34 +13,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <type_traits>
 
 namespace win32test {
 
 inline int failures = 0;
-
-inline std::string shown(long long value) {
-    return std::to_string(value);
-}
-inline std::string shown(const std::string &text) {
-    return "\"" + text + "\"";
-}
-
-inline bool record(bool ok, const char *what, const std::string &detail, const char *file,
-                   int line) {
-    if (!ok) {
-        ++failures;
-        std::printf("FAIL %s:%d: %s%s\n", file, line, what, detail.c_str());
-        std::fflush(stdout);
-    }
-    return ok;
-}
-
-template <typename Actual, typename Expected>
-bool recordEqual(const Actual &actual, const Expected &expected, const char *what, const char *file,
-                 int line) {
-    return record(actual == expected, what,
-                  "\n  got      " + shown(actual) + "\n  expected " + shown(expected), file, line);
-}
 
 // UTF-8 and UTF-16 both ways.
 inline std::wstring widen(const std::string &text) {
@@ -58,6 +35,35 @@ inline std::string narrow(const std::wstring &text) {
     return bytes;
 }
 
+// A value as a failure shows it: text quoted, numbers and enumerations as numbers.
+template <typename T> std::string shown(const T &value) {
+    if constexpr (std::is_constructible<std::string, T>::value)
+        return "\"" + std::string(value) + "\"";
+    else if constexpr (std::is_constructible<std::wstring, T>::value)
+        return "\"" + narrow(value) + "\"";
+    else
+        return std::to_string(static_cast<long long>(value));
+}
+
+inline bool record(bool ok, const std::string &what, const char *file, int line) {
+    if (!ok) {
+        ++failures;
+        std::printf("FAIL %s:%d: %s\n", file, line, what.c_str());
+        std::fflush(stdout);
+    }
+    return ok;
+}
+
+// row names the case of a table (empty outside one).
+template <typename Actual, typename Expected>
+bool recordEqual(const std::string &row, const Actual &actual, const Expected &expected,
+                 const char *what, const char *file, int line) {
+    return record(actual == expected,
+                  what + (row.empty() ? "" : " for " + row) + "\n  got      " + shown(actual) +
+                      "\n  expected " + shown(expected),
+                  file, line);
+}
+
 // This executable's full path; the tests start it as their probe.
 inline std::wstring ownPath() {
     wchar_t buffer[MAX_PATH * 2];
@@ -68,6 +74,10 @@ inline std::wstring ownPath() {
 inline std::wstring tempFolder() {
     wchar_t buffer[MAX_PATH * 2];
     return std::wstring(buffer, GetTempPathW(MAX_PATH * 2, buffer));
+}
+
+inline bool exists(const std::wstring &path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Empty when the file cannot be read, also while a writer holds it unshared.
@@ -98,6 +108,10 @@ inline void removeFile(const std::wstring &path) {
 } // namespace win32test
 
 #define CHECK(condition)                                                                           \
-    win32test::record(static_cast<bool>(condition), #condition, "", __FILE__, __LINE__)
+    win32test::record(static_cast<bool>(condition), #condition, __FILE__, __LINE__)
 #define CHECK_EQ(actual, expected)                                                                 \
-    win32test::recordEqual((actual), (expected), #actual " == " #expected, __FILE__, __LINE__)
+    win32test::recordEqual("", (actual), (expected), #actual " == " #expected, __FILE__, __LINE__)
+// For a row of a table: the row's name is shown with a failure.
+#define CHECK_ROW(row, actual, expected)                                                           \
+    win32test::recordEqual(win32test::shown(row), (actual), (expected), #actual " == " #expected,  \
+                           __FILE__, __LINE__)

@@ -17,8 +17,6 @@
 #include <sddl.h>
 #include <winioctl.h>
 
-#include <cstring>
-#include <functional>
 #include <set>
 #include <vector>
 
@@ -27,35 +25,29 @@ using hostplatform::PathKind;
 
 namespace {
 
-bool exists(const std::wstring &path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // A junction at link that leads to target (a full path); false where the
 // system makes none.
 bool makeJunction(const std::wstring &link, const std::wstring &target) {
+    // The mount-point layout: tag, lengths, then the NT path and the printed
+    // path, each ending in a null.
+    const std::wstring paths = L"\\??\\" + target + L'\0' + target + L'\0';
+    struct {
+        DWORD tag;
+        WORD length, reserved, ntOffset, ntBytes, printOffset, printBytes;
+        wchar_t paths[MAX_PATH * 4];
+    } data = {
+        IO_REPARSE_TAG_MOUNT_POINT,   WORD(8 + paths.size() * 2), 0, 0, WORD(target.size() * 2 + 8),
+        WORD(target.size() * 2 + 10), WORD(target.size() * 2),    {}};
+    paths.copy(data.paths, paths.size());
     if (!CreateDirectoryW(link.c_str(), nullptr))
         return false;
     const HANDLE handle =
         CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    // The mount-point layout: tag, lengths, then the NT path and the
-    // printed path, each ending in a null.
-    const std::wstring nt = L"\\??\\" + target;
-    const WORD ntBytes = WORD(nt.size() * 2), printBytes = WORD(target.size() * 2);
-    std::vector<BYTE> data(8 + 8 + ntBytes + 2 + printBytes + 2);
-    const WORD header[] = {0, ntBytes, WORD(ntBytes + 2), printBytes};
-    const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
-    const WORD length = WORD(data.size() - 8);
-    std::memcpy(&data[0], &tag, 4);
-    std::memcpy(&data[4], &length, 2);
-    std::memcpy(&data[8], header, 8);
-    std::memcpy(&data[16], nt.c_str(), ntBytes);
-    std::memcpy(&data[16 + ntBytes + 2], target.c_str(), printBytes);
     DWORD got = 0;
     const bool made = handle != INVALID_HANDLE_VALUE &&
-                      DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, data.data(),
-                                      DWORD(data.size()), nullptr, 0, &got, nullptr);
+                      DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, &data, 8 + data.length,
+                                      nullptr, 0, &got, nullptr);
     if (handle != INVALID_HANDLE_VALUE)
         CloseHandle(handle);
     if (!made)
@@ -82,8 +74,20 @@ std::wstring userSid() {
     return ok ? sidText(reinterpret_cast<TOKEN_USER *>(buffer)->User.Sid) : L"";
 }
 
-// The access list as "protected|SID:mask:flags,..." sorted; "unreadable"
-// when it cannot be read.
+// An access list as "protected|SID:type:mask:flags,..." sorted.
+std::string listText(bool isProtected, const std::set<std::string> &entries) {
+    std::string text = isProtected ? "protected|" : "inherits|";
+    for (const std::string &entry : entries)
+        text += entry + ",";
+    return text;
+}
+
+std::string entryText(const std::wstring &sid, int type, DWORD mask, int flags) {
+    return narrow(sid) + ":" + std::to_string(type) + ":" + std::to_string(mask) + ":" +
+           std::to_string(flags);
+}
+
+// The access list of path; "unreadable" when it cannot be read.
 std::string accessList(const std::wstring &path) {
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -98,26 +102,20 @@ std::string accessList(const std::wstring &path) {
         ACCESS_ALLOWED_ACE *ace = nullptr;
         if (!GetAce(dacl, i, reinterpret_cast<void **>(&ace)))
             continue;
-        entries.insert(narrow(sidText(&ace->SidStart)) + ":" + std::to_string(ace->Header.AceType) +
-                       ":" + std::to_string(ace->Mask) + ":" +
-                       std::to_string(ace->Header.AceFlags));
+        entries.insert(entryText(sidText(&ace->SidStart), ace->Header.AceType, ace->Mask,
+                                 ace->Header.AceFlags));
     }
     LocalFree(descriptor);
-    std::string text = (control & SE_DACL_PROTECTED) ? "protected|" : "inherits|";
-    for (const std::string &entry : entries)
-        text += entry + ",";
-    return text;
+    return listText(control & SE_DACL_PROTECTED, entries);
 }
 
-std::string expectedAccessList(const std::wstring &user, BYTE flags, bool isProtected) {
+// The user, the Administrators and SYSTEM, each with full access.
+std::string expectedAccessList(BYTE flags, bool isProtected) {
     std::set<std::string> entries;
-    for (const std::wstring &sid : {user, std::wstring(L"S-1-5-32-544"), std::wstring(L"S-1-5-18")})
-        entries.insert(narrow(sid) + ":" + std::to_string(ACCESS_ALLOWED_ACE_TYPE) + ":" +
-                       std::to_string(FILE_ALL_ACCESS) + ":" + std::to_string(flags));
-    std::string text = isProtected ? "protected|" : "inherits|";
-    for (const std::string &entry : entries)
-        text += entry + ",";
-    return text;
+    for (const std::wstring &sid :
+         {userSid(), std::wstring(L"S-1-5-32-544"), std::wstring(L"S-1-5-18")})
+        entries.insert(entryText(sid, ACCESS_ALLOWED_ACE_TYPE, FILE_ALL_ACCESS, flags));
+    return listText(isProtected, entries);
 }
 
 // Whether the file system keeps the access list a folder is made with (Wine
@@ -131,7 +129,7 @@ bool keepsAccessLists() {
     const bool made = CreateDirectoryW(probe.c_str(), &security);
     LocalFree(descriptor);
     const bool kept = made && accessList(probe) ==
-                                  "protected|S-1-5-18:0:" + std::to_string(FILE_ALL_ACCESS) + ":0,";
+                                  listText(true, {entryText(L"S-1-5-18", 0, FILE_ALL_ACCESS, 0)});
     RemoveDirectoryW(probe.c_str());
     return kept;
 }
@@ -143,9 +141,9 @@ void privateFolderTests(const std::wstring &links) {
     CHECK(writeFile(inside, "x"));
     if (keepsAccessLists()) {
         CHECK_EQ(accessList(folder),
-                 expectedAccessList(userSid(), OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, true));
+                 expectedAccessList(OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, true));
         // What is made inside gets the same three entries, inherited.
-        CHECK_EQ(accessList(inside), expectedAccessList(userSid(), INHERITED_ACE, false));
+        CHECK_EQ(accessList(inside), expectedAccessList(INHERITED_ACE, false));
     } else {
         std::printf("note: this system keeps no access lists of its own; not checked\n");
     }
@@ -154,8 +152,7 @@ void privateFolderTests(const std::wstring &links) {
     const std::wstring file = tempFolder() + L"bmc_private_file";
     CHECK(writeFile(file, "someone else's"));
     for (const std::wstring &taken : {folder, file, links + L"\\alone", links + L"\\filelink"})
-        CHECK_EQ(narrow(taken) + ": " + std::to_string(hostplatform::createPrivateFolder(taken)),
-                 narrow(taken) + ": 0");
+        CHECK_ROW(taken, hostplatform::createPrivateFolder(taken), false);
     CHECK_EQ(readFile(file), "someone else's");
     CHECK_EQ(readFile(inside), "x");
     removeFile(inside);
@@ -167,21 +164,27 @@ void privateFolderTests(const std::wstring &links) {
 // itself when asked to (Windows does; Wine opens what a link of the host's
 // file system leads to, and shows a link to a file as that file).
 bool shownAsLink(const std::wstring &path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    return exists(path) && (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Whether path opens for access with every sharing allowed; with flags, and
+// then whether what opened is a link.
+bool opens(const std::wstring &path, DWORD access, DWORD flags = 0) {
+    const HANDLE handle =
+        CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, flags, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool opened = handle != INVALID_HANDLE_VALUE &&
+                        (!flags || (GetFileInformationByHandle(handle, &info) &&
+                                    (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)));
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    return opened;
 }
 
 bool opensLinkItself(const std::wstring &path) {
-    const HANDLE handle = CreateFileW(
-        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool itself = handle != INVALID_HANDLE_VALUE &&
-                        GetFileInformationByHandle(handle, &info) &&
-                        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-    if (handle != INVALID_HANDLE_VALUE)
-        CloseHandle(handle);
-    return itself;
+    return opens(path, FILE_READ_ATTRIBUTES,
+                 FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
 }
 
 void linkTests(const std::wstring &links) {
@@ -191,24 +194,22 @@ void linkTests(const std::wstring &links) {
     CHECK(!kept.empty());
 
     std::vector<std::wstring> made = {links + L"\\alone", links + L"\\filelink"};
-    const std::wstring junction = links + L"\\junction";
-    if (makeJunction(junction, outside))
-        made.push_back(junction);
+    if (makeJunction(links + L"\\junction", outside))
+        made.push_back(links + L"\\junction");
     else
         std::printf("note: this system makes no junctions; only the host's links are tried\n");
 
+    // Not links: removeLink leaves them alone.
     const struct {
         std::wstring path;
         PathKind kind;
     } kinds[] = {{links + L"\\missing", PathKind::Missing},
                  {keep, PathKind::File},
                  {outside, PathKind::Folder}};
-    for (const auto &row : kinds)
-        CHECK_EQ(narrow(row.path) + ": " + std::to_string(int(hostplatform::pathKind(row.path))),
-                 narrow(row.path) + ": " + std::to_string(int(row.kind)));
-    // Not links: removeLink leaves them alone.
-    for (const std::wstring &plain : {keep, outside})
-        CHECK(!hostplatform::removeLink(plain) && exists(plain));
+    for (const auto &row : kinds) {
+        CHECK_ROW(row.path, hostplatform::pathKind(row.path), row.kind);
+        CHECK_ROW(row.path, hostplatform::removeLink(row.path), false);
+    }
     // A link is never a folder to empty.
     CHECK(!hostplatform::removeFolderTree(links + L"\\alone"));
     CHECK_EQ(readFile(keep), kept);
@@ -222,13 +223,10 @@ void linkTests(const std::wstring &links) {
             continue;
         }
         const bool itself = opensLinkItself(link);
-        CHECK_EQ(narrow(link) + ": " + std::to_string(int(hostplatform::pathKind(link))),
-                 narrow(link) + ": " + std::to_string(int(PathKind::Link)));
-        CHECK_EQ(narrow(link) + " removed: " + std::to_string(hostplatform::removeLink(link)),
-                 narrow(link) + " removed: " + std::to_string(itself));
-        CHECK_EQ(narrow(link) + " gone: " + std::to_string(!exists(link)),
-                 narrow(link) + " gone: " + std::to_string(itself));
-        CHECK_EQ(readFile(keep), kept);
+        CHECK_ROW(link, hostplatform::pathKind(link), PathKind::Link);
+        CHECK_ROW(link, hostplatform::removeLink(link), itself);
+        CHECK_ROW(link, exists(link), !itself);
+        CHECK_ROW(link, readFile(keep), kept);
     }
 
     // A tree with links inside: all of it goes but what the links lead to;
@@ -238,7 +236,7 @@ void linkTests(const std::wstring &links) {
     bool linksGo = true;
     for (const std::wstring &link : {tree + L"\\link", tree + L"\\junction"})
         linksGo = linksGo && (!exists(link) || opensLinkItself(link));
-    CHECK_EQ(std::to_string(hostplatform::removeFolderTree(tree)), std::to_string(linksGo));
+    CHECK_EQ(hostplatform::removeFolderTree(tree), linksGo);
     CHECK(!exists(tree + L"\\inner"));
     CHECK_EQ(exists(tree), !linksGo);
     CHECK_EQ(readFile(keep), kept);
@@ -248,76 +246,51 @@ void linkTests(const std::wstring &links) {
 void heldFileTests(const std::wstring &links) {
     const std::wstring path = tempFolder() + L"bmc_held.wim";
     const std::wstring twin = tempFolder() + L"bmc_twin.wim";
-    CHECK(writeFile(path, "the image"));
-    CHECK(writeFile(twin, "the image"));
+    CHECK(writeFile(path, "the image") && writeFile(twin, "the image"));
     {
         hostplatform::HeldFile held(narrow(path));
-        CHECK(held.isHeld());
-        CHECK(held.stillAt(narrow(path)));
+        CHECK(held.isHeld() && held.stillAt(narrow(path)));
         // Same name, size and content, another file: not the one held.
         CHECK(!held.stillAt(narrow(twin)));
-
-        const HANDLE reader =
-            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, 0, nullptr);
-        CHECK(reader != INVALID_HANDLE_VALUE);
-        if (reader != INVALID_HANDLE_VALUE)
-            CloseHandle(reader);
+        CHECK(opens(path, GENERIC_READ));
         // Everything that could change it is refused (a sharing violation;
         // a replacing move is refused as access denied).
-        const std::wstring moved = path + L".moved";
         const struct {
             const char *what;
-            std::function<bool()> attempt;
+            bool done;
         } changes[] = {
-            {"write",
-             [&] {
-                 const HANDLE writer =
-                     CreateFileW(path.c_str(), GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
-                 if (writer != INVALID_HANDLE_VALUE)
-                     CloseHandle(writer);
-                 return writer != INVALID_HANDLE_VALUE;
-             }},
-            {"delete", [&] { return DeleteFileW(path.c_str()) != FALSE; }},
+            {"write", opens(path, GENERIC_WRITE)},
+            {"delete", DeleteFileW(path.c_str()) != FALSE},
             {"replace",
-             [&] {
-                 return MoveFileExW(twin.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-             }},
-            {"rename", [&] { return MoveFileExW(path.c_str(), moved.c_str(), 0) != FALSE; }},
+             MoveFileExW(twin.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE},
+            {"rename", MoveFileExW(path.c_str(), (path + L".moved").c_str(), 0) != FALSE},
         };
         for (const auto &change : changes)
-            CHECK_EQ(std::string(change.what) + (change.attempt() ? ": done" : ": refused"),
-                     std::string(change.what) + ": refused");
+            CHECK_ROW(change.what, change.done, false);
         CHECK_EQ(readFile(path), "the image");
         CHECK(held.stillAt(narrow(path)));
     }
     // Released with its object: the file can be replaced now.
     CHECK(MoveFileExW(twin.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
-    {
-        // A link to the held file in its place is not the held file.
-        const std::wstring keep = links + L"\\outside\\keep.txt";
-        hostplatform::HeldFile held(narrow(keep));
-        CHECK(held.isHeld() && held.stillAt(narrow(keep)));
-        if (shownAsLink(links + L"\\filelink"))
-            CHECK(!held.stillAt(narrow(links + L"\\filelink")));
-    }
-
-    // A file someone still writes cannot be held; nor a link, nor a folder.
+    // A file someone still writes cannot be held; nor a folder.
     const HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, 0, nullptr);
     CHECK(!hostplatform::HeldFile(narrow(path)).isHeld());
     CloseHandle(writer);
-    std::vector<std::wstring> unholdable = {links + L"\\outside"};
-    if (shownAsLink(links + L"\\filelink"))
-        unholdable.push_back(links + L"\\filelink");
-    for (const std::wstring &other : unholdable)
-        CHECK_EQ(narrow(other) + ": " +
-                     std::to_string(hostplatform::HeldFile(narrow(other)).isHeld()),
-                 narrow(other) + ": 0");
+    CHECK(!hostplatform::HeldFile(narrow(links + L"\\outside")).isHeld());
+    // A link to the held file in its place is not the held file; nor can a
+    // link be held (tried once the file is free again, so that a hold that
+    // followed the link would show).
+    const std::string keep = narrow(links + L"\\outside\\keep.txt");
+    const std::string link = narrow(links + L"\\filelink");
+    const bool linkShown = shownAsLink(widen(link));
+    {
+        hostplatform::HeldFile held(keep);
+        CHECK(held.isHeld() && held.stillAt(keep));
+        CHECK(!linkShown || !held.stillAt(link));
+    }
+    CHECK(!linkShown || !hostplatform::HeldFile(link).isHeld());
     removeFile(path);
-    removeFile(twin);
 }
 
 } // namespace

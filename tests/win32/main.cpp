@@ -18,7 +18,6 @@ void processTests();
 void systemTests();
 void fileHashTests();
 void downloadTests();
-void authenticatedDownloadTests();
 void workFileTests();
 
 using namespace win32test;
@@ -57,7 +56,6 @@ int main(int argc, char **argv) {
                            : mode == "system"    ? systemTests
                            : mode == "hash"      ? fileHashTests
                            : mode == "download"  ? downloadTests
-                           : mode == "https"     ? authenticatedDownloadTests
                            : mode == "workfiles" ? workFileTests
                                                  : nullptr;
     if (!part) {

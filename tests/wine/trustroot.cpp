@@ -17,35 +17,25 @@
 #include <vector>
 
 int main(int argc, char **argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: trustroot <PEM file>\n");
-        return 1;
-    }
-    std::ifstream in(argv[1], std::ios::binary);
+    std::ifstream in(argc == 2 ? argv[1] : "", std::ios::binary);
     const std::string pem(std::istreambuf_iterator<char>(in), {});
-    DWORD size = 0;
-    if (pem.empty() ||
-        !CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr,
-                              &size, nullptr, nullptr)) {
-        std::fprintf(stderr, "trustroot: no PEM certificate in %s\n", argv[1]);
-        return 1;
-    }
-    std::vector<BYTE> der(size);
-    CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, der.data(),
-                         &size, nullptr, nullptr);
-
+    std::vector<BYTE> der(pem.size());
+    DWORD size = DWORD(der.size());
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\SystemCertificates\\Root", 0,
+    if (pem.empty() ||
+        !CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, der.data(),
+                              &size, nullptr, nullptr) ||
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\SystemCertificates\\Root", 0,
                         nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        std::fprintf(stderr, "trustroot: cannot open the machine's root store\n");
+        std::fprintf(stderr, "trustroot: no PEM certificate, or no root store to put it in\n");
         return 1;
     }
     const HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_REG, 0, 0, 0, key);
-    const bool added =
-        store && CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), size,
-                                                  CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-    if (store)
+    if (store) {
+        CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), size,
+                                         CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
         CertCloseStore(store, 0);
+    }
     RegCloseKey(key);
 
     // Read back through the system store, as the validation reads it.
@@ -61,9 +51,7 @@ int main(int argc, char **argv) {
         CertFreeCertificateContext(wanted);
     if (root)
         CertCloseStore(root, 0);
-    if (!added || !found) {
+    if (!found)
         std::fprintf(stderr, "trustroot: the root store does not hold %s\n", argv[1]);
-        return 1;
-    }
-    return 0;
+    return found ? 0 : 1;
 }
