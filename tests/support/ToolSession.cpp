@@ -18,8 +18,6 @@
 #include <QTimer>
 #include <QtTest>
 
-const QString kStartedText =
-    QStringLiteral("Please wait. Preparing the selected media. This may take some time.");
 const QString kCompletedText = QStringLiteral("Process completed");
 
 namespace {
@@ -55,7 +53,7 @@ bool E2eServer::start() {
     m_http.serveFile(ConnectivityProbe::url(), page);
     if (m_goodHash.isEmpty() || !m_http.start() || !m_https.start() || !m_untrusted.start())
         return false;
-    m_https.redirect(QStringLiteral("/downgraded.wim"), plainImageLink());
+    m_https.redirect(QStringLiteral("/downgraded.wim"), m_http.url(QStringLiteral("/boot.wim")));
     return true;
 }
 
@@ -78,26 +76,6 @@ bool E2eServer::useTls(HttpTestServer &server, const QString &folder, bool trust
 
 QByteArray E2eServer::trustedRoots() {
     return s_trustedRoots;
-}
-
-QString E2eServer::goodImageLink(const QString &query) const {
-    return m_https.url(QStringLiteral("/boot.wim") + query);
-}
-
-QString E2eServer::shortImageLink() const {
-    return m_https.url(QStringLiteral("/short.wim"));
-}
-
-QString E2eServer::plainImageLink() const {
-    return m_http.url(QStringLiteral("/boot.wim"));
-}
-
-QString E2eServer::untrustedImageLink() const {
-    return m_untrusted.url(QStringLiteral("/boot.wim"));
-}
-
-QString E2eServer::downgradedImageLink() const {
-    return m_https.url(QStringLiteral("/downgraded.wim"));
 }
 
 QString E2eServer::proxy() const {
