@@ -55,7 +55,8 @@ void TestBootUefi::finishedDriveStartsAUefiComputer() {
     // Plain http, vouched for by the image's pinned digest.
     for (const auto &[name, value] :
          {std::make_pair("DownloadLink_bootwim", server.url("/boot.wim")),
-          std::make_pair("DownloadSha256_bootwim", QString::fromLatin1(hostchecks::sha256(image).toHex()))})
+          std::make_pair("DownloadSha256_bootwim",
+                         QString::fromLatin1(hostchecks::sha256(image).toHex()))})
         QVERIFY(simhost::setRegistryValue(host.root(), AppContext::hostSettingsKey(), name, value));
     // The test program in place of the Windows UEFI boot application.
     QVERIFY(host.write(QStringLiteral("C:\\Windows\\Boot\\EFI\\bootmgfw.efi"), program.readAll()));

@@ -111,17 +111,17 @@ QSet<QString> filesUnder(const QString &folder) {
 
 QStringList driveFaults(const TestHost &host, const QString &volume, const QByteArray &imageHash) {
     // Each file of the drive and its source under C:\Windows\Boot.
-    QMap<QString, QString> sources{{"bootmgr", "PCAT\\bootmgr"},
-                                   {"bootmgr.efi", "EFI\\bootmgr.efi"},
-                                   {"boot/bcd", "DVD\\PCAT\\BCD"},
-                                   {"boot/boot.sdi", "DVD\\PCAT\\boot.sdi"},
-                                   {"boot/resources/bootres.dll", "Resources\\bootres.dll"},
-                                   {"efi/boot/bootmgfw.efi", "EFI\\bootmgfw.efi"},
-                                   {"efi/boot/bootx64.efi", "EFI\\bootmgfw.efi"},
-                                   {"efi/microsoft/boot/bcd", "DVD\\EFI\\BCD"},
-                                   {"efi/microsoft/boot/resources/bootres.dll",
-                                    "Resources\\bootres.dll"},
-                                   {"sources/boot.wim", QString()}};
+    QMap<QString, QString> sources{
+        {"bootmgr", "PCAT\\bootmgr"},
+        {"bootmgr.efi", "EFI\\bootmgr.efi"},
+        {"boot/bcd", "DVD\\PCAT\\BCD"},
+        {"boot/boot.sdi", "DVD\\PCAT\\boot.sdi"},
+        {"boot/resources/bootres.dll", "Resources\\bootres.dll"},
+        {"efi/boot/bootmgfw.efi", "EFI\\bootmgfw.efi"},
+        {"efi/boot/bootx64.efi", "EFI\\bootmgfw.efi"},
+        {"efi/microsoft/boot/bcd", "DVD\\EFI\\BCD"},
+        {"efi/microsoft/boot/resources/bootres.dll", "Resources\\bootres.dll"},
+        {"sources/boot.wim", QString()}};
     for (const QString &font : filesUnder(host.local(QStringLiteral("C:\\Windows\\Boot\\Fonts"))))
         for (const char *folder : {"boot/fonts/", "efi/microsoft/boot/fonts/"})
             sources.insert(folder + font, "Fonts\\" + font);

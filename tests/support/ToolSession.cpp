@@ -4,7 +4,6 @@
 #include "app/HostSide.h"
 #include "app/LanguageSelection.h"
 #include "builder/BuildCommands.h"
-#include "mainwindow/ConnectivityProbe.h"
 #include "platform/sim/SimRegistry.h"
 
 #include "support/HostChecks.h"
@@ -31,15 +30,9 @@ bool E2eServer::start() {
         return false;
     const QString good = m_files.filePath(QStringLiteral("boot.wim"));
     const QString shortImage = m_files.filePath(QStringLiteral("short.wim"));
-    const QString page = m_files.filePath(QStringLiteral("index.html"));
     if (!HttpTestServer::createSparseImage(good, kMinimumImageSize) ||
         !HttpTestServer::createSparseImage(shortImage, kMinimumImageSize - 1))
         return false;
-    QFile pageFile(page);
-    if (!pageFile.open(QIODevice::WriteOnly) ||
-        pageFile.write("<html><body>The free encyclopedia</body></html>\n") < 0)
-        return false;
-    pageFile.close();
     m_goodHash = hostchecks::sha256(good);
 
     if (!useTls(m_https, m_files.path(), true) || !useTls(m_untrusted, m_files.path(), false))
@@ -49,8 +42,6 @@ bool E2eServer::start() {
         server->serveFile(QStringLiteral("/boot.wim"), good);
         server->serveFile(QStringLiteral("/short.wim"), shortImage);
     }
-    // Through a proxy the request names the whole URL.
-    m_http.serveFile(ConnectivityProbe::url(), page);
     if (m_goodHash.isEmpty() || !m_http.start() || !m_https.start() || !m_untrusted.start())
         return false;
     m_https.redirect(QStringLiteral("/downgraded.wim"), m_http.url(QStringLiteral("/boot.wim")));

@@ -57,7 +57,7 @@ public:
     // with trusted false, one that no host trusts). Before server.start().
     static bool useTls(HttpTestServer &server, const QString &folder, bool trusted);
     // "127.0.0.1:<port>": the simulated host's proxy, which answers the
-    // connectivity check with a small page.
+    // connectivity check ("not found": an answer all the same).
     QString proxy() const;
     // A port on 127.0.0.1 where nothing listens.
     static QString deadProxy();
