@@ -59,7 +59,7 @@ private:
     // The recovery drive on diskId under letter, with the served image.
     void verifyRecoveryDrive(TestHost &host, const QString &diskId, QChar letter);
     void verifyWorkFilesGone(TestHost &host, const QString &temp);
-    QString link(const QString &kind) const;
+    QString link(const QString &kind);
 
     E2eServer m_server;
 };
@@ -100,7 +100,7 @@ void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
     QVERIFY(keepAwakeCleared(host, true));
 }
 
-QString TestE2eBuilds::link(const QString &kind) const {
+QString TestE2eBuilds::link(const QString &kind) {
     const QString path = QStringLiteral("/boot.wim");
     const QMap<QString, QString> links{{"good", m_server.goodImageLink()},
                                        {"short", m_server.shortImageLink()},

@@ -125,19 +125,27 @@ QStringList driveFaults(const TestHost &host, const QString &volume, const QByte
     for (const QString &font : filesUnder(host.local(QStringLiteral("C:\\Windows\\Boot\\Fonts"))))
         for (const char *folder : {"boot/fonts/", "efi/microsoft/boot/fonts/"})
             sources.insert(folder + font, "Fonts\\" + font);
+    // The drive's files by their lower-case relative path, as Windows finds them.
+    QMap<QString, QString> present;
+    for (QDirIterator it(volume, QDir::Files | QDir::Hidden | QDir::System,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        present.insert(QDir(volume).relativeFilePath(path).toLower(), path);
+    }
     QStringList faults;
-    const QSet<QString> present = filesUnder(volume);
     for (auto it = sources.constBegin(); it != sources.constEnd(); ++it) {
-        const QString source = host.local("C:\\Windows\\Boot\\" + it.value());
-        const QString file = volume + QLatin1Char('/') + it.key();
-        if (!present.contains(it.key()))
+        const QString file = present.take(it.key());
+        if (file.isEmpty())
             faults << "lacks " + it.key();
-        else if (sha256(file) != (it.value().isNull() ? imageHash : sha256(source)))
+        else if (sha256(file) != (it.value().isNull()
+                                      ? imageHash
+                                      : sha256(host.local("C:\\Windows\\Boot\\" + it.value()))))
             faults << QStringLiteral("%1 differs from its source (%2 bytes)")
                           .arg(it.key())
                           .arg(QFileInfo(file).size());
     }
-    for (const QString &extra : present - QSet<QString>(sources.keyBegin(), sources.keyEnd()))
+    for (const QString &extra : present.keys())
         faults << "holds a stray " + extra;
     return faults;
 }
