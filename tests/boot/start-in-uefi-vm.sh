@@ -7,6 +7,7 @@
 # not be set up.
 # Usage: start-in-uefi-vm.sh <folder with the drive's files> <marker> [seconds]
 # No mounting, no loop devices: mkfs.fat and mtools work on the image file.
+# Plain emulation only: a KVM that cannot run this guest would stop it silently.
 set -uo pipefail
 
 folder=$1
@@ -41,78 +42,33 @@ if [ ${#files[@]} -gt 0 ]; then
     mcopy -s -Q -i "$image@@1M" "${files[@]}" ::/ || exit 2
 fi
 
-firmware=/usr/share/OVMF/OVMF_CODE_4M.fd
 console=$work/console.txt
-
-# Starts the machine once. Returns 0 when the marker showed, 1 when it did
-# not, 3 when the machine itself failed before its firmware wrote anything
-# (a KVM that cannot run this guest).
-start_machine() {
-    local accel=$1 cpu=$2
-    cp /usr/share/OVMF/OVMF_VARS_4M.fd "$work/vars.fd" || return 2
-    : >"$console"
-    qemu-system-x86_64 -machine q35,accel="$accel" $cpu -m 256 -nodefaults -display none \
-        -no-reboot -nic none -monitor none -serial "file:$console" \
-        -drive if=pflash,format=raw,unit=0,readonly=on,file=$firmware \
-        -drive if=pflash,format=raw,unit=1,file="$work/vars.fd" \
-        -device qemu-xhci -drive if=none,id=stick,format=raw,file="$image" \
-        -device usb-storage,drive=stick,removable=on 2>"$work/qemu.err" &
-    qemu=$!
-    # Done when the marker shows, when the machine powers off, or when the
-    # firmware has run out of things to start (its shell or its notice).
-    local result=1 i
-    for (( i = 0; i < limit * 4; i++ )); do
-        if grep -aq -- "$marker" "$console"; then
-            result=0
-            break
-        fi
-        if ! kill -0 "$qemu" 2>/dev/null; then
-            if grep -aq -- "$marker" "$console"; then
-                result=0
-            elif [ ! -s "$console" ]; then
-                result=3
-            fi
-            break
-        fi
-        if grep -aqE 'Shell> |No bootable option' "$console"; then
-            break
-        fi
-        # A machine stopped by an emulation failure writes nothing, ever.
-        if [ "$accel" = kvm ] && [ $i -ge 20 ] && [ ! -s "$console" ]; then
-            result=3
-            break
-        fi
-        sleep 0.25
-    done
-    # Give a machine that shows the marker a moment to power itself off.
-    if [ $result -eq 0 ] && timeout 5 tail --pid="$qemu" -f /dev/null; then
-        powered_off=yes
-    fi
-    kill "$qemu" 2>/dev/null
-    wait "$qemu" 2>/dev/null
-    qemu=
-    return $result
-}
-
-accel=tcg
-result=3
+cp /usr/share/OVMF/OVMF_VARS_4M.fd "$work/vars.fd" || exit 2
+: >"$console"
+qemu-system-x86_64 -machine q35,accel=tcg -m 256 -nodefaults -display none \
+    -no-reboot -nic none -monitor none -serial "file:$console" \
+    -drive if=pflash,format=raw,unit=0,readonly=on,file=/usr/share/OVMF/OVMF_CODE_4M.fd \
+    -drive if=pflash,format=raw,unit=1,file="$work/vars.fd" \
+    -device qemu-xhci -drive if=none,id=stick,format=raw,file="$image" \
+    -device usb-storage,drive=stick,removable=on 2>"$work/qemu.err" &
+qemu=$!
+# Done when the marker shows, when the machine powers off, or when the
+# firmware has run out of things to start (its shell or its notice).
+result=1
+for (( i = 0; i < limit * 4; i++ )); do
+    grep -aq -- "$marker" "$console" && { result=0; break; }
+    kill -0 "$qemu" 2>/dev/null || break
+    grep -aqE 'Shell> |No bootable option' "$console" && break
+    sleep 0.25
+done
+grep -aq -- "$marker" "$console" && result=0
+# Give a machine that shows the marker a moment to power itself off.
 powered_off=
-if [ -w /dev/kvm ]; then
-    accel=kvm
-    start_machine kvm "-cpu host" 2>/dev/null
-    result=$?
+if [ $result -eq 0 ] && timeout 5 tail --pid="$qemu" -f /dev/null; then
+    powered_off=yes
 fi
-if [ $result -eq 3 ]; then
-    if [ "$accel" = kvm ]; then
-        echo "[KVM cannot run this machine here; plain emulation instead]"
-        sed 's/^/[kvm] /' "$work/qemu.err" | head -3
-    fi
-    accel=tcg
-    start_machine tcg ""
-    result=$?
-fi
+kill "$qemu" 2>/dev/null
 tr -d '\000' < "$console" | sed 's/\x1b\[[0-9;]*[A-Za-z]//g' | tr -s '\r\n' '\n'
 [ -n "$powered_off" ] && echo "[the machine powered itself off]"
-echo "[accelerator: $accel, seconds limit: $limit]"
-[ $result -eq 3 ] && cat "$work/qemu.err"
+[ -s "$console" ] || cat "$work/qemu.err"
 exit $result

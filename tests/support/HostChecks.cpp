@@ -2,18 +2,18 @@
 
 #include "platform/sim/SimHost.h"
 #include "support/TestHost.h"
+#include "tools/hostsim/HostSetup.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QMap>
 
 namespace hostchecks {
 
 const QString kSystem = QStringLiteral("C:\\Windows\\system32");
-const QString kDownloadedFile = QStringLiteral("C:\\DownloadFIle\\boot.wim");
 
 namespace {
 
@@ -109,24 +109,45 @@ QSet<QString> filesUnder(const QString &folder) {
     return files;
 }
 
-QSet<QString> recoveryDriveLayout(const TestHost &host) {
-    QSet<QString> layout = {
-        "bootmgr",
-        "bootmgr.efi",
-        "boot/bcd",
-        "boot/boot.sdi",
-        "boot/resources/bootres.dll",
-        "efi/boot/bootmgfw.efi",
-        "efi/boot/bootx64.efi",
-        "efi/microsoft/boot/bcd",
-        "efi/microsoft/boot/resources/bootres.dll",
-        "sources/boot.wim",
-    };
-    for (const QString &font : filesUnder(host.local(QStringLiteral("C:\\Windows\\Boot\\Fonts")))) {
-        layout.insert(QStringLiteral("boot/fonts/") + font);
-        layout.insert(QStringLiteral("efi/microsoft/boot/fonts/") + font);
+QStringList driveFaults(const TestHost &host, const QString &volume, const QByteArray &imageHash) {
+    // Each file of the drive and its source under C:\Windows\Boot.
+    QMap<QString, QString> sources{
+        {"bootmgr", "PCAT\\bootmgr"},
+        {"bootmgr.efi", "EFI\\bootmgr.efi"},
+        {"boot/bcd", "DVD\\PCAT\\BCD"},
+        {"boot/boot.sdi", "DVD\\PCAT\\boot.sdi"},
+        {"boot/resources/bootres.dll", "Resources\\bootres.dll"},
+        {"efi/boot/bootmgfw.efi", "EFI\\bootmgfw.efi"},
+        {"efi/boot/bootx64.efi", "EFI\\bootmgfw.efi"},
+        {"efi/microsoft/boot/bcd", "DVD\\EFI\\BCD"},
+        {"efi/microsoft/boot/resources/bootres.dll", "Resources\\bootres.dll"},
+        {"sources/boot.wim", QString()}};
+    for (const QString &font : filesUnder(host.local(QStringLiteral("C:\\Windows\\Boot\\Fonts"))))
+        for (const char *folder : {"boot/fonts/", "efi/microsoft/boot/fonts/"})
+            sources.insert(folder + font, "Fonts\\" + font);
+    // The drive's files by their lower-case relative path, as Windows finds them.
+    QMap<QString, QString> present;
+    for (QDirIterator it(volume, QDir::Files | QDir::Hidden | QDir::System,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        present.insert(QDir(volume).relativeFilePath(path).toLower(), path);
     }
-    return layout;
+    QStringList faults;
+    for (auto it = sources.constBegin(); it != sources.constEnd(); ++it) {
+        const QString file = present.take(it.key());
+        if (file.isEmpty())
+            faults << "lacks " + it.key();
+        else if (sha256(file) != (it.value().isNull()
+                                      ? imageHash
+                                      : sha256(host.local("C:\\Windows\\Boot\\" + it.value()))))
+            faults << QStringLiteral("%1 differs from its source (%2 bytes)")
+                          .arg(it.key())
+                          .arg(QFileInfo(file).size());
+    }
+    for (const QString &extra : present.keys())
+        faults << "holds a stray " + extra;
+    return faults;
 }
 
 QString volumeOf(const TestHost &host, const QString &diskId) {
@@ -159,36 +180,19 @@ bool keepAwakeCleared(const TestHost &host, bool wasRequested) {
     return power.isEmpty() ? !wasRequested : power.last().startsWith(QLatin1String("clear"));
 }
 
-bool plugInDisk(const TestHost &host, const QString &id, int number, const QString &model,
-                const QString &letter) {
-    // Made beside the disks and moved in with one rename, as a disk appears
-    // to Windows all at once.
-    const QString staging = host.root() + QStringLiteral("/plugging-") + id;
-    if (!QDir().mkpath(staging + QStringLiteral("/volume")))
-        return false;
-    {
-        QSettings ini(staging + QStringLiteral("/disk.ini"), QSettings::IniFormat);
-        ini.setValue(QStringLiteral("disk/number"), number);
-        ini.setValue(QStringLiteral("disk/model"), model);
-        ini.setValue(QStringLiteral("disk/mediaType"), QStringLiteral("Removable Media"));
-        ini.setValue(QStringLiteral("disk/size"), 8004829184LL);
-        ini.setValue(QStringLiteral("disk/system"), false);
-        ini.setValue(QStringLiteral("disk/partitions"), 1);
-        ini.setValue(QStringLiteral("disk/partitionStyle"), QStringLiteral("MBR"));
-        ini.setValue(QStringLiteral("disk/active"), false);
-        ini.setValue(QStringLiteral("disk/fileSystem"), QStringLiteral("FAT32"));
-        ini.sync();
-        if (ini.status() != QSettings::NoError)
-            return false;
-    }
-    QFile note(staging + QStringLiteral("/volume/notes.txt"));
-    if (!note.open(QIODevice::WriteOnly) || note.write("shopping list\n") < 0)
-        return false;
-    note.close();
-    if (!QDir().rename(staging, host.root() + QStringLiteral("/disks/") + id))
-        return false;
-    return letter.isEmpty() || QFile::link(QStringLiteral("../disks/%1/volume").arg(id),
-                                           host.root() + QStringLiteral("/drives/") + letter);
+bool plugInDisk(const TestHost &host, const simhost::DiskSpec &disk) {
+    // Made on a host of its own beside this one and moved in with one
+    // rename each, as a disk appears to Windows all at once.
+    const QString staging = host.root() + QStringLiteral("-plugging");
+    simhost::HostSpec spec = simhost::sampleHostSpec();
+    spec.disks = {spec.disks.first(), disk};
+    const QString drive = QStringLiteral("/drives/") + disk.letter;
+    const bool plugged =
+        simhost::createHost(staging, spec) &&
+        QDir().rename(staging + "/disks/" + disk.id, host.root() + "/disks/" + disk.id) &&
+        (disk.letter.isEmpty() || QDir().rename(staging + drive, host.root() + drive));
+    QDir(staging).removeRecursively();
+    return plugged;
 }
 
 } // namespace hostchecks

@@ -9,11 +9,13 @@
 #include <QStringList>
 
 class TestHost;
+namespace simhost {
+struct DiskSpec;
+}
 
 namespace hostchecks {
 
-extern const QString kSystem;         // the sample host's system directory
-extern const QString kDownloadedFile; // C:\DownloadFIle\boot.wim
+extern const QString kSystem; // the sample host's system directory
 
 // Command lines the interpreter ran, in order, without the interpreter's
 // own "cmd.exe /c " and the blank the empty argument leaves at the end.
@@ -35,8 +37,10 @@ QStringList formatToCleanUp(const QStringList &lines);
 
 // Relative paths (lower case, '/') of every file under a local folder.
 QSet<QString> filesUnder(const QString &folder);
-// The files a finished recovery drive holds, from the host's boot files.
-QSet<QString> recoveryDriveLayout(const TestHost &host);
+// What is wrong with a finished recovery drive's volume folder, one line
+// each: a file missing or stray, or one unlike its source (the host's boot
+// file, or the image of imageHash). Empty when the drive is whole.
+QStringList driveFaults(const TestHost &host, const QString &volume, const QByteArray &imageHash);
 
 QString volumeOf(const TestHost &host, const QString &diskId);
 // The volume folder a drive letter leads to; empty when the letter is free.
@@ -53,10 +57,8 @@ QStringList hostLog(const TestHost &host, const char *name);
 // must have been made, none was made.
 bool keepAwakeCleared(const TestHost &host, bool wasRequested = false);
 
-// Plugs a disk into the running host at once (its description and an empty
-// volume with one file on it appear together), with letter as its drive
-// letter when not empty.
-bool plugInDisk(const TestHost &host, const QString &id, int number, const QString &model,
-                const QString &letter);
+// Plugs a disk into the running host at once (its description, volume and
+// letter appear together).
+bool plugInDisk(const TestHost &host, const simhost::DiskSpec &disk);
 
 } // namespace hostchecks

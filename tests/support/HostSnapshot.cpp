@@ -1,11 +1,10 @@
 #include "support/HostSnapshot.h"
 
+#include "support/HostChecks.h"
 #include "support/TestHost.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -15,13 +14,9 @@ QString describe(const QFileInfo &entry) {
         return QStringLiteral("link to ") + entry.symLinkTarget();
     if (entry.isDir())
         return QStringLiteral("folder");
-    QFile file(entry.filePath());
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return QStringLiteral("unreadable");
     return QStringLiteral("%1 bytes, SHA-256 %2")
         .arg(entry.size())
-        .arg(QString::fromLatin1(hash.result().toHex()));
+        .arg(QString::fromLatin1(hostchecks::sha256(entry.filePath()).toHex()));
 }
 
 } // namespace

@@ -21,9 +21,6 @@ public:
     // The entries that differ, one line each; empty when nothing changed.
     QStringList differencesTo(const HostSnapshot &later) const;
 
-    int size() const { return m_entries.size(); }
-    bool contains(const QString &entry) const { return m_entries.contains(entry); }
-
 private:
     void addTree(const QString &label, const QString &folder, const QStringList &skip);
 

@@ -155,7 +155,6 @@ void HttpTestServer::handle(QTcpSocket &socket) {
         request += socket.readAll();
     }
     const QList<QByteArray> requestLine = request.left(request.indexOf("\r\n")).split(' ');
-    const bool headOnly = requestLine.at(0) == "HEAD";
     const QString target = QString::fromLatin1(requestLine.value(1)); // none: 404
 
     QMutexLocker lock(&m_mutex);
@@ -185,7 +184,7 @@ void HttpTestServer::handle(QTcpSocket &socket) {
     const qint64 whole = mode == Mode::Short ? part : size;
     socket.write(head("200 OK", "application/octet-stream",
                       mode == Mode::OverAnnounce ? whole + 4096 : whole));
-    if (!flush(socket, 0) || headOnly)
+    if (!flush(socket, 0))
         return;
     lock.relock();
     std::function<void()> trigger = std::exchange(m_trigger, nullptr);

@@ -55,7 +55,7 @@ public:
             .arg(target);
     }
 
-    // Serves localFile for GET (and HEAD) of urlPath; the query is ignored.
+    // Serves localFile for GET of urlPath; the query is ignored.
     // Other paths answer 404.
     void serveFile(const QString &urlPath, const QString &localFile) {
         QMutexLocker lock(&m_mutex);

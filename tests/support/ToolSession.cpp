@@ -4,7 +4,6 @@
 #include "app/HostSide.h"
 #include "app/LanguageSelection.h"
 #include "builder/BuildCommands.h"
-#include "mainwindow/ConnectivityProbe.h"
 #include "platform/sim/SimRegistry.h"
 
 #include "support/HostChecks.h"
@@ -18,8 +17,6 @@
 #include <QTimer>
 #include <QtTest>
 
-const QString kStartedText =
-    QStringLiteral("Please wait. Preparing the selected media. This may take some time.");
 const QString kCompletedText = QStringLiteral("Process completed");
 
 namespace {
@@ -33,15 +30,9 @@ bool E2eServer::start() {
         return false;
     const QString good = m_files.filePath(QStringLiteral("boot.wim"));
     const QString shortImage = m_files.filePath(QStringLiteral("short.wim"));
-    const QString page = m_files.filePath(QStringLiteral("index.html"));
     if (!HttpTestServer::createSparseImage(good, kMinimumImageSize) ||
         !HttpTestServer::createSparseImage(shortImage, kMinimumImageSize - 1))
         return false;
-    QFile pageFile(page);
-    if (!pageFile.open(QIODevice::WriteOnly) ||
-        pageFile.write("<html><body>The free encyclopedia</body></html>\n") < 0)
-        return false;
-    pageFile.close();
     m_goodHash = hostchecks::sha256(good);
 
     if (!useTls(m_https, m_files.path(), true) || !useTls(m_untrusted, m_files.path(), false))
@@ -51,11 +42,9 @@ bool E2eServer::start() {
         server->serveFile(QStringLiteral("/boot.wim"), good);
         server->serveFile(QStringLiteral("/short.wim"), shortImage);
     }
-    // Through a proxy the request names the whole URL.
-    m_http.serveFile(ConnectivityProbe::url(), page);
     if (m_goodHash.isEmpty() || !m_http.start() || !m_https.start() || !m_untrusted.start())
         return false;
-    m_https.redirect(QStringLiteral("/downgraded.wim"), plainImageLink());
+    m_https.redirect(QStringLiteral("/downgraded.wim"), m_http.url(QStringLiteral("/boot.wim")));
     return true;
 }
 
@@ -78,26 +67,6 @@ bool E2eServer::useTls(HttpTestServer &server, const QString &folder, bool trust
 
 QByteArray E2eServer::trustedRoots() {
     return s_trustedRoots;
-}
-
-QString E2eServer::goodImageLink(const QString &query) const {
-    return m_https.url(QStringLiteral("/boot.wim") + query);
-}
-
-QString E2eServer::shortImageLink() const {
-    return m_https.url(QStringLiteral("/short.wim"));
-}
-
-QString E2eServer::plainImageLink() const {
-    return m_http.url(QStringLiteral("/boot.wim"));
-}
-
-QString E2eServer::untrustedImageLink() const {
-    return m_untrusted.url(QStringLiteral("/boot.wim"));
-}
-
-QString E2eServer::downgradedImageLink() const {
-    return m_https.url(QStringLiteral("/downgraded.wim"));
 }
 
 QString E2eServer::proxy() const {

@@ -44,17 +44,11 @@ public:
     bool start();
 
     // Links to the served images, over https from a server whose
-    // certificate the hosts of ToolSession trust.
-    QString goodImageLink(const QString &query = QString()) const; // 238,226,804 bytes
-    QString shortImageLink() const;                                // one byte less
+    // certificate the hosts of ToolSession trust. Every server serves both
+    // images; https() redirects /downgraded.wim to the good one over http.
+    QString goodImageLink() const { return m_https.url(QStringLiteral("/boot.wim")); }
+    QString shortImageLink() const { return m_https.url(QStringLiteral("/short.wim")); }
     QByteArray goodImageHash() const { return m_goodHash; }
-    // The good image over plain http.
-    QString plainImageLink() const;
-    // The good image over https from a server whose certificate comes from
-    // an authority no host trusts.
-    QString untrustedImageLink() const;
-    // An https link that redirects to the good image over plain http.
-    QString downgradedImageLink() const;
     // The authority the hosts of ToolSession trust, as PEM; empty before a
     // server has started.
     static QByteArray trustedRoots();
@@ -63,7 +57,7 @@ public:
     // with trusted false, one that no host trusts). Before server.start().
     static bool useTls(HttpTestServer &server, const QString &folder, bool trusted);
     // "127.0.0.1:<port>": the simulated host's proxy, which answers the
-    // connectivity check with a small page.
+    // connectivity check ("not found": an answer all the same).
     QString proxy() const;
     // A port on 127.0.0.1 where nothing listens.
     static QString deadProxy();
@@ -72,6 +66,8 @@ public:
     HttpTestServer &http() { return m_http; }
     // The https server of goodImageLink().
     HttpTestServer &https() { return m_https; }
+    // An https server whose certificate comes from an authority no host
+    // trusts.
     HttpTestServer &untrusted() { return m_untrusted; }
 
 private:
@@ -144,6 +140,4 @@ private:
     QCreateBootable *m_window = nullptr;
 };
 
-// The window's status text of a build that has just started.
-extern const QString kStartedText;
-extern const QString kCompletedText;
+extern const QString kCompletedText; // the window's status text of a finished build

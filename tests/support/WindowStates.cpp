@@ -26,7 +26,6 @@ void verifyIdle(ToolSession &session, const QStringList &drives, const QList<QVa
 void verifyBuilding(ToolSession &session) {
     // The download may be stopped: nothing has been written yet.
     QCOMPARE(session.describe(), kDownloading);
-    QCOMPARE(session.window()->label_2->text(), kStartedText);
     QCOMPARE(session.window()->progressBar->value(), 0);
 }
 
@@ -43,14 +42,10 @@ void verifyFailureDialog(ToolSession &session) {
     QCOMPARE(session.describe().section(QLatin1String(" | status"), 0, 0),
              QStringLiteral("list off | create hidden,off | leave off"));
     QVERIFY(session.describe().endsWith(QLatin1String("failure shown")));
-    QVERIFY(!session.window()->ProcessLabel->isVisible());
+    QVERIFY(session.describe().contains(QLatin1String("animation hidden")));
     QVERIFY(session.window()->label_2->text() != kCompletedText);
-    InfoDialogClass *info = session.info();
-    QCOMPARE(info->label->text(),
-             QStringLiteral("Boot Media has some components missing and has failed the "
-                            "self-test."));
-    QVERIFY(info->RecreateButton->isVisible() && info->RecreateButton->isEnabled());
-    QVERIFY(info->CancelButton->isVisible() && info->CancelButton->isEnabled());
+    for (QAbstractButton *way : {session.info()->RecreateButton, session.info()->CancelButton})
+        QVERIFY(way->isVisible() && way->isEnabled());
 }
 
 } // namespace windowstates

@@ -19,7 +19,7 @@ extern const QString kDownloading;      // nothing written yet: the user may sti
 
 // Idle with drives: the list, Create Recovery Drive and the ways out.
 void verifyIdle(ToolSession &session, const QStringList &drives, const QList<QVariant> &numbers);
-// Right after OK: the start text, progress 0, the animation, no way out.
+// Right after OK: progress 0, the animation, the download's ways out.
 void verifyBuilding(ToolSession &session);
 // "Process completed" at 100 %, every control back, no dialog.
 void verifyFinished(ToolSession &session);
