@@ -122,10 +122,10 @@ void applyDueStickEvent(const QString &root) {
     } else if (event == QLatin1String("swap")) {
         unplug(root, disk);
         plugIn(root, QStringLiteral("disk7"), number,
-               QStringLiteral("SanDisk Cruzer Blade USB Device"), QString());
+               QStringLiteral("Delta Blade USB Device"), QString());
     } else if (event == QLatin1String("plug-other")) {
         plugIn(root, QStringLiteral("disk2"), 2,
-               QStringLiteral("Kingston DataTraveler 3.0 USB Device"), QStringLiteral("E"));
+               QStringLiteral("Epsilon Traveler 3.0 USB Device"), QStringLiteral("E"));
     }
 }
 
