@@ -93,8 +93,8 @@ class TestAccessibility : public QObject {
 private slots:
     void initTestCase() { QVERIFY(m_server.start()); }
     void init() {
-        m_server.http().setRate(0);
-        m_server.http().setMode(HttpTestServer::Mode::Serve);
+        m_server.https().setRate(0);
+        m_server.https().setMode(HttpTestServer::Mode::Serve);
     }
 
     void namedInEveryStateAndOutcomeTold_data();
@@ -124,7 +124,7 @@ void TestAccessibility::namedInEveryStateAndOutcomeTold() {
                         outcome == "no connection" ? E2eServer::deadProxy() : m_server.proxy());
     if (outcome == "completed") {
         // A slow server and a slow stick, for the bar's rise within the long steps.
-        m_server.http().setRate(60 << 20);
+        m_server.https().setRate(60 << 20);
         simhost::setHostSetting(session.host().root(),
                                 QStringLiteral("system/driveWriteBytesPerSecond"), 60 << 20);
     }
@@ -136,7 +136,7 @@ void TestAccessibility::namedInEveryStateAndOutcomeTold() {
     verifyNamed(session, "confirming");
 
     if (outcome == "stopped")
-        m_server.http().setMode(HttpTestServer::Mode::Trickle);
+        m_server.https().setMode(HttpTestServer::Mode::Trickle);
     QVERIFY(ToolSession::press(session.warning()->OkButton));
     if (outcome == "no connection") {
         QVERIFY(session.warning()->isVisible());
