@@ -78,8 +78,8 @@ bool keepsAccessLists() {
     ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;SY)", SDDL_REVISION_1,
                                                          &descriptor, nullptr);
     SECURITY_ATTRIBUTES security = {sizeof(security), descriptor, FALSE};
-    const bool kept = CreateDirectoryW(probe.c_str(), &security) &&
-                      accessList(probe) == "protected S-1-5-18:0";
+    const bool kept =
+        CreateDirectoryW(probe.c_str(), &security) && accessList(probe) == "protected S-1-5-18:0";
     LocalFree(descriptor);
     RemoveDirectoryW(probe.c_str());
     return kept;
