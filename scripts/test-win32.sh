@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows layer (platform/win32 and the command runner) with
-# MinGW-w64 and runs its tests under Wine, in a fresh Wine prefix each time.
-# Installs the Debian packages it needs when they are missing.
-#
-# Usage: scripts/test-win32.sh        (build folder: build-win32)
-# Needs no display and no network: Wine runs with its null display driver, and
-# the download tests fetch from servers on 127.0.0.1 started here: over http,
-# over https from a test authority that the prefix's root store trusts, and
-# over https from one it does not know.
+# Cross-builds the Windows layer (platform/win32, the command runner) into
+# build-win32 and runs its tests under Wine in a fresh prefix: no display, no
+# network, servers on 127.0.0.1. Installs the Debian packages it needs.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -15,11 +9,9 @@ build_dir="$repo/build-win32"
 started=$(date +%s)
 log() { printf '[test-win32] %s\n' "$*"; }
 
-# wine64 alone runs the 64-bit tests: no i386 architecture needed.
 bash "$repo/scripts/install-deps.sh" g++-mingw-w64-x86-64-win32 cmake make python3 wine wine64 \
     openssl
 source "$repo/tests/wine/run-lib.sh"
-# Tests never talk to a display: the same run here, in CI and on a desktop.
 unset DISPLAY WAYLAND_DISPLAY
 
 log "configuring $build_dir"
@@ -29,8 +21,7 @@ log "building"
 cmake --build "$build_dir" -j2
 
 new_prefix "$build_dir/bin/trustroot.exe"
-# A screen resolution other than Wine's default of 96, so the screen test
-# sees that the setting is really read.
+# Not Wine's default of 96: the screen test sees the setting really read.
 export BMC_TEST_EXPECTED_DPI=144
 quiet wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
     /d "$BMC_TEST_EXPECTED_DPI" /f
@@ -46,8 +37,7 @@ export BMC_TEST_HTTP_URL="http://127.0.0.1:$(cat "$scratch/http.port")/"
 export BMC_TEST_HTTPS_URL="https://localhost:$(cat "$scratch/https.port")/"
 export BMC_TEST_STRANGER_URL="https://localhost:$(cat "$scratch/stranger.port")/"
 export BMC_TEST_HTTP_ROOT=$(winpath "$www")
-# Links for the work-file tests, made as Linux symbolic links: Wine shows them
-# as reparse points, and makes none of its own (tests/win32/WorkFilesTest.cpp).
+# Links for tests/win32/WorkFilesTest.cpp: Wine makes none of its own.
 links="$scratch/links"
 mkdir -p "$links/outside" "$links/tree/inner"
 echo "not the tool's to delete" >"$links/outside/keep.txt"
@@ -59,7 +49,7 @@ export BMC_TEST_LINKS=$(winpath "$links")
 
 log "running the tests under Wine"
 cd "$build_dir"
-# In the background, so that an interrupt ends the run at once and cleans up.
+# In the background: an interrupt ends the run at once.
 ctest --output-on-failure &
 pids+=($!)
 wait $!

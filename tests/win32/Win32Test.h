@@ -54,13 +54,12 @@ inline bool record(bool ok, const std::string &what, const char *file, int line)
     return ok;
 }
 
-// row names the case of a table (empty outside one).
 template <typename Actual, typename Expected>
 bool recordEqual(const std::string &row, const Actual &actual, const Expected &expected,
                  const char *what, const char *file, int line) {
     return record(actual == expected,
-                  what + (row.empty() ? "" : " for " + row) + "\n  got      " + shown(actual) +
-                      "\n  expected " + shown(expected),
+                  what + (" for " + row) + "\n  got      " + shown(actual) + "\n  expected " +
+                      shown(expected),
                   file, line);
 }
 
@@ -109,9 +108,8 @@ inline void removeFile(const std::wstring &path) {
 
 #define CHECK(condition)                                                                           \
     win32test::record(static_cast<bool>(condition), #condition, __FILE__, __LINE__)
-#define CHECK_EQ(actual, expected)                                                                 \
-    win32test::recordEqual("", (actual), (expected), #actual " == " #expected, __FILE__, __LINE__)
 // For a row of a table: the row's name is shown with a failure.
 #define CHECK_ROW(row, actual, expected)                                                           \
     win32test::recordEqual(win32test::shown(row), (actual), (expected), #actual " == " #expected,  \
                            __FILE__, __LINE__)
+#define CHECK_EQ(actual, expected) CHECK_ROW("", actual, expected)

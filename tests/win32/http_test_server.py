@@ -1,8 +1,5 @@
-"""Serves FOLDER on a free port of 127.0.0.1, written to PORT_FILE; over
-https with CERT and KEY when given. Below /trickle/: half the file, then a
-byte a second for a minute at most. /redirect?to=URL: a redirect to URL.
-
-Usage: http_test_server.py FOLDER PORT_FILE [CERT KEY]"""
+"""http_test_server.py FOLDER PORT_FILE [CERT KEY]: serves FOLDER on 127.0.0.1.
+/trickle/NAME: half, then a byte a second; /redirect?to=URL: a redirect."""
 import functools
 import http.server
 import os

@@ -18,20 +18,11 @@
 
 namespace {
 
+// Qt's windows: the only ones in the prefix while the tool runs.
 BOOL CALLBACK collect(HWND window, LPARAM found) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    wchar_t image[MAX_PATH] = L"", className[128] = L"";
-    DWORD size = MAX_PATH;
-    if (process) {
-        QueryFullProcessImageNameW(process, 0, image, &size);
-        CloseHandle(process);
-    }
-    const wchar_t *name = wcsrchr(image, L'\\');
+    wchar_t className[128] = L"";
     GetClassNameW(window, className, 128);
-    if (name && _wcsicmp(name + 1, L"BootableMediaCreator.exe") == 0 &&
-        std::wcsncmp(className, L"Qt", 2) == 0 && IsWindowVisible(window))
+    if (std::wcsncmp(className, L"Qt", 2) == 0 && IsWindowVisible(window))
         reinterpret_cast<std::vector<HWND> *>(found)->push_back(window);
     return TRUE;
 }

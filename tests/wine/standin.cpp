@@ -6,7 +6,7 @@
 // Set up by scripts/test-wine-app.sh through the environment (Wine hands it
 // on from Linux, through the tool and cmd.exe):
 //   BMC_WINE_LOG    file that every run appends "<name>|<command line>" to
-//   BMC_WINE_DISKS  the machine's removable disks, one "<index>|<model>" a line
+//   BMC_WINE_DISK   the machine's one removable disk, "<index>|<model>"
 //   BMC_WINE_ASSIGN file in which the format asks the test to map the drive
 //                   letter it assigns to a new, empty USB volume
 #include <windows.h>
@@ -57,17 +57,11 @@ bool writeTo(const std::wstring &file, const std::string &text, bool append) {
     return ok;
 }
 
-// index -> model
-std::vector<std::pair<std::wstring, std::wstring>> removableDisks() {
-    std::vector<std::pair<std::wstring, std::wstring>> disks;
-    std::ifstream in(utf8(env(L"BMC_WINE_DISKS")));
-    for (std::string line; std::getline(in, line);) {
-        const size_t bar = line.find('|');
-        if (bar != std::string::npos)
-            disks.emplace_back(std::wstring(line.begin(), line.begin() + bar),
-                               std::wstring(line.begin() + bar + 1, line.end()));
-    }
-    return disks;
+// The removable disk's index and model.
+std::vector<std::wstring> removableDisk() {
+    const std::wstring disk = env(L"BMC_WINE_DISK");
+    const size_t bar = disk.find(L'|');
+    return {disk.substr(0, bar), bar == std::wstring::npos ? L"" : disk.substr(bar + 1)};
 }
 
 // WMIC diskdrive ... get <properties> (Index, Model, Size), as WMIC writes it:
@@ -85,14 +79,11 @@ int wmic(const std::vector<std::wstring> &args) {
         names.push_back(name);
     std::sort(names.begin(), names.end(),
               [](const std::wstring &a, const std::wstring &b) { return lower(a) < lower(b); });
-    std::vector<std::vector<std::wstring>> rows = {names};
-    for (const auto &disk : removableDisks()) {
-        rows.emplace_back();
-        for (const std::wstring &name : names)
-            rows.back().push_back(lower(name) == L"index"   ? disk.first
-                                  : lower(name) == L"model" ? disk.second
-                                                            : L"16008609792");
-    }
+    std::vector<std::vector<std::wstring>> rows = {names, {}};
+    for (const std::wstring &name : names)
+        rows[1].push_back(lower(name) == L"index"   ? removableDisk()[0]
+                          : lower(name) == L"model" ? removableDisk()[1]
+                                                    : L"16008609792");
     std::wstring text;
     for (const auto &row : rows) {
         for (size_t c = 0; c < row.size(); ++c) {
@@ -109,7 +100,7 @@ int wmic(const std::vector<std::wstring> &args) {
     return 0;
 }
 
-// diskpart /s <script>: only a listed removable disk is formatted; any
+// diskpart /s <script>: only the removable disk is formatted; any
 // other disk is refused, as the wrong disk must never be touched.
 int diskpart(const std::vector<std::wstring> &args) {
     std::ifstream in(args.size() == 2 ? utf8(args[1]) : std::string());
@@ -122,9 +113,7 @@ int diskpart(const std::vector<std::wstring> &args) {
     const size_t select = text.find("select disk ");
     if (select == std::string::npos)
         return 0; // the letter removal at the end: nothing to do here
-    const std::wstring disk = std::to_wstring(std::atoi(text.c_str() + select + 12));
-    const auto disks = removableDisks();
-    if (std::none_of(disks.begin(), disks.end(), [&](const auto &d) { return d.first == disk; })) {
+    if (std::to_wstring(std::atoi(text.c_str() + select + 12)) != removableDisk()[0]) {
         print("The disk you specified is not valid.\r\n");
         return 2;
     }
