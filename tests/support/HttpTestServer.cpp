@@ -17,16 +17,23 @@ namespace {
 constexpr int kIoTimeoutMs = 10000;
 constexpr qint64 kChunk = 1 << 20;
 
+// What is still to go out: an encrypting socket keeps the encrypted bytes
+// apart, and they too must be out before the connection is closed.
+qint64 pending(QTcpSocket &socket) {
+    const auto *tls = qobject_cast<QSslSocket *>(&socket);
+    return socket.bytesToWrite() + (tls ? tls->encryptedBytesToWrite() : 0);
+}
+
 bool flush(QTcpSocket &socket, qint64 keepAtMost) {
     // A deadline over the wait, not one call's answer: an encrypting socket
     // may say false while its data is still on the way.
     QDeadlineTimer deadline(kIoTimeoutMs);
-    while (socket.bytesToWrite() > keepAtMost) {
+    while (pending(socket) > keepAtMost) {
         if (socket.state() != QAbstractSocket::ConnectedState || deadline.hasExpired())
             return false; // the client went away
-        const qint64 before = socket.bytesToWrite();
+        const qint64 before = pending(socket);
         socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())));
-        if (socket.bytesToWrite() < before)
+        if (pending(socket) < before)
             deadline.setRemainingTime(kIoTimeoutMs);
     }
     return true;
@@ -148,10 +155,15 @@ void HttpTestServer::run() {
 void HttpTestServer::handle(QTcpSocket &socket) {
     const int generation = m_generation;
     QByteArray request;
+    // Bounded as a whole, for the same reason as flush(): an encrypting
+    // socket may wake without data (a handshake message) and say false.
+    const QDeadlineTimer deadline(kIoTimeoutMs);
     while (!request.contains("\r\n\r\n")) {
-        if (request.size() > 65536 ||
-            (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(kIoTimeoutMs)))
+        if (request.size() > 65536 || deadline.hasExpired() ||
+            socket.state() != QAbstractSocket::ConnectedState)
             return;
+        if (socket.bytesAvailable() == 0)
+            socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
         request += socket.readAll();
     }
     const QList<QByteArray> requestLine = request.left(request.indexOf("\r\n")).split(' ');

@@ -26,7 +26,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             half = len(data) // 2
             try:
                 self.wfile.write(data[:half])
-                for byte in data[half:half + 60]:
+                for byte in data[half:-1]:
                     time.sleep(1)
                     self.wfile.write(bytes([byte]))
             except OSError:
