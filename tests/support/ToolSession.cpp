@@ -48,6 +48,15 @@ bool E2eServer::start() {
     return true;
 }
 
+void E2eServer::reset() {
+    for (HttpTestServer *server : {&m_http, &m_https, &m_untrusted}) {
+        server->setMode(HttpTestServer::Mode::Serve);
+        server->failNextRequests(0);
+        server->setRate(0);
+        server->setTrigger(0, nullptr);
+    }
+}
+
 QByteArray E2eServer::s_trustedRoots;
 
 bool E2eServer::useTls(HttpTestServer &server, const QString &folder, bool trusted) {
@@ -116,14 +125,15 @@ HostSnapshot ToolSession::snapshot(const QString &chosenDisk) const {
 }
 
 void ToolSession::setLink(const QString &link) {
-    simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(),
-                              QStringLiteral("DownloadLink_bootwim"),
-                              link.isNull() ? QVariant() : QVariant(link));
+    setHostValue(QStringLiteral("DownloadLink_bootwim"), link.isNull() ? QVariant() : link);
 }
 
 void ToolSession::setPinnedDigest(const QString &hex) {
-    simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(),
-                              QStringLiteral("DownloadSha256_bootwim"), hex);
+    setHostValue(QStringLiteral("DownloadSha256_bootwim"), hex);
+}
+
+void ToolSession::setHostValue(const QString &name, const QVariant &value) {
+    simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(), name, value);
 }
 
 bool ToolSession::open() {
@@ -194,9 +204,8 @@ bool ToolSession::press(QAbstractButton *button) {
 }
 
 int ToolSession::leaveWith(QAbstractButton *button) {
-    if (!button || !button->isVisible() || !button->isEnabled())
-        return -1;
-    return leaveBy(button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    const bool pressable = button && button->isVisible() && button->isEnabled();
+    return pressable ? leaveBy(button, [button] { press(button); }) : -1;
 }
 
 int ToolSession::leaveBy(QObject *context, const std::function<void()> &action) {
