@@ -67,7 +67,7 @@ void TestE2eBuilds::initTestCase() {
     QVERIFY(m_server.start());
 }
 
-void init() {
+void TestE2eBuilds::init() {
     m_server.reset();
 }
 
@@ -242,9 +242,6 @@ void TestE2eBuilds::failedBuildNamesItsCause_data() {
     const auto intrusion = [](const char *how) {
         return QVariantMap{{"intrusion", how}, {"intrusionAtLine", 6}};
     };
-    const auto xcopy = [](const char *fault, const char *target) {
-        return QVariantMap{{fault, target}};
-    };
     const auto row = [](const char *name, Fault fault, const char *link, const QVariantMap &faults,
                         const QString &cause, bool untouched) {
         QTest::newRow(name) << fault << link << faults << cause << untouched;
@@ -281,13 +278,13 @@ void TestE2eBuilds::failedBuildNamesItsCause_data() {
     row("diskpart fails", Fault::None, "good", {{"diskpartFailAt", "format"}},
         "The drive could not be formatted.", false);
     row("write error on the image", Fault::None, "good",
-        xcopy("xcopyWriteErrorFor", "R:\\sources\\boot.wim*"), copyFailed, false);
+        {{"xcopyWriteErrorFor", "R:\\sources\\boot.wim*"}}, copyFailed, false);
     row("boot files cut short, Xcopy reports it", Fault::None, "good",
-        xcopy("xcopyWriteErrorFor", "R:\\"), copyFailed, false);
+        {{"xcopyWriteErrorFor", "R:\\"}}, copyFailed, false);
     row("stick keeps other data than written", Fault::None, "good",
-        xcopy("xcopyDamageFor", "R:\\sources\\boot.wim*"), checkFailed, false);
+        {{"xcopyDamageFor", "R:\\sources\\boot.wim*"}}, checkFailed, false);
     row("boot files damaged, Xcopy reports success", Fault::None, "good",
-        xcopy("xcopyDamageFor", "R:\\boot\\"), checkFailed, false);
+        {{"xcopyDamageFor", "R:\\boot\\"}}, checkFailed, false);
 }
 
 // Every way a build can fail, through the real window: the failure dialog,
@@ -394,7 +391,6 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
         verifyFinished(session);
         QCOMPARE(m_server.http().requestTargets().count(ConnectivityProbe::url()), probes + 2);
         verifyRecoveryDrive(host, QStringLiteral("disk1"), 'R');
-        QCOMPARE(formatToCleanUp(commandLines(host)), buildCommands(session.temp(), 'R'));
         VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk1")));
         verifyWorkFilesGone(host, session.temp());
     }
