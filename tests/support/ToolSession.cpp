@@ -19,30 +19,20 @@
 
 const QString kCompletedText = QStringLiteral("Process completed");
 
-namespace {
-
 constexpr int kBuildEndsWithinMs = 300000;
 
-} // namespace
-
 bool E2eServer::start() {
-    if (!m_files.isValid())
-        return false;
     const QString good = m_files.filePath(QStringLiteral("boot.wim"));
     const QString shortImage = m_files.filePath(QStringLiteral("short.wim"));
-    if (!HttpTestServer::createSparseImage(good, kMinimumImageSize) ||
-        !HttpTestServer::createSparseImage(shortImage, kMinimumImageSize - 1))
-        return false;
-    m_goodHash = hostchecks::sha256(good);
-
-    if (!useTls(m_https, m_files.path(), true) || !useTls(m_untrusted, m_files.path(), false))
-        return false;
-
     for (HttpTestServer *server : {&m_http, &m_https, &m_untrusted}) {
         server->serveFile(QStringLiteral("/boot.wim"), good);
         server->serveFile(QStringLiteral("/short.wim"), shortImage);
     }
-    if (m_goodHash.isEmpty() || !m_http.start() || !m_https.start() || !m_untrusted.start())
+    if (!m_files.isValid() || !HttpTestServer::createSparseImage(good, kMinimumImageSize) ||
+        !HttpTestServer::createSparseImage(shortImage, kMinimumImageSize - 1) ||
+        (m_goodHash = hostchecks::sha256(good)).isEmpty() ||
+        !useTls(m_https, m_files.path(), true) || !useTls(m_untrusted, m_files.path(), false) ||
+        !m_http.start() || !m_https.start() || !m_untrusted.start())
         return false;
     m_https.redirect(QStringLiteral("/downgraded.wim"), m_http.url(QStringLiteral("/boot.wim")));
     return true;
