@@ -50,7 +50,10 @@ void TestBootUefi::finishedDriveStartsAUefiComputer() {
     HttpTestServer server;
     server.serveFile(QStringLiteral("/boot.wim"), image);
     QVERIFY(server.start());
-    TestHost host;
+    // Without WMIC: the disk's size comes through PowerShell.
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.hasWmic = false;
+    TestHost host(setup);
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     // Plain http, vouched for by the image's pinned digest.
     for (const auto &[name, value] :

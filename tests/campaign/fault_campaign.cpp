@@ -85,13 +85,6 @@ struct Faults {
     bool untrustedServer = false; // the link leads to a server no host trusts
     bool workFolderLink = false;  // C:\DownloadFIle planted as a link to C:\Windows\Boot
     QList<std::pair<QString, QString>> drawn;
-
-    QString describe() const {
-        QStringList out;
-        for (const auto &[kind, detail] : drawn)
-            out << (kind + ' ' + detail).trimmed();
-        return out.join(", ");
-    }
 };
 
 Faults draw(quint64 seed, bool alwaysStall) {
@@ -490,35 +483,33 @@ int main(int argc, char *argv[]) {
     Campaign campaign{
         images, untrusted, QString("127.0.0.1:%1").arg(web.port()), plant, sha256(image), {},
         {},     {}};
-    QMap<QString, int> kinds, outcomes;
+    QMap<QString, int> counts; // "fault <kind>", "outcome <end>"
     int violating = 0;
     QElapsedTimer total;
     total.start();
     for (int i = 0; i < seeds.size(); ++i) {
         const Faults faults = draw(seeds.at(i), plant == "hang");
-        std::printf("build %d/%d seed %llu: ", i + 1, int(seeds.size()),
-                    static_cast<unsigned long long>(seeds.at(i)));
+        std::printf("build %d/%d seed %llu: ", i + 1, int(seeds.size()), seeds.at(i));
         campaign.run(faults, g_verbose);
-        for (const auto &drawn : faults.drawn)
-            ++kinds[drawn.first];
-        ++outcomes[campaign.outcome.section(QLatin1Char(' '), 0, 0)];
+        QStringList drawn;
+        for (const auto &[kind, detail] : faults.drawn) {
+            drawn << (kind + ' ' + detail).trimmed();
+            ++counts["fault " + kind];
+        }
+        ++counts["outcome " + campaign.outcome.section(' ', 0, 0)];
+        violating += campaign.violations.isEmpty() ? 0 : 1;
         std::printf("%s%s\n", qPrintable(campaign.outcome),
                     campaign.violations.isEmpty() ? "" : "  INVARIANT VIOLATED");
         if (!campaign.violations.isEmpty() || g_verbose)
-            std::printf("  faults: %s\n", qPrintable(faults.describe()));
+            std::printf("  faults: %s\n", qPrintable(drawn.join(", ")));
         for (const QString &v : campaign.violations)
             std::printf("  violation: %s\n", qPrintable(v));
-        violating += campaign.violations.isEmpty() ? 0 : 1;
         std::fflush(stdout);
     }
     std::printf("\nsummary: %d builds, campaign seed %llu, %.0f s\n", int(seeds.size()),
-                static_cast<unsigned long long>(campaignSeed), total.elapsed() / 1000.0);
-    for (const auto &[title, counts] :
-         {std::make_pair("faults drawn by kind", &kinds), std::make_pair("outcomes", &outcomes)}) {
-        std::printf("%s:\n", title);
-        for (auto it = counts->constBegin(); it != counts->constEnd(); ++it)
-            std::printf("  %-32s %d\n", qPrintable(it.key()), it.value());
-    }
+                campaignSeed, total.elapsed() / 1000.0);
+    for (auto it = counts.constBegin(); it != counts.constEnd(); ++it)
+        std::printf("  %-40s %d\n", qPrintable(it.key()), it.value());
     std::printf("invariant violations: %d\n", violating);
     return violating == 0 ? 0 : 1;
 }

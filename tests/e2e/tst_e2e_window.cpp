@@ -42,13 +42,7 @@ class TestE2eWindow : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(m_server.start()); }
-    void init() {
-        for (HttpTestServer *server : {&m_server.http(), &m_server.https()}) {
-            server->setMode(HttpTestServer::Mode::Serve);
-            server->failNextRequests(0);
-            server->setTrigger(0, nullptr);
-        }
-    }
+    void init() { m_server.reset(); }
 
     void listFromEachListingTool_data();
     void listFromEachListingTool();

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QRegularExpression>
 
 namespace hostchecks {
 
@@ -17,11 +18,12 @@ const QString kSystem = QStringLiteral("C:\\Windows\\system32");
 
 namespace {
 
-const QString kInterpreter = QStringLiteral("C:\\Windows\\system32\\cmd.exe /c ");
+const QString kInterpreter = kSystem + QStringLiteral("\\cmd.exe /c ");
 
-// The tests' temporary folders hold at most a blank among the characters
-// that make a path need quotes.
-QString quoted(const QString &path) {
+// A file of the tool's folder in temp, quoted when it needs it (the tests'
+// temporary folders hold at most a blank of the characters that need it).
+QString toolFile(const QString &temp, const char *name) {
+    const QString path = temp + QStringLiteral("BootableMediaCreator\\") + name;
     return path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path;
 }
 
@@ -30,73 +32,58 @@ QString quoted(const QString &path) {
 QStringList commandLines(const TestHost &host) {
     QStringList lines;
     for (const simhost::LoggedCommand &c : host.commands()) {
-        QString line = c.line;
-        if (line.startsWith(kInterpreter))
-            line = line.mid(kInterpreter.size());
-        if (line.endsWith(QLatin1Char(' ')))
-            line.chop(1);
-        lines.append(line);
+        QString line = c.line.startsWith(kInterpreter) ? c.line.mid(kInterpreter.size()) : c.line;
+        lines.append(line.endsWith(QLatin1Char(' ')) ? line.chopped(1) : line);
     }
     return lines;
 }
 
 QString listingCommand(const QString &temp, bool wmic) {
-    const QString file = quoted(temp + QStringLiteral("BootableMediaCreator\\DiskInfo.txt"));
-    if (wmic)
-        return kSystem +
-               QStringLiteral("\\wbem\\WMIC.exe diskdrive where \"MediaType='Removable Media'\" "
-                              "get Index,Model >> ") +
-               file;
     return kSystem +
-           QStringLiteral(R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive )"
-                          R"(-Command "[Console]::OutputEncoding = [Text.Encoding]::UTF8; )"
-                          R"(Get-CimInstance -ClassName Win32_DiskDrive -Filter )"
-                          R"(\"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index )"
-                          R"(+ ' ' + $_.Model }" >> )") +
-           file;
+           (wmic
+                ? QStringLiteral("\\wbem\\WMIC.exe diskdrive where \"MediaType='Removable Media'\" "
+                                 "get Index,Model")
+                : QStringLiteral(
+                      R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive )"
+                      R"(-Command "[Console]::OutputEncoding = [Text.Encoding]::UTF8; )"
+                      R"(Get-CimInstance -ClassName Win32_DiskDrive -Filter )"
+                      R"(\"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index )"
+                      R"(+ ' ' + $_.Model }")")) +
+           " >> " + toolFile(temp, "DiskInfo.txt");
 }
 
 QString sizeCommand(const QString &temp, int disk) {
     return kSystem +
            QStringLiteral("\\wbem\\WMIC.exe diskdrive where Index=%1 get Size >> ").arg(disk) +
-           quoted(temp + QStringLiteral("BootableMediaCreator\\DiskInfo.txt"));
+           toolFile(temp, "DiskInfo.txt");
 }
 
 QStringList buildCommands(const QString &temp, QChar letter) {
-    const QString script = quoted(temp + QStringLiteral("BootableMediaCreator\\USBDiskFormat.bat"));
-    const QString l(letter);
-    const QString x = kSystem + QStringLiteral("\\Xcopy.exe /S /H /I C:\\Windows\\Boot\\");
-    return {
-        kSystem + "\\diskpart.exe /s " + script,
-        kSystem + "\\dism.exe /cleanup-wim",
-        x + "Fonts\\* " + l + ":\\boot\\fonts\\",
-        x + "Resources\\bootres.dll " + l + ":\\boot\\resources\\",
-        x + "DVD\\PCAT\\BCD " + l + ":\\boot\\",
-        x + "DVD\\PCAT\\boot.sdi " + l + ":\\boot\\",
-        x + "EFI\\bootmgfw.efi " + l + ":\\efi\\boot\\",
-        x + "EFI\\bootmgfw.efi " + l + ":\\efi\\boot\\bootx64.efi*",
-        x + "Fonts\\* " + l + ":\\efi\\microsoft\\boot\\fonts\\",
-        x + "Resources\\bootres.dll " + l + ":\\efi\\microsoft\\boot\\resources\\",
-        x + "DVD\\EFI\\BCD " + l + ":\\efi\\microsoft\\boot\\",
-        x + "PCAT\\bootmgr " + l + ":\\",
-        x + "EFI\\bootmgr.efi " + l + ":\\",
-        kSystem + "\\dism.exe /cleanup-wim",
-        kSystem + "\\Xcopy.exe /E /H /I C:\\DownloadFIle\\Boot.wim " + l + ":\\sources\\boot.wim*",
-        kSystem + "\\diskpart.exe /s " + script,
-        kSystem + "\\rmdir.exe /S /Q C:\\mount",
-        kSystem + "\\rmdir.exe /S /Q C:\\DownloadFIle",
-    };
+    const QString diskpart = "diskpart.exe /s " + toolFile(temp, "USBDiskFormat.bat");
+    QStringList lines{diskpart, "dism.exe /cleanup-wim"};
+    // The boot files: source under C:\Windows\Boot, then target on the drive.
+    for (const char *copy :
+         {"Fonts\\* boot\\fonts\\", "Resources\\bootres.dll boot\\resources\\",
+          "DVD\\PCAT\\BCD boot\\", "DVD\\PCAT\\boot.sdi boot\\", "EFI\\bootmgfw.efi efi\\boot\\",
+          "EFI\\bootmgfw.efi efi\\boot\\bootx64.efi*", "Fonts\\* efi\\microsoft\\boot\\fonts\\",
+          "Resources\\bootres.dll efi\\microsoft\\boot\\resources\\",
+          "DVD\\EFI\\BCD efi\\microsoft\\boot\\", "PCAT\\bootmgr ", "EFI\\bootmgr.efi "})
+        lines << "Xcopy.exe /S /H /I C:\\Windows\\Boot\\" +
+                     QString(copy).replace(' ', QString(" %1:\\").arg(letter));
+    lines << "dism.exe /cleanup-wim"
+          << QString("Xcopy.exe /E /H /I C:\\DownloadFIle\\Boot.wim %1:\\sources\\boot.wim*")
+                 .arg(letter)
+          << diskpart << "rmdir.exe /S /Q C:\\mount"
+          << "rmdir.exe /S /Q C:\\DownloadFIle";
+    for (QString &line : lines)
+        line.prepend(kSystem + QLatin1Char('\\'));
+    return lines;
 }
 
 QStringList formatToCleanUp(const QStringList &lines) {
-    int first = -1;
-    int last = -1;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (first < 0 && lines.at(i).contains(QLatin1String("\\diskpart.exe ")))
-            first = i;
-        if (lines.at(i).contains(QLatin1String("\\rmdir.exe /S /Q C:\\DownloadFIle")))
-            last = i;
-    }
+    const int first = lines.indexOf(QRegularExpression(R"(.*\\diskpart\.exe .*)"));
+    const int last =
+        lines.lastIndexOf(QRegularExpression(R"(.*\\rmdir\.exe /S /Q C:\\DownloadFIle)"));
     return first < 0 || last < first ? QStringList() : lines.mid(first, last - first + 1);
 }
 

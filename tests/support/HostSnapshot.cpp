@@ -26,31 +26,25 @@ HostSnapshot HostSnapshot::take(const TestHost &host, const QString &chosenDisk,
     HostSnapshot snapshot;
     const QString root = host.root();
     const QString chosenVolume =
-        QFileInfo(root + QStringLiteral("/disks/") + chosenDisk + QStringLiteral("/volume"))
-            .canonicalFilePath();
-
+        QFileInfo(root + "/disks/" + chosenDisk + "/volume").canonicalFilePath();
     const QDir disks(root + QStringLiteral("/disks"));
-    for (const QString &id : disks.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+    for (const QString &id : disks.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         if (id != chosenDisk)
             snapshot.addTree(QStringLiteral("disks/") + id, disks.filePath(id), {});
-    }
-
+    QStringList skipOnC;
+    for (const QString &path : exceptOnC)
+        skipOnC.append(QFileInfo(host.local(path)).absoluteFilePath());
     const QDir drives(root + QStringLiteral("/drives"));
     for (const QFileInfo &letter :
          drives.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
         const QString label = QStringLiteral("drives/") + letter.fileName();
-        if (letter.isSymLink()) {
-            // A letter of the chosen disk may come and go; any other stays.
-            if (letter.canonicalFilePath() != chosenVolume || chosenVolume.isEmpty())
-                snapshot.m_entries.insert(label, describe(letter));
-        } else if (letter.fileName().compare(QLatin1String("C"), Qt::CaseInsensitive) == 0) {
-            QStringList skip;
-            for (const QString &path : exceptOnC)
-                skip.append(QFileInfo(host.local(path)).absoluteFilePath());
-            snapshot.addTree(label, letter.filePath(), skip);
-        } else {
-            snapshot.addTree(label, letter.filePath(), {});
-        }
+        // A letter of the chosen disk may come and go; any other stays.
+        if (!letter.isSymLink())
+            snapshot.addTree(
+                label, letter.filePath(),
+                letter.fileName().compare("C", Qt::CaseInsensitive) == 0 ? skipOnC : QStringList());
+        else if (letter.canonicalFilePath() != chosenVolume || chosenVolume.isEmpty())
+            snapshot.m_entries.insert(label, describe(letter));
     }
     return snapshot;
 }

@@ -39,12 +39,12 @@ bool flush(QTcpSocket &socket, qint64 keepAtMost) {
     return true;
 }
 
-QByteArray head(const char *status, const char *type, qint64 length) {
+QByteArray head(const QByteArray &status, const char *type, qint64 length) {
     return QByteArray("HTTP/1.1 ") + status + "\r\nContent-Type: " + type +
            "\r\nContent-Length: " + QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
 }
 
-void answer(QTcpSocket &socket, const char *status, const QByteArray &body,
+void answer(QTcpSocket &socket, const QByteArray &status, const QByteArray &body,
             const char *type = "text/plain") {
     socket.write(head(status, type, body.size()) + body);
     flush(socket, 0);
@@ -122,11 +122,9 @@ bool HttpTestServer::createSparseImage(const QString &localFile, qint64 size) {
 }
 
 void HttpTestServer::run() {
-    std::unique_ptr<QTcpServer> listener;
-    if (m_tls)
-        listener.reset(new TlsServer(QSslCertificate(m_certificate), QSslKey(m_key, QSsl::Rsa)));
-    else
-        listener.reset(new QTcpServer);
+    const std::unique_ptr<QTcpServer> listener(
+        m_tls ? new TlsServer(QSslCertificate(m_certificate), QSslKey(m_key, QSsl::Rsa))
+              : new QTcpServer);
     QTcpServer &server = *listener;
     if (server.listen(QHostAddress::LocalHost, 0))
         m_port = server.serverPort();
@@ -177,12 +175,8 @@ void HttpTestServer::handle(QTcpSocket &socket) {
     m_failures = qMax(0, m_failures - 1);
     const qint64 cut = m_cut, rate = m_rate;
     lock.unlock();
-    if (!location.isEmpty()) {
-        socket.write("HTTP/1.1 302 Found\r\nLocation: " + location.toUtf8() +
-                     "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-        flush(socket, 0);
-        return;
-    }
+    if (!location.isEmpty())
+        return answer(socket, "302 Found\r\nLocation: " + location.toUtf8(), {});
     if (mode == Mode::ServerError)
         return answer(socket, "500 Internal Server Error", "try again later\n");
     if (mode == Mode::HtmlPage)

@@ -19,33 +19,32 @@
 
 const QString kCompletedText = QStringLiteral("Process completed");
 
-namespace {
-
 constexpr int kBuildEndsWithinMs = 300000;
 
-} // namespace
-
 bool E2eServer::start() {
-    if (!m_files.isValid())
-        return false;
     const QString good = m_files.filePath(QStringLiteral("boot.wim"));
     const QString shortImage = m_files.filePath(QStringLiteral("short.wim"));
-    if (!HttpTestServer::createSparseImage(good, kMinimumImageSize) ||
-        !HttpTestServer::createSparseImage(shortImage, kMinimumImageSize - 1))
-        return false;
-    m_goodHash = hostchecks::sha256(good);
-
-    if (!useTls(m_https, m_files.path(), true) || !useTls(m_untrusted, m_files.path(), false))
-        return false;
-
     for (HttpTestServer *server : {&m_http, &m_https, &m_untrusted}) {
         server->serveFile(QStringLiteral("/boot.wim"), good);
         server->serveFile(QStringLiteral("/short.wim"), shortImage);
     }
-    if (m_goodHash.isEmpty() || !m_http.start() || !m_https.start() || !m_untrusted.start())
+    if (!m_files.isValid() || !HttpTestServer::createSparseImage(good, kMinimumImageSize) ||
+        !HttpTestServer::createSparseImage(shortImage, kMinimumImageSize - 1) ||
+        (m_goodHash = hostchecks::sha256(good)).isEmpty() ||
+        !useTls(m_https, m_files.path(), true) || !useTls(m_untrusted, m_files.path(), false) ||
+        !m_http.start() || !m_https.start() || !m_untrusted.start())
         return false;
     m_https.redirect(QStringLiteral("/downgraded.wim"), m_http.url(QStringLiteral("/boot.wim")));
     return true;
+}
+
+void E2eServer::reset() {
+    for (HttpTestServer *server : {&m_http, &m_https, &m_untrusted}) {
+        server->setMode(HttpTestServer::Mode::Serve);
+        server->failNextRequests(0);
+        server->setRate(0);
+        server->setTrigger(0, nullptr);
+    }
 }
 
 QByteArray E2eServer::s_trustedRoots;
@@ -116,14 +115,15 @@ HostSnapshot ToolSession::snapshot(const QString &chosenDisk) const {
 }
 
 void ToolSession::setLink(const QString &link) {
-    simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(),
-                              QStringLiteral("DownloadLink_bootwim"),
-                              link.isNull() ? QVariant() : QVariant(link));
+    setHostValue(QStringLiteral("DownloadLink_bootwim"), link.isNull() ? QVariant() : link);
 }
 
 void ToolSession::setPinnedDigest(const QString &hex) {
-    simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(),
-                              QStringLiteral("DownloadSha256_bootwim"), hex);
+    setHostValue(QStringLiteral("DownloadSha256_bootwim"), hex);
+}
+
+void ToolSession::setHostValue(const QString &name, const QVariant &value) {
+    simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(), name, value);
 }
 
 bool ToolSession::open() {
@@ -194,9 +194,8 @@ bool ToolSession::press(QAbstractButton *button) {
 }
 
 int ToolSession::leaveWith(QAbstractButton *button) {
-    if (!button || !button->isVisible() || !button->isEnabled())
-        return -1;
-    return leaveBy(button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    const bool pressable = button && button->isVisible() && button->isEnabled();
+    return pressable ? leaveBy(button, [button] { press(button); }) : -1;
 }
 
 int ToolSession::leaveBy(QObject *context, const std::function<void()> &action) {

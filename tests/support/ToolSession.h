@@ -20,6 +20,7 @@
 #include <memory>
 
 class QAbstractButton;
+class QPushButton;
 
 // The one top-level window of a class; null when there is none, or more than
 // one (there must never be two).
@@ -35,13 +36,13 @@ template <typename T> T *onlyTopLevel() {
     return found;
 }
 
-class QPushButton;
-
 // One server for a whole suite: the images are made and hashed once.
 class E2eServer {
 public:
     // Makes the images (sparse: they cost no disk space) and starts serving.
     bool start();
+    // Every server back to serving well at full speed, nothing pending.
+    void reset();
 
     // Links to the served images, over https from a server whose
     // certificate the hosts of ToolSession trust. Every server serves both
@@ -135,6 +136,8 @@ public:
     bool failureShown() const;
 
 private:
+    void setHostValue(const QString &name, const QVariant &value);
+
     simhost::HostSpec m_spec;
     TestHost m_host;
     QCreateBootable *m_window = nullptr;
