@@ -1,12 +1,10 @@
-// SHA-256 of a file through the operating-system door, buffered and from the
-// device: files across the reader's sector and chunk boundaries against Qt's
-// own implementation, the paths it must refuse, and a
-// download hashed as it grows.
+// A download judged as it arrives: SHA-256 of a file through the
+// operating-system door, buffered and from the device (files across the
+// reader's sector and chunk boundaries against Qt's own implementation, the
+// paths it must refuse, a download hashed as it grows), and the rule that
+// tells a dead transfer from a slow one.
 #include "platform/HostPlatform.h"
 
-#include <QCryptographicHash>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -31,7 +29,7 @@ enum class Ending { Appended, Replaced, Shortened };
 
 Q_DECLARE_METATYPE(Ending)
 
-class TestFileHash : public QObject {
+class TestDownload : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -112,7 +110,34 @@ private slots:
             QCOMPARE(QByteArray(reinterpret_cast<const char *>(digest), sizeof digest),
                      QCryptographicHash::hash(whole, QCryptographicHash::Sha256));
     }
+
+    // Samples "milliseconds:bytes so far", and the index of the first one at
+    // which the transfer counts as dead (-1: never).
+    void stallRule_data() {
+        QTest::addColumn<QString>("samples");
+        QTest::addColumn<int>("stalledAt");
+        QTest::newRow("silent for a whole minute") << "0:0 59999:0 60000:0" << 2;
+        QTest::newRow("64 KiB a minute is enough")
+            << "0:0 60000:65536 119999:65536 120000:131072" << -1;
+        QTest::newRow("a byte short of 64 KiB") << "0:0 60000:65535" << 1;
+        QTest::newRow("each window judged from the last") << "0:0 60000:65536 120000:131071" << 2;
+        QTest::newRow("half the image, then a byte every 50 s")
+            << "0:119113402 50000:119113403 100000:119113404" << 2;
+    }
+    void stallRule() {
+        QFETCH(QString, samples);
+        QFETCH(int, stalledAt);
+        hostplatform::StallWatch watch;
+        int first = -1;
+        const QStringList list = samples.split(QLatin1Char(' '));
+        for (int i = 0; i < list.size() && first < 0; ++i) {
+            if (watch.stalled(list[i].section(':', 0, 0).toULongLong(),
+                              list[i].section(':', 1, 1).toULongLong()))
+                first = i;
+        }
+        QCOMPARE(first, stalledAt);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestFileHash)
-#include "tst_filehash.moc"
+QTEST_GUILESS_MAIN(TestDownload)
+#include "tst_download.moc"
