@@ -10,7 +10,6 @@
 #include "command/CommandQuoting.h"
 #include "support/TestHost.h"
 
-#include <QTextStream>
 #include <QtTest>
 
 class TestBuilderCores : public QObject {

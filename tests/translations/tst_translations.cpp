@@ -23,11 +23,7 @@
 
 #include <QFontInfo>
 #include <QImage>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTextLayout>
-#include <QTranslator>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
