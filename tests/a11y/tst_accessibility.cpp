@@ -3,7 +3,11 @@
 // outcome of each build told, the keyboard reaching everything, and a bar
 // that follows the two long steps of a slow build.
 #include "support/HostChecks.h"
+#include "support/TestHost.h"
 #include "support/ToolSession.h"
+
+#include "app/AppContext.h"
+#include "app/LanguageSelection.h"
 
 #include "builder/BuildFailure.h"
 #include "mainwindow/BuildFailureText.h"
@@ -12,6 +16,8 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cstdio>
+#include <unistd.h>
 
 using namespace hostchecks;
 
@@ -221,5 +227,31 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestAccessibility)
+// With --hold: the idle main window with the confirmation over it, on a fresh
+// simulated host, for a read through the real accessibility bus
+// (atspi_names.py); prints "ready" once both are up and keeps them up until
+// its standard input closes.
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 2 || qstrcmp(argv[1], "--hold") != 0) {
+        TestAccessibility test;
+        return QTest::qExec(&test, argc, argv);
+    }
+    TestHost host;
+    fixHostIdentity();
+    selectLanguageFromHost();
+    QCreateBootable window;
+    window.show();
+    if (!host.isValid() || !ToolSession::press(window.CreateBootable))
+        return 2;
+    std::printf("ready\n");
+    std::fflush(stdout);
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [] {
+        char byte;
+        if (read(STDIN_FILENO, &byte, 1) <= 0)
+            QCoreApplication::quit();
+    });
+    return app.exec();
+}
 #include "tst_accessibility.moc"
