@@ -1,13 +1,15 @@
 // The decisions of a build at their boundaries: the disk script and its file,
 // volume layout, size threshold, link choice, trust and logged form, drive
-// letter, quoting, and the parsers of the listing tools' real output. The
-// command lines themselves are pinned once, end to end (tests/support/HostChecks).
+// letter, quoting, the parsers of the listing tools' real output, and the
+// rule that tells a dead download from a slow one. The command lines
+// themselves are pinned once, end to end (tests/support/HostChecks).
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
 #include "builder/DiskSize.h"
 #include "builder/DriveListing.h"
 #include "builder/VolumeLayout.h"
 #include "command/CommandQuoting.h"
+#include "platform/HostPlatform.h"
 #include "support/TestHost.h"
 
 #include <QtTest>
@@ -238,6 +240,34 @@ private slots:
             for (const ListedDrive &drive : parseDriveListing(stream))
                 got += QStringLiteral("%1:%2|").arg(drive.number).arg(drive.model);
         QCOMPARE(got, parsed);
+    }
+
+    // A download is dead after a minute with less than 64 KiB. Samples
+    // "milliseconds:bytes so far", and the index of the first one at which the
+    // transfer counts as dead (-1: never).
+    void stallRule_data() {
+        QTest::addColumn<QString>("samples");
+        QTest::addColumn<int>("stalledAt");
+        QTest::newRow("silent for a whole minute") << "0:0 59999:0 60000:0" << 2;
+        QTest::newRow("64 KiB a minute is enough")
+            << "0:0 60000:65536 119999:65536 120000:131072" << -1;
+        QTest::newRow("a byte short of 64 KiB") << "0:0 60000:65535" << 1;
+        QTest::newRow("each window judged from the last") << "0:0 60000:65536 120000:131071" << 2;
+        QTest::newRow("half the image, then a byte every 50 s")
+            << "0:119113402 50000:119113403 100000:119113404" << 2;
+    }
+    void stallRule() {
+        QFETCH(QString, samples);
+        QFETCH(int, stalledAt);
+        hostplatform::StallWatch watch;
+        int first = -1;
+        const QStringList list = samples.split(QLatin1Char(' '));
+        for (int i = 0; i < list.size() && first < 0; ++i) {
+            if (watch.stalled(list[i].section(':', 0, 0).toULongLong(),
+                              list[i].section(':', 1, 1).toULongLong()))
+                first = i;
+        }
+        QCOMPARE(first, stalledAt);
     }
 };
 
