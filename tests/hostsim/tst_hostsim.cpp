@@ -40,15 +40,18 @@ private slots:
         // rmdir is an interpreter command, not a program of the system directory.
         const QString missing = kSystem + QStringLiteral("rmdir.exe");
         const QString quoted = QStringLiteral("\"C:\\Temp Work\\x\"  /S");
-        QTest::newRow("exit code") << cmd << "exit 7" << "" << 7LL << cmd + " /c exit 7 ";
-        QTest::newRow("COMSPEC unset") << "" << "exit 3" << "" << 3LL << "CMD.EXE /c exit 3 ";
-        QTest::newRow("no interpreter")
-            << kSystem + "nothere\\cmd.exe" << "exit 0" << "" << kCommandNotStarted << "";
-        QTest::newRow("unknown program, argument as given")
-            << cmd << missing << quoted << 9009LL << cmd + " /c " + missing + ' ' + quoted;
-        // The whole line may be 511 characters; a longer one is refused, never cut and run.
+        QTest::newRow("exit code") << cmd << "exit 7"
+                                   << "" << 7LL << cmd + " /c exit 7 ";
+        QTest::newRow("COMSPEC unset") << ""
+                                       << "exit 3"
+                                       << "" << 3LL << "CMD.EXE /c exit 3 ";
+        QTest::newRow("no interpreter") << kSystem + "nothere\\cmd.exe"
+                                        << "exit 0"
+                                        << "" << kCommandNotStarted << "";
+        // An unknown program, its argument as given; the whole line may be 511
+        // characters, a longer one is refused, never cut and run.
         const QString prefix = cmd + " /c " + missing + ' ';
-        const QString fill(511 - prefix.size(), QLatin1Char('x'));
+        const QString fill = quoted + QString(511 - prefix.size() - quoted.size(), 'x');
         QTest::newRow("511 characters") << cmd << missing << fill << 9009LL << prefix + fill;
         QTest::newRow("512 characters") << cmd << missing << fill + 'y' << kCommandNotStarted << "";
     }
@@ -80,7 +83,8 @@ private slots:
         QTest::newRow("quotes around no program: dropped")
             << "\"C:\\No Such\\y.exe\" /a" << QStringList{"C:\\No Such\\y.exe /a"};
         QTest::newRow("ampersand splits, unless quoted or after a caret")
-            << "a.exe 1 & b.exe \"x&y\" x^&y ^> z" << QStringList{"a.exe 1 ", " b.exe \"x&y\" x&y > z"};
+            << "a.exe 1 & b.exe \"x&y\" x^&y ^> z"
+            << QStringList{"a.exe 1 ", " b.exe \"x&y\" x&y > z"};
         QTest::newRow("backslash does not escape a quote for cmd")
             << "p.exe \"x \\\"a & b\\\"\"" << QStringList{"p.exe \"x \\\"a ", " b\\\"\""};
         QTest::newRow("set variables expand, others stay")
@@ -97,8 +101,8 @@ private slots:
             [](const QString &path) { return path == QLatin1String("C:\\Program Files\\x.exe"); });
         QStringList got;
         for (const hostsim::ParsedCommand &c : parsed)
-            got.append(c.text + (c.output.isEmpty() ? QString()
-                                                    : (c.append ? "|>>" : "|>") + c.output));
+            got.append(c.text +
+                       (c.output.isEmpty() ? QString() : (c.append ? "|>>" : "|>") + c.output));
         QCOMPARE(got, commands);
         QVERIFY(hostsim::parseInterpreterLine(kSystem + "cmd.exe /k a.exe", {}, {}).isEmpty());
     }
@@ -106,12 +110,12 @@ private slots:
     void runtimeSplitsArguments_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("blanks outside quotes") << "a  \"b c\"\td" << QStringList{"a", "b c", "d"};
-        QTest::newRow("backslashes before no quote") << "a\\\\b c\\" << QStringList{"a\\\\b", "c\\"};
-        QTest::newRow("odd backslashes: literal quote") << "\"a\\\"b\"" << QStringList{"a\"b"};
-        QTest::newRow("even backslashes: quote ends") << "\"a\\\\\" b" << QStringList{"a\\", "b"};
-        QTest::newRow("doubled quote inside quotes") << "\"a\"\"b\" c" << QStringList{"a\"b", "c"};
-        QTest::newRow("empty quotes: an empty argument") << "\"\" x" << QStringList{"", "x"};
+        QTest::newRow("blanks outside quotes, empty and doubled quotes")
+            << "a  \"b c\"\td \"\" \"a\"\"b\" c" << QStringList{"a", "b c", "d", "", "a\"b", "c"};
+        QTest::newRow("backslashes before no quote")
+            << "a\\\\b c\\" << QStringList{"a\\\\b", "c\\"};
+        QTest::newRow("odd backslashes: literal quote; even: quote ends")
+            << "\"a\\\"b\" \"a\\\\\" b" << QStringList{"a\"b", "a\\", "b"};
         QTest::newRow("the listing's filter")
             << "-Filter \\\"MediaType='Removable Media'\\\" | x"
             << QStringList{"-Filter", "\"MediaType='Removable", "Media'\"", "|", "x"};
@@ -149,12 +153,14 @@ private slots:
         QTest::addColumn<qint64>("disk");
         QTest::addColumn<QString>("command"); // diskpart script, or the Xcopy line
         QTest::addColumn<int>("code");
-        const QString make = QStringLiteral("select disk 1\nclean\nconvert mbr\ncreate partition primary");
+        const QString make =
+            QStringLiteral("select disk 1\nclean\nconvert mbr\ncreate partition primary");
         const QString fat32 = QStringLiteral("\nselect partition 1\nformat quick fs=fat32\nexit");
         const qint64 stick = 16008609792; // 15266 MiB after the first MiB
         QTest::newRow("partition as large as the disk") << stick << make + " size=15266" << 0;
         QTest::newRow("partition larger than the disk") << stick << make + " size=15267" << 4;
-        QTest::newRow("FAT32 of 32 GiB") << qint64(64023257088) << make + " size=32768" + fat32 << 0;
+        QTest::newRow("FAT32 of 32 GiB")
+            << qint64(64023257088) << make + " size=32768" + fat32 << 0;
         QTest::newRow("FAT32 over 32 GiB") << qint64(64023257088) << make + fat32 << 4;
         // Refused before a byte is written; without the FAT limit the disk is
         // too small for the file.

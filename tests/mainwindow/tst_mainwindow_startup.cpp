@@ -38,7 +38,6 @@ ToolRun runTool(const QString &toolFolder, const QString &currentDir, const QStr
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QLatin1String(kRecordVariable), record);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(currentDir);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -70,11 +69,8 @@ bool compileCatalogue(const QString &qmFile, const QList<QStringList> &messages)
     if (!source.open(QIODevice::WriteOnly) || source.write((ts + "</TS>\n").toUtf8()) < 0)
         return false;
     source.close();
-    const int code = QProcess::execute(
-        QStringLiteral(BMC_LRELEASE),
-        {QStringLiteral("-silent"), source.fileName(), QStringLiteral("-qm"), qmFile});
-    source.remove();
-    return code == 0 && QFileInfo(qmFile).size() > 0;
+    return QProcess::execute(QStringLiteral(BMC_LRELEASE),
+                             {QStringLiteral("-silent"), source.fileName(), "-qm", qmFile}) == 0;
 }
 
 } // namespace
