@@ -3,7 +3,6 @@
 // outcome of each build told, the keyboard reaching everything, and a bar
 // that follows the two long steps of a slow build.
 #include "support/HostChecks.h"
-#include "support/TestHost.h"
 #include "support/ToolSession.h"
 
 #include "app/AppContext.h"
@@ -27,14 +26,6 @@ constexpr int kBuildTimeoutMs = 180000;
 
 const QString kStoppedText = QStringLiteral("The download was stopped. The drive was not changed.");
 
-void collect(QAccessibleInterface *iface, QList<QAccessibleInterface *> &all) {
-    all.append(iface);
-    for (int i = 0; i < iface->childCount(); ++i) {
-        if (QAccessibleInterface *child = iface->child(i))
-            collect(child, all);
-    }
-}
-
 // What a screen reader would find missing in a shown window: a window not
 // named as its title strip, a focusable control without a name, a list or
 // a progress bar that neither a name nor a label says what it is for.
@@ -43,9 +34,13 @@ QStringList faultsOf(QWidget *window, const QString &title) {
     QAccessibleInterface *root = QAccessible::queryAccessibleInterface(window);
     if (root->text(QAccessible::Name) != title)
         faults << QStringLiteral("window named '%1'").arg(root->text(QAccessible::Name));
-    QList<QAccessibleInterface *> all;
-    collect(root, all);
-    for (QAccessibleInterface *iface : all) {
+    QList<QAccessibleInterface *> all{root}; // the whole tree, grown as it is walked
+    for (int i = 0; i < all.size(); ++i) {
+        QAccessibleInterface *iface = all.at(i);
+        for (int c = 0; c < iface->childCount(); ++c) {
+            if (QAccessibleInterface *child = iface->child(c))
+                all << child;
+        }
         const QAccessible::State state = iface->state();
         if (state.invisible)
             continue;

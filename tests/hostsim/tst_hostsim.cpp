@@ -40,20 +40,18 @@ private slots:
         // rmdir is an interpreter command, not a program of the system directory.
         const QString missing = kSystem + QStringLiteral("rmdir.exe");
         const QString quoted = QStringLiteral("\"C:\\Temp Work\\x\"  /S");
-        QTest::newRow("exit code") << cmd << "exit 7"
-                                   << "" << 7LL << cmd + " /c exit 7 ";
-        QTest::newRow("COMSPEC unset") << ""
-                                       << "exit 3"
-                                       << "" << 3LL << "CMD.EXE /c exit 3 ";
+        const QString none;
+        QTest::newRow("exit code") << cmd << "exit 7" << none << 7LL << cmd + " /c exit 7 ";
+        QTest::newRow("COMSPEC unset") << none << "exit 3" << none << 3LL << "CMD.EXE /c exit 3 ";
         QTest::newRow("no interpreter") << kSystem + "nothere\\cmd.exe"
-                                        << "exit 0"
-                                        << "" << kCommandNotStarted << "";
+                                        << "exit 0" << none << kCommandNotStarted << none;
         // An unknown program, its argument as given; the whole line may be 511
         // characters, a longer one is refused, never cut and run.
         const QString prefix = cmd + " /c " + missing + ' ';
         const QString fill = quoted + QString(511 - prefix.size() - quoted.size(), 'x');
         QTest::newRow("511 characters") << cmd << missing << fill << 9009LL << prefix + fill;
-        QTest::newRow("512 characters") << cmd << missing << fill + 'y' << kCommandNotStarted << "";
+        QTest::newRow("512 characters")
+            << cmd << missing << fill + 'y' << kCommandNotStarted << none;
     }
     void runnerStartsTheInterpreterLine() {
         QFETCH(QString, comspec);
