@@ -17,13 +17,6 @@ long long run(const QString &command, const QString &argument = QString()) {
     return ShellCommandRunner(command.toUtf8().constData(), argument.toUtf8().constData());
 }
 
-QByteArray takeConsole(const TestHost &host) {
-    QFile file(host.root() + QStringLiteral("/console.log"));
-    const QByteArray text = file.open(QIODevice::ReadWrite) ? file.readAll() : QByteArray();
-    file.resize(0);
-    return text;
-}
-
 } // namespace
 
 class TestHostsim : public QObject {
@@ -129,9 +122,10 @@ private slots:
         QVERIFY2(host.isValid(), qPrintable(host.error()));
         // A program that does not exist: cmd's message and 9009.
         QCOMPARE(run(kSystem + "rmdir.exe /S /Q C:\\x"), 9009LL);
-        QCOMPARE(takeConsole(host),
-                 QByteArray("'C:\\Windows\\system32\\rmdir.exe' is not recognized as an internal "
-                            "or external command,\r\noperable program or batch file.\r\n"));
+        QCOMPARE(simhost::readLog(host.root(), QStringLiteral("console.log")),
+                 QStringList({"'C:\\Windows\\system32\\rmdir.exe' is not recognized as an internal "
+                              "or external command,\r",
+                              "operable program or batch file.\r"}));
         // ">>" appends; WMIC writes UTF-16 with a byte-order mark, CR CR LF line
         // ends and its columns ordered by name.
         const QString wmic = kSystem + QStringLiteral("wbem\\WMIC.exe diskdrive where ");

@@ -70,8 +70,7 @@ void checkWindow(QWidget *window) {
         // reaches a pixel past the frame, two at twice the size.
         QVERIFY2(child->parentWidget()->rect().adjusted(-2, -2, 2, 2).contains(child->geometry()),
                  qPrintable(QStringLiteral("%1 %2").arg(window->objectName(), name)));
-        auto pictures = url.globalMatch(child->styleSheet());
-        while (pictures.hasNext()) {
+        for (auto pictures = url.globalMatch(child->styleSheet()); pictures.hasNext();) {
             const QString path = pictures.next().captured(1);
             QVERIFY2(QFile::exists(path), qPrintable(name + QLatin1Char(' ') + path));
         }

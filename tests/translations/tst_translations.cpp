@@ -75,7 +75,6 @@ const struct {
     {"QCreateBootable", "OK", kWarningCancel},
     {"WarningDlg", "OK", kWarningOk},
     {"WarningDlg", "Cancel", kWarningCancel},
-    {"WarningClass", "OK", kWarningOk},
     {"InfoDialog", "Cancel", {Info, "CancelButton", 9, 1, 8}},
     {"InfoDialog", kRecreateButton, {Info, "RecreateButton", 9, 1, 8}},
     {"InfoDialogClass",
