@@ -7,7 +7,6 @@ list must be there with a name (the list's from its label).
 
 Run inside a D-Bus session of its own, on an X display, with
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 (see CMakeLists.txt)."""
-import os
 import subprocess
 import sys
 import time
@@ -52,7 +51,7 @@ def main():
     wanted = {"window": 2, "button": 5, "list": 1}
     deadline = time.monotonic() + 30
     while True:
-        seen = read_bus(os.path.basename(sys.argv[1]))
+        seen = read_bus(sys.argv[1].rsplit("/", 1)[-1])
         named = all(name.strip() for _, name in seen) and all(
             sum(k == kind for k, _ in seen) >= n for kind, n in wanted.items())
         if named or time.monotonic() > deadline:

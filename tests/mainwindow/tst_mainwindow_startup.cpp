@@ -81,10 +81,10 @@ class TestMainWindowStartup : public QObject {
     std::unique_ptr<QTemporaryDir> m_toolDir;
 
 private slots:
-    void initTestCase() { fixHostIdentity(); }
     // A fresh host with a 144 dpi screen, and the tool copied into a folder
     // of its own, as the host product's installation holds it.
     void init() {
+        fixHostIdentity();
         simhost::HostSpec screen144 = simhost::sampleHostSpec();
         screen144.dpi = 144;
         m_host.reset(); // gives the process back its earlier host first
