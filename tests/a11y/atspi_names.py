@@ -3,7 +3,7 @@
 as a Linux screen reader does: both windows, every button shown and the drive
 list must be there with a name (the list's from its label).
 
-    atspi_names.py <a11y_windows tool>
+    atspi_names.py <tst_accessibility, run with --hold>
 
 Run inside a D-Bus session of its own, on an X display, with
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 (see CMakeLists.txt)."""
@@ -21,12 +21,12 @@ def walk(acc):
             yield from walk(child)
 
 
-def read_bus():
+def read_bus(name):
     """(kind, name) of every window, button and list of the tool on screen."""
     seen = []
     desktop = pyatspi.Registry.getDesktop(0)
     for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-        for acc in walk(app) if app is not None and app.name == "a11y_windows" else ():
+        for acc in walk(app) if app is not None and app.name == name else ():
             role = acc.getRole()
             if not acc.getState().contains(pyatspi.STATE_SHOWING):
                 continue
@@ -43,7 +43,7 @@ def read_bus():
 
 
 def main():
-    tool = subprocess.Popen([sys.argv[1]], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+    tool = subprocess.Popen([sys.argv[1], "--hold"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                             text=True)
     if tool.stdout.readline().strip() != "ready":
         sys.exit("the tool did not show its windows")
@@ -51,7 +51,7 @@ def main():
     wanted = {"window": 2, "button": 5, "list": 1}
     deadline = time.monotonic() + 30
     while True:
-        seen = read_bus()
+        seen = read_bus(sys.argv[1].rsplit("/", 1)[-1])
         named = all(name.strip() for _, name in seen) and all(
             sum(k == kind for k, _ in seen) >= n for kind, n in wanted.items())
         if named or time.monotonic() > deadline:

@@ -1,6 +1,8 @@
-// The stand-ins' faithful rules that the tool's command lines depend on: how
-// cmd and the C runtime read a line, and the limits of diskpart and Xcopy
-// whose loss would let a wrong build pass.
+// Command lines as they reach a Windows host: the exact interpreter line the
+// product's command runner starts and the result it hands back, and the
+// stand-ins' faithful rules that the tool's command lines depend on: how cmd
+// and the C runtime read a line, and the limits of diskpart and Xcopy whose
+// loss would let a wrong build pass.
 #include "command/ShellCommandRunner.h"
 #include "support/TestHost.h"
 #include "tools/hostsim/CommandInterpreter.h"
@@ -11,15 +13,8 @@ namespace {
 
 const QString kSystem = QStringLiteral("C:\\Windows\\system32\\");
 
-long long run(const QString &command) {
-    return ShellCommandRunner(command.toUtf8().constData(), "");
-}
-
-QByteArray takeConsole(const TestHost &host) {
-    QFile file(host.root() + QStringLiteral("/console.log"));
-    const QByteArray text = file.open(QIODevice::ReadWrite) ? file.readAll() : QByteArray();
-    file.resize(0);
-    return text;
+long long run(const QString &command, const QString &argument = QString()) {
+    return ShellCommandRunner(command.toUtf8().constData(), argument.toUtf8().constData());
 }
 
 } // namespace
@@ -28,129 +23,161 @@ class TestHostsim : public QObject {
     Q_OBJECT
 
 private slots:
-    void cmdReadsTheLine_data();
-    void cmdReadsTheLine();
-    void runtimeSplitsArguments_data();
-    void runtimeSplitsArguments();
-    void linesRunAsOnWindows();
-    void toolLimits_data();
-    void toolLimits();
-};
-
-void TestHostsim::cmdReadsTheLine_data() {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QStringList>("commands"); // text, then "|>>file" or "|>file"
-    const QString pf = QStringLiteral("\"C:\\Program Files\\x.exe\"");
-    QTest::newRow("two quotes around a program: kept") << pf + " /a" << QStringList{pf + " /a"};
-    QTest::newRow("more quotes: first and last dropped")
-        << pf + " \"/a\"" << QStringList{"C:\\Program Files\\x.exe\" \"/a"};
-    QTest::newRow("quotes around no program: dropped")
-        << "\"C:\\No Such\\y.exe\" /a" << QStringList{"C:\\No Such\\y.exe /a"};
-    QTest::newRow("ampersand splits") << "a.exe 1 & b.exe 2" << QStringList{"a.exe 1 ", " b.exe 2"};
-    QTest::newRow("quoted ampersand is text") << "a.exe \"x&y\"" << QStringList{"a.exe \"x&y\""};
-    QTest::newRow("backslash does not escape a quote for cmd")
-        << "p.exe \"x \\\"a & b\\\"\"" << QStringList{"p.exe \"x \\\"a ", " b\\\"\""};
-    QTest::newRow("caret escapes") << "a.exe x^&y ^> z" << QStringList{"a.exe x&y > z"};
-    QTest::newRow("set variables expand, others stay")
-        << "a.exe %temp%\\f %NOPE% %20b%20" << QStringList{"a.exe C:\\T\\f %NOPE% %20b%20"};
-    QTest::newRow("append to a quoted file")
-        << "w.exe get >> \"C:\\A B\\l.txt\"" << QStringList{"w.exe get |>>C:\\A B\\l.txt"};
-    QTest::newRow("write a file, then the next command")
-        << "w.exe >C:\\l.txt& x.exe" << QStringList{"w.exe |>C:\\l.txt", " x.exe"};
-}
-
-void TestHostsim::cmdReadsTheLine() {
-    QFETCH(QString, line);
-    QFETCH(QStringList, commands);
-    const auto parsed = hostsim::parseInterpreterLine(
-        kSystem + QStringLiteral("cmd.exe /c ") + line, {{QStringLiteral("TEMP"), "C:\\T"}},
-        [](const QString &path) { return path == QLatin1String("C:\\Program Files\\x.exe"); });
-    QStringList got;
-    for (const hostsim::ParsedCommand &c : parsed)
-        got.append(c.text + (c.output.isEmpty() ? QString()
-                                                : (c.append ? "|>>" : "|>") + c.output));
-    QCOMPARE(got, commands);
-    QVERIFY(hostsim::parseInterpreterLine(kSystem + "cmd.exe /k a.exe", {}, {}).isEmpty());
-}
-
-void TestHostsim::runtimeSplitsArguments_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("blanks outside quotes") << "a  \"b c\"\td" << QStringList{"a", "b c", "d"};
-    QTest::newRow("backslashes before no quote") << "a\\\\b c\\" << QStringList{"a\\\\b", "c\\"};
-    QTest::newRow("odd backslashes: literal quote") << "\"a\\\"b\"" << QStringList{"a\"b"};
-    QTest::newRow("even backslashes: quote ends") << "\"a\\\\\" b" << QStringList{"a\\", "b"};
-    QTest::newRow("doubled quote inside quotes") << "\"a\"\"b\" c" << QStringList{"a\"b", "c"};
-    QTest::newRow("empty quotes: an empty argument") << "\"\" x" << QStringList{"", "x"};
-    QTest::newRow("the listing's filter")
-        << "-Filter \\\"MediaType='Removable Media'\\\" | x"
-        << QStringList{"-Filter", "\"MediaType='Removable", "Media'\"", "|", "x"};
-}
-
-void TestHostsim::runtimeSplitsArguments() {
-    QFETCH(QString, text);
-    QFETCH(QStringList, arguments);
-    QCOMPARE(hostsim::splitArguments(text), arguments);
-}
-
-void TestHostsim::linesRunAsOnWindows() {
-    TestHost host;
-    QVERIFY2(host.isValid(), qPrintable(host.error()));
-    // A program that does not exist: cmd's message and 9009.
-    QCOMPARE(run(kSystem + "rmdir.exe /S /Q C:\\x"), 9009LL);
-    QCOMPARE(takeConsole(host), QByteArray("'C:\\Windows\\system32\\rmdir.exe' is not recognized "
-                                           "as an internal or external command,\r\noperable "
-                                           "program or batch file.\r\n"));
-    // ">>" appends; WMIC writes UTF-16 with a byte-order mark, CR CR LF line
-    // ends and its columns ordered by name.
-    const QString wmic = kSystem + QStringLiteral("wbem\\WMIC.exe diskdrive where ");
-    QCOMPARE(run(wmic + "\"MediaType='Removable Media'\" get Model,Index >> C:\\l.txt"), 0LL);
-    QCOMPARE(run(wmic + "Index=1 get Size >> C:\\l.txt"), 0LL);
-    const QByteArray table = host.read(QStringLiteral("C:\\l.txt"));
-    QCOMPARE(QString(reinterpret_cast<const QChar *>(table.constData()), table.size() / 2),
-             QStringLiteral("\ufeffIndex  %1\r\r\n1      %2\r\r\n\r\r\n"
-                            "\ufeffSize         \r\r\n16008609792  \r\r\n\r\r\n")
-                 .arg("Model                          ", "Generic Flash Disk USB Device  "));
-    // A bare name is found on the search path.
-    QCOMPARE(run(QStringLiteral("bitsadmin.exe /cancel none >> C:\\b.txt")), 1LL);
-    QVERIFY(host.read(QStringLiteral("C:\\b.txt")).contains("Unable to find job named none."));
-}
-
-void TestHostsim::toolLimits_data() {
-    QTest::addColumn<qint64>("disk");
-    QTest::addColumn<QString>("command"); // diskpart script, or the Xcopy line
-    QTest::addColumn<int>("code");
-    const QString make = QStringLiteral("select disk 1\nclean\nconvert mbr\ncreate partition primary");
-    const QString fat32 = QStringLiteral("\nselect partition 1\nformat quick fs=fat32\nexit");
-    const qint64 stick = 16008609792; // 15266 MiB after the first MiB
-    QTest::newRow("partition as large as the disk") << stick << make + " size=15266" << 0;
-    QTest::newRow("partition larger than the disk") << stick << make + " size=15267" << 4;
-    QTest::newRow("FAT32 of 32 GiB") << qint64(64023257088) << make + " size=32768" + fat32 << 0;
-    QTest::newRow("FAT32 over 32 GiB") << qint64(64023257088) << make + fat32 << 4;
-    // Refused before a byte is written; without the FAT limit the disk is
-    // too small for the file.
-    QTest::newRow("file of 4 GiB onto FAT")
-        << (qint64(4) << 30) << "Xcopy.exe /E /H /I C:\\big.wim E:\\big.wim*" << 5;
-}
-
-void TestHostsim::toolLimits() {
-    QFETCH(qint64, disk);
-    QFETCH(QString, command);
-    QFETCH(int, code);
-    simhost::HostSpec setup = simhost::sampleHostSpec();
-    setup.disks[1].size = disk;
-    TestHost host(setup);
-    QVERIFY(host.isValid());
-    QFile big(host.local(QStringLiteral("C:\\big.wim")));
-    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(4) << 30));
-    big.close();
-    if (!command.startsWith(QLatin1String("Xcopy"))) {
-        QVERIFY(host.write(QStringLiteral("C:\\s.txt"), command.toLatin1()));
-        command = QStringLiteral("diskpart.exe /s C:\\s.txt");
+    void runnerStartsTheInterpreterLine_data() {
+        QTest::addColumn<QString>("comspec"); // empty: unset
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<qint64>("result");
+        QTest::addColumn<QString>("line"); // what the host ran; empty: nothing ran
+        const QString cmd = kSystem + QStringLiteral("cmd.exe");
+        // rmdir is an interpreter command, not a program of the system directory.
+        const QString missing = kSystem + QStringLiteral("rmdir.exe");
+        const QString quoted = QStringLiteral("\"C:\\Temp Work\\x\"  /S");
+        const QString none;
+        QTest::newRow("exit code") << cmd << "exit 7" << none << 7LL << cmd + " /c exit 7 ";
+        QTest::newRow("COMSPEC unset") << none << "exit 3" << none << 3LL << "CMD.EXE /c exit 3 ";
+        QTest::newRow("no interpreter") << kSystem + "nothere\\cmd.exe"
+                                        << "exit 0" << none << kCommandNotStarted << none;
+        // An unknown program, its argument as given; the whole line may be 511
+        // characters, a longer one is refused, never cut and run.
+        const QString prefix = cmd + " /c " + missing + ' ';
+        const QString fill = quoted + QString(511 - prefix.size() - quoted.size(), 'x');
+        QTest::newRow("511 characters") << cmd << missing << fill << 9009LL << prefix + fill;
+        QTest::newRow("512 characters")
+            << cmd << missing << fill + 'y' << kCommandNotStarted << none;
     }
-    QCOMPARE(run(kSystem + command), qint64(code));
-    QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("E:\\big.wim"))));
-}
+    void runnerStartsTheInterpreterLine() {
+        QFETCH(QString, comspec);
+        QFETCH(QString, command);
+        QFETCH(QString, argument);
+        QFETCH(qint64, result);
+        QFETCH(QString, line);
+        simhost::HostSpec setup = simhost::sampleHostSpec();
+        setup.comspec = comspec;
+        TestHost host(setup);
+        QVERIFY2(host.isValid(), qPrintable(host.error()));
+        QCOMPARE(run(command, argument), result);
+        const auto ran = host.commands();
+        QCOMPARE(ran.size(), line.isEmpty() ? 0 : 1);
+        if (!line.isEmpty())
+            QCOMPARE(ran.at(0).line + ' ' + QString::number(ran.at(0).exitCode),
+                     line + ' ' + QString::number(result));
+    }
+
+    void cmdReadsTheLine_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("commands"); // text, then "|>>file" or "|>file"
+        const QString pf = QStringLiteral("\"C:\\Program Files\\x.exe\"");
+        QTest::newRow("two quotes around a program: kept") << pf + " /a" << QStringList{pf + " /a"};
+        QTest::newRow("more quotes: first and last dropped")
+            << pf + " \"/a\"" << QStringList{"C:\\Program Files\\x.exe\" \"/a"};
+        QTest::newRow("quotes around no program: dropped")
+            << "\"C:\\No Such\\y.exe\" /a" << QStringList{"C:\\No Such\\y.exe /a"};
+        QTest::newRow("ampersand splits, unless quoted or after a caret")
+            << "a.exe 1 & b.exe \"x&y\" x^&y ^> z"
+            << QStringList{"a.exe 1 ", " b.exe \"x&y\" x&y > z"};
+        QTest::newRow("backslash does not escape a quote for cmd")
+            << "p.exe \"x \\\"a & b\\\"\"" << QStringList{"p.exe \"x \\\"a ", " b\\\"\""};
+        QTest::newRow("set variables expand, others stay")
+            << "a.exe %temp%\\f %NOPE% %20b%20" << QStringList{"a.exe C:\\T\\f %NOPE% %20b%20"};
+        QTest::newRow("append to a quoted file, write a file, then the next command")
+            << "w.exe get >> \"C:\\A B\\l.txt\"& w.exe >C:\\l.txt& x.exe"
+            << QStringList{"w.exe get |>>C:\\A B\\l.txt", " w.exe |>C:\\l.txt", " x.exe"};
+    }
+    void cmdReadsTheLine() {
+        QFETCH(QString, line);
+        QFETCH(QStringList, commands);
+        const auto parsed = hostsim::parseInterpreterLine(
+            kSystem + QStringLiteral("cmd.exe /c ") + line, {{QStringLiteral("TEMP"), "C:\\T"}},
+            [](const QString &path) { return path == QLatin1String("C:\\Program Files\\x.exe"); });
+        QStringList got;
+        for (const hostsim::ParsedCommand &c : parsed)
+            got.append(c.text +
+                       (c.output.isEmpty() ? QString() : (c.append ? "|>>" : "|>") + c.output));
+        QCOMPARE(got, commands);
+        QVERIFY(hostsim::parseInterpreterLine(kSystem + "cmd.exe /k a.exe", {}, {}).isEmpty());
+    }
+
+    void runtimeSplitsArguments_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("blanks outside quotes, empty and doubled quotes")
+            << "a  \"b c\"\td \"\" \"a\"\"b\" c" << QStringList{"a", "b c", "d", "", "a\"b", "c"};
+        QTest::newRow("backslashes before no quote")
+            << "a\\\\b c\\" << QStringList{"a\\\\b", "c\\"};
+        QTest::newRow("odd backslashes: literal quote; even: quote ends")
+            << "\"a\\\"b\" \"a\\\\\" b" << QStringList{"a\"b", "a\\", "b"};
+        QTest::newRow("the listing's filter")
+            << "-Filter \\\"MediaType='Removable Media'\\\" | x"
+            << QStringList{"-Filter", "\"MediaType='Removable", "Media'\"", "|", "x"};
+    }
+    void runtimeSplitsArguments() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, arguments);
+        QCOMPARE(hostsim::splitArguments(text), arguments);
+    }
+
+    void linesRunAsOnWindows() {
+        TestHost host;
+        QVERIFY2(host.isValid(), qPrintable(host.error()));
+        // A program that does not exist: cmd's message and 9009.
+        QCOMPARE(run(kSystem + "rmdir.exe /S /Q C:\\x"), 9009LL);
+        QCOMPARE(simhost::readLog(host.root(), QStringLiteral("console.log")),
+                 QStringList({"'C:\\Windows\\system32\\rmdir.exe' is not recognized as an internal "
+                              "or external command,\r",
+                              "operable program or batch file.\r"}));
+        // ">>" appends; WMIC writes UTF-16 with a byte-order mark, CR CR LF line
+        // ends and its columns ordered by name.
+        const QString wmic = kSystem + QStringLiteral("wbem\\WMIC.exe diskdrive where ");
+        QCOMPARE(run(wmic + "\"MediaType='Removable Media'\" get Model,Index >> C:\\l.txt"), 0LL);
+        QCOMPARE(run(wmic + "Index=1 get Size >> C:\\l.txt"), 0LL);
+        const QByteArray table = host.read(QStringLiteral("C:\\l.txt"));
+        QCOMPARE(QString(reinterpret_cast<const QChar *>(table.constData()), table.size() / 2),
+                 QStringLiteral("\ufeffIndex  %1\r\r\n1      %2\r\r\n\r\r\n"
+                                "\ufeffSize         \r\r\n16008609792  \r\r\n\r\r\n")
+                     .arg("Model                          ", "Generic Flash Disk USB Device  "));
+        // A bare name is found on the search path.
+        QCOMPARE(run(QStringLiteral("bitsadmin.exe /cancel none >> C:\\b.txt")), 1LL);
+        QVERIFY(host.read(QStringLiteral("C:\\b.txt")).contains("Unable to find job named none."));
+    }
+
+    void toolLimits_data() {
+        QTest::addColumn<qint64>("disk");
+        QTest::addColumn<QString>("command"); // diskpart script, or the Xcopy line
+        QTest::addColumn<int>("code");
+        const QString make =
+            QStringLiteral("select disk 1\nclean\nconvert mbr\ncreate partition primary");
+        const QString fat32 = QStringLiteral("\nselect partition 1\nformat quick fs=fat32\nexit");
+        const qint64 stick = 16008609792; // 15266 MiB after the first MiB
+        QTest::newRow("partition as large as the disk") << stick << make + " size=15266" << 0;
+        QTest::newRow("partition larger than the disk") << stick << make + " size=15267" << 4;
+        QTest::newRow("FAT32 of 32 GiB")
+            << qint64(64023257088) << make + " size=32768" + fat32 << 0;
+        QTest::newRow("FAT32 over 32 GiB") << qint64(64023257088) << make + fat32 << 4;
+        // Refused before a byte is written; without the FAT limit the disk is
+        // too small for the file.
+        QTest::newRow("file of 4 GiB onto FAT")
+            << (qint64(4) << 30) << "Xcopy.exe /E /H /I C:\\big.wim E:\\big.wim*" << 5;
+    }
+    void toolLimits() {
+        QFETCH(qint64, disk);
+        QFETCH(QString, command);
+        QFETCH(int, code);
+        simhost::HostSpec setup = simhost::sampleHostSpec();
+        setup.disks[1].size = disk;
+        TestHost host(setup);
+        QVERIFY(host.isValid());
+        QFile big(host.local(QStringLiteral("C:\\big.wim")));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(4) << 30));
+        big.close();
+        if (!command.startsWith(QLatin1String("Xcopy"))) {
+            QVERIFY(host.write(QStringLiteral("C:\\s.txt"), command.toLatin1()));
+            command = QStringLiteral("diskpart.exe /s C:\\s.txt");
+        }
+        QCOMPARE(run(kSystem + command), qint64(code));
+        QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("E:\\big.wim"))));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestHostsim)
 #include "tst_hostsim.moc"

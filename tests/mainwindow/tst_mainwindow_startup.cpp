@@ -8,8 +8,6 @@
 #include "platform/sim/SimRegistry.h"
 #include "support/TestHost.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -40,7 +38,6 @@ ToolRun runTool(const QString &toolFolder, const QString &currentDir, const QStr
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QLatin1String(kRecordVariable), record);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(currentDir);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -58,13 +55,6 @@ ToolRun runTool(const QString &toolFolder, const QString &currentDir, const QStr
     return run;
 }
 
-QStringList linesOf(const QString &file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly)
-               ? QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
-               : QStringList();
-}
-
 // A small catalogue compiled with the build's lrelease: each message is
 // context, source text, translation.
 bool compileCatalogue(const QString &qmFile, const QList<QStringList> &messages) {
@@ -79,11 +69,8 @@ bool compileCatalogue(const QString &qmFile, const QList<QStringList> &messages)
     if (!source.open(QIODevice::WriteOnly) || source.write((ts + "</TS>\n").toUtf8()) < 0)
         return false;
     source.close();
-    const int code = QProcess::execute(
-        QStringLiteral(BMC_LRELEASE),
-        {QStringLiteral("-silent"), source.fileName(), QStringLiteral("-qm"), qmFile});
-    source.remove();
-    return code == 0 && QFileInfo(qmFile).size() > 0;
+    return QProcess::execute(QStringLiteral(BMC_LRELEASE),
+                             {QStringLiteral("-silent"), source.fileName(), "-qm", qmFile}) == 0;
 }
 
 } // namespace
@@ -94,10 +81,10 @@ class TestMainWindowStartup : public QObject {
     std::unique_ptr<QTemporaryDir> m_toolDir;
 
 private slots:
-    void initTestCase() { fixHostIdentity(); }
     // A fresh host with a 144 dpi screen, and the tool copied into a folder
     // of its own, as the host product's installation holds it.
     void init() {
+        fixHostIdentity();
         simhost::HostSpec screen144 = simhost::sampleHostSpec();
         screen144.dpi = 144;
         m_host.reset(); // gives the process back its earlier host first
@@ -108,120 +95,114 @@ private slots:
         QVERIFY(QFile::copy(QStringLiteral(BMC_TOOL_UNDER_TEST), target));
         QVERIFY(QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner));
     }
-    void languageAndCatalogues_data();
-    void languageAndCatalogues();
-    void secondStartHandsOverToTheFirst();
-    void leavingStartsTheHostFromTheToolsFolder_data();
-    void leavingStartsTheHostFromTheToolsFolder();
-};
 
-void TestMainWindowStartup::languageAndCatalogues_data() {
-    QTest::addColumn<QString>("folder");    // catalogue folder made, empty for none
-    QTest::addColumn<QStringList>("files"); // "qt", "tool", "damaged tool"
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("cancel");
-    QTest::newRow("7: both Korean catalogues, the tool's first")
-        << "KO" << QStringList{"qt", "tool"} << "title from LANG_KO"
-        << "cancel from qt_ko";
-    QTest::newRow("2: qt_fr alone") << "FR" << QStringList{"qt"} << "title from qt_fr"
-                                    << "cancel from qt_fr";
-    QTest::newRow("2: damaged LANG_FR")
-        << "FR" << QStringList{"qt", "damaged tool"} << "title from qt_fr"
-        << "cancel from qt_fr";
-    QTest::newRow("2: BootableTranslation removed")
-        << "" << QStringList() << "Create Recovery Drive"
-        << "Cancel";
-}
-
-void TestMainWindowStartup::languageAndCatalogues() {
-    QFETCH(QString, folder);
-    QFETCH(QStringList, files);
-    QFETCH(QString, title);
-    QFETCH(QString, cancel);
-    const QString language = folder.isEmpty() ? QStringLiteral("FR") : folder;
-    QVERIFY(simhost::setRegistryValue(m_host->root(), AppContext::hostSettingsKey(),
-                                      QStringLiteral("LanguageType"), language == "KO" ? 7 : 2));
-    const QString dir = m_toolDir->filePath(QStringLiteral("BootableTranslation/") + folder);
-    const QString qt = dir + QStringLiteral("/qt_") + folder.toLower() + QStringLiteral(".qm");
-    const QString tool = dir + QStringLiteral("/LANG_") + folder + QStringLiteral(".qm");
-    if (!folder.isEmpty())
-        QVERIFY(QDir().mkpath(dir));
-    if (files.contains(QLatin1String("qt")))
-        QVERIFY(compileCatalogue(
-            qt, {{"QCreateBootable", "Create Recovery Drive", "title from qt_" + folder.toLower()},
-                 {"Dialog", "Cancel", "cancel from qt_" + folder.toLower()}}));
-    if (files.contains(QLatin1String("tool")))
-        QVERIFY(compileCatalogue(
-            tool, {{"QCreateBootable", "Create Recovery Drive", "title from LANG_" + folder}}));
-    if (files.contains(QLatin1String("damaged tool"))) {
-        QFile damaged(tool);
-        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(QByteArray(64, '\x3c')) == 64);
+    void languageAndCatalogues_data() {
+        QTest::addColumn<QString>("folder");    // catalogue folder made, empty for none
+        QTest::addColumn<QStringList>("files"); // "qt", "tool", "damaged tool"
+        QTest::addColumn<QStringList>("shown"); // the title, the Cancel button
+        QTest::newRow("7: both Korean catalogues, the tool's first")
+            << "KO" << QStringList{"qt", "tool"}
+            << QStringList{"title from LANG_KO", "cancel from qt_ko"};
+        QTest::newRow("2: damaged LANG_FR") << "FR" << QStringList{"qt", "damaged tool"}
+                                            << QStringList{"title from qt_fr", "cancel from qt_fr"};
+        QTest::newRow("2: BootableTranslation removed")
+            << "" << QStringList() << QStringList{"Create Recovery Drive", "Cancel"};
     }
 
-    const ToolRun run = runTool(m_toolDir->path(), m_toolDir->path(), QString());
-    QVERIFY2(run.exitCode == 0, qPrintable(run.output));
-    QCOMPARE(run.shown.value(QStringLiteral("language")), language);
-    QCOMPARE(run.shown.value(QStringLiteral("title")), title);
-    QCOMPARE(run.shown.value(QStringLiteral("cancel")), cancel);
-    // The drive list is made as in any language; scale and fonts follow the
-    // screen (10 points at 144 dpi are 20 pixels).
-    QCOMPARE(run.shown.value(QStringLiteral("drive")),
-             QStringLiteral("Generic Flash Disk USB Device "));
-    QCOMPARE(run.shown.value(QStringLiteral("scale")), QStringLiteral("1.5"));
-    QCOMPARE(run.shown.value(QStringLiteral("font")), QStringLiteral("20"));
-    QCOMPARE(run.shown.value(QStringLiteral("system")), QStringLiteral("C:\\Windows\\system32"));
-}
+    void languageAndCatalogues() {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, shown);
+        const QString language = folder.isEmpty() ? QStringLiteral("FR") : folder;
+        QVERIFY(simhost::setRegistryValue(m_host->root(), AppContext::hostSettingsKey(),
+                                          QStringLiteral("LanguageType"),
+                                          language == "KO" ? 7 : 2));
+        const QString dir = m_toolDir->filePath(QStringLiteral("BootableTranslation/") + folder);
+        const QString qt = dir + QStringLiteral("/qt_") + folder.toLower() + QStringLiteral(".qm");
+        const QString tool = dir + QStringLiteral("/LANG_") + folder + QStringLiteral(".qm");
+        if (!folder.isEmpty())
+            QVERIFY(QDir().mkpath(dir));
+        if (files.contains(QLatin1String("qt")))
+            QVERIFY(compileCatalogue(
+                qt,
+                {{"QCreateBootable", "Create Recovery Drive", "title from qt_" + folder.toLower()},
+                 {"Dialog", "Cancel", "cancel from qt_" + folder.toLower()}}));
+        if (files.contains(QLatin1String("tool")))
+            QVERIFY(compileCatalogue(
+                tool, {{"QCreateBootable", "Create Recovery Drive", "title from LANG_" + folder}}));
+        if (files.contains(QLatin1String("damaged tool"))) {
+            QFile damaged(tool);
+            QVERIFY(damaged.open(QIODevice::WriteOnly) &&
+                    damaged.write(QByteArray(64, '\x3c')) == 64);
+        }
 
-void TestMainWindowStartup::leavingStartsTheHostFromTheToolsFolder_data() {
-    QTest::addColumn<bool>("hostBesideTool");
-    QTest::newRow("host executable beside the tool") << true;
-    QTest::newRow("no host executable") << false;
-}
+        const ToolRun run = runTool(m_toolDir->path(), m_toolDir->path(), QString());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+        QCOMPARE(run.shown.value(QStringLiteral("language")), language);
+        QCOMPARE(QStringList({run.shown.value("title"), run.shown.value("cancel")}), shown);
+        // The drive list is made as in any language; scale and fonts follow the
+        // screen (10 points at 144 dpi are 20 pixels).
+        QCOMPARE(run.shown.value(QStringLiteral("drive")),
+                 QStringLiteral("Generic Flash Disk USB Device "));
+        QCOMPARE(run.shown.value(QStringLiteral("scale")), QStringLiteral("1.5"));
+        QCOMPARE(run.shown.value(QStringLiteral("font")), QStringLiteral("20"));
+        QCOMPARE(run.shown.value(QStringLiteral("system")),
+                 QStringLiteral("C:\\Windows\\system32"));
+    }
 
-void TestMainWindowStartup::leavingStartsTheHostFromTheToolsFolder() {
-    QFETCH(bool, hostBesideTool);
-    QTemporaryDir elsewhere;
-    QVERIFY(elsewhere.isValid());
-    const QString toolFolder = QFileInfo(m_toolDir->path()).canonicalFilePath();
-    if (hostBesideTool)
-        QVERIFY(writeRecorder(m_toolDir->filePath(kHostName), QStringLiteral("$# $(pwd -P)")));
-    // The current directory the tool is started in holds another one, which
-    // must never be the one started.
-    QVERIFY(writeRecorder(elsewhere.filePath(kHostName), QStringLiteral("started elsewhere")));
-    const QString record = elsewhere.filePath(QStringLiteral("starts.txt"));
+    void leavingStartsTheHostFromTheToolsFolder_data() {
+        QTest::addColumn<bool>("hostBesideTool");
+        QTest::newRow("host executable beside the tool") << true;
+        QTest::newRow("no host executable") << false;
+    }
 
-    const ToolRun run = runTool(m_toolDir->path(), elsewhere.path(), record);
-    QVERIFY2(run.exitCode == 0 && run.output.endsWith(QLatin1String("exit=0\n")),
-             qPrintable(run.output));
-    // The one program started (the simulated host notes each start) is the
-    // one in the tool's folder, or none.
-    QCOMPARE(
-        simhost::readLog(m_host->root(), QStringLiteral("shell.log")),
-        QStringList{QStringLiteral("%1 %2/%3")
-                        .arg(hostBesideTool ? QLatin1String("started") : QLatin1String("failed"))
-                        .arg(QFileInfo(m_toolDir->path()).absoluteFilePath(), kHostName)});
-    // Started with no arguments, in the tool's folder; the host is not
-    // waited for, so its note may come after the tool has ended.
-    if (hostBesideTool)
-        QTRY_COMPARE(linesOf(record), QStringList{QStringLiteral("0 ") + toolFolder});
-    else
-        QVERIFY(linesOf(record).isEmpty());
-}
+    void leavingStartsTheHostFromTheToolsFolder() {
+        QFETCH(bool, hostBesideTool);
+        QTemporaryDir elsewhere;
+        QVERIFY(elsewhere.isValid());
+        const QString toolFolder = QFileInfo(m_toolDir->path()).canonicalFilePath();
+        if (hostBesideTool)
+            QVERIFY(writeRecorder(m_toolDir->filePath(kHostName), QStringLiteral("$# $(pwd -P)")));
+        // The current directory the tool is started in holds another one, which
+        // must never be the one started.
+        QVERIFY(writeRecorder(elsewhere.filePath(kHostName), QStringLiteral("started elsewhere")));
+        const QString record = QStringLiteral("starts.txt"); // in the host's folder, as its logs
 
-void TestMainWindowStartup::secondStartHandsOverToTheFirst() {
-    // This test is the copy that runs already.
-    QVERIFY(hostplatform::claimSingleInstance());
-    const ToolRun run = runTool(m_toolDir->path(), m_toolDir->path(), QString());
-    QVERIFY2(run.exitCode == 0, qPrintable(run.output));
-    // No window of its own, no listing, nothing started: the first copy's
-    // window is brought to the front instead.
-    QVERIFY2(!run.shown.contains(QStringLiteral("title")), qPrintable(run.output));
-    QVERIFY(m_host->commands().isEmpty());
-    QVERIFY(simhost::readLog(m_host->root(), QStringLiteral("shell.log")).isEmpty());
-    QCOMPARE(simhost::readLog(m_host->root(), QStringLiteral("windows.log")),
-             QStringList{QStringLiteral("activate the main window of process %1")
-                             .arg(QCoreApplication::applicationPid())});
-}
+        const ToolRun run =
+            runTool(m_toolDir->path(), elsewhere.path(), m_host->root() + '/' + record);
+        QVERIFY2(run.exitCode == 0 && run.output.endsWith(QLatin1String("exit=0\n")),
+                 qPrintable(run.output));
+        // The one program started (the simulated host notes each start) is the
+        // one in the tool's folder, or none.
+        QCOMPARE(simhost::readLog(m_host->root(), QStringLiteral("shell.log")),
+                 QStringList{
+                     QStringLiteral("%1 %2/%3")
+                         .arg(hostBesideTool ? QLatin1String("started") : QLatin1String("failed"))
+                         .arg(QFileInfo(m_toolDir->path()).absoluteFilePath(), kHostName)});
+        // Started with no arguments, in the tool's folder; the host is not
+        // waited for, so its note may come after the tool has ended.
+        if (hostBesideTool)
+            QTRY_COMPARE(simhost::readLog(m_host->root(), record),
+                         QStringList{QStringLiteral("0 ") + toolFolder});
+        else
+            QVERIFY(simhost::readLog(m_host->root(), record).isEmpty());
+    }
+
+    void secondStartHandsOverToTheFirst() {
+        // This test is the copy that runs already.
+        QVERIFY(hostplatform::claimSingleInstance());
+        const ToolRun run = runTool(m_toolDir->path(), m_toolDir->path(), QString());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+        // No window of its own, no listing, nothing started: the first copy's
+        // window is brought to the front instead.
+        QVERIFY2(!run.shown.contains(QStringLiteral("title")), qPrintable(run.output));
+        QVERIFY(m_host->commands().isEmpty());
+        QVERIFY(simhost::readLog(m_host->root(), QStringLiteral("shell.log")).isEmpty());
+        QCOMPARE(simhost::readLog(m_host->root(), QStringLiteral("windows.log")),
+                 QStringList{QStringLiteral("activate the main window of process %1")
+                                 .arg(QCoreApplication::applicationPid())});
+    }
+};
 
 QTEST_GUILESS_MAIN(TestMainWindowStartup)
 #include "tst_mainwindow_startup.moc"

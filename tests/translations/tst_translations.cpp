@@ -23,23 +23,14 @@
 
 #include <QFontInfo>
 #include <QImage>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTextLayout>
-#include <QTranslator>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
 
-// The host product's LanguageType values and the language each one stands for.
-struct Language {
-    int languageType;
-    const char *locale;
-};
-const Language kLanguages[] = {{0, "en"}, {1, "de"},    {2, "fr"},    {3, "it"},
-                               {4, "es"}, {5, "ja"},    {6, "zh_CN"}, {7, "ko"},
-                               {8, "nl"}, {9, "pt_BR"}, {10, "hi"}};
+// The language each of the host product's LanguageType values (0 to 10) stands for.
+const char *const kLocales[] = {"en",    "de", "fr", "it",    "es", "ja",
+                                "zh_CN", "ko", "nl", "pt_BR", "hi"};
 
 // Where a text is shown: a widget of one of the three windows, its font, how many lines it
 // holds, and the pixels at 96 dpi that the widget keeps for itself (a button's skin, the
@@ -48,9 +39,7 @@ enum Window { Main, Warning, Info };
 struct Place {
     Window window;
     const char *widget;
-    int points;
-    int lines;
-    int reserved;
+    int points, lines, reserved;
 };
 const Place kStatus{Main, "label_2", 10, 1, 0};
 const Place kStatus2{Main, "label_2", 10, 2, 0};
@@ -86,7 +75,6 @@ const struct {
     {"QCreateBootable", "OK", kWarningCancel},
     {"WarningDlg", "OK", kWarningOk},
     {"WarningDlg", "Cancel", kWarningCancel},
-    {"WarningClass", "OK", kWarningOk},
     {"InfoDialog", "Cancel", {Info, "CancelButton", 9, 1, 8}},
     {"InfoDialog", kRecreateButton, {Info, "RecreateButton", 9, 1, 8}},
     {"InfoDialogClass",
@@ -199,10 +187,6 @@ QRect scaledWidget(UiLanguage language, const Place &place, float scale) {
     return QRect();
 }
 
-QString localeName(const QString &name) {
-    return QLocale(name).name();
-}
-
 } // namespace
 
 class TranslationCataloguesTest : public QObject {
@@ -239,8 +223,8 @@ private slots:
     void everyTextIsTranslatedFaithfully_data() {
         QTest::addColumn<int>("languageType");
         QTest::addColumn<QString>("locale");
-        for (const Language &language : kLanguages)
-            QTest::newRow(language.locale) << language.languageType << QString(language.locale);
+        for (int type = 0; type < int(std::size(kLocales)); ++type)
+            QTest::newRow(kLocales[type]) << type << QLocale(kLocales[type]).name();
     }
     void everyTextIsTranslatedFaithfully() {
         QFETCH(int, languageType);
@@ -248,12 +232,12 @@ private slots:
         QCOMPARE(languageForLanguageType(QString::number(languageType)),
                  languageForLanguageType(languageType));
         const Catalogues catalogues(languageType);
-        QCOMPARE(localeName(catalogues.tool.language()), localeName(locale));
+        QCOMPARE(QLocale(catalogues.tool.language()).name(), locale);
         const QString code = languageCode(languageForLanguageType(languageType));
         // Qt's English catalogue holds plural forms only, and names no language.
         if (languageType != 0 &&
             QString::fromLatin1(BMC_QT_CATALOGUE_CODES).split(QLatin1Char(',')).contains(code))
-            QCOMPARE(localeName(catalogues.qt.language()), localeName(locale));
+            QCOMPARE(QLocale(catalogues.qt.language()).name(), locale);
 
         const QRegularExpression markers(QStringLiteral("%[0-9p]"));
         const QRegularExpression edges(QStringLiteral("^(\\s*).*?(\\s*)$"),

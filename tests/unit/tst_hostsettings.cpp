@@ -1,9 +1,13 @@
-// Registry values read through the simulated host, the language the host
-// product's "LanguageType" selects, and the temporary folder.
+// What the tool reads of the host: registry values through the simulated
+// host, and the screen's scale (snapping of the factor,
+// the class it selects, and the single-precision truncation every scaled
+// length goes through). The language LanguageType selects is pinned by the
+// catalogue and start-up suites; the temporary folder by the Windows layer's
+// suite (win32_system) and the end-to-end builds.
 #include "app/AppContext.h"
 #include "app/HostSide.h"
-#include "app/LanguageSelection.h"
-#include "platform/HostPlatform.h"
+#include "app/ScreenScale.h"
+#include "dialogs/ScaledLayout.h"
 #include "platform/sim/SimRegistry.h"
 #include "support/TestHost.h"
 
@@ -14,6 +18,8 @@ const QString kKey = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\
                                     "Recovery\\Data Recovery\\Kestrin Data Recovery for Windows");
 const QString kLink = QStringLiteral("DownloadLink_bootwim");
 } // namespace
+
+Q_DECLARE_METATYPE(DpiClass)
 
 class TestHostSettings : public QObject {
     Q_OBJECT
@@ -33,20 +39,16 @@ private slots:
                  QVariant(QStringLiteral("Windows 10 Pro")));
         QVERIFY(!readRegistryValue(kKey, QStringLiteral("NoSuchValue")).isValid());
         QVERIFY(!readRegistryValue(kKey + "\\Sub", QStringLiteral("LanguageType")).isValid());
-        // The language is read from the host's key; a string holding a number reads like it.
-        QVERIFY(simhost::setRegistryValue(host.root(), kKey, QStringLiteral("LanguageType"), "4"));
-        QCOMPARE(selectLanguageFromHost(), UiLanguage::ES);
-        QCOMPARE(AppContext::language(), UiLanguage::ES);
     }
 
     void registryTextRoundTrips_data() {
         QTest::addColumn<QString>("text");
-        QTest::newRow("quote, backslash, blank, ampersand") << "http://h/a b\"c\\d&e";
-        QTest::newRow("backslash before the closing quote") << "C:\\Temp Work\\";
-        QTest::newRow("a value separator") << "\"=\"x";
+        // A key header first, a value separator, quote, backslash, blank,
+        // ampersand, not ASCII, and a backslash before the closing quote.
+        QTest::newRow("special characters")
+            << QStringLiteral("[HKEY_LOCAL_MACHINE\\x] \"=\"x http://h/a b\"c\\d&e Gr\u00f6\u00dfe "
+                              "\u6587 C:\\Temp Work\\");
         QTest::newRow("a string that reads like a dword") << "dword:00000007";
-        QTest::newRow("a key header") << "[HKEY_LOCAL_MACHINE\\x]";
-        QTest::newRow("not ASCII") << QStringLiteral("Gr\u00f6\u00dfe \u6587");
         QTest::newRow("empty") << "";
     }
     void registryTextRoundTrips() {
@@ -60,16 +62,46 @@ private slots:
                  QVariant(QStringLiteral("https://localhost:8443/boot.wim")));
     }
 
-    // Work files are named by appending to the folder, as on Windows, where
-    // GetTempPathW always ends it in a backslash whatever TMP says.
-    void tempFolderEndsInBackslash() {
-        for (const char *configured : {"C:\\Temp Work", "C:\\Temp Work\\"}) {
-            simhost::HostSpec setup = simhost::sampleHostSpec();
-            setup.tempDirectory = configured;
-            TestHost host(setup);
-            QVERIFY(host.isValid());
-            QCOMPARE(QString::fromStdWString(hostplatform::tempDirectory()), "C:\\Temp Work\\");
-        }
+    void screenScaleForDpi_data() {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<float>("scale");
+        QTest::addColumn<DpiClass>("dpiClass");
+        QTest::addColumn<int>("length"); // 528 scaled
+        QTest::newRow("96") << 96 << 1.0f << DpiClass::Dpi96 << 528;
+        QTest::newRow("97 snaps up") << 97 << 1.25f << DpiClass::Dpi120 << 660;
+        QTest::newRow("120") << 120 << 1.25f << DpiClass::Dpi120 << 660;
+        QTest::newRow("121 snaps up") << 121 << 1.5f << DpiClass::Dpi144 << 792;
+        QTest::newRow("144") << 144 << 1.5f << DpiClass::Dpi144 << 792;
+        QTest::newRow("168 unchanged") << 168 << 1.75f << DpiClass::Dpi144 << 924;
+        QTest::newRow("90 below") << 90 << 0.9375f << DpiClass::None << 495;
+        // 0.8333333 in single precision: the float product is exactly 440; in
+        // double precision it would truncate to 439.
+        QTest::newRow("80 below") << 80 << 0.8333333f << DpiClass::None << 440;
+        QTest::newRow("no screen") << 0 << 0.0f << DpiClass::None << 0;
+    }
+    void screenScaleForDpi() {
+        QFETCH(int, dpi);
+        QFETCH(float, scale);
+        QFETCH(DpiClass, dpiClass);
+        QFETCH(int, length);
+        QCOMPARE(scaleForDpi(dpi), scale);
+        QCOMPARE(dpiClassOf(scaleForDpi(dpi)), dpiClass);
+        QCOMPARE(scaledValue(528, scaleForDpi(dpi)), length);
+        QCOMPARE(scaledValue(127, 1.25f), 158); // truncated, not rounded
+    }
+
+    // The probe reads the host's screen; a resolution that cannot be read lays
+    // the windows out at 96 dpi rather than at 0 x 0 pixels.
+    void probeReadsTheHostScreen() {
+        simhost::HostSpec setup = simhost::sampleHostSpec();
+        setup.dpi = 130;
+        TestHost host(setup);
+        QVERIFY(host.isValid());
+        probeScreenScale();
+        QCOMPARE(AppContext::scaleFactor(), 1.5f);
+        simhost::setHostSetting(host.root(), QStringLiteral("system/dpi"), 0);
+        probeScreenScale();
+        QCOMPARE(AppContext::scaleFactor(), 1.0f);
     }
 };
 
