@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows layer (platform/win32, the command runner) into
-# build-win32 and runs its tests under Wine in a fresh prefix: no display, no
-# network, servers on 127.0.0.1. Installs the Debian packages it needs.
+# The Windows layer's tests, cross-built into build-win32, under Wine: no display, no network.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -37,7 +35,7 @@ export BMC_TEST_HTTP_URL="http://127.0.0.1:$(cat "$scratch/http.port")/"
 export BMC_TEST_HTTPS_URL="https://localhost:$(cat "$scratch/https.port")/"
 export BMC_TEST_STRANGER_URL="https://localhost:$(cat "$scratch/stranger.port")/"
 export BMC_TEST_HTTP_ROOT=$(winpath "$www")
-# Links for tests/win32/WorkFilesTest.cpp: Wine makes none of its own.
+# Wine makes no links of its own.
 links="$scratch/links"
 mkdir -p "$links/outside" "$links/tree/inner"
 echo "not the tool's to delete" >"$links/outside/keep.txt"
@@ -50,6 +48,4 @@ export BMC_TEST_LINKS=$(winpath "$links")
 log "running the tests under Wine"
 cd "$build_dir"
 # In the background: an interrupt ends the run at once.
-ctest --output-on-failure &
-pids+=($!)
-wait $!
+ctest --output-on-failure & pids+=($!) && wait $!

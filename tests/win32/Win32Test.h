@@ -3,9 +3,6 @@
 // Win32 directly, never the layer under test, so a fault there cannot hide.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <cstdio>
@@ -22,17 +19,15 @@ inline int failures = 0;
 // UTF-8 and UTF-16 both ways.
 inline std::wstring widen(const std::string &text) {
     std::wstring wide(text.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
-        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], int(wide.size()))));
-    return wide;
+    const int n = int(text.size());
+    return wide.substr(0, MultiByteToWideChar(CP_UTF8, 0, text.data(), n, &wide[0], n));
 }
 
 inline std::string narrow(const std::wstring &text) {
     std::string bytes(text.size() * 3, '\0');
-    bytes.resize(static_cast<std::size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
-                            static_cast<int>(bytes.size()), nullptr, nullptr)));
-    return bytes;
+    const int n = int(text.size());
+    return bytes.substr(
+        0, WideCharToMultiByte(CP_UTF8, 0, text.data(), n, &bytes[0], 3 * n, nullptr, nullptr));
 }
 
 // A value as a failure shows it: text quoted, numbers and enumerations as numbers.

@@ -1,5 +1,6 @@
 """http_test_server.py FOLDER PORT_FILE [CERT KEY]: serves FOLDER on 127.0.0.1.
 /trickle/NAME: half, then a byte a second; /redirect?to=URL: a redirect."""
+import contextlib
 import functools
 import http.server
 import os
@@ -23,15 +24,13 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.send_response(200)
             self.send_header("Content-Length", str(len(data)))
             self.end_headers()
+            self.close_connection = True
             half = len(data) // 2
-            try:
+            with contextlib.suppress(OSError):  # the client gave up
                 self.wfile.write(data[:half])
                 for byte in data[half:-1]:
                     time.sleep(1)
                     self.wfile.write(bytes([byte]))
-            except OSError:
-                pass  # the client gave up
-            self.close_connection = True
         else:
             super().do_GET()
 

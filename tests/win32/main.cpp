@@ -52,16 +52,14 @@ int main(int argc, char **argv) {
                : hostplatform::activateRunningInstance() ? 0
                                                          : 4;
 
-    void (*const part)() = mode == "process"     ? processTests
-                           : mode == "system"    ? systemTests
-                           : mode == "hash"      ? fileHashTests
-                           : mode == "download"  ? downloadTests
-                           : mode == "workfiles" ? workFileTests
-                                                 : nullptr;
-    if (!part) {
-        std::printf("unknown part or probe mode: %s\n", mode.c_str());
-        return 2;
-    }
-    part();
-    return failures == 0 ? 0 : 1;
+    const std::pair<const char *, void (*)()> parts[] = {{"process", processTests},
+                                                         {"system", systemTests},
+                                                         {"hash", fileHashTests},
+                                                         {"download", downloadTests},
+                                                         {"workfiles", workFileTests}};
+    for (const auto &[name, part] : parts)
+        if (mode == name)
+            return part(), failures == 0 ? 0 : 1;
+    std::printf("unknown part or probe mode: %s\n", mode.c_str());
+    return 2;
 }
