@@ -40,22 +40,17 @@ template <typename T> std::string shown(const T &value) {
         return std::to_string(static_cast<long long>(value));
 }
 
-inline bool record(bool ok, const std::string &what, const char *file, int line) {
-    if (!ok) {
-        ++failures;
-        std::printf("FAIL %s:%d: %s\n", file, line, what.c_str());
-        std::fflush(stdout);
-    }
-    return ok;
-}
-
 template <typename Actual, typename Expected>
 bool recordEqual(const std::string &row, const Actual &actual, const Expected &expected,
                  const char *what, const char *file, int line) {
-    return record(actual == expected,
-                  what + (" for " + row) + "\n  got      " + shown(actual) + "\n  expected " +
-                      shown(expected),
-                  file, line);
+    const bool ok = actual == expected;
+    if (!ok) {
+        ++failures;
+        std::printf("FAIL %s:%d: %s for %s\n  got      %s\n  expected %s\n", file, line, what,
+                    row.c_str(), shown(actual).c_str(), shown(expected).c_str());
+        std::fflush(stdout);
+    }
+    return ok;
 }
 
 // This executable's full path; the tests start it as their probe.
@@ -102,7 +97,7 @@ inline void removeFile(const std::wstring &path) {
 } // namespace win32test
 
 #define CHECK(condition)                                                                           \
-    win32test::record(static_cast<bool>(condition), #condition, __FILE__, __LINE__)
+    win32test::recordEqual("", static_cast<bool>(condition), true, #condition, __FILE__, __LINE__)
 // For a row of a table: the row's name is shown with a failure.
 #define CHECK_ROW(row, actual, expected)                                                           \
     win32test::recordEqual(win32test::shown(row), (actual), (expected), #actual " == " #expected,  \

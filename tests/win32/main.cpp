@@ -26,9 +26,7 @@ int main(int argc, char **argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     const char *markerName = std::getenv("BMC_PROBE_MARKER");
     const std::wstring marker = widen(markerName ? markerName : "");
-    std::string report;
-    if (mode.empty())
-        report = narrow(ownPath());
+    std::string report = mode.empty() ? narrow(ownPath()) : "";
     for (int i = 2; mode == "args" && i < argc; ++i)
         report += (i > 2 ? "|" : "") + std::string(argv[i]);
     if (mode == "startup") {

@@ -26,9 +26,7 @@ new_prefix() {
     quiet env WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init
     wineserver -w
     certs="$scratch/certs"
-    for name in trusted stranger; do
-        bash "$repo/scripts/make-certificates.sh" "$certs" "$name"
-    done
+    for name in trusted stranger; do bash "$repo/scripts/make-certificates.sh" "$certs" "$name"; done
     quiet wine "$1" "$(winpath "$certs/trusted-root.pem")"
     wineserver -w
 }
