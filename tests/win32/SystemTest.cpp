@@ -82,8 +82,8 @@ void deviceChanges() {
     const HWND dialog = reinterpret_cast<HWND>(handle + 0x10);
 
     DEV_BROADCAST_VOLUME volume = {sizeof(volume), DBT_DEVTYP_VOLUME, 0, 0, 0};
-    DEV_BROADCAST_DEVICEINTERFACE_W mouse = {sizeof(mouse), DBT_DEVTYP_DEVICEINTERFACE, 0, {1}, {}};
-    DEV_BROADCAST_DEVICEINTERFACE_W disk = mouse; // the disk class
+    DEV_BROADCAST_DEVICEINTERFACE_W disk = {sizeof(disk), DBT_DEVTYP_DEVICEINTERFACE, 0, {}, {}};
+    DEV_BROADCAST_DEVICEINTERFACE_W mouse = disk; // any class but the disk class
     disk.dbcc_classguid = {
         0x53f56307, 0xb6bf, 0x11d0, {0x94, 0xf2, 0, 0xa0, 0xc9, 0x1e, 0xfb, 0x8b}};
     DEV_BROADCAST_PORT_W port = {sizeof(port), DBT_DEVTYP_PORT, 0, {0}};
