@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows layer (platform/win32, the command runner) into
-# build-win32 and runs its tests under Wine in a fresh prefix: no display, no
-# network, servers on 127.0.0.1. Installs the Debian packages it needs.
+# The Windows layer's tests, cross-built into build-win32, under Wine: no display, no network.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -17,7 +15,6 @@ unset DISPLAY WAYLAND_DISPLAY
 log "configuring $build_dir"
 quiet cmake --fresh -S "$repo" -B "$build_dir" \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-mingw-w64.cmake" -DBMC_WIN32_LAYER_ONLY=ON
-log "building"
 cmake --build "$build_dir" -j2
 
 new_prefix "$build_dir/bin/trustroot.exe"
@@ -27,8 +24,7 @@ quiet wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
     /d "$BMC_TEST_EXPECTED_DPI" /f
 wineserver -w
 
-www="$scratch/www"
-mkdir -p "$www"
+www="$scratch/www" && mkdir -p "$www"
 start_server http
 start_server https trusted
 start_server stranger stranger
@@ -37,19 +33,15 @@ export BMC_TEST_HTTP_URL="http://127.0.0.1:$(cat "$scratch/http.port")/"
 export BMC_TEST_HTTPS_URL="https://localhost:$(cat "$scratch/https.port")/"
 export BMC_TEST_STRANGER_URL="https://localhost:$(cat "$scratch/stranger.port")/"
 export BMC_TEST_HTTP_ROOT=$(winpath "$www")
-# Links for tests/win32/WorkFilesTest.cpp: Wine makes none of its own.
-links="$scratch/links"
-mkdir -p "$links/outside" "$links/tree/inner"
+# Wine makes no links of its own.
+links="$scratch/links" && mkdir -p "$links/outside" "$links/tree/inner"
 echo "not the tool's to delete" >"$links/outside/keep.txt"
 echo "the tool's" >"$links/tree/inner/file.txt"
-ln -s "$links/outside" "$links/alone"
 ln -s "$links/outside/keep.txt" "$links/filelink"
-ln -s "$links/outside" "$links/tree/link"
+for link in alone tree/link; do ln -s "$links/outside" "$links/$link"; done
 export BMC_TEST_LINKS=$(winpath "$links")
 
 log "running the tests under Wine"
 cd "$build_dir"
 # In the background: an interrupt ends the run at once.
-ctest --output-on-failure &
-pids+=($!)
-wait $!
+ctest --output-on-failure & pids+=($!) && wait $!

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# Runs the packaged Windows program under Wine and Xvfb: its window in Japanese
-# at 144 dpi; a whole build, with tests/wine/standin.cpp for the system's
-# tools; device-change messages; Cancel; a build from an unknown authority.
+# The packaged Windows program under Wine and Xvfb, tests/wine/standin.cpp as the system's tools.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -9,12 +7,7 @@ shots="$repo/out/wine"
 started=$(date +%s)
 failures=0
 log() { printf '[test-wine-app] %s\n' "$*"; }
-# check WHAT COMMAND...: PASS or FAIL, by the command's status.
-check() {
-    local what=$1
-    shift
-    "$@" && log "PASS $what" || { log "FAIL $what" >&2; failures=$((failures + 1)); }
-}
+check() { "${@:2}" && log "PASS $1" || { log "FAIL $1" >&2; failures=$((failures + 1)); }; }
 
 bash "$repo/scripts/install-deps.sh" wine wine64 xvfb xauth xdotool imagemagick python3 \
     fonts-liberation2 g++-mingw-w64-x86-64-win32
@@ -47,7 +40,6 @@ for face in "Segoe UI" "Segoe UI SemiBold"; do
     reg 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "Liberation Sans"
 done
 
-# The Windows boot files, each with contents of its own.
 boot="$WINEPREFIX/drive_c/windows/Boot"
 for f in Fonts/wgl4_boot.ttf Fonts/segmono_boot.ttf Resources/bootres.dll DVD/PCAT/BCD \
     DVD/PCAT/boot.sdi DVD/EFI/BCD EFI/bootmgfw.efi EFI/bootmgr.efi EFI/bootx64.efi PCAT/bootmgr; do
@@ -63,8 +55,7 @@ cp "$bin/standin.exe" "$app/KestrinDataRecovery.exe"
 export BMC_WINE_LOG=$(winpath "$scratch/standins.log") BMC_WINE_DISK="1|Alpha USB Device"
 export BMC_WINE_ASSIGN=$(winpath "$scratch/assign")
 : >"$scratch/standins.log"
-# Only a Linux program can add a drive to the prefix: when the stand-in
-# diskpart asks for a letter, a new, empty volume is mapped to it.
+# Only Linux can add a drive to the prefix: a new, empty volume when diskpart asks.
 usb="$scratch/usb"
 while sleep 0.1; do
     if [ -s "$scratch/assign" ]; then
@@ -96,8 +87,7 @@ set_links() {
     done
 }
 set_links trusted
-# Internet Options' proxy (Qt's system proxy), bypassed for localhost: the
-# blob's lengths are little-endian, the texts' under 256 bytes.
+# Qt's system proxy, bypassed for localhost; lengths little-endian, texts under 256 bytes.
 blob() { printf '%02x000000%s' "${#1}" "$(printf %s "$1" | od -An -tx1 | tr -d ' \n')"; }
 settings=460000000000000003000000$(blob "127.0.0.1:$(cat "$scratch/http.port")")$(blob localhost)00000000
 reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connections' \
@@ -144,8 +134,7 @@ build_ended() {
     buildlog=$(find "$WINEPREFIX/drive_c/users" -name BootableMediaCreator.log | head -n1)
     [ -n "$buildlog" ] && grep -q "build complete\|build incomplete" "$buildlog"
 }
-# Starts the tool and clicks Create Recovery Drive, then OK in the
-# confirmation; waits for the build log's last line, named in $buildlog.
+# Create Recovery Drive, OK; waits for the last line of $buildlog.
 run_build() {
     local listed
     listed=$(runs wmic)
@@ -173,8 +162,7 @@ for f in bootmgr:PCAT/bootmgr boot/BCD:DVD/PCAT/BCD boot/boot.sdi:DVD/PCAT/boot.
     check "drive file ${f%%:*}" same "$boot/${f#*:}" "${f%%:*}"
 done
 
-# --- 3. arrivals as the system sends them: one listing after the burst; a
-# second (a listing for each arrival) would follow within seconds.
+# --- 3. one listing after a burst of arrivals; a second would follow within seconds.
 listings_after() {
     local before
     before=$(runs wmic)
@@ -206,9 +194,6 @@ check "an untrusted certificate: the image was never requested" \
     eval '! grep -q "GET /boot.wim" "$scratch/stranger.log"'
 stop_tool
 
-if [ "$failures" -ne 0 ]; then
-    log "$failures check(s) failed"
-    cat "$scratch/standins.log" "$scratch/tool.log" >&2 || true
-    exit 1
-fi
+[ "$failures" -eq 0 ] || { cat "$scratch/standins.log" "$scratch/tool.log" >&2
+    log "$failures check(s) failed"; exit 1; }
 log "all checks passed; screenshots in $shots"

@@ -38,8 +38,8 @@ void downloadTests() {
     const char *root = std::getenv("BMC_TEST_HTTP_ROOT");
     if (!CHECK(http && https && stranger && root))
         return; // scripts/test-win32.sh runs the servers
-    const std::wstring served = widen(root) + L"\\boot.wim";
-    const std::wstring target = tempFolder() + L"bmc_download.wim";
+    const std::wstring served = widen(root) + L"\\boot.wim",
+                       target = tempFolder() + L"bmc_download.wim";
     const auto redirect = [](const char *from, const char *to) {
         return widen(from) + L"redirect?to=" + widen(to) + L"boot.wim";
     };

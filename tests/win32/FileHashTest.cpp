@@ -15,10 +15,9 @@ namespace {
 constexpr std::size_t kMebibyte = 1 << 20;
 
 std::string hexOf(const unsigned char digest[hostplatform::kSha256Size]) {
-    static const char hex[] = "0123456789abcdef";
-    std::string text;
+    char text[2 * hostplatform::kSha256Size + 1] = "";
     for (int i = 0; i < hostplatform::kSha256Size; ++i)
-        text += std::string{hex[digest[i] >> 4], hex[digest[i] & 0x0f]};
+        std::snprintf(text + 2 * i, 3, "%02x", digest[i]);
     return text;
 }
 
@@ -43,19 +42,16 @@ const char kDigest3MiB17[] = "ec6e51012702b68fe7ac6bcb47f1b4ecc73c1889d520863326
 void wholeFiles() {
     const std::wstring file = tempFolder() + L"bmc_hash.bin";
     // Around a sector and the 1 MiB read chunk: the short last read counts.
-    const struct {
-        std::size_t size;
-        const char *digest;
-    } cases[] = {
+    const std::pair<std::size_t, const char *> cases[] = {
         {0, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
         {4097, "3b4aed39ce4af3750877015c66bbfbc0a50c798c0e1d46f42b984c539092eef2"},
         {kMebibyte, "ca6073392ee71dbd1a2d356c3caa233f8f828ae17f8f8ba8570ee3491be128ab"},
         {3 * kMebibyte + 17, kDigest3MiB17},
     };
-    for (const auto &known : cases) {
-        CHECK(writeFile(file, generatedContent(known.size)));
-        CHECK_EQ(hexDigestOf(narrow(file), false), known.digest);
-        CHECK_EQ(hexDigestOf(narrow(file), true), known.digest);
+    for (const auto &[size, digest] : cases) {
+        CHECK(writeFile(file, generatedContent(size)));
+        CHECK_EQ(hexDigestOf(narrow(file), false), digest);
+        CHECK_EQ(hexDigestOf(narrow(file), true), digest);
     }
     removeFile(file);
 
@@ -84,17 +80,14 @@ void growingFile() {
     {
         hostplatform::GrowingFileHash hash(narrow(file));
         hash.catchUp(); // before the file exists
-        const HANDLE writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                          CREATE_ALWAYS, 0, nullptr);
+        std::ofstream writer(file.c_str(), std::ios::binary);
         for (std::size_t at = 0; at < content.size(); at += 700 * 1024) {
-            const DWORD part = DWORD(std::min<std::size_t>(700 * 1024, content.size() - at));
-            DWORD written = 0;
-            CHECK(WriteFile(writer, content.data() + at, part, &written, nullptr) &&
-                  written == part);
+            const std::size_t part = std::min<std::size_t>(700 * 1024, content.size() - at);
+            CHECK(writer.write(content.data() + at, std::streamsize(part)).flush());
             hash.catchUp();
             CHECK_EQ(hash.hashedBytes(), at + part);
         }
-        CloseHandle(writer);
+        writer.close();
         unsigned char digest[hostplatform::kSha256Size];
         CHECK(hash.finish(digest) && hexOf(digest) == kDigest3MiB17);
     }
@@ -106,12 +99,8 @@ void growingFile() {
     }));
     removeFile(old);
     // Shorter than what was hashed.
-    CHECK(!finishesAfter(file, [&]() {
-        const HANDLE writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, 0, nullptr);
-        CHECK(SetFilePointer(writer, 100, nullptr, FILE_BEGIN) == 100 && SetEndOfFile(writer));
-        CloseHandle(writer);
-    }));
+    CHECK(!finishesAfter(
+        file, [&]() { std::ofstream(file.c_str(), std::ios::binary) << content.substr(0, 100); }));
     removeFile(file);
 }
 

@@ -31,19 +31,17 @@ long long runProbe(const std::string &arguments) {
 void commandLines() {
     // What the program gets after cmd and the C runtime have read the line:
     // the runner must pass the command on byte for byte.
-    const struct {
-        const char *tail, *argument, *seen;
-    } cases[] = {
-        {"/E /H /I \"C:\\Some Folder\\Boot.wim\" R:\\sources\\boot.wim*", "",
+    const std::pair<const char *, const char *> cases[] = {
+        {"/E /H /I \"C:\\Some Folder\\Boot.wim\" R:\\sources\\boot.wim*",
          "/E|/H|/I|C:\\Some Folder\\Boot.wim|R:\\sources\\boot.wim*"},
-        {"/download \"http://h/a?x=1&y=2\" C:\\x", "", "/download|http://h/a?x=1&y=2|C:\\x"},
-        {"a^&b \"c^d\"", "", "a&b|c^d"},
-        {"50% %s%d %%", "", "50%|%s%d|%%"},
-        {"one", "\"two three\"", "one|two three"},
-        {"  spaced   out  ", "", "spaced|out"},
+        {"/download \"http://h/a?x=1&y=2\" C:\\x", "/download|http://h/a?x=1&y=2|C:\\x"},
+        {"a^&b \"c^d\"", "a&b|c^d"},
+        {"50% %s%d %%", "50%|%s%d|%%"},
+        {"  spaced   out  ", "spaced|out"},
     };
-    for (const auto &c : cases)
-        CHECK_EQ(argumentsSeen(c.tail, c.argument), c.seen);
+    for (const auto &[tail, seen] : cases)
+        CHECK_EQ(argumentsSeen(tail), seen);
+    CHECK_EQ(argumentsSeen("one", "\"two three\""), "one|two three");
 
     // The longest line passes whole; one character more and nothing runs.
     const std::string comspec = std::getenv("COMSPEC");
@@ -60,7 +58,6 @@ void commandLines() {
 }
 
 void exitCodes() {
-    CHECK_EQ(ShellCommandRunner("exit", "12"), 12);
     // Widened unsigned: even 0xFFFFFFFF is an exit code, not "could not start".
     CHECK_EQ(runProbe("exit 4294967295"), 4294967295LL);
     std::wstring missing = L"\"" + tempFolder() + L"bmc_no_such_program.exe\" exit 3";
@@ -90,8 +87,7 @@ void stopEndsTheTree() {
 
 void shellStartAndOneCopy() {
     removeFile(kMarker);
-    const std::wstring path = ownPath();
-    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+    const std::wstring path = ownPath(), folder = path.substr(0, path.find_last_of(L'\\'));
     CHECK(SetCurrentDirectoryW(folder.c_str()));
     CHECK(hostplatform::shellStart(narrow(path.substr(folder.size() + 1)).c_str()));
     for (int i = 0; i < 600 && readFile(kMarker).empty(); ++i)

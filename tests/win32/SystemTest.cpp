@@ -82,22 +82,17 @@ void deviceChanges() {
     const HWND dialog = reinterpret_cast<HWND>(handle + 0x10);
 
     DEV_BROADCAST_VOLUME volume = {sizeof(volume), DBT_DEVTYP_VOLUME, 0, 0, 0};
-    const GUID diskClass = {
+    DEV_BROADCAST_DEVICEINTERFACE_W disk = {sizeof(disk), DBT_DEVTYP_DEVICEINTERFACE, 0, {}, {}};
+    DEV_BROADCAST_DEVICEINTERFACE_W mouse = disk; // any class but the disk class
+    disk.dbcc_classguid = {
         0x53f56307, 0xb6bf, 0x11d0, {0x94, 0xf2, 0, 0xa0, 0xc9, 0x1e, 0xfb, 0x8b}};
-    DEV_BROADCAST_DEVICEINTERFACE_W disk = {
-        sizeof(disk), DBT_DEVTYP_DEVICEINTERFACE, 0, diskClass, {0}};
-    DEV_BROADCAST_DEVICEINTERFACE_W mouse = {
-        sizeof(mouse), DBT_DEVTYP_DEVICEINTERFACE, 0, {1, 0, 0, {0}}, {0}};
     DEV_BROADCAST_PORT_W port = {sizeof(port), DBT_DEVTYP_PORT, 0, {0}};
     const auto at = [](const void *data) { return reinterpret_cast<LPARAM>(data); };
 
     using Change = hostplatform::DeviceChange;
     const auto none = Change::None, arrived = Change::Arrived, removed = Change::Removed;
     const UINT change = WM_DEVICECHANGE;
-    const struct {
-        MSG msg;
-        Change expected;
-    } cases[] = {
+    const std::pair<MSG, Change> cases[] = {
         {{window, change, DBT_DEVICEARRIVAL, at(&volume), 0, {}}, arrived},
         {{window, change, DBT_DEVICEREMOVECOMPLETE, at(&volume), 0, {}}, removed},
         {{window, change, DBT_DEVICEARRIVAL, at(&disk), 0, {}}, arrived}, // a blank stick
@@ -111,9 +106,9 @@ void deviceChanges() {
     };
     for (const auto &c : cases)
         CHECK_ROW(&c - cases + 1,
-                  hostplatform::deviceChangeOf("windows_generic_MSG", &c.msg, handle), c.expected);
+                  hostplatform::deviceChangeOf("windows_generic_MSG", &c.first, handle), c.second);
     // Qt's other event type carries no MSG.
-    CHECK(hostplatform::deviceChangeOf("windows_dispatcher_MSG", &cases[0].msg, handle) == none);
+    CHECK(hostplatform::deviceChangeOf("windows_dispatcher_MSG", &cases[0].first, handle) == none);
     DestroyWindow(window);
 }
 

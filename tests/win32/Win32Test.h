@@ -3,9 +3,6 @@
 // Win32 directly, never the layer under test, so a fault there cannot hide.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <cstdio>
@@ -22,17 +19,15 @@ inline int failures = 0;
 // UTF-8 and UTF-16 both ways.
 inline std::wstring widen(const std::string &text) {
     std::wstring wide(text.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
-        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], int(wide.size()))));
-    return wide;
+    const int n = int(text.size());
+    return wide.substr(0, MultiByteToWideChar(CP_UTF8, 0, text.data(), n, &wide[0], n));
 }
 
 inline std::string narrow(const std::wstring &text) {
     std::string bytes(text.size() * 3, '\0');
-    bytes.resize(static_cast<std::size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
-                            static_cast<int>(bytes.size()), nullptr, nullptr)));
-    return bytes;
+    const int n = int(text.size());
+    return bytes.substr(
+        0, WideCharToMultiByte(CP_UTF8, 0, text.data(), n, &bytes[0], 3 * n, nullptr, nullptr));
 }
 
 // A value as a failure shows it: text quoted, numbers and enumerations as numbers.
@@ -45,22 +40,17 @@ template <typename T> std::string shown(const T &value) {
         return std::to_string(static_cast<long long>(value));
 }
 
-inline bool record(bool ok, const std::string &what, const char *file, int line) {
-    if (!ok) {
-        ++failures;
-        std::printf("FAIL %s:%d: %s\n", file, line, what.c_str());
-        std::fflush(stdout);
-    }
-    return ok;
-}
-
 template <typename Actual, typename Expected>
 bool recordEqual(const std::string &row, const Actual &actual, const Expected &expected,
                  const char *what, const char *file, int line) {
-    return record(actual == expected,
-                  what + (" for " + row) + "\n  got      " + shown(actual) + "\n  expected " +
-                      shown(expected),
-                  file, line);
+    const bool ok = actual == expected;
+    if (!ok) {
+        ++failures;
+        std::printf("FAIL %s:%d: %s for %s\n  got      %s\n  expected %s\n", file, line, what,
+                    row.c_str(), shown(actual).c_str(), shown(expected).c_str());
+        std::fflush(stdout);
+    }
+    return ok;
 }
 
 // This executable's full path; the tests start it as their probe.
@@ -107,7 +97,7 @@ inline void removeFile(const std::wstring &path) {
 } // namespace win32test
 
 #define CHECK(condition)                                                                           \
-    win32test::record(static_cast<bool>(condition), #condition, __FILE__, __LINE__)
+    win32test::recordEqual("", static_cast<bool>(condition), true, #condition, __FILE__, __LINE__)
 // For a row of a table: the row's name is shown with a failure.
 #define CHECK_ROW(row, actual, expected)                                                           \
     win32test::recordEqual(win32test::shown(row), (actual), (expected), #actual " == " #expected,  \

@@ -1,11 +1,6 @@
 """http_test_server.py FOLDER PORT_FILE [CERT KEY]: serves FOLDER on 127.0.0.1.
 /trickle/NAME: half, then a byte a second; /redirect?to=URL: a redirect."""
-import functools
-import http.server
-import os
-import ssl
-import sys
-import time
+import contextlib, functools, http.server, os, pathlib, ssl, sys, time
 from urllib.parse import parse_qs, urlsplit
 
 
@@ -18,20 +13,17 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
         elif target.path.startswith("/trickle/"):
-            with open(os.path.join(self.directory, target.path[len("/trickle/"):]), "rb") as f:
-                data = f.read()
+            data = pathlib.Path(self.directory, target.path[len("/trickle/"):]).read_bytes()
             self.send_response(200)
             self.send_header("Content-Length", str(len(data)))
             self.end_headers()
+            self.close_connection = True
             half = len(data) // 2
-            try:
+            with contextlib.suppress(OSError):  # the client gave up
                 self.wfile.write(data[:half])
                 for byte in data[half:-1]:
                     time.sleep(1)
                     self.wfile.write(bytes([byte]))
-            except OSError:
-                pass  # the client gave up
-            self.close_connection = True
         else:
             super().do_GET()
 
@@ -43,7 +35,6 @@ if len(sys.argv) > 4:
     context.load_cert_chain(sys.argv[3], sys.argv[4])
     server.socket = context.wrap_socket(server.socket, server_side=True)
 # Whole or not at all: the test scripts wait for the file to appear.
-with open(sys.argv[2] + ".tmp", "w") as f:
-    f.write(str(server.server_address[1]))
+pathlib.Path(sys.argv[2] + ".tmp").write_text(str(server.server_address[1]))
 os.replace(sys.argv[2] + ".tmp", sys.argv[2])
 server.serve_forever()

@@ -26,9 +26,7 @@ int main(int argc, char **argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     const char *markerName = std::getenv("BMC_PROBE_MARKER");
     const std::wstring marker = widen(markerName ? markerName : "");
-    std::string report;
-    if (mode.empty())
-        report = narrow(ownPath());
+    std::string report = mode.empty() ? narrow(ownPath()) : "";
     for (int i = 2; mode == "args" && i < argc; ++i)
         report += (i > 2 ? "|" : "") + std::string(argv[i]);
     if (mode == "startup") {
@@ -52,16 +50,14 @@ int main(int argc, char **argv) {
                : hostplatform::activateRunningInstance() ? 0
                                                          : 4;
 
-    void (*const part)() = mode == "process"     ? processTests
-                           : mode == "system"    ? systemTests
-                           : mode == "hash"      ? fileHashTests
-                           : mode == "download"  ? downloadTests
-                           : mode == "workfiles" ? workFileTests
-                                                 : nullptr;
-    if (!part) {
-        std::printf("unknown part or probe mode: %s\n", mode.c_str());
-        return 2;
-    }
-    part();
-    return failures == 0 ? 0 : 1;
+    const std::pair<const char *, void (*)()> parts[] = {{"process", processTests},
+                                                         {"system", systemTests},
+                                                         {"hash", fileHashTests},
+                                                         {"download", downloadTests},
+                                                         {"workfiles", workFileTests}};
+    for (const auto &[name, part] : parts)
+        if (mode == name)
+            return part(), failures == 0 ? 0 : 1;
+    std::printf("unknown part or probe mode: %s\n", mode.c_str());
+    return 2;
 }

@@ -1,47 +1,36 @@
-# Sourced by both Wine runs (after they set repo, started and log): a scratch
-# folder and prefix, servers on 127.0.0.1, and clean-up on every way out.
+# Sourced by both Wine runs (which set repo, started and log): clean-up on every way out.
 scratch=$(mktemp -d /tmp/bmc-wine.XXXXXX)
 export WINEPREFIX="$scratch/prefix" WINEARCH=win64 WINEDEBUG=-all
 pids=()
 cleanup() {
     local status=$?
     trap - EXIT INT TERM
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
+    { wineserver -k; wineserver -w; } 2>/dev/null || true
+    kill "${pids[@]}" 2>/dev/null || true
+    wait "${pids[@]}" 2>/dev/null || true
     rm -rf "$scratch"
     log "finished in $(($(date +%s) - started)) s"
     exit "$status"
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+trap cleanup EXIT && trap 'exit 130' INT && trap 'exit 143' TERM
 
 # A Linux path as the Windows programs see it: Wine maps / to drive Z:.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
-# Tries the command every tenth of a second, at most $1 times.
 wait_for() { for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done; return 1; }
-# Runs a set-up command quietly; shows its output and ends the run if it fails.
 quiet() { "$@" >"$scratch/setup.log" 2>&1 || { cat "$scratch/setup.log" >&2; exit 1; }; }
 
-# The prefix without .NET and HTML engines (their installers would download),
-# trusting the authority "trusted" (through the program $1), not "stranger".
+# Without .NET and HTML engines (their installers would download); trusts
+# the authority "trusted" (through the program $1), not "stranger".
 new_prefix() {
     log "creating Wine prefix $WINEPREFIX"
     quiet env WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init
     wineserver -w
     certs="$scratch/certs"
-    for name in trusted stranger; do
-        bash "$repo/scripts/make-certificates.sh" "$certs" "$name"
-    done
+    for name in trusted stranger; do bash "$repo/scripts/make-certificates.sh" "$certs" "$name"; done
     quiet wine "$1" "$(winpath "$certs/trusted-root.pem")"
     wineserver -w
 }
 
-# Serves $www (over https with the authority $2) into $scratch/$1.port, .log.
 start_server() {
     local tls=()
     [ $# -gt 1 ] && tls=("$certs/$2-server.pem" "$certs/$2-server.key")

@@ -16,6 +16,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,22 +42,17 @@ std::wstring lower(std::wstring text) {
     return text;
 }
 
-void print(const std::string &text) {
+// Writes text to the console; returns the exit code.
+int print(const std::string &text, int code) {
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), DWORD(text.size()), &written, nullptr);
+    return code;
 }
 
 // Writes text to the file, appended or as its whole content.
 bool writeTo(const std::wstring &file, const std::string &text, bool append) {
-    const HANDLE h = CreateFileW(file.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 append ? OPEN_ALWAYS : CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    const bool ok = h != INVALID_HANDLE_VALUE &&
-                    WriteFile(h, text.data(), DWORD(text.size()), &written, nullptr);
-    if (h != INVALID_HANDLE_VALUE)
-        CloseHandle(h);
-    return ok;
+    std::ofstream out(file.c_str(), append ? std::ios::app | std::ios::binary : std::ios::binary);
+    return static_cast<bool>(out << text << std::flush);
 }
 
 // The removable disk's index and model.
@@ -70,34 +68,31 @@ std::vector<std::wstring> removableDisk() {
 int wmic(const std::vector<std::wstring> &args) {
     const auto get = std::find_if(args.begin(), args.end(),
                                   [](const std::wstring &a) { return lower(a) == L"get"; });
-    if (args.empty() || lower(args[0]) != L"diskdrive" || get == args.end() ||
-        get + 1 == args.end())
+    if (args.empty() || lower(args[0]) != L"diskdrive" || args.end() - get < 2)
         return 44135;
-    std::vector<std::wstring> names;
-    std::wstringstream list(get[1]);
+    // By lower-case name, so in WMIC's column order: its name and value.
+    const std::vector<std::wstring> disk = removableDisk();
+    const std::map<std::wstring, std::vector<std::wstring>> known = {
+        {L"index", {L"Index", disk[0]}},
+        {L"model", {L"Model", disk[1]}},
+        {L"size", {L"Size", L"16008609792"}}};
+    std::set<std::wstring> names;
+    std::wstringstream list(lower(get[1]));
     for (std::wstring name; std::getline(list, name, L',');)
-        names.push_back(name);
-    std::sort(names.begin(), names.end(),
-              [](const std::wstring &a, const std::wstring &b) { return lower(a) < lower(b); });
-    std::vector<std::vector<std::wstring>> rows = {names, {}};
-    for (const std::wstring &name : names)
-        rows[1].push_back(lower(name) == L"index"   ? removableDisk()[0]
-                          : lower(name) == L"model" ? removableDisk()[1]
-                                                    : L"16008609792");
-    std::wstring text;
-    for (const auto &row : rows) {
-        for (size_t c = 0; c < row.size(); ++c) {
-            size_t width = 0;
-            for (const auto &other : rows)
-                width = std::max(width, other[c].size());
-            text += row[c] + std::wstring(width + 2 - row[c].size(), L' ');
-        }
-        text += L"\r\r\n";
+        names.insert(name);
+    std::wstring lines[2];
+    for (const std::wstring &name : names) {
+        if (!known.count(name))
+            return 44135;
+        const std::vector<std::wstring> &column = known.at(name);
+        const size_t width = std::max(column[0].size(), column[1].size()) + 2;
+        for (int row = 0; row < 2; ++row)
+            lines[row] += column[row] + std::wstring(width - column[row].size(), L' ');
     }
-    text += L"\r\r\n";
-    print(std::string("\xff\xfe", 2) +
-          std::string(reinterpret_cast<const char *>(text.data()), text.size() * 2));
-    return 0;
+    const std::wstring text = lines[0] + L"\r\r\n" + lines[1] + L"\r\r\n\r\r\n";
+    return print(std::string("\xff\xfe", 2) +
+                     std::string(reinterpret_cast<const char *>(text.data()), text.size() * 2),
+                 0);
 }
 
 // diskpart /s <script>: only the removable disk is formatted; any
@@ -106,17 +101,13 @@ int diskpart(const std::vector<std::wstring> &args) {
     std::ifstream in(args.size() == 2 ? utf8(args[1]) : std::string());
     if (!in)
         return 1;
-    std::stringstream script;
-    script << in.rdbuf();
-    std::string text = script.str();
+    std::string text(std::istreambuf_iterator<char>(in), {});
     std::transform(text.begin(), text.end(), text.begin(), ::tolower);
     const size_t select = text.find("select disk ");
     if (select == std::string::npos)
         return 0; // the letter removal at the end: nothing to do here
-    if (std::to_wstring(std::atoi(text.c_str() + select + 12)) != removableDisk()[0]) {
-        print("The disk you specified is not valid.\r\n");
-        return 2;
-    }
+    if (std::to_wstring(std::atoi(text.c_str() + select + 12)) != removableDisk()[0])
+        return print("The disk you specified is not valid.\r\n", 2);
     const size_t assign = text.find("assign letter=");
     if (text.find("format") != std::string::npos && assign != std::string::npos) {
         // The test maps the letter and then removes the request: the letter
@@ -130,8 +121,7 @@ int diskpart(const std::vector<std::wstring> &args) {
         if (GetFileAttributesW(request.c_str()) != INVALID_FILE_ATTRIBUTES)
             return 6;
     }
-    print("DiskPart successfully formatted the volume.\r\n");
-    return 0;
+    return print("DiskPart successfully formatted the volume.\r\n", 0);
 }
 
 // Xcopy [switches] <source> <destination>: a file, or every file a wildcard
@@ -143,33 +133,26 @@ int xcopy(const std::vector<std::wstring> &args) {
                  [](const std::wstring &a) { return !a.empty() && a[0] != L'/'; });
     if (paths.size() != 2)
         return 4;
-    const std::wstring sourceFolder = paths[0].substr(0, paths[0].find_last_of(L'\\') + 1);
-    std::wstring destination = paths[1];
-    const bool asFile = destination.back() == L'*';
-    if (asFile)
-        destination.pop_back();
-    if (destination.back() == L'\\')
-        destination.pop_back();
+    const std::wstring from = paths[0].substr(0, paths[0].find_last_of(L'\\') + 1);
+    std::wstring to = paths[1];
+    const bool asFile = to.back() == L'*';
+    if (asFile || to.back() == L'\\')
+        to.pop_back();
     int copied = 0;
+    bool ok = true;
     WIN32_FIND_DATAW found;
     const HANDLE h = FindFirstFileW(paths[0].c_str(), &found);
-    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &found)) {
+    for (bool more = h != INVALID_HANDLE_VALUE; more && ok; more = FindNextFileW(h, &found)) {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
-        const std::wstring target = asFile ? destination : destination + L"\\" + found.cFileName;
+        const std::wstring target = asFile ? to : to + L"\\" + found.cFileName;
         SHCreateDirectoryExW(nullptr, target.substr(0, target.find_last_of(L'\\')).c_str(),
                              nullptr);
-        if (!CopyFileW((sourceFolder + found.cFileName).c_str(), target.c_str(), FALSE)) {
-            FindClose(h);
-            print("File creation error\r\n");
-            return 4;
-        }
-        ++copied;
+        copied += (ok = CopyFileW((from + found.cFileName).c_str(), target.c_str(), FALSE));
     }
-    if (h != INVALID_HANDLE_VALUE)
-        FindClose(h);
-    print(std::to_string(copied) + " File(s) copied\r\n");
-    return copied > 0 ? 0 : 1;
+    FindClose(h);
+    return ok ? print(std::to_string(copied) + " File(s) copied\r\n", copied > 0 ? 0 : 1)
+              : print("File creation error\r\n", 4);
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 // wincrypt.h needs the declarations of windows.h.
 #include <wincrypt.h>
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -26,10 +25,8 @@ int main(int argc, char **argv) {
         !CryptStringToBinaryA(pem.c_str(), DWORD(pem.size()), CRYPT_STRING_BASE64HEADER, der.data(),
                               &size, nullptr, nullptr) ||
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\SystemCertificates\\Root", 0,
-                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        std::fprintf(stderr, "trustroot: no PEM certificate, or no root store to put it in\n");
+                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return 1;
-    }
     // A store that cannot be opened or written fails the trusted downloads
     // of both runs, which is where a missing root shows.
     const HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_REG, 0, 0, 0, key);
