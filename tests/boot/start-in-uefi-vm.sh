@@ -1,13 +1,8 @@
 #!/usr/bin/env bash
-# Writes the files of a finished drive into a disk image laid out as diskpart
-# leaves a USB stick (MBR, one active partition at 1 MiB, FAT32) and starts it
-# in a virtual UEFI machine with no network. Prints what the machine wrote on
-# its console. Exit code: 0 the console showed the marker, 1 it did not (the
-# firmware found nothing to start or the time ran out), 2 the machine could
-# not be set up.
-# Usage: start-in-uefi-vm.sh <folder with the drive's files> <marker> [seconds]
-# No mounting, no loop devices: mkfs.fat and mtools work on the image file.
-# Plain emulation only: a KVM that cannot run this guest would stop it silently.
+# start-in-uefi-vm.sh <drive folder> <marker> [seconds]: the drive's files on
+# an image laid out as diskpart leaves a stick (MBR, active FAT32 at 1 MiB),
+# started in a UEFI machine without network; prints its console. Exit 0: the
+# marker showed, 1: it did not, 2: no machine. No KVM: it may stop silently.
 set -uo pipefail
 
 folder=$1
@@ -24,8 +19,6 @@ content=$(du -sb "$folder" | cut -f1)
 mib=$(( content / 1048576 + content / 10485760 + 64 ))
 truncate -s $(( (mib + 1) * 1048576 )) "$image" || exit 2
 
-# The partition table: one active FAT32 (LBA) partition from sector 2048 to
-# the end of the image.
 python3 - "$image" "$mib" <<'PY' || exit 2
 import struct, sys
 path, mib = sys.argv[1], int(sys.argv[2])
@@ -52,8 +45,7 @@ qemu-system-x86_64 -machine q35,accel=tcg -m 256 -nodefaults -display none \
     -device qemu-xhci -drive if=none,id=stick,format=raw,file="$image" \
     -device usb-storage,drive=stick,removable=on 2>"$work/qemu.err" &
 qemu=$!
-# Done when the marker shows, when the machine powers off, or when the
-# firmware has run out of things to start (its shell or its notice).
+# Until the marker, power-off, or the firmware out of things to start.
 result=1
 for (( i = 0; i < limit * 4; i++ )); do
     grep -aq -- "$marker" "$console" && { result=0; break; }
@@ -62,7 +54,6 @@ for (( i = 0; i < limit * 4; i++ )); do
     sleep 0.25
 done
 grep -aq -- "$marker" "$console" && result=0
-# Give a machine that shows the marker a moment to power itself off.
 powered_off=
 if [ $result -eq 0 ] && timeout 5 tail --pid="$qemu" -f /dev/null; then
     powered_off=yes

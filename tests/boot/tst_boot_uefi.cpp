@@ -2,14 +2,12 @@
 // machine: it must start, and the same files laid out as the drive used to
 // be (the boot application only under its own name) must not.
 #include "app/AppContext.h"
-#include "builder/BuildCommands.h"
 #include "builder/DriveListing.h"
 #include "builder/ThreadDriveClone.h"
 #include "platform/HostPlatform.h"
 #include "platform/sim/SimRegistry.h"
 #include "support/HostChecks.h"
-#include "support/HttpTestServer.h"
-#include "support/TestHost.h"
+#include "support/ToolSession.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -44,11 +42,7 @@ void TestBootUefi::finishedDriveStartsAUefiComputer() {
     fixHostIdentity();
     QFile program(qEnvironmentVariable("BMC_UEFI_PROGRAM"));
     QVERIFY2(program.open(QIODevice::ReadOnly), "the UEFI test program was not built");
-    QTemporaryDir images;
-    const QString image = images.filePath(QStringLiteral("boot.wim"));
-    QVERIFY(HttpTestServer::createSparseImage(image, kMinimumImageSize));
-    HttpTestServer server;
-    server.serveFile(QStringLiteral("/boot.wim"), image);
+    E2eServer server;
     QVERIFY(server.start());
     // Without WMIC: the disk's size comes through PowerShell.
     simhost::HostSpec setup = simhost::sampleHostSpec();
@@ -57,9 +51,9 @@ void TestBootUefi::finishedDriveStartsAUefiComputer() {
     QVERIFY2(host.isValid(), qPrintable(host.error()));
     // Plain http, vouched for by the image's pinned digest.
     for (const auto &[name, value] :
-         {std::make_pair("DownloadLink_bootwim", server.url("/boot.wim")),
+         {std::make_pair("DownloadLink_bootwim", server.http().url("/boot.wim")),
           std::make_pair("DownloadSha256_bootwim",
-                         QString::fromLatin1(hostchecks::sha256(image).toHex()))})
+                         QString::fromLatin1(server.goodImageHash().toHex()))})
         QVERIFY(simhost::setRegistryValue(host.root(), AppContext::hostSettingsKey(), name, value));
     // The test program in place of the Windows UEFI boot application.
     QVERIFY(host.write(QStringLiteral("C:\\Windows\\Boot\\EFI\\bootmgfw.efi"), program.readAll()));

@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kBuildTimeoutMs = 180000;
 
-const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device ");
 const QString kSecondModel = QStringLiteral("Beta Ultra USB Device");
 
 // Rows of the failure table that need more than a link and the host's
@@ -30,6 +29,7 @@ const QString kSecondModel = QStringLiteral("Beta Ultra USB Device");
 enum class Fault {
     None,
     RefusedLink, // not the publisher's for sure: not a byte of it is asked for
+    WrongPin,
     WorkFolderLink,
     WorkFolderBlocked,
     CutShort,
@@ -58,7 +58,6 @@ private:
     // The recovery drive on diskId under letter, with the served image.
     void verifyRecoveryDrive(TestHost &host, const QString &diskId, QChar letter);
     void verifyWorkFilesGone(TestHost &host, const QString &temp);
-    QString link(const QString &kind);
 
     E2eServer m_server;
 };
@@ -73,7 +72,8 @@ void TestE2eBuilds::init() {
 
 void TestE2eBuilds::verifyRecoveryDrive(TestHost &host, const QString &diskId, QChar letter) {
     const QString volume = volumeOf(host, diskId);
-    QCOMPARE(letterTarget(host, letter), QFileInfo(volume).canonicalFilePath());
+    QCOMPARE(QFileInfo(host.root() + "/drives/" + letter).canonicalFilePath(),
+             QFileInfo(volume).canonicalFilePath());
     const QStringList faults = driveFaults(host, volume, m_server.goodImageHash());
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     // One active FAT32 partition on an MBR disk, which UEFI firmware reads.
@@ -94,21 +94,6 @@ void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
     QVERIFY(keepAwakeCleared(host, true));
 }
 
-QString TestE2eBuilds::link(const QString &kind) {
-    const QString path = QStringLiteral("/boot.wim");
-    const QMap<QString, QString> links{{"good", m_server.goodImageLink()},
-                                       {"short", m_server.shortImageLink()},
-                                       // A link that cmd would read as two commands.
-                                       {"unsafe", "http://127.0.0.1/boot.wim & format D:"},
-                                       {"dead", "https://" + E2eServer::deadProxy() + path},
-                                       {"plain", m_server.http().url(path)},
-                                       // Over https from a server whose authority no host trusts.
-                                       {"untrusted", m_server.untrusted().url(path)},
-                                       // An https link that redirects to the image over plain http.
-                                       {"downgraded", m_server.https().url("/downgraded.wim")}};
-    return links.value(kind);
-}
-
 // Two sticks, and a temporary folder with blanks in its name. The first
 // build from a plain http link with "&" in its query, vouched for by a
 // pinned digest, through bitsadmin once the system's own download failed;
@@ -119,7 +104,7 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     simhost::HostSpec setup = simhost::sampleHostSpec();
     setup.tempDirectory = QStringLiteral("C:\\Users\\Test User\\AppData\\Local\\Temp\\");
     setup.disks.append({"disk2", 2, kSecondModel, "Removable Media", 32015679488LL, QString()});
-    const QString plain = link("plain");
+    const QString plain = m_server.http().url(QStringLiteral("/boot.wim"));
     ToolSession session(setup, plain + QStringLiteral("?a=1&b=2"), m_server.proxy());
     QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
     session.setPinnedDigest(QString::fromLatin1(m_server.goodImageHash().toHex().toUpper()));
@@ -221,14 +206,15 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     verifyWorkFilesGone(host, temp);
     lines = commandLines(host).mid(before);
     QCOMPARE(lines.mid(0, 2), QStringList({sizeCommand(temp, 2), listing}));
-    QCOMPARE(formatToCleanUp(lines), buildCommands(temp, 'S'));
+    const QStringList buildOnS = buildCommands(temp, 'S');
+    QCOMPARE(lines.mid(2, buildOnS.size()), buildOnS);
     QVERIFY(buildLog(host, temp).contains("build for disk 2 \"" + kSecondModel));
     VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk2")));
 }
 
 void TestE2eBuilds::failedBuildNamesItsCause_data() {
     QTest::addColumn<Fault>("fault");
-    QTest::addColumn<QString>("link");           // a kind of link()
+    QTest::addColumn<QString>("link");
     QTest::addColumn<QVariantMap>("hostFaults"); // host.ini [faults]
     QTest::addColumn<QString>("cause");
     QTest::addColumn<bool>("diskUntouched"); // the build ended before the format
@@ -242,9 +228,20 @@ void TestE2eBuilds::failedBuildNamesItsCause_data() {
     const auto intrusion = [](const char *how) {
         return QVariantMap{{"intrusion", how}, {"intrusionAtLine", 6}};
     };
-    const auto row = [](const char *name, Fault fault, const char *link, const QVariantMap &faults,
-                        const QString &cause, bool untouched) {
-        QTest::newRow(name) << fault << link << faults << cause << untouched;
+    const QString path = QStringLiteral("/boot.wim");
+    const QMap<QString, QString> links{{"good", m_server.goodImageLink()},
+                                       {"short", m_server.shortImageLink()},
+                                       // A link that cmd would read as two commands.
+                                       {"unsafe", "http://127.0.0.1/boot.wim & format D:"},
+                                       {"dead", "https://" + E2eServer::deadProxy() + path},
+                                       {"plain", m_server.http().url(path)},
+                                       // Over https from a server whose authority no host trusts.
+                                       {"untrusted", m_server.untrusted().url(path)},
+                                       // An https link that redirects to the image over plain http.
+                                       {"downgraded", m_server.https().url("/downgraded.wim")}};
+    const auto row = [&links](const char *name, Fault fault, const char *link,
+                              const QVariantMap &faults, const QString &cause, bool untouched) {
+        QTest::newRow(name) << fault << links.value(link) << faults << cause << untouched;
     };
     row("no download link", Fault::None, "", {}, noLink, true);
     row("link with a command in it", Fault::None, "unsafe", {}, noLink, true);
@@ -254,7 +251,7 @@ void TestE2eBuilds::failedBuildNamesItsCause_data() {
     row("certificate from an authority the host does not trust", Fault::RefusedLink, "untrusted",
         {}, notGenuine, true);
     row("https link redirected to http", Fault::RefusedLink, "downgraded", {}, notGenuine, true);
-    row("proxy swaps the image of a pinned plain link", Fault::None, "pinned", {},
+    row("proxy swaps the image of a pinned plain link", Fault::WrongPin, "plain", {},
         "The downloaded boot image is not the published one.", true);
     row("image replaced on C: after its digest", Fault::None, "good", intrusion("replace-image"),
         "The boot image was changed on this computer during the build.", false);
@@ -312,14 +309,14 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
     if (fault == Fault::SmallStick)
         setup.disks[1].size = qint64(128) << 20;
 
-    ToolSession session(setup, this->link(link == "pinned" ? "plain" : link), m_server.proxy());
+    ToolSession session(setup, link, m_server.proxy());
     QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
     TestHost &host = session.host();
     for (char letter = 'R'; fault == Fault::LettersTaken && letter <= 'Z'; ++letter)
         QVERIFY(host.write(QStringLiteral("%1:\\in use.txt").arg(letter), "someone's"));
     if (fault == Fault::WorkFolderBlocked)
         QVERIFY(host.write(QStringLiteral("C:\\mount"), "in the way"));
-    if (link == "pinned")
+    if (fault == Fault::WrongPin)
         session.setPinnedDigest(QString::fromLatin1(
             QCryptographicHash::hash("the publisher's image", QCryptographicHash::Sha256).toHex()));
     if (fault == Fault::WorkFolderLink) {

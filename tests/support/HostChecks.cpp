@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QRegularExpression>
 
 namespace hostchecks {
 
@@ -80,13 +79,6 @@ QStringList buildCommands(const QString &temp, QChar letter) {
     return lines;
 }
 
-QStringList formatToCleanUp(const QStringList &lines) {
-    const int first = lines.indexOf(QRegularExpression(R"(.*\\diskpart\.exe .*)"));
-    const int last =
-        lines.lastIndexOf(QRegularExpression(R"(.*\\rmdir\.exe /S /Q C:\\DownloadFIle)"));
-    return first < 0 || last < first ? QStringList() : lines.mid(first, last - first + 1);
-}
-
 QSet<QString> filesUnder(const QString &folder) {
     QSet<QString> files;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
@@ -139,11 +131,6 @@ QStringList driveFaults(const TestHost &host, const QString &volume, const QByte
 
 QString volumeOf(const TestHost &host, const QString &diskId) {
     return host.root() + QStringLiteral("/disks/") + diskId + QStringLiteral("/volume");
-}
-
-QString letterTarget(const TestHost &host, QChar letter) {
-    const QFileInfo drive(host.root() + QStringLiteral("/drives/") + letter);
-    return drive.exists() ? drive.canonicalFilePath() : QString();
 }
 
 QByteArray sha256(const QString &localFile) {

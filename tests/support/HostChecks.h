@@ -32,9 +32,6 @@ QString sizeCommand(const QString &temp, int disk = 1);
 // volume on letter.
 QStringList buildCommands(const QString &temp, QChar letter);
 
-// The command lines from a build's format step to its last clean-up command.
-QStringList formatToCleanUp(const QStringList &lines);
-
 // Relative paths (lower case, '/') of every file under a local folder.
 QSet<QString> filesUnder(const QString &folder);
 // What is wrong with a finished recovery drive's volume folder, one line
@@ -43,8 +40,6 @@ QSet<QString> filesUnder(const QString &folder);
 QStringList driveFaults(const TestHost &host, const QString &volume, const QByteArray &imageHash);
 
 QString volumeOf(const TestHost &host, const QString &diskId);
-// The volume folder a drive letter leads to; empty when the letter is free.
-QString letterTarget(const TestHost &host, QChar letter);
 
 QByteArray sha256(const QString &localFile);
 

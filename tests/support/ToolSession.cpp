@@ -3,7 +3,6 @@
 #include "app/AppContext.h"
 #include "app/HostSide.h"
 #include "app/LanguageSelection.h"
-#include "builder/BuildCommands.h"
 #include "platform/sim/SimRegistry.h"
 
 #include "support/HostChecks.h"
@@ -21,14 +20,14 @@ const QString kCompletedText = QStringLiteral("Process completed");
 
 constexpr int kBuildEndsWithinMs = 300000;
 
-bool E2eServer::start() {
+bool E2eServer::start(qint64 imageSize) {
     const QString good = m_files.filePath(QStringLiteral("boot.wim"));
     const QString shortImage = m_files.filePath(QStringLiteral("short.wim"));
     for (HttpTestServer *server : {&m_http, &m_https, &m_untrusted}) {
         server->serveFile(QStringLiteral("/boot.wim"), good);
         server->serveFile(QStringLiteral("/short.wim"), shortImage);
     }
-    if (!m_files.isValid() || !HttpTestServer::createSparseImage(good, kMinimumImageSize) ||
+    if (!m_files.isValid() || !HttpTestServer::createSparseImage(good, imageSize) ||
         !HttpTestServer::createSparseImage(shortImage, kMinimumImageSize - 1) ||
         (m_goodHash = hostchecks::sha256(good)).isEmpty() ||
         !useTls(m_https, m_files.path(), true) || !useTls(m_untrusted, m_files.path(), false) ||
@@ -62,10 +61,6 @@ bool E2eServer::useTls(HttpTestServer &server, const QString &folder, bool trust
     }
     return server.useTls(folder + QLatin1Char('/') + name + QStringLiteral("-server.pem"),
                          folder + QLatin1Char('/') + name + QStringLiteral("-server.key"));
-}
-
-QByteArray E2eServer::trustedRoots() {
-    return s_trustedRoots;
 }
 
 QString E2eServer::proxy() const {
@@ -172,18 +167,11 @@ QString ToolSession::describe() const {
              shown(w->label_2), shown(w->progressBar), animation, shown(warning()), shown(info()));
 }
 
-QStringList ToolSession::driveTexts() const {
-    QStringList texts;
+QList<QVariant> ToolSession::drives(int role) const {
+    QList<QVariant> items;
     for (int i = 0; i < m_window->DiskComboBox->count(); ++i)
-        texts.append(m_window->DiskComboBox->itemText(i));
-    return texts;
-}
-
-QList<QVariant> ToolSession::driveNumbers() const {
-    QList<QVariant> numbers;
-    for (int i = 0; i < m_window->DiskComboBox->count(); ++i)
-        numbers.append(m_window->DiskComboBox->itemData(i, Qt::UserRole));
-    return numbers;
+        items.append(m_window->DiskComboBox->itemData(i, role));
+    return items;
 }
 
 bool ToolSession::press(QAbstractButton *button) {

@@ -3,6 +3,7 @@
 // main window with its dialogs, made as start-up makes them.
 #pragma once
 
+#include "builder/BuildCommands.h"
 #include "dialogs/InfoDialogClass.h"
 #include "dialogs/WarningClass.h"
 #include "mainwindow/QCreateBootable.h"
@@ -39,8 +40,9 @@ template <typename T> T *onlyTopLevel() {
 // One server for a whole suite: the images are made and hashed once.
 class E2eServer {
 public:
-    // Makes the images (sparse: they cost no disk space) and starts serving.
-    bool start();
+    // Makes the images (sparse: they cost no disk space; the short one one
+    // byte under the smallest accepted) and starts serving.
+    bool start(qint64 imageSize = kMinimumImageSize);
     // Every server back to serving well at full speed, nothing pending.
     void reset();
 
@@ -52,7 +54,7 @@ public:
     QByteArray goodImageHash() const { return m_goodHash; }
     // The authority the hosts of ToolSession trust, as PEM; empty before a
     // server has started.
-    static QByteArray trustedRoots();
+    static QByteArray trustedRoots() { return s_trustedRoots; }
     // Makes server speak https with a fresh certificate for localhost, made
     // in folder by an authority that the hosts of ToolSession trust (or,
     // with trusted false, one that no host trusts). Before server.start().
@@ -112,8 +114,8 @@ public:
     QString describe() const;
 
     // The drive list as shown: item texts and the disk number of each item.
-    QStringList driveTexts() const;
-    QList<QVariant> driveNumbers() const;
+    QStringList driveTexts() const { return QVariant(drives(Qt::DisplayRole)).toStringList(); }
+    QList<QVariant> driveNumbers() const { return drives(Qt::UserRole); }
 
     // Presses a button as a user would; false when the user could not,
     // because it is hidden or disabled.
@@ -136,6 +138,7 @@ public:
     bool failureShown() const;
 
 private:
+    QList<QVariant> drives(int role) const;
     void setHostValue(const QString &name, const QVariant &value);
 
     simhost::HostSpec m_spec;
