@@ -52,7 +52,7 @@ mkdir -p "$app"
 cp -r "$repo/dist/BootableMediaCreator-win64"/. "$app/"
 cp "$bin/standin.exe" "$app/KestrinDataRecovery.exe"
 
-export BMC_WINE_LOG=$(winpath "$scratch/standins.log") BMC_WINE_DISK="1|Alpha USB Device"
+export BMC_WINE_LOG=$(winpath "$scratch/standins.log") BMC_WINE_DISK="1|Alpha USB Device|  07A1B2C3D4E5F601|USBSTOR\\DISK&VEN_ALPHA&PROD_USB_DEVICE&REV_1.00\\07A1B2C3D4E5F601&0|2864434397"
 export BMC_WINE_ASSIGN=$(winpath "$scratch/assign")
 : >"$scratch/standins.log"
 # Only Linux can add a drive to the prefix: a new, empty volume when diskpart asks.

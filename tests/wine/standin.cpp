@@ -6,7 +6,8 @@
 // Set up by scripts/test-wine-app.sh through the environment (Wine hands it
 // on from Linux, through the tool and cmd.exe):
 //   BMC_WINE_LOG    file that every run appends "<name>|<command line>" to
-//   BMC_WINE_DISK   the machine's one removable disk, "<index>|<model>"
+//   BMC_WINE_DISK   the machine's one removable disk,
+//                   "<index>|<model>|<serial>|<PNP device id>|<signature>"
 //   BMC_WINE_ASSIGN file in which the format asks the test to map the drive
 //                   letter it assigns to a new, empty USB volume
 #include <windows.h>
@@ -55,14 +56,17 @@ bool writeTo(const std::wstring &file, const std::string &text, bool append) {
     return static_cast<bool>(out << text << std::flush);
 }
 
-// The removable disk's index and model.
+// The removable disk's index, model, serial number, device id and signature.
 std::vector<std::wstring> removableDisk() {
-    const std::wstring disk = env(L"BMC_WINE_DISK");
-    const size_t bar = disk.find(L'|');
-    return {disk.substr(0, bar), bar == std::wstring::npos ? L"" : disk.substr(bar + 1)};
+    std::vector<std::wstring> fields;
+    std::wstringstream disk(env(L"BMC_WINE_DISK"));
+    for (std::wstring field; std::getline(disk, field, L'|');)
+        fields.push_back(field);
+    fields.resize(5);
+    return fields;
 }
 
-// WMIC diskdrive ... get <properties> (Index, Model, Size), as WMIC writes it:
+// WMIC diskdrive ... get <properties>, as WMIC writes it:
 // the columns in alphabetical order, padded, in UTF-16 with a byte-order mark,
 // lines ending in "\r\r\n", a blank line last.
 int wmic(const std::vector<std::wstring> &args) {
@@ -75,6 +79,9 @@ int wmic(const std::vector<std::wstring> &args) {
     const std::map<std::wstring, std::vector<std::wstring>> known = {
         {L"index", {L"Index", disk[0]}},
         {L"model", {L"Model", disk[1]}},
+        {L"serialnumber", {L"SerialNumber", disk[2]}},
+        {L"pnpdeviceid", {L"PNPDeviceID", disk[3]}},
+        {L"signature", {L"Signature", disk[4]}},
         {L"size", {L"Size", L"16008609792"}}};
     std::set<std::wstring> names;
     std::wstringstream list(lower(get[1]));
