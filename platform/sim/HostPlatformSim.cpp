@@ -4,7 +4,6 @@
 #include "platform/sim/SimHost.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -51,39 +50,24 @@ QString interpreterProgram() {
     return QFileInfo(self).absolutePath() + QStringLiteral("/hostsim-cmd");
 }
 
-// First token of a command line as CreateProcessW reads it without an
-// application name: quoted, or up to the first blank.
-QString firstToken(const QString &line) {
-    if (line.startsWith(QLatin1Char('"'))) {
-        const int end = line.indexOf(QLatin1Char('"'), 1);
-        return end < 0 ? line.mid(1) : line.mid(1, end - 1);
-    }
-    const int blank = line.indexOf(QLatin1Char(' '));
-    return blank < 0 ? line : line.left(blank);
-}
-
-// Whether the program named by the line exists on the host and is its
-// command interpreter. A bare name is searched in the system directory, as
-// the search path of a Windows process would find it.
-bool isHostInterpreter(const QString &root, const QString &program) {
-    QString windowsPath = program;
-    if (!program.contains(QLatin1Char('\\')) && !program.contains(QLatin1Char('/'))) {
-        windowsPath =
-            simhost::hostSetting(root, QStringLiteral("system/systemDirectory")).toString() +
-            QLatin1Char('\\') + program;
-    }
-    if (!windowsPath.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive) &&
-        !QFileInfo(simhost::localPath(root, windowsPath)).isFile())
-        windowsPath += QStringLiteral(".exe");
-    const QFileInfo file(simhost::localPath(root, windowsPath));
-    return file.isFile() &&
-           file.fileName().compare(QLatin1String("cmd.exe"), Qt::CaseInsensitive) == 0;
+// "X:\..." on a drive of the host: the only kind of path the simulated
+// host starts (it has no network shares).
+bool isFullPath(const QString &path) {
+    return path.size() >= 3 && path.at(0).isLetter() && path.at(0).unicode() < 0x80 &&
+           path.at(1) == QLatin1Char(':') && path.at(2) == QLatin1Char('\\');
 }
 
 } // namespace
 
 std::wstring systemDirectory() {
     return settingW("system/systemDirectory");
+}
+
+std::wstring windowsDirectory() {
+    return simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/windowsDirectory"),
+                                QStringLiteral("C:\\Windows"))
+        .toString()
+        .toStdWString();
 }
 
 std::wstring tempDirectory() {
@@ -130,41 +114,36 @@ bool createHiddenEmptyFile(const std::wstring &windowsPath) {
     return true;
 }
 
-bool environmentVariable(const char *name, std::string &value) {
-    if (qstrcmp(name, "COMSPEC") == 0) {
-        // The host's own environment, as a Windows process would inherit it.
-        const QString comspec =
-            simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/comspec")).toString();
-        if (comspec.isEmpty())
-            return false;
-        value = comspec.toStdString();
-        return true;
-    }
-    const char *v = std::getenv(name);
-    if (!v)
-        return false;
-    value = v;
-    return true;
-}
-
-long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop) {
+long long runHiddenProcess(const std::wstring &program, wchar_t *commandLine,
+                           const StopCheck &stop) {
     if (!commandLine)
         return kProcessNotStarted;
     // Undo the byte-for-byte widening: each wide character carries one byte.
     std::string bytes;
     for (const wchar_t *p = commandLine; *p; ++p)
         bytes.push_back(static_cast<char>(static_cast<unsigned char>(*p & 0xff)));
-    const QString line = QString::fromUtf8(bytes.c_str());
 
     const QString root = simhost::hostRoot();
-    if (!isHostInterpreter(root, firstToken(line)))
+    const QString programPath = fromWide(program);
+    const QString folder = fromWide(systemDirectory());
+    if (!isFullPath(programPath) || folder.isEmpty() ||
+        !QFileInfo(simhost::localPath(root, programPath)).isFile())
         return kProcessNotStarted;
 
-    const QByteArray program = QFile::encodeName(interpreterProgram());
+    // hostsim-cmd starts the program: the stand-in interpreter for cmd.exe,
+    // the stand-in tool for any other program of the host.
+    const QByteArray launcher = QFile::encodeName(interpreterProgram());
     const QByteArray rootArg = QFile::encodeName(root);
+    const QByteArray programArg = programPath.toUtf8();
+    const QByteArray folderArg = folder.toUtf8();
     const QByteArray consoleLog = QFile::encodeName(root + QStringLiteral("/console.log"));
-    char *argv[] = {const_cast<char *>(program.constData()),
-                    const_cast<char *>(rootArg.constData()), const_cast<char *>(bytes.c_str()),
+    char startSwitch[] = "--start";
+    char *argv[] = {const_cast<char *>(launcher.constData()),
+                    startSwitch,
+                    const_cast<char *>(rootArg.constData()),
+                    const_cast<char *>(programArg.constData()),
+                    const_cast<char *>(folderArg.constData()),
+                    const_cast<char *>(bytes.c_str()),
                     nullptr};
 
     // Windows exit codes are 32 bits wide, a Linux exit status 8: the
@@ -187,7 +166,7 @@ long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop) {
     posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = 0;
     const int spawned =
-        posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environ);
+        posix_spawn(&pid, launcher.constData(), &actions, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(codePipe[1]);
@@ -241,10 +220,16 @@ void setKeepAwake(bool on) {
                            .arg(reinterpret_cast<quintptr>(QThread::currentThreadId())));
 }
 
-bool shellStart(const char *fileName) {
-    // The shell looks in the current directory for a relative name.
-    const QString name = QString::fromUtf8(fileName);
-    const QFileInfo program(QDir::current().absoluteFilePath(name));
+void restrictLibrarySearch() {
+    // The simulated host loads no Windows libraries.
+}
+
+bool shellStart(const std::wstring &programPath) {
+    // On the simulated host the tool's own folder is a local folder: the
+    // program is given by its local path, and started in its own folder.
+    const QFileInfo program(fromWide(programPath));
+    if (program.isRelative())
+        return false;
     const QString root = simhost::hostRoot();
     const bool started =
         program.isFile() && program.isExecutable() &&

@@ -5,6 +5,7 @@
 //   (no arguments)   writes its own full path
 //   args A B ...     writes "A|B|..." as the C runtime parsed them
 //   startup          writes the start-up flags and show state it was given
+//   cwd              writes its current folder
 //   exit N           ends with exit code N (0 to 4294967295)
 //   hold             keeps the file open, unshared, for a minute
 //   second           starts as a second copy of the tool would: exit 0 when
@@ -35,7 +36,11 @@ int main(int argc, char **argv) {
         report = "flags=" + std::to_string(startup.dwFlags) +
                  " show=" + std::to_string(startup.wShowWindow);
     }
-    if (mode.empty() || mode == "args" || mode == "startup")
+    if (mode == "cwd") {
+        wchar_t folder[MAX_PATH];
+        report = narrow(std::wstring(folder, GetCurrentDirectoryW(MAX_PATH, folder)));
+    }
+    if (mode.empty() || mode == "args" || mode == "startup" || mode == "cwd")
         return writeFile(marker, report) ? 0 : 3;
     if (mode == "exit" && argc == 3)
         ExitProcess(static_cast<UINT>(std::strtoul(argv[2], nullptr, 10)));
