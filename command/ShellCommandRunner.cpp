@@ -40,8 +40,9 @@ long long startLine(const std::string &program, const std::string &line,
     return code == hostplatform::kProcessNotStarted ? kCommandNotStarted : code;
 }
 
-} // namespace
-
+// The interpreter line: the interpreter's path (quoted when it holds a
+// blank), " /d /c " (/d: no AutoRun command of the registry runs first), the
+// command, one blank, the argument.
 std::string buildInterpreterLine(const std::string &interpreter, const char *command,
                                  const char *argument) {
     std::string line = quotedIfBlank(interpreter);
@@ -51,6 +52,8 @@ std::string buildInterpreterLine(const std::string &interpreter, const char *com
     line += argument ? argument : "";
     return line;
 }
+
+} // namespace
 
 long long ShellCommandRunner(const char *command, const char *argument) {
     return ShellCommandRunner(command, argument, std::function<bool()>());

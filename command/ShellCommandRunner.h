@@ -20,12 +20,6 @@ constexpr long long kCommandStopped = -2;
 // characters including the terminator.
 constexpr std::size_t kMaxCommandLineLength = 511;
 
-// The interpreter line: the interpreter's path (quoted when it holds a
-// blank), " /d /c " (/d: no AutoRun command of the registry runs first), the
-// command, one blank, the argument. Pure: the interpreter path is given.
-std::string buildInterpreterLine(const std::string &interpreter, const char *command,
-                                 const char *argument);
-
 // Runs "<system directory>\cmd.exe /d /c <command> <argument>" hidden and
 // waits without limit. Both texts are UTF-8; every byte reaches the child as
 // the wide character of the same value, so only ASCII passes unchanged. A

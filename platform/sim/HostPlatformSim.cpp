@@ -114,6 +114,80 @@ bool createHiddenEmptyFile(const std::wstring &windowsPath) {
     return true;
 }
 
+namespace {
+
+// Reads what the started process reports on its code pipe until it ends,
+// or until the stop check says stop (the whole group is ended then).
+// Returns whether it was stopped.
+bool readReport(int codePipe, pid_t pid, const StopCheck &stop, std::string *reported) {
+    char buffer[32];
+    for (;;) {
+        if (stop) {
+            pollfd ready = {codePipe, POLLIN, 0};
+            const int polled = poll(&ready, 1, 250);
+            if (polled == 0 || (polled < 0 && errno == EINTR)) {
+                if (stop()) {
+                    kill(-pid, SIGKILL);
+                    return true;
+                }
+                continue;
+            }
+        }
+        const ssize_t n = read(codePipe, buffer, sizeof buffer);
+        if (n > 0)
+            reported->append(buffer, static_cast<std::size_t>(n));
+        else if (n == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// Starts argv (hostsim-cmd) hidden and waits for it, as runHiddenProcess.
+long long spawnAndWait(char *argv[], const QString &root, const StopCheck &stop) {
+    const QByteArray consoleLog = QFile::encodeName(root + QStringLiteral("/console.log"));
+    // Windows exit codes are 32 bits wide, a Linux exit status 8: the
+    // started program reports its code on descriptor 3. Its hidden console
+    // goes to the host's console log.
+    int codePipe[2];
+    if (pipe2(codePipe, O_CLOEXEC) != 0)
+        return kProcessNotStarted;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, codePipe[1], 3);
+    posix_spawn_file_actions_addopen(&actions, 1, consoleLog.constData(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    // A group of its own, so that a stop ends the interpreter together with
+    // whatever it started, as a job object does on Windows.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    close(codePipe[1]);
+    if (spawned != 0) {
+        close(codePipe[0]);
+        return kProcessNotStarted;
+    }
+    std::string reported;
+    const bool stopped = readReport(codePipe[0], pid, stop, &reported);
+    close(codePipe[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return stopped ? kProcessStopped : 0; // the exit code cannot be read: counts as 0
+    }
+    if (stopped)
+        return kProcessStopped;
+    if (!reported.empty())
+        return std::stoll(reported);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+} // namespace
+
 long long runHiddenProcess(const std::wstring &program, wchar_t *commandLine,
                            const StopCheck &stop) {
     if (!commandLine)
@@ -136,7 +210,6 @@ long long runHiddenProcess(const std::wstring &program, wchar_t *commandLine,
     const QByteArray rootArg = QFile::encodeName(root);
     const QByteArray programArg = programPath.toUtf8();
     const QByteArray folderArg = folder.toUtf8();
-    const QByteArray consoleLog = QFile::encodeName(root + QStringLiteral("/console.log"));
     char startSwitch[] = "--start";
     char *argv[] = {const_cast<char *>(launcher.constData()),
                     startSwitch,
@@ -145,68 +218,7 @@ long long runHiddenProcess(const std::wstring &program, wchar_t *commandLine,
                     const_cast<char *>(folderArg.constData()),
                     const_cast<char *>(bytes.c_str()),
                     nullptr};
-
-    // Windows exit codes are 32 bits wide, a Linux exit status 8: the
-    // interpreter reports its code on descriptor 3. Its hidden console goes
-    // to the host's console log.
-    int codePipe[2];
-    if (pipe2(codePipe, O_CLOEXEC) != 0)
-        return kProcessNotStarted;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, codePipe[1], 3);
-    posix_spawn_file_actions_addopen(&actions, 1, consoleLog.constData(),
-                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    // A group of its own, so that a stop ends the interpreter together with
-    // whatever it started, as a job object does on Windows.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, launcher.constData(), &actions, &attributes, argv, environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    close(codePipe[1]);
-    if (spawned != 0) {
-        close(codePipe[0]);
-        return kProcessNotStarted;
-    }
-    std::string reported;
-    char buffer[32];
-    bool stopped = false;
-    for (;;) {
-        if (stop) {
-            pollfd ready = {codePipe[0], POLLIN, 0};
-            const int polled = poll(&ready, 1, 250);
-            if (polled == 0 || (polled < 0 && errno == EINTR)) {
-                if (stop()) {
-                    stopped = true;
-                    kill(-pid, SIGKILL);
-                    break;
-                }
-                continue;
-            }
-        }
-        const ssize_t n = read(codePipe[0], buffer, sizeof buffer);
-        if (n > 0)
-            reported.append(buffer, static_cast<std::size_t>(n));
-        else if (n == 0 || errno != EINTR)
-            break;
-    }
-    close(codePipe[0]);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return stopped ? kProcessStopped : 0; // the exit code cannot be read: counts as 0
-    }
-    if (stopped)
-        return kProcessStopped;
-    if (!reported.empty())
-        return std::stoll(reported);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    return spawnAndWait(argv, root, stop);
 }
 
 int screenLogicalDpi() {
