@@ -1,6 +1,6 @@
 // Starting processes through the real calls: the line the runner builds
 // reaches cmd and the program whole, only Windows' own cmd runs it (not
-// COMSPEC, not a cmd.exe in the current folder, no AutoRun), every program
+// COMSPEC, not a cmd.exe in the current folder; with /d), every program
 // starts in the system directory, exit codes come back, what cannot start is
 // reported as such, a stop ends the whole tree, the shell starts a program
 // by its full path, and a second copy of the tool is refused.
@@ -30,26 +30,6 @@ long long runProbe(const std::string &arguments) {
     return hostplatform::runHiddenProcess(ownPath(), &line[0]);
 }
 
-// The AutoRun command cmd runs before every command it is given, unless
-// told not to (/d): here, the probe reporting "autorun".
-struct AutoRun {
-    HKEY key = nullptr;
-    explicit AutoRun(const std::string &command) {
-        const std::wstring value = widen(command);
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Command Processor", 0,
-                            nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
-            RegSetValueExW(key, L"AutoRun", 0, REG_SZ,
-                           reinterpret_cast<const BYTE *>(value.c_str()),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    ~AutoRun() {
-        if (key) {
-            RegDeleteValueW(key, L"AutoRun");
-            RegCloseKey(key);
-        }
-    }
-};
-
 void commandLines() {
     // What the program gets after cmd and the C runtime have read the line:
     // the runner must pass the command on byte for byte.
@@ -75,8 +55,8 @@ void commandLines() {
 
 void onlyWindowsOwnPrograms() {
     // Started by hand from another folder, which holds a cmd.exe of
-    // someone else's (the probe, which would report its own path), with
-    // COMSPEC naming a program that is not there and an AutoRun command.
+    // someone else's (the probe), with COMSPEC naming a program that is not
+    // there.
     const std::wstring planted = tempFolder() + L"bmc_planted";
     CreateDirectoryW(planted.c_str(), nullptr);
     CHECK(CopyFileW(ownPath().c_str(), (planted + L"\\cmd.exe").c_str(), FALSE));
@@ -86,24 +66,44 @@ void onlyWindowsOwnPrograms() {
     const char *comspec = std::getenv("COMSPEC");
     const std::string savedComspec = comspec ? comspec : "";
     _putenv("COMSPEC=C:\\bmc-no-such-folder\\cmd.exe");
-    {
-        const AutoRun autoRun(kProbe + " args autorun");
-        removeFile(kMarker);
-        CHECK_EQ(ShellCommandRunner("exit 5", ""), 5);
-        CHECK_EQ(readFile(kMarker), "");
-        // Every program starts in the system directory, through cmd or not.
-        const std::string system = narrow(hostplatform::systemDirectory());
-        CHECK_EQ(ShellCommandRunner((kProbe + " cwd").c_str(), ""), 0);
-        CHECK_EQ(readFile(kMarker), system);
-        CHECK_EQ(ProgramRunner(kProbe.c_str(), "cwd"), 0);
-        CHECK_EQ(readFile(kMarker), system);
-        // A program is named by its full path; a bare name is not looked for.
-        CHECK_EQ(ProgramRunner("cmd.exe", "/d /c exit 5"), kCommandNotStarted);
-    }
+    removeFile(kMarker);
+    CHECK_EQ(ShellCommandRunner("exit 5", ""), 5);
+    CHECK_EQ(readFile(kMarker), "");
+    // Every program starts in the system directory, through cmd or not.
+    const std::string system = narrow(hostplatform::systemDirectory());
+    CHECK_EQ(ShellCommandRunner((kProbe + " cwd").c_str(), ""), 0);
+    CHECK_EQ(readFile(kMarker), system);
+    CHECK_EQ(ProgramRunner(kProbe.c_str(), "cwd"), 0);
+    CHECK_EQ(readFile(kMarker), system);
+    // A program is named by its full path; a bare name is not looked for.
+    CHECK_EQ(ProgramRunner("cmd.exe", "/d /c exit 5"), kCommandNotStarted);
     _putenv(("COMSPEC=" + savedComspec).c_str());
     SetCurrentDirectoryW(before);
     removeFile(planted + L"\\cmd.exe");
     RemoveDirectoryW(planted.c_str());
+}
+
+void interpreterLine() {
+    // Wine's cmd runs no AutoRun command that /d could keep from running:
+    // for one start the probe stands in for the system's cmd.exe (loaded as
+    // the file, not as Wine's own) and reports the line it was given.
+    const std::wstring cmd = hostplatform::systemDirectory() + L"\\cmd.exe";
+    const std::wstring saved = tempFolder() + L"bmc_cmd_saved.exe";
+    CHECK(CopyFileW(cmd.c_str(), saved.c_str(), FALSE) &&
+          CopyFileW(ownPath().c_str(), cmd.c_str(), FALSE));
+    HKEY overrides = nullptr;
+    const wchar_t native[] = L"native";
+    CHECK(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, &overrides, nullptr) == ERROR_SUCCESS &&
+          RegSetValueExW(overrides, L"cmd.exe", 0, REG_SZ, reinterpret_cast<const BYTE *>(native),
+                         sizeof(native)) == ERROR_SUCCESS);
+    removeFile(kMarker);
+    ShellCommandRunner("exit 0", "");
+    RegDeleteValueW(overrides, L"cmd.exe");
+    RegCloseKey(overrides);
+    CHECK(CopyFileW(saved.c_str(), cmd.c_str(), FALSE));
+    removeFile(saved);
+    CHECK_EQ(readFile(kMarker), narrow(cmd) + " /d /c exit 0 ");
 }
 
 void exitCodes() {
@@ -161,6 +161,7 @@ void processTests() {
     _putenv(("BMC_PROBE_MARKER=" + narrow(kMarker)).c_str());
     commandLines();
     onlyWindowsOwnPrograms();
+    interpreterLine();
     exitCodes();
     stopEndsTheTree();
     shellStartAndOneCopy();

@@ -11,6 +11,7 @@
 //   second           starts as a second copy of the tool would: exit 0 when
 //                    refused and the first copy's window was brought up, 4 when
 //                    refused without a window, 5 when not refused
+// and, copied over the system's cmd.exe, it writes the command line it got.
 #include "Win32Test.h"
 
 #include "platform/HostPlatform.h"
@@ -36,6 +37,8 @@ int main(int argc, char **argv) {
         report = "flags=" + std::to_string(startup.dwFlags) +
                  " show=" + std::to_string(startup.wShowWindow);
     }
+    if (_wcsicmp(ownPath().c_str(), (hostplatform::systemDirectory() + L"\\cmd.exe").c_str()) == 0)
+        return writeFile(marker, narrow(GetCommandLineW())) ? 0 : 3;
     if (mode == "cwd") {
         wchar_t folder[MAX_PATH];
         report = narrow(std::wstring(folder, GetCurrentDirectoryW(MAX_PATH, folder)));
