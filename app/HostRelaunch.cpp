@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 const char *hostExecutableFor(HostBrand brand) {
     switch (brand) {
@@ -22,8 +23,11 @@ const char *hostExecutableFor(HostBrand brand) {
 void relaunchHost() {
     const char *executable = hostExecutableFor(AppContext::hostBrand());
     hostplatform::setKeepAwake(false);
-    // The name is relative: the shell finds it in the tool's own folder.
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
-    hostplatform::shellStart(executable);
+    // By its full path beside the tool: a relative name would be looked for
+    // in the current folder and on PATH, where anyone may have put one.
+    const QString path = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
+                                                  QLatin1Char('/') + QLatin1String(executable));
+    if (QFileInfo(path).isFile())
+        hostplatform::shellStart(path.toStdWString());
     QCoreApplication::quit();
 }

@@ -7,6 +7,6 @@
 // Bare file name of a host product's executable, expected beside the tool.
 const char *hostExecutableFor(HostBrand brand);
 
-// Clears the keep-awake request, makes the tool's folder the current
-// directory, starts the host executable through the shell and quits.
+// Clears the keep-awake request, starts the host executable beside the tool
+// through the shell, by its full path and only when it is there, and quits.
 void relaunchHost();

@@ -265,7 +265,7 @@ done
 
 # For information: one start of a stand-in process, as the start-up's drive
 # listing runs one and waits for it.
-listing=$(head -n1 "$work/host/commands.log" | cut -f2-)
+listing=$(head -n1 "$work/host/commands.log" | cut -f2)
 for i in $(seq 0 "$starts"); do
     t0=$(now_ns)
     "$bin/hostsim-cmd" "$work/host" "$listing" >/dev/null 2>&1 3>/dev/null || true

@@ -1,5 +1,7 @@
 #include "builder/BootFilePlan.h"
 
+#include "command/CommandQuoting.h"
+
 namespace {
 
 QString onVolume(QChar letter, const char *path) {
@@ -18,70 +20,70 @@ struct PlanStep {
 const PlanStep kPlan[] = {
     {nullptr, "\\boot\\fonts"},
     {nullptr, "\\boot\\resources"},
-    {"C:\\Windows\\Boot\\Fonts\\*", "\\boot\\fonts\\"},
-    {"C:\\Windows\\Boot\\Resources\\bootres.dll", "\\boot\\resources\\"},
-    {"C:\\Windows\\Boot\\DVD\\PCAT\\BCD", "\\boot\\"},
-    {"C:\\Windows\\Boot\\DVD\\PCAT\\boot.sdi", "\\boot\\"},
+    {"\\Boot\\Fonts\\*", "\\boot\\fonts\\"},
+    {"\\Boot\\Resources\\bootres.dll", "\\boot\\resources\\"},
+    {"\\Boot\\DVD\\PCAT\\BCD", "\\boot\\"},
+    {"\\Boot\\DVD\\PCAT\\boot.sdi", "\\boot\\"},
     {nullptr, "\\efi\\microsoft\\boot\\fonts"},
     {nullptr, "\\efi\\microsoft\\boot\\resources"},
-    {"C:\\Windows\\Boot\\EFI\\bootmgfw.efi", "\\efi\\boot\\"},
-    {"C:\\Windows\\Boot\\EFI\\bootmgfw.efi", "\\efi\\boot\\bootx64.efi*"},
-    {"C:\\Windows\\Boot\\Fonts\\*", "\\efi\\microsoft\\boot\\fonts\\"},
-    {"C:\\Windows\\Boot\\Resources\\bootres.dll", "\\efi\\microsoft\\boot\\resources\\"},
-    {"C:\\Windows\\Boot\\DVD\\EFI\\BCD", "\\efi\\microsoft\\boot\\"},
+    {"\\Boot\\EFI\\bootmgfw.efi", "\\efi\\boot\\"},
+    {"\\Boot\\EFI\\bootmgfw.efi", "\\efi\\boot\\bootx64.efi*"},
+    {"\\Boot\\Fonts\\*", "\\efi\\microsoft\\boot\\fonts\\"},
+    {"\\Boot\\Resources\\bootres.dll", "\\efi\\microsoft\\boot\\resources\\"},
+    {"\\Boot\\DVD\\EFI\\BCD", "\\efi\\microsoft\\boot\\"},
     {nullptr, "\\Sources"},
-    {"C:\\Windows\\Boot\\PCAT\\bootmgr", "\\"},
-    {"C:\\Windows\\Boot\\EFI\\bootmgr.efi", "\\"},
+    {"\\Boot\\PCAT\\bootmgr", "\\"},
+    {"\\Boot\\EFI\\bootmgr.efi", "\\"},
 };
 
 } // namespace
 
-QList<BootFileAction> bootFilePlan(const QString &systemDirectory, QChar letter) {
+QList<BootFileAction> bootFilePlan(const QString &systemDirectory, const QString &windowsDirectory,
+                                   QChar letter) {
     const QString xcopy = systemDirectory + QStringLiteral("\\Xcopy.exe /S /H /I ");
     QList<BootFileAction> plan;
     for (const PlanStep &step : kPlan) {
         if (!step.source)
             plan.append({BootFileAction::Kind::CreateFolder, onVolume(letter, step.onVolume)});
         else
-            plan.append({BootFileAction::Kind::Copy, xcopy + QLatin1String(step.source) +
-                                                         QLatin1Char(' ') +
-                                                         onVolume(letter, step.onVolume)});
+            plan.append({BootFileAction::Kind::Copy,
+                         xcopy + quoteIfNeeded(windowsDirectory + QLatin1String(step.source)) +
+                             QLatin1Char(' ') + onVolume(letter, step.onVolume)});
     }
     return plan;
 }
 
-QStringList bootFileSources() {
+QStringList bootFileSources(const QString &windowsDirectory) {
     QStringList sources;
     for (const PlanStep &step : kPlan) {
         if (step.source)
-            sources.append(QLatin1String(step.source));
+            sources.append(windowsDirectory + QLatin1String(step.source));
     }
     return sources;
 }
 
-QString bootFontsFolder() {
-    return QStringLiteral("C:\\Windows\\Boot\\Fonts");
+QString bootFontsFolder(const QString &windowsDirectory) {
+    return windowsDirectory + QStringLiteral("\\Boot\\Fonts");
 }
 
-QList<DriveFile> finishedDriveLayout(QChar letter, const QStringList &fontFiles,
-                                     const QString &imageSource) {
-    auto file = [letter](const char *onDrive, const char *source) {
-        return DriveFile{onVolume(letter, onDrive), QLatin1String(source)};
+QList<DriveFile> finishedDriveLayout(const QString &windowsDirectory, QChar letter,
+                                     const QStringList &fontFiles, const QString &imageSource) {
+    auto file = [&](const char *onDrive, const char *source) {
+        return DriveFile{onVolume(letter, onDrive), windowsDirectory + QLatin1String(source)};
     };
     QList<DriveFile> layout = {
-        file("\\bootmgr", "C:\\Windows\\Boot\\PCAT\\bootmgr"),
-        file("\\bootmgr.efi", "C:\\Windows\\Boot\\EFI\\bootmgr.efi"),
-        file("\\boot\\BCD", "C:\\Windows\\Boot\\DVD\\PCAT\\BCD"),
-        file("\\boot\\boot.sdi", "C:\\Windows\\Boot\\DVD\\PCAT\\boot.sdi"),
-        file("\\boot\\resources\\bootres.dll", "C:\\Windows\\Boot\\Resources\\bootres.dll"),
-        file("\\efi\\boot\\bootmgfw.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"),
-        file("\\efi\\boot\\bootx64.efi", "C:\\Windows\\Boot\\EFI\\bootmgfw.efi"),
-        file("\\efi\\microsoft\\boot\\BCD", "C:\\Windows\\Boot\\DVD\\EFI\\BCD"),
-        file("\\efi\\microsoft\\boot\\resources\\bootres.dll",
-             "C:\\Windows\\Boot\\Resources\\bootres.dll"),
+        file("\\bootmgr", "\\Boot\\PCAT\\bootmgr"),
+        file("\\bootmgr.efi", "\\Boot\\EFI\\bootmgr.efi"),
+        file("\\boot\\BCD", "\\Boot\\DVD\\PCAT\\BCD"),
+        file("\\boot\\boot.sdi", "\\Boot\\DVD\\PCAT\\boot.sdi"),
+        file("\\boot\\resources\\bootres.dll", "\\Boot\\Resources\\bootres.dll"),
+        file("\\efi\\boot\\bootmgfw.efi", "\\Boot\\EFI\\bootmgfw.efi"),
+        file("\\efi\\boot\\bootx64.efi", "\\Boot\\EFI\\bootmgfw.efi"),
+        file("\\efi\\microsoft\\boot\\BCD", "\\Boot\\DVD\\EFI\\BCD"),
+        file("\\efi\\microsoft\\boot\\resources\\bootres.dll", "\\Boot\\Resources\\bootres.dll"),
         DriveFile{onVolume(letter, "\\sources\\boot.wim"), imageSource},
     };
-    const QString fonts = bootFontsFolder() + QLatin1Char('\\');
+    const QString fonts = bootFontsFolder(windowsDirectory) + QLatin1Char('\\');
     for (const QString &font : fontFiles) {
         layout.append({onVolume(letter, "\\boot\\fonts\\") + font, fonts + font});
         layout.append({onVolume(letter, "\\efi\\microsoft\\boot\\fonts\\") + font, fonts + font});

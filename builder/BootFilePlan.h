@@ -17,17 +17,19 @@ inline bool operator==(const BootFileAction &a, const BootFileAction &b) {
     return a.kind == b.kind && a.text == b.text;
 }
 
-// The folder creations and copies, in the order they run. letter is the new
-// volume's drive letter.
-QList<BootFileAction> bootFilePlan(const QString &systemDirectory, QChar letter = QLatin1Char('R'));
+// The folder creations and copies, in the order they run. The boot files
+// come from the Boot folder of windowsDirectory (the running installation's
+// own, wherever it is); letter is the new volume's drive letter.
+QList<BootFileAction> bootFilePlan(const QString &systemDirectory, const QString &windowsDirectory,
+                                   QChar letter = QLatin1Char('R'));
 
 // The source of every copy of the plan, in order, once per copy (a file
 // copied twice is named twice); a source ending in "\*" names every file of
 // its folder.
-QStringList bootFileSources();
+QStringList bootFileSources(const QString &windowsDirectory);
 
 // Where the boot fonts are taken from.
-QString bootFontsFolder();
+QString bootFontsFolder(const QString &windowsDirectory);
 
 // One file of a finished drive and the file it was copied from.
 struct DriveFile {
@@ -38,5 +40,5 @@ struct DriveFile {
 // Every file that a finished drive holds, with its source. fontFiles are the
 // names of the files in bootFontsFolder(); each is copied to both font
 // folders. imageSource is the downloaded image.
-QList<DriveFile> finishedDriveLayout(QChar letter, const QStringList &fontFiles,
-                                     const QString &imageSource);
+QList<DriveFile> finishedDriveLayout(const QString &windowsDirectory, QChar letter,
+                                     const QStringList &fontFiles, const QString &imageSource);

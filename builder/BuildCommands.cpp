@@ -63,13 +63,17 @@ bool isUsableDownloadLink(const QString &link) {
            !url.host().isEmpty();
 }
 
-QString bitsadminCommand(const QString &link) {
-    return QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download /priority normal \"") +
-           link + QStringLiteral("\" ") + QLatin1String(buildpaths::kDownloadedImage);
+QString bitsadminProgram(const QString &systemDirectory) {
+    return systemDirectory + QStringLiteral("\\bitsadmin.exe");
 }
 
-QString bitsadminCancelCommand() {
-    return QStringLiteral("bitsadmin.exe /cancel myDownloadJob");
+QString bitsadminArguments(const QString &link) {
+    return QStringLiteral("/transfer myDownloadJob /download /priority normal ") + link +
+           QLatin1Char(' ') + QLatin1String(buildpaths::kDownloadedImage);
+}
+
+QString bitsadminCancelArguments() {
+    return QStringLiteral("/cancel myDownloadJob");
 }
 
 QString imageSourcePath() {

@@ -53,13 +53,15 @@ QString linkForLog(const QString &link);
 // and, quoted, to a command line.
 bool isUsableDownloadLink(const QString &link);
 
-// The fallback download when the system's own download call fails. The link
-// is quoted: a query string may hold "&", which the interpreter would
-// otherwise read as the start of a second command.
-QString bitsadminCommand(const QString &link);
+// The fallback download when the system's own download call fails:
+// bitsadmin of the system directory, started directly (ProgramRunner). No
+// interpreter reads its arguments, so a link's "%41%" or "&" reaches it as
+// written; the link holds no blank or quote, so it is one argument as it is.
+QString bitsadminProgram(const QString &systemDirectory);
+QString bitsadminArguments(const QString &link);
 // Cancels the fallback's job: the transfer service keeps a job, and its
 // partial file, after bitsadmin itself has been ended.
-QString bitsadminCancelCommand();
+QString bitsadminCancelArguments();
 
 // The downloaded image as the image copy names it: C:\DownloadFIle\Boot.wim
 // (file names ignore case, so it is the downloaded boot.wim).

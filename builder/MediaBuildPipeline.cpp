@@ -66,12 +66,13 @@ MediaBuildPipeline::MediaBuildPipeline(ThreadDriveClone &worker, const QString &
 
 void MediaBuildPipeline::run() {
     m_tempDirectory = QString::fromStdWString(hostplatform::tempDirectory());
+    m_windowsDirectory = QString::fromStdWString(hostplatform::windowsDirectory());
     m_scratchFolder = scratchFolder(m_tempDirectory);
     m_scriptFile = diskScriptFile(m_scratchFolder);
     m_log.open(hostPath(m_tempDirectory + QLatin1String(kBuildLogName)));
-    m_log.note(QStringLiteral("build for disk %1 \"%2\", system directory %3")
+    m_log.note(QStringLiteral("build for disk %1 \"%2\", system directory %3, Windows in %4")
                    .arg(m_diskNumber)
-                   .arg(m_diskModel, m_systemDirectory));
+                   .arg(m_diskModel, m_systemDirectory, m_windowsDirectory));
 
     const WorkFolders folders = prepareWorkFolders();
     if (folders != WorkFolders::Ready) {
@@ -389,14 +390,14 @@ hostplatform::DownloadResult MediaBuildPipeline::download(const QString &link) {
     // The fallback is bounded like the first attempt: the transfer service
     // would wait on a stalled server for days. Its progress shows as the
     // growth of its temporary file beside the image.
-    const QString command = bitsadminCommand(link);
-    const QString shown = bitsadminCommand(linkForLog(link));
+    const QString bitsadmin = bitsadminProgram(m_systemDirectory);
+    const QString shown = bitsadmin + QLatin1Char(' ') + bitsadminArguments(linkForLog(link));
     qDebug().noquote() << shown;
     hostplatform::StallWatch watch;
     QElapsedTimer fallbackTimer;
     fallbackTimer.start();
     const QString folder = path(kDownloadFolder);
-    const long long code = runCommand(command, shown, [&]() {
+    const long long code = runProgram(bitsadmin, bitsadminArguments(link), shown, [&]() {
         const qint64 arrived = bytesIn(folder);
         if (stop())
             return true;
@@ -409,7 +410,8 @@ hostplatform::DownloadResult MediaBuildPipeline::download(const QString &link) {
                     stop() ? QStringLiteral("stopped by the user")
                            : QStringLiteral("given up: no progress"));
         // Ending bitsadmin leaves its job with the service, partial file and all.
-        runCommand(bitsadminCancelCommand());
+        runProgram(bitsadmin, bitsadminCancelArguments(),
+                   bitsadmin + QLatin1Char(' ') + bitsadminCancelArguments(), {});
         QFile::remove(path(kDownloadedImage));
         return DownloadResult::Failed;
     }
@@ -446,7 +448,7 @@ VolumeLayout MediaBuildPipeline::chooseLayout(qint64 imageSize) {
     const DiskSizeResult disk = queryDiskSize(m_systemDirectory, m_scratchFolder, m_diskNumber);
     m_log.command(disk.command, disk.exitCode, disk.milliseconds);
     qint64 bootFiles = 0;
-    for (const QString &source : bootFileSources()) {
+    for (const QString &source : bootFileSources(m_windowsDirectory)) {
         if (source.endsWith(QLatin1String("\\*"))) {
             const QFileInfoList files =
                 QDir(hostPath(source.chopped(2)))
@@ -504,9 +506,17 @@ bool MediaBuildPipeline::formatDisk(QChar letter, const VolumeLayout &layout) {
 }
 
 bool MediaBuildPipeline::copyBootFiles(QChar letter) {
+    // Without the Windows folder the sources would be relative to the
+    // current drive's root, which anyone may fill.
+    if (m_windowsDirectory.isEmpty()) {
+        m_log.check(QStringLiteral("boot file copies reported success"), false,
+                    QStringLiteral("the Windows folder is unknown"));
+        return false;
+    }
     // Every copy is tried, so the log names each one that failed.
     bool allCopied = true;
-    for (const BootFileAction &action : bootFilePlan(m_systemDirectory, letter)) {
+    for (const BootFileAction &action :
+         bootFilePlan(m_systemDirectory, m_windowsDirectory, letter)) {
         if (action.kind == BootFileAction::Kind::CreateFolder)
             createFolder(action.text);
         else if (runCommand(action.text) != 0)
@@ -518,14 +528,14 @@ bool MediaBuildPipeline::copyBootFiles(QChar letter) {
 
 bool MediaBuildPipeline::finishedDriveIsComplete(QChar letter, const QByteArray &imageHash) {
     const QString imageOnDrive = QString(letter) + QStringLiteral(":\\sources\\boot.wim");
-    const QStringList fonts =
-        QDir(hostPath(bootFontsFolder())).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList fonts = QDir(hostPath(bootFontsFolder(m_windowsDirectory)))
+                                  .entryList(QDir::Files | QDir::Hidden | QDir::System);
     // Every file must be the one it was copied from: a copy cut short by a
     // write error still exists, so existence proves nothing.
     QStringList missing;
     QStringList differing;
     for (const DriveFile &file :
-         finishedDriveLayout(letter, fonts, QLatin1String(kDownloadedImage))) {
+         finishedDriveLayout(m_windowsDirectory, letter, fonts, QLatin1String(kDownloadedImage))) {
         const QFileInfo copy(hostPath(file.onDrive));
         if (!copy.isFile()) {
             missing.append(file.onDrive);
@@ -615,14 +625,20 @@ void MediaBuildPipeline::endStopped() {
 
 long long MediaBuildPipeline::runCommand(const QString &command,
                                          const std::function<bool()> &stop) {
-    return runCommand(command, command, stop);
-}
-
-long long MediaBuildPipeline::runCommand(const QString &command, const QString &shownAs,
-                                         const std::function<bool()> &stop) {
     QElapsedTimer timer;
     timer.start();
     const long long code = ShellCommandRunner(command.toUtf8().constData(), "", stop);
+    m_log.command(command, code, timer.elapsed());
+    return code;
+}
+
+long long MediaBuildPipeline::runProgram(const QString &program, const QString &arguments,
+                                         const QString &shownAs,
+                                         const std::function<bool()> &stop) {
+    QElapsedTimer timer;
+    timer.start();
+    const long long code =
+        ProgramRunner(program.toUtf8().constData(), arguments.toUtf8().constData(), stop);
     m_log.command(shownAs, code, timer.elapsed());
     return code;
 }

@@ -60,9 +60,9 @@ private:
     static qint64 bytesIn(const QString &localFolder);
 
     long long runCommand(const QString &command, const std::function<bool()> &stop = {});
-    // The same, shown in the log as shownAs (a command whose link may hold
-    // secrets).
-    long long runCommand(const QString &command, const QString &shownAs,
+    // Starts the program directly (no interpreter), shown in the log as
+    // shownAs (its link may hold secrets).
+    long long runProgram(const QString &program, const QString &arguments, const QString &shownAs,
                          const std::function<bool()> &stop);
     bool sha256Of(const QString &windowsPath, QByteArray *hash);
 
@@ -71,6 +71,7 @@ private:
     const int m_diskNumber;
     const QString m_diskModel;
     QString m_tempDirectory;
+    QString m_windowsDirectory;
     QString m_scratchFolder;
     QString m_scriptFile;
     BuildLog m_log;

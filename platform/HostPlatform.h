@@ -66,6 +66,11 @@ private:
 // example C:\Windows\system32. Empty when the call fails.
 std::wstring systemDirectory();
 
+// The folder Windows is installed in (GetSystemWindowsDirectoryW, 512 wide
+// characters), for example C:\Windows, which holds the boot files. Empty
+// when the call fails.
+std::wstring windowsDirectory();
+
 // The user's temporary folder (GetTempPathW, 512 wide characters), ending in a
 // backslash. Empty when the call fails. Command lines reach cmd unchanged only
 // in ASCII, so a folder whose name has other characters (an accented or CJK
@@ -83,16 +88,23 @@ bool canCreateFilesIn(const std::wstring &windowsFolder);
 // closes it again at once. Returns false when it cannot be created.
 bool createHiddenEmptyFile(const std::wstring &windowsPath);
 
-// Reads an environment variable of the tool's process. Returns false when unset.
-bool environmentVariable(const char *name, std::string &value);
+// Starts program with commandLine, hidden, in a new console, waits for it and
+// returns its exit code (0 when the code cannot be read), or
+// kProcessNotStarted. program is a full path ("C:\...", "\\server\...");
+// anything else is refused, since the system would look for it in folders
+// that others may control (the tool's folder, the current folder, PATH).
+// Every program starts in the system directory, never in the tool's current
+// folder. Without a stop check it waits without limit; when the check says
+// stop, the process is ended together with every process it started, and the
+// result is kProcessStopped. The buffer must be writable and null-terminated,
+// as CreateProcessW requires.
+long long runHiddenProcess(const std::wstring &program, wchar_t *commandLine,
+                           const StopCheck &stop = StopCheck());
 
-// Starts commandLine hidden in a new console, waits for it and returns its
-// exit code (0 when the code cannot be read), or kProcessNotStarted. Without
-// a stop check it waits without limit; when the check says stop, the process
-// is ended together with every process it started, and the result is
-// kProcessStopped. The buffer must be writable and null-terminated, as
-// CreateProcessW requires.
-long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop = StopCheck());
+// Lets the process load libraries only from the system directory and from
+// its own folder, never from the current folder or PATH. Called first thing,
+// before anything loads a library at run time.
+void restrictLibrarySearch();
 
 // Horizontal logical resolution of the screen (LOGPIXELSX); 0 when unknown.
 int screenLogicalDpi();
@@ -102,9 +114,10 @@ int screenLogicalDpi();
 // thread: clear it on the thread that set it.
 void setKeepAwake(bool on);
 
-// Starts a program through the shell by its file name (ShellExecuteA, default
-// verb, no parameters, normal window). Returns true when the shell started it.
-bool shellStart(const char *fileName);
+// Starts a program through the shell by its full path (ShellExecuteW, default
+// verb, no parameters, normal window, its own folder as its current folder).
+// A relative name is refused. Returns true when the shell started it.
+bool shellStart(const std::wstring &programPath);
 
 // How much of a transfer has arrived, and its whole size (0 when the server
 // did not say). Called on the downloading thread, possibly very often.

@@ -4,7 +4,6 @@
 #include "platform/sim/SimHost.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -51,39 +50,24 @@ QString interpreterProgram() {
     return QFileInfo(self).absolutePath() + QStringLiteral("/hostsim-cmd");
 }
 
-// First token of a command line as CreateProcessW reads it without an
-// application name: quoted, or up to the first blank.
-QString firstToken(const QString &line) {
-    if (line.startsWith(QLatin1Char('"'))) {
-        const int end = line.indexOf(QLatin1Char('"'), 1);
-        return end < 0 ? line.mid(1) : line.mid(1, end - 1);
-    }
-    const int blank = line.indexOf(QLatin1Char(' '));
-    return blank < 0 ? line : line.left(blank);
-}
-
-// Whether the program named by the line exists on the host and is its
-// command interpreter. A bare name is searched in the system directory, as
-// the search path of a Windows process would find it.
-bool isHostInterpreter(const QString &root, const QString &program) {
-    QString windowsPath = program;
-    if (!program.contains(QLatin1Char('\\')) && !program.contains(QLatin1Char('/'))) {
-        windowsPath =
-            simhost::hostSetting(root, QStringLiteral("system/systemDirectory")).toString() +
-            QLatin1Char('\\') + program;
-    }
-    if (!windowsPath.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive) &&
-        !QFileInfo(simhost::localPath(root, windowsPath)).isFile())
-        windowsPath += QStringLiteral(".exe");
-    const QFileInfo file(simhost::localPath(root, windowsPath));
-    return file.isFile() &&
-           file.fileName().compare(QLatin1String("cmd.exe"), Qt::CaseInsensitive) == 0;
+// "X:\..." on a drive of the host: the only kind of path the simulated
+// host starts (it has no network shares).
+bool isFullPath(const QString &path) {
+    return path.size() >= 3 && path.at(0).isLetter() && path.at(0).unicode() < 0x80 &&
+           path.at(1) == QLatin1Char(':') && path.at(2) == QLatin1Char('\\');
 }
 
 } // namespace
 
 std::wstring systemDirectory() {
     return settingW("system/systemDirectory");
+}
+
+std::wstring windowsDirectory() {
+    return simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/windowsDirectory"),
+                                QStringLiteral("C:\\Windows"))
+        .toString()
+        .toStdWString();
 }
 
 std::wstring tempDirectory() {
@@ -130,46 +114,39 @@ bool createHiddenEmptyFile(const std::wstring &windowsPath) {
     return true;
 }
 
-bool environmentVariable(const char *name, std::string &value) {
-    if (qstrcmp(name, "COMSPEC") == 0) {
-        // The host's own environment, as a Windows process would inherit it.
-        const QString comspec =
-            simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/comspec")).toString();
-        if (comspec.isEmpty())
+namespace {
+
+// Reads what the started process reports on its code pipe until it ends,
+// or until the stop check says stop (the whole group is ended then).
+// Returns whether it was stopped.
+bool readReport(int codePipe, pid_t pid, const StopCheck &stop, std::string *reported) {
+    char buffer[32];
+    for (;;) {
+        if (stop) {
+            pollfd ready = {codePipe, POLLIN, 0};
+            const int polled = poll(&ready, 1, 250);
+            if (polled == 0 || (polled < 0 && errno == EINTR)) {
+                if (stop()) {
+                    kill(-pid, SIGKILL);
+                    return true;
+                }
+                continue;
+            }
+        }
+        const ssize_t n = read(codePipe, buffer, sizeof buffer);
+        if (n > 0)
+            reported->append(buffer, static_cast<std::size_t>(n));
+        else if (n == 0 || errno != EINTR)
             return false;
-        value = comspec.toStdString();
-        return true;
     }
-    const char *v = std::getenv(name);
-    if (!v)
-        return false;
-    value = v;
-    return true;
 }
 
-long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop) {
-    if (!commandLine)
-        return kProcessNotStarted;
-    // Undo the byte-for-byte widening: each wide character carries one byte.
-    std::string bytes;
-    for (const wchar_t *p = commandLine; *p; ++p)
-        bytes.push_back(static_cast<char>(static_cast<unsigned char>(*p & 0xff)));
-    const QString line = QString::fromUtf8(bytes.c_str());
-
-    const QString root = simhost::hostRoot();
-    if (!isHostInterpreter(root, firstToken(line)))
-        return kProcessNotStarted;
-
-    const QByteArray program = QFile::encodeName(interpreterProgram());
-    const QByteArray rootArg = QFile::encodeName(root);
+// Starts argv (hostsim-cmd) hidden and waits for it, as runHiddenProcess.
+long long spawnAndWait(char *argv[], const QString &root, const StopCheck &stop) {
     const QByteArray consoleLog = QFile::encodeName(root + QStringLiteral("/console.log"));
-    char *argv[] = {const_cast<char *>(program.constData()),
-                    const_cast<char *>(rootArg.constData()), const_cast<char *>(bytes.c_str()),
-                    nullptr};
-
     // Windows exit codes are 32 bits wide, a Linux exit status 8: the
-    // interpreter reports its code on descriptor 3. Its hidden console goes
-    // to the host's console log.
+    // started program reports its code on descriptor 3. Its hidden console
+    // goes to the host's console log.
     int codePipe[2];
     if (pipe2(codePipe, O_CLOEXEC) != 0)
         return kProcessNotStarted;
@@ -186,8 +163,7 @@ long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop) {
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environ);
+    const int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(codePipe[1]);
@@ -196,27 +172,7 @@ long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop) {
         return kProcessNotStarted;
     }
     std::string reported;
-    char buffer[32];
-    bool stopped = false;
-    for (;;) {
-        if (stop) {
-            pollfd ready = {codePipe[0], POLLIN, 0};
-            const int polled = poll(&ready, 1, 250);
-            if (polled == 0 || (polled < 0 && errno == EINTR)) {
-                if (stop()) {
-                    stopped = true;
-                    kill(-pid, SIGKILL);
-                    break;
-                }
-                continue;
-            }
-        }
-        const ssize_t n = read(codePipe[0], buffer, sizeof buffer);
-        if (n > 0)
-            reported.append(buffer, static_cast<std::size_t>(n));
-        else if (n == 0 || errno != EINTR)
-            break;
-    }
+    const bool stopped = readReport(codePipe[0], pid, stop, &reported);
     close(codePipe[0]);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
@@ -230,6 +186,41 @@ long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
+} // namespace
+
+long long runHiddenProcess(const std::wstring &program, wchar_t *commandLine,
+                           const StopCheck &stop) {
+    if (!commandLine)
+        return kProcessNotStarted;
+    // Undo the byte-for-byte widening: each wide character carries one byte.
+    std::string bytes;
+    for (const wchar_t *p = commandLine; *p; ++p)
+        bytes.push_back(static_cast<char>(static_cast<unsigned char>(*p & 0xff)));
+
+    const QString root = simhost::hostRoot();
+    const QString programPath = fromWide(program);
+    const QString folder = fromWide(systemDirectory());
+    if (!isFullPath(programPath) || folder.isEmpty() ||
+        !QFileInfo(simhost::localPath(root, programPath)).isFile())
+        return kProcessNotStarted;
+
+    // hostsim-cmd starts the program: the stand-in interpreter for cmd.exe,
+    // the stand-in tool for any other program of the host.
+    const QByteArray launcher = QFile::encodeName(interpreterProgram());
+    const QByteArray rootArg = QFile::encodeName(root);
+    const QByteArray programArg = programPath.toUtf8();
+    const QByteArray folderArg = folder.toUtf8();
+    char startSwitch[] = "--start";
+    char *argv[] = {const_cast<char *>(launcher.constData()),
+                    startSwitch,
+                    const_cast<char *>(rootArg.constData()),
+                    const_cast<char *>(programArg.constData()),
+                    const_cast<char *>(folderArg.constData()),
+                    const_cast<char *>(bytes.c_str()),
+                    nullptr};
+    return spawnAndWait(argv, root, stop);
+}
+
 int screenLogicalDpi() {
     return simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/dpi"), 96).toInt();
 }
@@ -241,10 +232,16 @@ void setKeepAwake(bool on) {
                            .arg(reinterpret_cast<quintptr>(QThread::currentThreadId())));
 }
 
-bool shellStart(const char *fileName) {
-    // The shell looks in the current directory for a relative name.
-    const QString name = QString::fromUtf8(fileName);
-    const QFileInfo program(QDir::current().absoluteFilePath(name));
+void restrictLibrarySearch() {
+    // The simulated host loads no Windows libraries.
+}
+
+bool shellStart(const std::wstring &programPath) {
+    // On the simulated host the tool's own folder is a local folder: the
+    // program is given by its local path, and started in its own folder.
+    const QFileInfo program(fromWide(programPath));
+    if (program.isRelative())
+        return false;
     const QString root = simhost::hostRoot();
     const bool started =
         program.isFile() && program.isExecutable() &&

@@ -108,6 +108,13 @@ void setHostSetting(const QString &root, const QString &key, const QVariant &val
         ini.remove(key);
 }
 
+bool isHostProgram(const QString &localFile) {
+    QFile file(localFile);
+    const QByteArray expected(kHostProgramContent);
+    return file.open(QIODevice::ReadOnly) && file.size() == expected.size() &&
+           file.readAll() == expected;
+}
+
 void setHidden(const QString &root, const QString &localFile, bool hidden) {
     QMutexLocker lock(&logMutex());
     const QString entry = relativeToRoot(root, localFile);
@@ -168,18 +175,28 @@ QStringList readLog(const QString &root, const QString &logName) {
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-void appendCommandLog(const QString &root, const QString &line, long long exitCode) {
-    appendLog(root, QStringLiteral("commands.log"),
-              QString::number(exitCode) + QLatin1Char('\t') + line);
+// One line per entry: exit code, command line, program, working folder,
+// separated by tabs. The line comes second so that readers of the older
+// two-field form ("cut -f2") still find it.
+void appendCommandLog(const QString &root, const LoggedCommand &entry) {
+    appendLog(
+        root, QStringLiteral("commands.log"),
+        QStringList{QString::number(entry.exitCode), entry.line, entry.program, entry.workingFolder}
+            .join(QLatin1Char('\t')));
 }
 
 QList<LoggedCommand> readCommandLog(const QString &root) {
     QList<LoggedCommand> out;
     for (const QString &entry : readLog(root, QStringLiteral("commands.log"))) {
-        const int tab = entry.indexOf(QLatin1Char('\t'));
-        if (tab < 0)
+        const QStringList fields = entry.split(QLatin1Char('\t'));
+        if (fields.size() < 2)
             continue;
-        out.append({entry.mid(tab + 1), entry.left(tab).toLongLong()});
+        LoggedCommand logged{fields.at(1), fields.at(0).toLongLong(), QString(), QString()};
+        if (fields.size() >= 4) {
+            logged.program = fields.at(2);
+            logged.workingFolder = fields.at(3);
+        }
+        out.append(logged);
     }
     return out;
 }

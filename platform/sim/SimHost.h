@@ -2,15 +2,19 @@
 // on Linux as if it ran on Windows.
 //
 // Layout of a host root:
-//   host.ini            system directory, temporary folder, COMSPEC, screen dpi,
-//                       which tools exist, faults on request ([system], [faults])
+//   host.ini            Windows and system directory, temporary folder, screen
+//                       dpi, the user's environment, faults on request
+//                       ([system], [environment], [faults])
 //   registry.reg        the registry values the tool reads (see SimRegistry.h)
 //   drives/<L>/         drive letter L: a folder, or a symbolic link to the
 //                       volume folder of the disk that holds it
 //   disks/<id>/disk.ini one simulated disk: number, model, media type, size
 //   disks/<id>/volume/  the content of the disk's partition
 //   hidden.txt          files that carry the hidden attribute
-//   commands.log        every command line the interpreter ran, with its exit code
+//   commands.log        every program the tool started: its command line, exit
+//                       code, program and working folder
+//   foreign.log         programs that ran although Windows did not bring them
+//                       (any program file the host setup did not make)
 //   shell.log, power.log  programs started through the shell, keep-awake requests
 //   instance.lock       held by the running copy of the tool
 //   windows.log         window activations asked for by a second start
@@ -50,6 +54,13 @@ QVariant hostSetting(const QString &root, const QString &key,
                      const QVariant &defaultValue = QVariant());
 void setHostSetting(const QString &root, const QString &key, const QVariant &value);
 
+// The content of every program file the host setup makes: one of Windows'
+// own programs, for which a stand-in runs.
+inline const char kHostProgramContent[] = "stand-in program of the simulated host\n";
+// Whether a local file is such a program; anything else was put there by
+// someone else.
+bool isHostProgram(const QString &localFile);
+
 // Hidden attribute of a local file inside the host root.
 void setHidden(const QString &root, const QString &localFile, bool hidden);
 bool isHidden(const QString &root, const QString &localFile);
@@ -57,12 +68,15 @@ bool isHidden(const QString &root, const QString &localFile);
 // folder was emptied, so that new files there start without it).
 void forgetHiddenBelow(const QString &root, const QString &localFolder);
 
-// The command log: one entry per interpreter run.
+// The command log: one entry per process the tool started. program and
+// workingFolder are empty in entries of a start that did not name them.
 struct LoggedCommand {
     QString line;
     long long exitCode = 0;
+    QString program;       // the Windows path the process was started from
+    QString workingFolder; // its current folder, as a Windows path
 };
-void appendCommandLog(const QString &root, const QString &line, long long exitCode);
+void appendCommandLog(const QString &root, const LoggedCommand &entry);
 QList<LoggedCommand> readCommandLog(const QString &root);
 
 void appendLog(const QString &root, const QString &logName, const QString &text);

@@ -3,21 +3,15 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-// getenv is the call wanted here; MSVC would suggest its own replacement.
-#ifndef _CRT_SECURE_NO_WARNINGS
-#define _CRT_SECURE_NO_WARNINGS
-#endif
 #include <windows.h>
 
 #include <bcrypt.h>
-#include <shellapi.h>
 #include <urlmon.h>
 #include <wininet.h>
 
 #include "platform/HostPlatform.h"
 #include "platform/win32/Win32Text.h"
 
-#include <cstdlib>
 #include <string>
 
 namespace hostplatform {
@@ -263,6 +257,16 @@ std::wstring systemDirectory() {
     return std::wstring(buffer, length);
 }
 
+std::wstring windowsDirectory() {
+    wchar_t buffer[kPathCapacity];
+    // The system's own folder, not the user's view of it (GetWindowsDirectoryW
+    // gives a private folder on a terminal server).
+    const UINT length = GetSystemWindowsDirectoryW(buffer, kPathCapacity);
+    if (length == 0 || length >= kPathCapacity)
+        return std::wstring();
+    return std::wstring(buffer, length);
+}
+
 std::wstring tempDirectory() {
     wchar_t buffer[kPathCapacity];
     const DWORD length = GetTempPathW(kPathCapacity, buffer);
@@ -326,80 +330,6 @@ bool createHiddenEmptyFile(const std::wstring &windowsPath) {
     return true;
 }
 
-bool environmentVariable(const char *name, std::string &value) {
-    if (!name)
-        return false;
-    const char *found = std::getenv(name);
-    if (!found)
-        return false;
-    value = found;
-    return true;
-}
-
-long long runHiddenProcess(wchar_t *commandLine, const StopCheck &stop) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION process = {};
-
-    // A command that may be stopped runs in a job of its own, so that the
-    // stop ends what the interpreter started as well (bitsadmin, say), not
-    // the interpreter alone. It starts suspended until it is in the job.
-    HANDLE job = nullptr;
-    DWORD flags = CREATE_NEW_CONSOLE;
-    if (stop) {
-        job = CreateJobObjectW(nullptr, nullptr);
-        if (job) {
-            JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-            limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-            SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits,
-                                    sizeof(limits));
-            flags |= CREATE_SUSPENDED;
-        }
-    }
-    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, flags, nullptr, nullptr,
-                        &startup, &process)) {
-        if (job)
-            CloseHandle(job);
-        return kProcessNotStarted;
-    }
-    if (job) {
-        if (!AssignProcessToJobObject(job, process.hProcess)) {
-            CloseHandle(job);
-            job = nullptr;
-        }
-        ResumeThread(process.hThread);
-    }
-
-    bool stopped = false;
-    if (stop) {
-        while (WaitForSingleObject(process.hProcess, 250) == WAIT_TIMEOUT) {
-            if (stop()) {
-                stopped = true;
-                if (!job || !TerminateJobObject(job, 1))
-                    TerminateProcess(process.hProcess, 1);
-                WaitForSingleObject(process.hProcess, INFINITE);
-                break;
-            }
-        }
-    } else {
-        WaitForSingleObject(process.hProcess, INFINITE);
-    }
-    DWORD exitCode = 0;
-    if (!GetExitCodeProcess(process.hProcess, &exitCode))
-        exitCode = 0;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    if (job)
-        CloseHandle(job);
-    if (stopped)
-        return kProcessStopped;
-    // Widened unsigned, so that an exit code of 0xFFFFFFFF never reads as
-    // kProcessNotStarted.
-    return static_cast<long long>(exitCode);
-}
-
 int screenLogicalDpi() {
     const HDC screen = GetDC(nullptr);
     if (!screen)
@@ -415,13 +345,6 @@ void setKeepAwake(bool on) {
         SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
     else
         SetThreadExecutionState(ES_CONTINUOUS);
-}
-
-bool shellStart(const char *fileName) {
-    const HINSTANCE result =
-        ShellExecuteA(nullptr, nullptr, fileName, nullptr, nullptr, SW_SHOWNORMAL);
-    // ShellExecute reports errors as values of 32 or less.
-    return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 unsigned long long stallWindowMs() {

@@ -94,8 +94,12 @@ void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
     QVERIFY(keepAwakeCleared(host, true));
 }
 
-// Two sticks, and a temporary folder with blanks in its name. The first
-// build from a plain http link with "&" in its query, vouched for by a
+// Two sticks, a temporary folder with blanks in its name, and Windows in
+// C:\WinNT, where anyone may make a C:\Windows. The user's environment and
+// current folder lead elsewhere: COMSPEC and cmd's AutoRun name programs
+// someone planted, one more waits as bitsadmin.exe in the current folder,
+// and a variable is named like the escape in the link. The first build from
+// a plain http link with "&" and "%20%" in its query, vouched for by a
 // pinned digest, through bitsadmin once the system's own download failed;
 // then one on the second stick from the same list, from the https server,
 // slow, onto a slow stick. The second build must erase the second stick,
@@ -104,9 +108,23 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     simhost::HostSpec setup = simhost::sampleHostSpec();
     setup.tempDirectory = QStringLiteral("C:\\Users\\Test User\\AppData\\Local\\Temp\\");
     setup.disks.append({"disk2", 2, kSecondModel, "Removable Media", 32015679488LL, QString()});
+    setup.windowsDirectory = QStringLiteral("C:\\WinNT");
+    const QString system = QStringLiteral("C:\\WinNT\\system32");
+    setup.comspec = QStringLiteral("C:\\Users\\Public\\cmd.exe");
+    setup.registry.append({"HKEY_CURRENT_USER\\Software\\Microsoft\\Command Processor", "AutoRun",
+                           "C:\\Users\\Public\\autorun.exe"});
     const QString plain = m_server.http().url(QStringLiteral("/boot.wim"));
-    ToolSession session(setup, plain + QStringLiteral("?a=1&b=2"), m_server.proxy());
+    const QString query = QStringLiteral("?a=1&b=2&c=%20%20");
+    ToolSession session(setup, plain + query, m_server.proxy());
     QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
+    for (const char *planted :
+         {"C:\\Users\\Public\\cmd.exe", "C:\\Users\\Public\\autorun.exe",
+          "C:\\Users\\Public\\Tool\\bitsadmin.exe", "C:\\Windows\\Boot\\PCAT\\bootmgr",
+          "C:\\Windows\\Boot\\DVD\\EFI\\BCD", "C:\\Windows\\Boot\\Fonts\\wgl4_boot.ttf"})
+        QVERIFY(session.host().write(planted, "planted"));
+    simhost::setHostSetting(session.host().root(), "system/currentDirectory",
+                            "C:\\Users\\Public\\Tool");
+    simhost::setHostSetting(session.host().root(), "environment/20", "planted");
     session.setPinnedDigest(QString::fromLatin1(m_server.goodImageHash().toHex().toUpper()));
     QVERIFY(session.open());
     TestHost &host = session.host();
@@ -125,20 +143,31 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     verifyFinished(session);
     QCOMPARE(session.driveTexts(), drives);
 
-    // The whole query, "&" included, reached the server both times.
+    // The whole query, "&" and "%20%" as they were, reached the server both
+    // times.
     QCOMPARE(m_server.http().requestTargets().mid(requests.size()),
-             QStringList({ConnectivityProbe::url(), "/boot.wim?a=1&b=2", "/boot.wim?a=1&b=2"}));
+             QStringList({ConnectivityProbe::url(), "/boot.wim" + query, "/boot.wim" + query}));
     verifyRecoveryDrive(host, QStringLiteral("disk1"), 'R');
     verifyWorkFilesGone(host, temp);
+    // Only Windows' own programs ran, by their full path, in the system
+    // directory; nothing planted ran.
+    for (const simhost::LoggedCommand &c : host.commands()) {
+        QVERIFY2(c.workingFolder == system, qPrintable(c.workingFolder));
+        QVERIFY2(
+            QStringList({system + "\\cmd.exe", system + "\\bitsadmin.exe"}).contains(c.program),
+            qPrintable(c.program));
+    }
+    QCOMPARE(hostLog(host, "foreign.log"), QStringList());
     QStringList lines = commandLines(host);
     const QString listing = listingCommand(temp);
     const QString bitsadmin =
-        QStringLiteral("bitsadmin.exe /transfer myDownloadJob /download /priority normal \"%1\" "
-                       "C:\\DownloadFIle\\boot.wim");
+        system + QStringLiteral("\\bitsadmin.exe /transfer myDownloadJob /download /priority "
+                                "normal %1 C:\\DownloadFIle\\boot.wim");
     const QStringList build = buildCommands(temp, 'R');
     QCOMPARE(lines.mid(0, 4),
-             QStringList({listing, bitsadmin.arg(plain + "?a=1&b=2"), sizeCommand(temp), listing}));
+             QStringList({listing, bitsadmin.arg(plain + query), sizeCommand(temp), listing}));
     QCOMPARE(host.commands().at(1).exitCode, 0LL);
+    QCOMPARE(host.commands().at(0).line, system + "\\cmd.exe /d /c " + listing + ' ');
     QCOMPARE(lines.mid(4, build.size()), build);
     // Afterwards at most the window's own refresh of the list.
     for (const QString &after : lines.mid(4 + build.size()))

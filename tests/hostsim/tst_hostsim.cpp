@@ -12,6 +12,8 @@
 namespace {
 
 const QString kSystem = QStringLiteral("C:\\Windows\\system32\\");
+// A program that someone other than Windows put on the host.
+const QString kPlanted = QStringLiteral("C:\\Users\\Public\\cmd.exe");
 
 long long run(const QString &command, const QString &argument = QString()) {
     return ShellCommandRunner(command.toUtf8().constData(), argument.toUtf8().constData());
@@ -24,44 +26,80 @@ class TestHostsim : public QObject {
 
 private slots:
     void runnerStartsTheInterpreterLine_data() {
-        QTest::addColumn<QString>("comspec"); // empty: unset
+        QTest::addColumn<QString>("program"); // empty: the command through the interpreter
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("argument");
         QTest::addColumn<qint64>("result");
-        QTest::addColumn<QString>("line"); // what the host ran; empty: nothing ran
+        QTest::addColumn<QString>("line");    // what the host ran; empty: nothing ran
+        QTest::addColumn<QString>("console"); // its last line of output; empty: not looked at
         const QString cmd = kSystem + QStringLiteral("cmd.exe");
         // rmdir is an interpreter command, not a program of the system directory.
         const QString missing = kSystem + QStringLiteral("rmdir.exe");
         const QString quoted = QStringLiteral("\"C:\\Temp Work\\x\"  /S");
+        const QString bitsadmin = kSystem + QStringLiteral("bitsadmin.exe");
         const QString none;
-        QTest::newRow("exit code") << cmd << "exit 7" << none << 7LL << cmd + " /c exit 7 ";
-        QTest::newRow("COMSPEC unset") << none << "exit 3" << none << 3LL << "CMD.EXE /c exit 3 ";
-        QTest::newRow("no interpreter") << kSystem + "nothere\\cmd.exe"
-                                        << "exit 0" << none << kCommandNotStarted << none;
+        QTest::newRow("exit code")
+            << none << "exit 7" << none << 7LL << cmd + " /d /c exit 7 " << none;
         // An unknown program, its argument as given; the whole line may be 511
         // characters, a longer one is refused, never cut and run.
-        const QString prefix = cmd + " /c " + missing + ' ';
+        const QString prefix = cmd + " /d /c " + missing + ' ';
         const QString fill = quoted + QString(511 - prefix.size() - quoted.size(), 'x');
-        QTest::newRow("511 characters") << cmd << missing << fill << 9009LL << prefix + fill;
+        QTest::newRow("511 characters")
+            << none << missing << fill << 9009LL << prefix + fill << none;
         QTest::newRow("512 characters")
-            << cmd << missing << fill + 'y' << kCommandNotStarted << none;
+            << none << missing << fill + 'y' << kCommandNotStarted << none << none;
+        // Started directly, no interpreter reads the arguments.
+        QTest::newRow("program: %41% and & as written")
+            << bitsadmin << "/cancel %41%&x" << none << 1LL << bitsadmin + " /cancel %41%&x"
+            << "Unable to find job named %41%&x.\r";
+        QTest::newRow("program by a bare name: refused")
+            << "bitsadmin.exe"
+            << "/cancel x" << none << kCommandNotStarted << none << none;
+        QTest::newRow("program that is not there")
+            << kSystem + "nothere.exe"
+            << "/a" << none << kCommandNotStarted << none << none;
+        QTest::newRow("a program someone put there: noted, nothing of Windows runs")
+            << kPlanted << "/d /c exit 0" << none << 1LL << kPlanted + " /d /c exit 0"
+            << kPlanted + ": not a program of Windows\r";
     }
+    // The user's environment may name another interpreter (COMSPEC) and a
+    // command for cmd to run first (AutoRun); neither is ever used.
     void runnerStartsTheInterpreterLine() {
-        QFETCH(QString, comspec);
+        QFETCH(QString, program);
         QFETCH(QString, command);
         QFETCH(QString, argument);
         QFETCH(qint64, result);
         QFETCH(QString, line);
+        QFETCH(QString, console);
         simhost::HostSpec setup = simhost::sampleHostSpec();
-        setup.comspec = comspec;
+        setup.comspec = kPlanted;
+        setup.registry.append({"HKEY_CURRENT_USER\\Software\\Microsoft\\Command Processor",
+                               "AutoRun", "echo ran>>C:\\autorun.txt"});
         TestHost host(setup);
         QVERIFY2(host.isValid(), qPrintable(host.error()));
-        QCOMPARE(run(command, argument), result);
+        QVERIFY(host.write(kPlanted, "planted"));
+        simhost::setHostSetting(host.root(), "environment/41", "planted");
+        QCOMPARE(program.isEmpty()
+                     ? run(command, argument)
+                     : ProgramRunner(program.toUtf8().constData(), command.toUtf8().constData()),
+                 result);
         const auto ran = host.commands();
         QCOMPARE(ran.size(), line.isEmpty() ? 0 : 1);
-        if (!line.isEmpty())
-            QCOMPARE(ran.at(0).line + ' ' + QString::number(ran.at(0).exitCode),
-                     line + ' ' + QString::number(result));
+        if (!line.isEmpty()) {
+            QCOMPARE(QStringList({ran.at(0).line, QString::number(ran.at(0).exitCode),
+                                  ran.at(0).program, ran.at(0).workingFolder}),
+                     QStringList({line, QString::number(result),
+                                  program.isEmpty() ? kSystem + "cmd.exe" : program,
+                                  kSystem.chopped(1)}));
+        }
+        if (!console.isEmpty())
+            QCOMPARE(simhost::readLog(host.root(), QStringLiteral("console.log")).last(), console);
+        QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\autorun.txt"))));
+        // The stand-in cmd does run AutoRun when a line lacks /d, as cmd does.
+        if (result == 7) {
+            hostsim::runInterpreterLine(host.root(), kSystem + "cmd.exe /c exit 0", QString());
+            QCOMPARE(host.read(QStringLiteral("C:\\autorun.txt")), QByteArray("ran\r\n"));
+        }
     }
 
     void cmdReadsTheLine_data() {

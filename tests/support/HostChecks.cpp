@@ -17,7 +17,14 @@ const QString kSystem = QStringLiteral("C:\\Windows\\system32");
 
 namespace {
 
-const QString kInterpreter = kSystem + QStringLiteral("\\cmd.exe /c ");
+// The system and Windows directories of the host the test runs against.
+QString hostSystem() {
+    return simhost::hostSetting(simhost::hostRoot(), QStringLiteral("system/systemDirectory"))
+        .toString();
+}
+QString hostWindows(const QString &root = simhost::hostRoot()) {
+    return simhost::hostSetting(root, QStringLiteral("system/windowsDirectory")).toString();
+}
 
 // A file of the tool's folder in temp, quoted when it needs it (the tests'
 // temporary folders hold at most a blank of the characters that need it).
@@ -30,15 +37,16 @@ QString toolFile(const QString &temp, const char *name) {
 
 QStringList commandLines(const TestHost &host) {
     QStringList lines;
+    const QString interpreter = hostSystem() + QStringLiteral("\\cmd.exe /d /c ");
     for (const simhost::LoggedCommand &c : host.commands()) {
-        QString line = c.line.startsWith(kInterpreter) ? c.line.mid(kInterpreter.size()) : c.line;
+        QString line = c.line.startsWith(interpreter) ? c.line.mid(interpreter.size()) : c.line;
         lines.append(line.endsWith(QLatin1Char(' ')) ? line.chopped(1) : line);
     }
     return lines;
 }
 
 QString listingCommand(const QString &temp, bool wmic) {
-    return kSystem +
+    return hostSystem() +
            (wmic
                 ? QStringLiteral("\\wbem\\WMIC.exe diskdrive where \"MediaType='Removable Media'\" "
                                  "get Index,Model")
@@ -52,7 +60,7 @@ QString listingCommand(const QString &temp, bool wmic) {
 }
 
 QString sizeCommand(const QString &temp, int disk) {
-    return kSystem +
+    return hostSystem() +
            QStringLiteral("\\wbem\\WMIC.exe diskdrive where Index=%1 get Size >> ").arg(disk) +
            toolFile(temp, "DiskInfo.txt");
 }
@@ -60,14 +68,14 @@ QString sizeCommand(const QString &temp, int disk) {
 QStringList buildCommands(const QString &temp, QChar letter) {
     const QString diskpart = "diskpart.exe /s " + toolFile(temp, "USBDiskFormat.bat");
     QStringList lines{diskpart, "dism.exe /cleanup-wim"};
-    // The boot files: source under C:\Windows\Boot, then target on the drive.
+    // The boot files: source in the Windows folder's Boot, then target on the drive.
     for (const char *copy :
          {"Fonts\\* boot\\fonts\\", "Resources\\bootres.dll boot\\resources\\",
           "DVD\\PCAT\\BCD boot\\", "DVD\\PCAT\\boot.sdi boot\\", "EFI\\bootmgfw.efi efi\\boot\\",
           "EFI\\bootmgfw.efi efi\\boot\\bootx64.efi*", "Fonts\\* efi\\microsoft\\boot\\fonts\\",
           "Resources\\bootres.dll efi\\microsoft\\boot\\resources\\",
           "DVD\\EFI\\BCD efi\\microsoft\\boot\\", "PCAT\\bootmgr ", "EFI\\bootmgr.efi "})
-        lines << "Xcopy.exe /S /H /I C:\\Windows\\Boot\\" +
+        lines << "Xcopy.exe /S /H /I " + hostWindows() + "\\Boot\\" +
                      QString(copy).replace(' ', QString(" %1:\\").arg(letter));
     lines << "dism.exe /cleanup-wim"
           << QString("Xcopy.exe /E /H /I C:\\DownloadFIle\\Boot.wim %1:\\sources\\boot.wim*")
@@ -75,7 +83,7 @@ QStringList buildCommands(const QString &temp, QChar letter) {
           << diskpart << "rmdir.exe /S /Q C:\\mount"
           << "rmdir.exe /S /Q C:\\DownloadFIle";
     for (QString &line : lines)
-        line.prepend(kSystem + QLatin1Char('\\'));
+        line.prepend(hostSystem() + QLatin1Char('\\'));
     return lines;
 }
 
@@ -89,7 +97,8 @@ QSet<QString> filesUnder(const QString &folder) {
 }
 
 QStringList driveFaults(const TestHost &host, const QString &volume, const QByteArray &imageHash) {
-    // Each file of the drive and its source under C:\Windows\Boot.
+    // Each file of the drive and its source in the host's Windows\Boot.
+    const QString boot = hostWindows(host.root()) + QStringLiteral("\\Boot\\");
     QMap<QString, QString> sources{
         {"bootmgr", "PCAT\\bootmgr"},
         {"bootmgr.efi", "EFI\\bootmgr.efi"},
@@ -101,7 +110,7 @@ QStringList driveFaults(const TestHost &host, const QString &volume, const QByte
         {"efi/microsoft/boot/bcd", "DVD\\EFI\\BCD"},
         {"efi/microsoft/boot/resources/bootres.dll", "Resources\\bootres.dll"},
         {"sources/boot.wim", QString()}};
-    for (const QString &font : filesUnder(host.local(QStringLiteral("C:\\Windows\\Boot\\Fonts"))))
+    for (const QString &font : filesUnder(host.local(boot + QStringLiteral("Fonts"))))
         for (const char *folder : {"boot/fonts/", "efi/microsoft/boot/fonts/"})
             sources.insert(folder + font, "Fonts\\" + font);
     // The drive's files by their lower-case relative path, as Windows finds them.
@@ -117,9 +126,8 @@ QStringList driveFaults(const TestHost &host, const QString &volume, const QByte
         const QString file = present.take(it.key());
         if (file.isEmpty())
             faults << "lacks " + it.key();
-        else if (sha256(file) != (it.value().isNull()
-                                      ? imageHash
-                                      : sha256(host.local("C:\\Windows\\Boot\\" + it.value()))))
+        else if (sha256(file) !=
+                 (it.value().isNull() ? imageHash : sha256(host.local(boot + it.value()))))
             faults << QStringLiteral("%1 differs from its source (%2 bytes)")
                           .arg(it.key())
                           .arg(QFileInfo(file).size());

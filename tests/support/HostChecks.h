@@ -17,8 +17,9 @@ namespace hostchecks {
 
 extern const QString kSystem; // the sample host's system directory
 
-// Command lines the interpreter ran, in order, without the interpreter's
-// own "cmd.exe /c " and the blank the empty argument leaves at the end.
+// Command lines the tool started, in order, without the interpreter's own
+// "<system directory>\cmd.exe /d /c " and the blank the empty argument
+// leaves at the end. The commands of the host the test runs against.
 QStringList commandLines(const TestHost &host);
 
 // The drive listing command for a temporary folder (WMIC, or PowerShell on

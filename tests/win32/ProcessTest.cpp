@@ -1,7 +1,9 @@
 // Starting processes through the real calls: the line the runner builds
-// reaches cmd and the program whole, exit codes come back, what cannot start
-// is reported as such, a stop ends the whole tree, the shell starts a program
-// by name, and a second copy of the tool is refused.
+// reaches cmd and the program whole, only Windows' own cmd runs it (not
+// COMSPEC, not a cmd.exe in the current folder; with /d), every program
+// starts in the system directory, exit codes come back, what cannot start is
+// reported as such, a stop ends the whole tree, the shell starts a program
+// by its full path, and a second copy of the tool is refused.
 #include "Win32Test.h"
 
 #include "command/ShellCommandRunner.h"
@@ -25,7 +27,7 @@ std::string argumentsSeen(const std::string &tail, const char *argument = "") {
 
 long long runProbe(const std::string &arguments) {
     std::wstring line = L"\"" + ownPath() + L"\" " + widen(arguments);
-    return hostplatform::runHiddenProcess(&line[0]);
+    return hostplatform::runHiddenProcess(ownPath(), &line[0]);
 }
 
 void commandLines() {
@@ -44,24 +46,73 @@ void commandLines() {
     CHECK_EQ(argumentsSeen("one", "\"two three\""), "one|two three");
 
     // The longest line passes whole; one character more and nothing runs.
-    const std::string comspec = std::getenv("COMSPEC");
-    const std::string longest(kMaxCommandLineLength - comspec.size() - kProbe.size() - 11, 'x');
+    // The line: "<system>\cmd.exe /d /c <probe> args <longest> ".
+    const std::string interpreter = narrow(hostplatform::systemDirectory()) + "\\cmd.exe";
+    const std::string longest(kMaxCommandLineLength - interpreter.size() - kProbe.size() - 14, 'x');
     CHECK_EQ(argumentsSeen(longest), longest);
     CHECK_EQ(argumentsSeen(longest + "y"), "(not run)");
+}
 
-    // The interpreter: COMSPEC, or CMD.EXE through the search path when unset.
-    _putenv("COMSPEC=");
-    CHECK_EQ(ShellCommandRunner("exit 5", ""), 5);
+void onlyWindowsOwnPrograms() {
+    // Started by hand from another folder, which holds a cmd.exe of
+    // someone else's (the probe), with COMSPEC naming a program that is not
+    // there.
+    const std::wstring planted = tempFolder() + L"bmc_planted";
+    CreateDirectoryW(planted.c_str(), nullptr);
+    CHECK(CopyFileW(ownPath().c_str(), (planted + L"\\cmd.exe").c_str(), FALSE));
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    CHECK(SetCurrentDirectoryW(planted.c_str()));
+    const char *comspec = std::getenv("COMSPEC");
+    const std::string savedComspec = comspec ? comspec : "";
     _putenv("COMSPEC=C:\\bmc-no-such-folder\\cmd.exe");
-    CHECK_EQ(ShellCommandRunner("exit 5", ""), kCommandNotStarted);
-    _putenv(("COMSPEC=" + comspec).c_str());
+    removeFile(kMarker);
+    CHECK_EQ(ShellCommandRunner("exit 5", ""), 5);
+    CHECK_EQ(readFile(kMarker), "");
+    // Every program starts in the system directory, through cmd or not.
+    const std::string system = narrow(hostplatform::systemDirectory());
+    CHECK_EQ(ShellCommandRunner((kProbe + " cwd").c_str(), ""), 0);
+    CHECK_EQ(readFile(kMarker), system);
+    CHECK_EQ(ProgramRunner(kProbe.c_str(), "cwd"), 0);
+    CHECK_EQ(readFile(kMarker), system);
+    // A program is named by its full path; a bare name is not looked for.
+    CHECK_EQ(ProgramRunner("cmd.exe", "/d /c exit 5"), kCommandNotStarted);
+    _putenv(("COMSPEC=" + savedComspec).c_str());
+    SetCurrentDirectoryW(before);
+    removeFile(planted + L"\\cmd.exe");
+    RemoveDirectoryW(planted.c_str());
+}
+
+void interpreterLine() {
+    // Wine's cmd runs no AutoRun command that /d could keep from running:
+    // for one start the probe stands in for the system's cmd.exe (loaded as
+    // the file, not as Wine's own) and reports the line it was given.
+    const std::wstring cmd = hostplatform::systemDirectory() + L"\\cmd.exe";
+    const std::wstring saved = tempFolder() + L"bmc_cmd_saved.exe";
+    CHECK(CopyFileW(cmd.c_str(), saved.c_str(), FALSE) &&
+          CopyFileW(ownPath().c_str(), cmd.c_str(), FALSE));
+    HKEY overrides = nullptr;
+    const wchar_t native[] = L"native";
+    CHECK(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, &overrides, nullptr) == ERROR_SUCCESS &&
+          RegSetValueExW(overrides, L"cmd.exe", 0, REG_SZ, reinterpret_cast<const BYTE *>(native),
+                         sizeof(native)) == ERROR_SUCCESS);
+    removeFile(kMarker);
+    ShellCommandRunner("exit 0", "");
+    RegDeleteValueW(overrides, L"cmd.exe");
+    RegCloseKey(overrides);
+    CHECK(CopyFileW(saved.c_str(), cmd.c_str(), FALSE));
+    removeFile(saved);
+    CHECK_EQ(readFile(kMarker), narrow(cmd) + " /d /c exit 0 ");
 }
 
 void exitCodes() {
     // Widened unsigned: even 0xFFFFFFFF is an exit code, not "could not start".
     CHECK_EQ(runProbe("exit 4294967295"), 4294967295LL);
-    std::wstring missing = L"\"" + tempFolder() + L"bmc_no_such_program.exe\" exit 3";
-    CHECK_EQ(hostplatform::runHiddenProcess(&missing[0]), hostplatform::kProcessNotStarted);
+    const std::wstring missingProgram = tempFolder() + L"bmc_no_such_program.exe";
+    std::wstring missing = L"\"" + missingProgram + L"\" exit 3";
+    CHECK_EQ(hostplatform::runHiddenProcess(missingProgram, &missing[0]),
+             hostplatform::kProcessNotStarted);
 
     CHECK_EQ(runProbe("startup"), 0);
     CHECK_EQ(readFile(kMarker), "flags=1 show=0"); // STARTF_USESHOWWINDOW, SW_HIDE
@@ -89,11 +140,13 @@ void shellStartAndOneCopy() {
     removeFile(kMarker);
     const std::wstring path = ownPath(), folder = path.substr(0, path.find_last_of(L'\\'));
     CHECK(SetCurrentDirectoryW(folder.c_str()));
-    CHECK(hostplatform::shellStart(narrow(path.substr(folder.size() + 1)).c_str()));
+    // By its full path only: a bare name would be found in the current folder.
+    CHECK(!hostplatform::shellStart(path.substr(folder.size() + 1)));
+    CHECK(hostplatform::shellStart(path));
     for (int i = 0; i < 600 && readFile(kMarker).empty(); ++i)
         Sleep(100);
     CHECK_EQ(readFile(kMarker), narrow(path));
-    CHECK(!hostplatform::shellStart("bmc_no_such_program.exe"));
+    CHECK(!hostplatform::shellStart(tempFolder() + L"bmc_no_such_program.exe"));
 
     CHECK_EQ(runProbe("second"), 5);
     CHECK(hostplatform::claimSingleInstance());
@@ -107,6 +160,8 @@ void shellStartAndOneCopy() {
 void processTests() {
     _putenv(("BMC_PROBE_MARKER=" + narrow(kMarker)).c_str());
     commandLines();
+    onlyWindowsOwnPrograms();
+    interpreterLine();
     exitCodes();
     stopEndsTheTree();
     shellStartAndOneCopy();

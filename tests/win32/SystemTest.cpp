@@ -14,6 +14,13 @@ void folders() {
     const std::wstring system = hostplatform::systemDirectory();
     // Tool paths are built as folder + "\tool.exe".
     CHECK(exists(system + L"\\cmd.exe"));
+    // The boot files are read from the Windows folder, which holds the system
+    // directory; the names are not case-sensitive.
+    const std::wstring windows = hostplatform::windowsDirectory();
+    CHECK(!windows.empty() && windows.size() < system.size() &&
+          CompareStringOrdinal(system.c_str(), static_cast<int>(windows.size()), windows.c_str(),
+                               -1, TRUE) == CSTR_EQUAL &&
+          system[windows.size()] == L'\\');
 
     // Tried with a file that goes again: the folder can be removed empty.
     const std::wstring writable = tempFolder() + L"bmc_writable_folder";

@@ -5,11 +5,13 @@
 //   (no arguments)   writes its own full path
 //   args A B ...     writes "A|B|..." as the C runtime parsed them
 //   startup          writes the start-up flags and show state it was given
+//   cwd              writes its current folder
 //   exit N           ends with exit code N (0 to 4294967295)
 //   hold             keeps the file open, unshared, for a minute
 //   second           starts as a second copy of the tool would: exit 0 when
 //                    refused and the first copy's window was brought up, 4 when
 //                    refused without a window, 5 when not refused
+// and, copied over the system's cmd.exe, it writes the command line it got.
 #include "Win32Test.h"
 
 #include "platform/HostPlatform.h"
@@ -35,7 +37,13 @@ int main(int argc, char **argv) {
         report = "flags=" + std::to_string(startup.dwFlags) +
                  " show=" + std::to_string(startup.wShowWindow);
     }
-    if (mode.empty() || mode == "args" || mode == "startup")
+    if (_wcsicmp(ownPath().c_str(), (hostplatform::systemDirectory() + L"\\cmd.exe").c_str()) == 0)
+        return writeFile(marker, narrow(GetCommandLineW())) ? 0 : 3;
+    if (mode == "cwd") {
+        wchar_t folder[MAX_PATH];
+        report = narrow(std::wstring(folder, GetCurrentDirectoryW(MAX_PATH, folder)));
+    }
+    if (mode.empty() || mode == "args" || mode == "startup" || mode == "cwd")
         return writeFile(marker, report) ? 0 : 3;
     if (mode == "exit" && argc == 3)
         ExitProcess(static_cast<UINT>(std::strtoul(argv[2], nullptr, 10)));

@@ -1,12 +1,14 @@
 #include "tools/hostsim/CommandInterpreter.h"
 
 #include "platform/sim/SimHost.h"
+#include "platform/sim/SimRegistry.h"
 #include "tools/hostsim/ToolFaults.h"
 #include "tools/hostsim/Tools.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace hostsim {
 
@@ -22,34 +24,45 @@ QString hostSetting(const QString &root, const char *key) {
     return simhost::hostSetting(root, QLatin1String(key)).toString();
 }
 
+QString windowsFolder(const QString &root) {
+    return simhost::hostSetting(root, QStringLiteral("system/windowsDirectory"),
+                                QStringLiteral("C:\\Windows"))
+        .toString();
+}
+
 // The environment a process of the host inherits, as far as a command line
-// can name it.
+// can name it: Windows' own variables and the user's ([environment]).
 QHash<QString, QString> hostVariables(const QString &root) {
     QString temp = hostSetting(root, "system/tempDirectory");
     while (temp.endsWith(QLatin1Char('\\')))
         temp.chop(1);
     const QString system = hostSetting(root, "system/systemDirectory");
+    const QString windows = windowsFolder(root);
     QHash<QString, QString> vars{
-        {QStringLiteral("SYSTEMROOT"), QStringLiteral("C:\\Windows")},
-        {QStringLiteral("WINDIR"), QStringLiteral("C:\\Windows")},
-        {QStringLiteral("SYSTEMDRIVE"), QStringLiteral("C:")},
+        {QStringLiteral("SYSTEMROOT"), windows},
+        {QStringLiteral("WINDIR"), windows},
+        {QStringLiteral("SYSTEMDRIVE"), windows.left(2)},
         {QStringLiteral("TEMP"), temp},
         {QStringLiteral("TMP"), temp},
         {QStringLiteral("PATHEXT"), QStringLiteral(".COM;.EXE;.BAT;.CMD")},
-        {QStringLiteral("PATH"), system + QStringLiteral(";C:\\Windows;") + system +
+        {QStringLiteral("PATH"), system + QLatin1Char(';') + windows + QLatin1Char(';') + system +
                                      QStringLiteral("\\Wbem;") + system +
                                      QStringLiteral("\\WindowsPowerShell\\v1.0\\")}};
     const QString comspec = hostSetting(root, "system/comspec");
     if (!comspec.isEmpty())
         vars.insert(QStringLiteral("COMSPEC"), comspec);
+    QSettings ini(root + QStringLiteral("/host.ini"), QSettings::IniFormat);
+    ini.beginGroup(QStringLiteral("environment"));
+    for (const QString &name : ini.childKeys())
+        vars.insert(name.toUpper(), ini.value(name).toString());
     return vars;
 }
 
 // Resolves a program name to the Windows path of an existing file, or empty:
-// a path from the root of a drive (the process's current folder is not part
-// of the simulation), or a bare name found on the host's search path. Names
-// are taken with their extension, as the tool's lines give every program.
-QString resolveProgram(const QString &root, const QString &name) {
+// a path from the root of a drive, or a bare name, which cmd looks for in
+// its current folder first and then on the search path. Names are taken
+// with their extension, as the tool's lines give every program.
+QString resolveProgram(const QString &root, const QString &name, const QString &workingFolder) {
     QStringList candidates;
     if (name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/')) ||
         name.contains(QLatin1Char(':'))) {
@@ -58,10 +71,12 @@ QString resolveProgram(const QString &root, const QString &name) {
             candidates.append(name);
     } else {
         const QString system = hostSetting(root, "system/systemDirectory");
-        for (const QString &dir : {system, QStringLiteral("C:\\Windows"),
-                                   system + QStringLiteral("\\Wbem"),
-                                   system + QStringLiteral("\\WindowsPowerShell\\v1.0")})
-            candidates.append(dir + QLatin1Char('\\') + name);
+        for (const QString &dir :
+             {workingFolder, system, windowsFolder(root), system + QStringLiteral("\\Wbem"),
+              system + QStringLiteral("\\WindowsPowerShell\\v1.0")}) {
+            if (!dir.isEmpty())
+                candidates.append(dir + QLatin1Char('\\') + name);
+        }
     }
     for (const QString &candidate : candidates) {
         if (QFileInfo(simhost::localPath(root, candidate)).isFile())
@@ -140,7 +155,8 @@ QList<ParsedCommand> splitCommands(const QString &text) {
                 const QChar t = text.at(i);
                 if (t == QLatin1Char('"'))
                     targetQuoted = !targetQuoted;
-                else if (!targetQuoted && (isBlank(t) || t == QLatin1Char('&') || t == QLatin1Char('>')))
+                else if (!targetQuoted &&
+                         (isBlank(t) || t == QLatin1Char('&') || t == QLatin1Char('>')))
                     break;
                 else
                     current.output += t;
@@ -174,7 +190,8 @@ void splitProgram(const QString &command, QString *program, QString *rest) {
     *rest = command.mid(i < n && isBlank(command.at(i)) ? i + 1 : i);
 }
 
-int runCommand(const QString &root, const ParsedCommand &command, QIODevice *out, QIODevice *err) {
+int runCommand(const QString &root, const ParsedCommand &command, const QString &workingFolder,
+               QIODevice *out, QIODevice *err) {
     QFile file;
     if (!command.output.isEmpty()) {
         const QString local = simhost::localPath(root, command.output);
@@ -200,7 +217,7 @@ int runCommand(const QString &root, const ParsedCommand &command, QIODevice *out
     }
     if (program.compare(QLatin1String("exit"), Qt::CaseInsensitive) == 0)
         return rest.trimmed().toInt();
-    const QString resolved = resolveProgram(root, program);
+    const QString resolved = resolveProgram(root, program, workingFolder);
     if (resolved.isEmpty()) {
         err->write(QStringLiteral("'%1' is not recognized as an internal or external command,\r\n"
                                   "operable program or batch file.\r\n")
@@ -208,20 +225,50 @@ int runCommand(const QString &root, const ParsedCommand &command, QIODevice *out
                        .toLocal8Bit());
         return kNotRecognized;
     }
-    const QString fileName = QFileInfo(simhost::localPath(root, resolved)).fileName();
-    const Tool tool = standInFor(fileName);
-    if (!tool) {
-        err->write(resolved.toLocal8Bit() + ": no stand-in on the simulated host\r\n");
-        return 1;
+    return runProgram(root, resolved, rest, {out, err, file.isOpen()});
+}
+
+// The AutoRun commands of the registry, machine's first, then the user's.
+QStringList autoRunCommands(const QString &root) {
+    QStringList commands;
+    for (const char *hive : {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"}) {
+        const QString command =
+            simhost::registryValue(root,
+                                   QLatin1String(hive) +
+                                       QStringLiteral("\\Software\\Microsoft\\Command Processor"),
+                                   QStringLiteral("AutoRun"))
+                .toString();
+        if (!command.isEmpty())
+            commands.append(command);
     }
-    int failed = 0;
-    if (injectedFailure(root, fileName, out, err, &failed))
-        return failed;
-    ToolContext context{root, rest, splitArguments(rest), out, err, file.isOpen()};
-    return tool(context);
+    return commands;
 }
 
 } // namespace
+
+int runProgram(const QString &root, const QString &program, const QString &argumentText,
+               const ProgramOutput &output) {
+    const QString local = simhost::localPath(root, program);
+    if (!simhost::isHostProgram(local)) {
+        // Someone else's program: the simulation has nothing to run for it,
+        // but notes that it would have run.
+        simhost::appendLog(root, QStringLiteral("foreign.log"), program);
+        output.err->write(program.toLocal8Bit() + ": not a program of Windows\r\n");
+        return 1;
+    }
+    const QString fileName = QFileInfo(local).fileName();
+    const Tool tool = standInFor(fileName);
+    if (!tool) {
+        output.err->write(program.toLocal8Bit() + ": no stand-in on the simulated host\r\n");
+        return 1;
+    }
+    int failed = 0;
+    if (injectedFailure(root, fileName, output.out, output.err, &failed))
+        return failed;
+    ToolContext context{root,       argumentText, splitArguments(argumentText),
+                        output.out, output.err,   output.outIsFile};
+    return tool(context);
+}
 
 QStringList splitArguments(const QString &text) {
     QStringList out;
@@ -265,8 +312,10 @@ QStringList splitArguments(const QString &text) {
 
 QList<ParsedCommand> parseInterpreterLine(const QString &line,
                                           const QHash<QString, QString> &variables,
-                                          const std::function<bool(const QString &)> &isProgram) {
-    // The interpreter's own path, quoted or up to the first blank, then /c.
+                                          const std::function<bool(const QString &)> &isProgram,
+                                          bool *autoRunOff) {
+    // The interpreter's own path, quoted or up to the first blank, then its
+    // switches up to /c.
     int i = 0;
     if (line.startsWith(QLatin1Char('"'))) {
         const int end = line.indexOf(QLatin1Char('"'), 1);
@@ -274,30 +323,50 @@ QList<ParsedCommand> parseInterpreterLine(const QString &line,
     }
     while (i < line.size() && !isBlank(line.at(i)) && line.at(i) != QLatin1Char('/'))
         ++i;
-    while (i < line.size() && isBlank(line.at(i)))
-        ++i;
-    if (line.mid(i, 2).compare(QLatin1String("/c"), Qt::CaseInsensitive) != 0)
-        return {};
+    bool noAutoRun = false;
+    for (;;) {
+        while (i < line.size() && isBlank(line.at(i)))
+            ++i;
+        const QString option = line.mid(i, 2).toLower();
+        if (option == QLatin1String("/c"))
+            break;
+        if (option != QLatin1String("/d"))
+            return {};
+        noAutoRun = true;
+        i += 2;
+    }
+    if (autoRunOff)
+        *autoRunOff = noAutoRun;
     for (i += 2; i < line.size() && isBlank(line.at(i));)
         ++i;
     return splitCommands(stripOuterQuotes(expandVariables(line.mid(i), variables), isProgram));
 }
 
-int runInterpreterLine(const QString &root, const QString &line) {
+int runInterpreterLine(const QString &root, const QString &line, const QString &workingFolder) {
     applyDueStickEvent(root);
     applyDueIntrusion(root);
     QFile stdOut;
     QFile stdErr;
     stdOut.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
     stdErr.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const QHash<QString, QString> variables = hostVariables(root);
+    const auto isProgram = [&](const QString &path) {
+        return !resolveProgram(root, path, workingFolder).isEmpty();
+    };
+    bool autoRunOff = false;
+    const QList<ParsedCommand> commands =
+        parseInterpreterLine(line, variables, isProgram, &autoRunOff);
+    // Without /d, cmd first runs what the registry's AutoRun values say.
+    if (!commands.isEmpty() && !autoRunOff) {
+        for (const QString &autoRun : autoRunCommands(root)) {
+            for (const ParsedCommand &command : splitCommands(expandVariables(autoRun, variables)))
+                runCommand(root, command, workingFolder, &stdOut, &stdErr);
+        }
+    }
     // An interpreter without /c would wait for input; it has nothing to run.
     int code = 0;
-    for (const ParsedCommand &command :
-         parseInterpreterLine(line, hostVariables(root), [&root](const QString &path) {
-             return !resolveProgram(root, path).isEmpty();
-         }))
-        code = runCommand(root, command, &stdOut, &stdErr);
-    simhost::appendCommandLog(root, line, code);
+    for (const ParsedCommand &command : commands)
+        code = runCommand(root, command, workingFolder, &stdOut, &stdErr);
     return code;
 }
 

@@ -40,16 +40,42 @@ struct ParsedCommand {
     bool append = false;
 };
 
-// The commands of an interpreter line; empty when it has no "/c" switch.
-// variables maps upper-case names to values for %NAME% expansion; names not
-// in it stay as written, as on a command line. isProgram tells whether a
-// Windows path names an existing program; it decides whether cmd keeps the
-// quotes around a quoted program path.
+// The commands of an interpreter line; empty when it has no "/c" switch
+// (only "/d" may come before it). variables maps upper-case names to values
+// for %NAME% expansion; names not in it stay as written, as on a command
+// line. isProgram tells whether a Windows path names an existing program; it
+// decides whether cmd keeps the quotes around a quoted program path.
+// autoRunOff, when given, tells whether the line has "/d".
 QList<ParsedCommand> parseInterpreterLine(const QString &line,
                                           const QHash<QString, QString> &variables,
-                                          const std::function<bool(const QString &)> &isProgram);
+                                          const std::function<bool(const QString &)> &isProgram,
+                                          bool *autoRunOff = nullptr);
 
-// Runs one interpreter line against the host root and returns the exit code.
-int runInterpreterLine(const QString &root, const QString &line);
+// Runs one interpreter line against the host root, in workingFolder (a
+// Windows path, where cmd looks first for a program named without a path),
+// and returns the exit code. Without "/d" the registry's AutoRun commands
+// ("...\Software\Microsoft\Command Processor", machine and user) run first.
+int runInterpreterLine(const QString &root, const QString &line, const QString &workingFolder);
+
+// Where a program's standard output and error go.
+struct ProgramOutput {
+    QIODevice *out;
+    QIODevice *err;
+    bool outIsFile; // standard output redirected to a file
+};
+
+// Runs the program file (a Windows path of an existing file) with its
+// argument text: the stand-in of a program of the host, named by its file
+// name; a program the host setup did not make only notes that it ran
+// (foreign.log) and fails.
+int runProgram(const QString &root, const QString &program, const QString &argumentText,
+               const ProgramOutput &output);
+
+// What the simulated process start runs: the program with the command line,
+// in workingFolder, noted in the command log. cmd.exe is the stand-in
+// interpreter; any other program is run directly, its arguments reaching it
+// as written (no %NAME% expansion, no "&").
+int runStartedProgram(const QString &root, const QString &program, const QString &workingFolder,
+                      const QString &line);
 
 } // namespace hostsim

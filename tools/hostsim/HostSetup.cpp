@@ -11,8 +11,6 @@ namespace simhost {
 
 namespace {
 
-const char kSystemDirectory[] = "C:\\Windows\\system32";
-
 // Placeholders for the Windows installation's own programs. The interpreter
 // resolves a program by finding its file, then runs the stand-in for its name.
 const char *const kSystemPrograms[] = {
@@ -21,7 +19,7 @@ const char *const kSystemPrograms[] = {
 };
 
 // The boot files that the recovery drive is made of, as a Windows
-// installation keeps them under C:\Windows\Boot.
+// installation keeps them in its Boot folder.
 const char *const kBootFiles[] = {
     "DVD/PCAT/BCD",           "DVD/PCAT/boot.sdi",      "DVD/EFI/BCD",
     "EFI/bootmgfw.efi",       "EFI/bootmgr.efi",        "PCAT/bootmgr",
@@ -64,11 +62,10 @@ bool makeDisk(const QString &root, const DiskSpec &disk, const QMap<QString, QVa
         return writeFile(dir + QStringLiteral("/volume/SYSTEM-DISK.txt"),
                          "System disk of the simulated host. Nothing may change it.\n");
     }
-    return letter.isEmpty() ||
-           (QFile::link(QStringLiteral("../disks/%1/volume").arg(disk.id),
-                        root + QStringLiteral("/drives/") + letter) &&
-            writeFile(dir + QStringLiteral("/volume/Holiday photos/beach.jpg"),
-                      "user data on " + disk.model.toUtf8() + '\n'));
+    return letter.isEmpty() || (QFile::link(QStringLiteral("../disks/%1/volume").arg(disk.id),
+                                            root + QStringLiteral("/drives/") + letter) &&
+                                writeFile(dir + QStringLiteral("/volume/Holiday photos/beach.jpg"),
+                                          "user data on " + disk.model.toUtf8() + '\n'));
 }
 
 } // namespace
@@ -80,8 +77,9 @@ HostSpec sampleHostSpec() {
                         QStringLiteral("C")});
     setup.disks.append({QStringLiteral("disk1"), 1, QStringLiteral("Generic Flash Disk USB Device"),
                         QStringLiteral("Removable Media"), 16008609792LL, QStringLiteral("E")});
-    const QString key = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Kestrin Data "
-                                       "Recovery\\Data Recovery\\Kestrin Data Recovery for Windows");
+    const QString key =
+        QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Kestrin Data "
+                       "Recovery\\Data Recovery\\Kestrin Data Recovery for Windows");
     const QString link = QStringLiteral("https://localhost:8443/boot.wim");
     const QString windows = QStringLiteral("Windows 10 Pro");
     setup.registry = {
@@ -104,13 +102,15 @@ bool createHost(const QString &root, const HostSpec &setup, QString *error) {
     };
     if (QFileInfo::exists(root + QStringLiteral("/host.ini")))
         return fail(QStringLiteral("a host already exists in %1").arg(root));
+    const QString systemDirectory = setup.windowsDirectory + QStringLiteral("\\system32");
     if (!QDir().mkpath(root + QStringLiteral("/drives/C")) ||
         !QDir().mkpath(root + QStringLiteral("/disks")))
         return fail(QStringLiteral("cannot create %1").arg(root));
     {
         QSettings ini(root + QStringLiteral("/host.ini"), QSettings::IniFormat);
         writeSettings(ini, QStringLiteral("system"),
-                      {{QStringLiteral("systemDirectory"), QLatin1String(kSystemDirectory)},
+                      {{QStringLiteral("windowsDirectory"), setup.windowsDirectory},
+                       {QStringLiteral("systemDirectory"), systemDirectory},
                        {QStringLiteral("tempDirectory"), setup.tempDirectory},
                        {QStringLiteral("comspec"), setup.comspec},
                        {QStringLiteral("dpi"), setup.dpi}});
@@ -123,14 +123,13 @@ bool createHost(const QString &root, const HostSpec &setup, QString *error) {
         if (!makeDisk(root, disk, setup.diskFaults.value(disk.id)))
             return fail(QStringLiteral("cannot make disk %1").arg(disk.id));
     }
-    const QString system = localPath(root, QLatin1String(kSystemDirectory));
+    const QString system = localPath(root, systemDirectory);
     for (const char *program : kSystemPrograms) {
         if (setup.hasWmic || !QLatin1String(program).endsWith(QLatin1String("WMIC.exe")))
-            writeFile(system + QLatin1Char('/') + QLatin1String(program),
-                      "stand-in program of the simulated host\n");
+            writeFile(system + QLatin1Char('/') + QLatin1String(program), kHostProgramContent);
     }
     QDir().mkpath(localPath(root, setup.tempDirectory));
-    const QString boot = localPath(root, QStringLiteral("C:\\Windows\\Boot"));
+    const QString boot = localPath(root, setup.windowsDirectory + QStringLiteral("\\Boot"));
     for (const char *file : kBootFiles) {
         writeFile(boot + QLatin1Char('/') + QLatin1String(file),
                   QByteArray("boot file ") + file + " of the simulated host\n");

@@ -29,7 +29,11 @@ struct RegistryValue {
 
 struct HostSpec {
     QString tempDirectory = QStringLiteral("C:\\Users\\User\\AppData\\Local\\Temp\\");
-    QString comspec = QStringLiteral("C:\\Windows\\system32\\cmd.exe"); // empty: unset
+    // Where Windows is installed; the system directory is its system32, the
+    // boot files are in its Boot folder.
+    QString windowsDirectory = QStringLiteral("C:\\Windows");
+    // The user's COMSPEC; the tool must not use it. Empty: unset.
+    QString comspec = QStringLiteral("C:\\Windows\\system32\\cmd.exe");
     int dpi = 96;
     bool hasWmic = true;
     QList<DiskSpec> disks;
