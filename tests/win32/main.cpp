@@ -10,6 +10,7 @@
 //   second           starts as a second copy of the tool would: exit 0 when
 //                    refused and the first copy's window was brought up, 4 when
 //                    refused without a window, 5 when not refused
+//   rights           exit 6 when it has administrator rights, 7 when not
 #include "Win32Test.h"
 
 #include "platform/HostPlatform.h"
@@ -49,6 +50,8 @@ int main(int argc, char **argv) {
         return hostplatform::claimSingleInstance()       ? 5
                : hostplatform::activateRunningInstance() ? 0
                                                          : 4;
+    if (mode == "rights")
+        return hostplatform::hasAdministratorRights() ? 6 : 7;
 
     const std::pair<const char *, void (*)()> parts[] = {{"process", processTests},
                                                          {"system", systemTests},

@@ -31,6 +31,7 @@ struct HostSpec {
     QString tempDirectory = QStringLiteral("C:\\Users\\User\\AppData\\Local\\Temp\\");
     QString comspec = QStringLiteral("C:\\Windows\\system32\\cmd.exe"); // empty: unset
     int dpi = 96;
+    bool elevated = true; // the tool runs with an administrator's full token
     bool hasWmic = true;
     QList<DiskSpec> disks;
     QList<RegistryValue> registry;
