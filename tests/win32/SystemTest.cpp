@@ -83,7 +83,8 @@ DWORD rightsWithoutAdministrators() {
         return 0;
     SID_AND_ATTRIBUTES denyOnly = {administrators, 0};
     std::wstring line = L"\"" + ownPath() + L"\" rights";
-    STARTUPINFOW startup = {sizeof(startup)};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     DWORD code = 0;
     if (CreateRestrictedToken(own, DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0, nullptr, 0, nullptr,
@@ -105,7 +106,7 @@ DWORD rightsWithoutAdministrators() {
 void administratorRights() {
     // Wine runs its programs as an administrator, elevated.
     CHECK(hostplatform::hasAdministratorRights());
-    CHECK_EQ(rightsWithoutAdministrators(), 7);
+    CHECK_EQ(rightsWithoutAdministrators(), 7ul);
 }
 
 void deviceChanges() {
