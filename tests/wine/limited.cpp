@@ -2,14 +2,29 @@
 // user, with the Administrators group for deny only and no privileges but
 // the basic one. Waits for it and ends with its exit code.
 //
-//   limited <program>
+//   limited <program> [arguments]
 // Exits 1 when the program could not be started so.
 #include <windows.h>
 
 #include <string>
 
-int wmain(int argc, wchar_t **argv) {
-    if (argc != 2)
+namespace {
+
+// The command line after limited's own name: the program and its arguments.
+std::wstring startedLine() {
+    const std::wstring own = GetCommandLineW();
+    const bool quoted = !own.empty() && own[0] == L'"';
+    const size_t end = quoted ? own.find(L'"', 1) : own.find(L' ');
+    const size_t rest =
+        end == std::wstring::npos ? own.size() : own.find_first_not_of(L' ', end + 1);
+    return rest == std::wstring::npos ? std::wstring() : own.substr(rest);
+}
+
+} // namespace
+
+int wmain(int, wchar_t **) {
+    std::wstring line = startedLine();
+    if (line.empty())
         return 2;
     HANDLE own = nullptr, limited = nullptr;
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
@@ -19,7 +34,6 @@ int wmain(int argc, wchar_t **argv) {
                                   DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators))
         return 1;
     SID_AND_ATTRIBUTES denyOnly = {administrators, 0};
-    std::wstring line = L"\"" + std::wstring(argv[1]) + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
