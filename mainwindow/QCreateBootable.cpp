@@ -27,6 +27,7 @@
 #include <QMovie>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -70,6 +71,7 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     DiskComboBox->setFont(body);
     progressBar->setFont(body);
 
+    hasDriveRights = hostplatform::hasAdministratorRights();
     applyState(WindowState::Idle);
     progressBar->setMinimum(0);
     progressBar->setMaximum(100);
@@ -121,6 +123,11 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     setTabOrder(CreateBootable, CancelButton);
     setTabOrder(CancelButton, titleCloseButton);
     nameControls();
+    if (!hasDriveRights) {
+        showRightsNotice();
+        // Told once the window is up, where a screen reader can place it.
+        QTimer::singleShot(0, this, [this]() { announceOutcome(label_2->text()); });
+    }
     new FocusRing(this);
     DiskComboBox->setFocus();
 }
@@ -141,6 +148,13 @@ void QCreateBootable::setStatusText(const QString &text) {
     label_2->setText(text);
     QAccessibleEvent changed(label_2, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
+}
+
+void QCreateBootable::showRightsNotice() {
+    const QString notice = tr("Administrator rights are needed to prepare a drive. Start the "
+                              "program again as an administrator.");
+    setStatusText(notice);
+    setAccessibleDescription(notice);
 }
 
 void QCreateBootable::announceOutcome(const QString &text) {
@@ -247,10 +261,11 @@ void QCreateBootable::applyState(WindowState state) {
     const bool hasDrive = DiskComboBox->itemData(0, Qt::UserRole).isValid();
     titleCloseButton->setEnabled(look.leave);
     CancelButton->setEnabled(look.leave);
-    CreateBootable->setEnabled(look.choose && hasDrive);
+    CreateBootable->setEnabled(look.choose && hasDrive && hasDriveRights);
     CreateBootable->setVisible(look.choose);
-    DiskComboBox->setEnabled(look.choose && hasDrive);
-    setShown(label_2, look.status);
+    DiskComboBox->setEnabled(look.choose && hasDrive && hasDriveRights);
+    // Without the rights the status line keeps saying so.
+    setShown(label_2, hasDriveRights ? look.status : Shown::Yes);
     setShown(progressBar, look.progress);
     setShown(ProcessLabel, look.animation == Shown::Animated
                                ? (scanMovie ? Shown::Yes : Shown::Kept)
@@ -368,7 +383,7 @@ void QCreateBootable::OnProcessStart() {
     // The disk number comes from the current item; the notice item carries
     // none and must never start a build.
     const QVariant disk = DiskComboBox->currentData(Qt::UserRole);
-    if (!disk.isValid() || buildRunning)
+    if (!disk.isValid() || buildRunning || !hasDriveRights)
         return;
 
     applyState(WindowState::Probing);
@@ -522,6 +537,8 @@ void QCreateBootable::changeEvent(QEvent *event) {
         if (titleLabel) {
             titleLabel->setText(tr("Create Recovery Drive"));
             nameControls();
+            if (!hasDriveRights)
+                showRightsNotice();
         }
     }
     QWidget::changeEvent(event);

@@ -88,6 +88,9 @@ private:
     void announceOutcome(const QString &text);
     // Back from a dialog: keyboard input to this window, at focus.
     void takeBackKeyboard(QWidget *focus);
+    // Started without the rights that preparing a drive needs: says so in
+    // the status line, to the screen reader as well.
+    void showRightsNotice();
 
     ThreadDriveClone *workerThread = nullptr;
     WarningClass *warningDialog = nullptr;
@@ -98,6 +101,9 @@ private:
     BaseLayout baseLayout;
     QLabel *titleLabel = nullptr; // carries the title inside label_3
     WindowState currentState = WindowState::Idle;
+    // The process may prepare a drive (an administrator's rights); without
+    // them no build can start, in any state.
+    bool hasDriveRights = false;
     bool buildRunning = false;  // the worker has not yet reported the end of its build
     bool stoppingBuild = false; // the user stopped the build; its thread is ending
     // From the confirmation's OK until a build has completed or the check

@@ -237,15 +237,28 @@ private:
     struct State;
     State *m_state;
 };
-// Makes this process the one running copy of the tool on the machine, for
-// as long as it lives; false when another copy already is. Two copies would
-// format the same disk and delete each other's image.
+// Makes this process the one running copy of the tool in the user's session,
+// for as long as it lives; false when another copy there already is, or may
+// be (the name is held by a process this one cannot see into). Two copies
+// would format the same disk and delete each other's image. Copies in other
+// sessions neither block this one nor are blocked by it.
 bool claimSingleInstance();
 
 // Brings the main window of the copy that holds the claim to the front,
 // restoring it when minimised. False when there is no window to bring (that
 // copy is still starting, or runs in another user's session).
 bool activateRunningInstance();
+
+// Whether this process holds the rights that preparing a drive needs (diskpart
+// refuses to run without them): an administrator's full token. On Windows the
+// process's own token, the one every tool it starts inherits, must be
+// elevated and hold the Administrators group enabled. Both are asked:
+// under User Account Control an administrator's filtered token holds the
+// group only for deny, and elevation alone also comes with other privileged
+// groups (Backup Operators) whose members diskpart turns away. False when
+// the token cannot be read. On the simulated host: host.ini system/elevated,
+// true unless set otherwise.
+bool hasAdministratorRights();
 
 // The local file-system path for a Windows path, as UTF-8. Identity on Windows;
 // on the simulated host, the path inside the host root.

@@ -27,6 +27,7 @@ cxx=(x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -static)
 "${cxx[@]}" -municode "$repo/tests/wine/standin.cpp" -o "$bin/standin.exe"
 "${cxx[@]}" "$repo/tests/wine/devicechange.cpp" -o "$bin/devicechange.exe"
 "${cxx[@]}" "$repo/tests/wine/trustroot.cpp" -o "$bin/trustroot.exe" -lcrypt32
+"${cxx[@]}" -municode "$repo/tests/wine/limited.cpp" -o "$bin/limited.exe"
 new_prefix "$bin/trustroot.exe"
 
 reg() { quiet wine reg add "$@" /f /reg:64; }
@@ -192,6 +193,26 @@ check "an untrusted certificate: the build log says the server could not prove w
 check "an untrusted certificate: the USB volume was not written" [ ! -e "$usb" ]
 check "an untrusted certificate: the image was never requested" \
     eval '! grep -q "GET /boot.wim" "$scratch/stranger.log"'
+stop_tool
+
+# --- 6. started with an administrator's filtered token: the notice, and Cancel still leaves.
+set_links trusted
+wineserver -w
+hosts=$(runs kestrindatarecovery)
+(cd "$app" && exec wine "$bin/limited.exe" BootableMediaCreator.exe >"$scratch/tool.log" 2>&1) &
+main=$(wait_window 530x206) || exit 1
+sleep 1
+import -window "$main" "$shots/EN-96-no-rights.png"
+# The status line, hidden in an idle window, carries the notice: dark text on white.
+darkest=$(convert "$shots/EN-96-no-rights.png" -crop 430x35+100+96 -colorspace Gray \
+    -format '%[fx:minima]' info:)
+check "without administrator rights: the status line shows the notice" \
+    awk -v d="$darkest" 'BEGIN { exit !(d < 0.5) }'
+click "$main" 458 178
+wait_runs kestrindatarecovery 100 "$hosts"
+check "without administrator rights: Cancel started the host product" \
+    [ "$(runs kestrindatarecovery)" -eq $((hosts + 1)) ]
+check "without administrator rights: the tool ended" wait_for 300 window
 stop_tool
 
 [ "$failures" -eq 0 ] || { cat "$scratch/standins.log" "$scratch/tool.log" >&2

@@ -53,6 +53,11 @@
         <translation>Interrompendo o download...</translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation>São necessários direitos de administrador para preparar uma unidade. Inicie o programa novamente como administrador.</translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation>Este programa já está em execução.</translation>
     </message>

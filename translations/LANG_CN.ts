@@ -53,6 +53,11 @@
         <translation>正在停止下载...</translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation>准备驱动器需要管理员权限。请以管理员身份重新启动本程序。</translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation>此程序已在运行。</translation>
     </message>

@@ -53,6 +53,11 @@
         <translation>Download wird abgebrochen...</translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation>Zum Vorbereiten eines Laufwerks sind Administratorrechte nötig. Starten Sie das Programm als Administrator neu.</translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation>Dieses Programm wird bereits ausgeführt.</translation>
     </message>

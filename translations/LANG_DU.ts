@@ -53,6 +53,11 @@
         <translation>Download wordt gestopt...</translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation>Voor het voorbereiden van een station zijn beheerdersrechten nodig. Start het programma opnieuw als beheerder.</translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation>Dit programma wordt al uitgevoerd.</translation>
     </message>

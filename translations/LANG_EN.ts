@@ -53,6 +53,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation type="unfinished"></translation>
     </message>

@@ -53,6 +53,11 @@
         <translation>Deteniendo la descarga...</translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation>Se necesitan derechos de administrador para preparar una unidad. Vuelva a iniciar el programa como administrador.</translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation>Este programa ya se está ejecutando.</translation>
     </message>

@@ -53,6 +53,11 @@
         <translation>Arrêt du téléchargement...</translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation>Des droits d&apos;administrateur sont nécessaires pour préparer un lecteur. Relancez le programme en tant qu&apos;administrateur.</translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation>Ce programme est déjà en cours d’exécution.</translation>
     </message>

@@ -53,6 +53,11 @@
         <translation>डाउनलोड रोका जा रहा है...</translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation>ड्राइव तैयार करने के लिए व्यवस्थापक अधिकार आवश्यक हैं। प्रोग्राम को व्यवस्थापक के रूप में फिर से प्रारंभ करें।</translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation>यह प्रोग्राम पहले से चल रहा है।</translation>
     </message>

@@ -53,6 +53,11 @@
         <translation>Interruzione del download in corso...</translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation>Per preparare un&apos;unità servono i diritti di amministratore. Riavviare il programma come amministratore.</translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation>Questo programma è già in esecuzione.</translation>
     </message>

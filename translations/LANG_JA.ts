@@ -53,6 +53,11 @@
         <translation>ダウンロードを停止しています...</translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation>ドライブを準備するには管理者権限が必要です。管理者としてプログラムを起動し直してください。</translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation>このプログラムは既に実行されています。</translation>
     </message>

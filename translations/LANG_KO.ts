@@ -53,6 +53,11 @@
         <translation>다운로드를 중지하는 중...</translation>
     </message>
     <message>
+        <source>Administrator rights are needed to prepare a drive. Start the program again as an administrator.</source>
+        <translatorcomment>Status line when started without administrator rights; two lines at most</translatorcomment>
+        <translation>드라이브를 준비하려면 관리자 권한이 필요합니다. 관리자 권한으로 프로그램을 다시 시작하십시오.</translation>
+    </message>
+    <message>
         <source>This program is already running.</source>
         <translation>이 프로그램이 이미 실행 중입니다.</translation>
     </message>

@@ -19,7 +19,6 @@
 #include <memory>
 #include <poll.h>
 #include <spawn.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -383,40 +382,6 @@ bool GrowingFileHash::finish(unsigned char digest[kSha256Size]) {
 
 unsigned long long GrowingFileHash::hashedBytes() const {
     return m_state->hashed;
-}
-
-bool claimSingleInstance() {
-    // One copy per simulated machine: a lock on a file of the host root,
-    // held by the open descriptor until the process ends.
-    const QString root = simhost::hostRoot();
-    const QByteArray lockFile = QFile::encodeName(root + QStringLiteral("/instance.lock"));
-    const int fd = open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return true; // nothing to hold the claim with: do not stand in the way
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        close(fd);
-        return false;
-    }
-    const QByteArray pid = QByteArray::number(static_cast<qint64>(getpid()));
-    if (ftruncate(fd, 0) == 0 && write(fd, pid.constData(), static_cast<size_t>(pid.size())) < 0) {
-        // The claim stands without the note; activation then finds nobody.
-    }
-    return true;
-}
-
-bool activateRunningInstance() {
-    // The simulated window system: the request is noted in windows.log, for
-    // the holder of the claim named by its process id.
-    const QString root = simhost::hostRoot();
-    QFile lock(root + QStringLiteral("/instance.lock"));
-    if (!lock.open(QIODevice::ReadOnly))
-        return false;
-    const qint64 pid = lock.readAll().trimmed().toLongLong();
-    if (pid <= 0 || kill(static_cast<pid_t>(pid), 0) != 0)
-        return false;
-    simhost::appendLog(root, QStringLiteral("windows.log"),
-                       QStringLiteral("activate the main window of process %1").arg(pid));
-    return true;
 }
 
 std::string localPath(const std::string &windowsPath) {

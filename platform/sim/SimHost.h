@@ -3,7 +3,8 @@
 //
 // Layout of a host root:
 //   host.ini            Windows and system directory, temporary folder, screen
-//                       dpi, the user's environment, faults on request
+//                       dpi, whether the tool runs as an administrator
+//                       (elevated), the user's environment, faults on request
 //                       ([system], [environment], [faults])
 //   registry.reg        the registry values the tool reads (see SimRegistry.h)
 //   drives/<L>/         drive letter L: a folder, or a symbolic link to the
@@ -16,7 +17,7 @@
 //   foreign.log         programs that ran although Windows did not bring them
 //                       (any program file the host setup did not make)
 //   shell.log, power.log  programs started through the shell, keep-awake requests
-//   instance.lock       held by the running copy of the tool
+//   instance-<n>.lock   held by the running copy of the tool in session n
 //   windows.log         window activations asked for by a second start
 //   bits/<job>.job      a transfer job bitsadmin left with the service
 //   trusted-roots.pem   the certificate authorities the host trusts for https
@@ -36,6 +37,9 @@ constexpr const char *kHostRootVariable = "BMC_HOST_ROOT";
 // Environment variable naming the stand-in interpreter (default: hostsim-cmd
 // beside the running executable).
 constexpr const char *kInterpreterVariable = "BMC_HOSTSIM_CMD";
+// Environment variable naming the session a process runs in (a number;
+// default 1): each session has its own running copy of the tool.
+constexpr const char *kSessionVariable = "BMC_HOST_SESSION";
 
 // The host root of this process: $BMC_HOST_ROOT, or ~/BootableMediaCreatorHost.
 // A root that holds no host yet is made on first use by the maker set here

@@ -1,6 +1,7 @@
 // End to end through the real windows, around the builds: the drive list
 // from each listing tool, disks coming and going, and every way out of every
-// state - none of them may erase a disk or leave the user stuck.
+// state - none of them may erase a disk or leave the user stuck - and a tool
+// started without administrator rights, which may start nothing at all.
 #include "support/HostChecks.h"
 #include "support/HostSnapshot.h"
 #include "support/ToolSession.h"
@@ -48,6 +49,7 @@ private slots:
     void waysOutOfEveryState_data();
     void waysOutOfEveryState();
     void checkThatIsNeverAnsweredFails();
+    void withoutRightsNothingStarts();
 
 private:
     E2eServer m_server;
@@ -169,6 +171,8 @@ void TestE2eWindow::waysOutOfEveryState_data() {
     row("confirming", "window close", false); // closes only the confirmation
     row("failed", "Cancel", true);
     row("failed", "window close", true); // the failure dialog's Cancel
+    for (const char *way : {"Cancel", "title close"})
+        row("no rights", way, true);
 }
 
 void TestE2eWindow::waysOutOfEveryState() {
@@ -177,8 +181,9 @@ void TestE2eWindow::waysOutOfEveryState() {
     QFETCH(bool, leaves);
     const QString link = state == "failed" ? m_server.shortImageLink() : m_server.goodImageLink();
     const bool offline = state == "no connection";
-    ToolSession session(simhost::sampleHostSpec(), link,
-                        offline ? E2eServer::deadProxy() : m_server.proxy());
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.elevated = state != "no rights";
+    ToolSession session(setup, link, offline ? E2eServer::deadProxy() : m_server.proxy());
     TestHost &host = session.host();
     QVERIFY(host.isValid());
     QVERIFY(session.open());
@@ -273,6 +278,46 @@ void TestE2eWindow::checkThatIsNeverAnsweredFails() {
     QVERIFY(!held.isEmpty()); // the request did reach the silent server
     QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
     qDeleteAll(held);
+}
+
+void TestE2eWindow::withoutRightsNothingStarts() {
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.elevated = false;
+    ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
+    TestHost &host = session.host();
+    QVERIFY(host.isValid());
+    const auto requests = [this] {
+        return m_server.http().requestTargets().size() + m_server.https().requestTargets().size();
+    };
+    const int requestsBefore = requests();
+    QVERIFY(session.open());
+    QCreateBootable *w = session.window();
+    // The drive is listed but cannot be chosen; the status line says why,
+    // and so does the screen reader, unasked.
+    const QString noRights = QString(kIdleWithoutDrive).replace("status hidden", "status shown");
+    QCOMPARE(session.driveNumbers(), QList<QVariant>{1});
+    QCOMPARE(session.describe(), noRights);
+    QVERIFY2(w->label_2->text().startsWith("Administrator rights"), qPrintable(w->label_2->text()));
+    QTRY_COMPARE_WITH_TIMEOUT(hostLog(host, "announcements.log"), QStringList{w->label_2->text()},
+                              kWaitMs);
+
+    // Neither a click nor a key starts anything, nor the start itself.
+    QVERIFY(!session.startBuild());
+    for (QWidget *target : {static_cast<QWidget *>(w->CreateBootable), static_cast<QWidget *>(w)})
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+            QTest::keyClick(target, key);
+    QVERIFY(QMetaObject::invokeMethod(w, "OnProcessStart"));
+    // A stick plugged in is listed, and cannot be chosen either.
+    QVERIFY(plugInDisk(host, {"disk2", 2, "Beta Ultra USB Device", setup.disks.last().mediaType,
+                              setup.disks.last().size, ""}));
+    QTRY_COMPARE_WITH_TIMEOUT(session.driveNumbers(), (QList<QVariant>{1, 2}), kWaitMs);
+    QCOMPARE(session.describe(), noRights);
+
+    // The listings are all that ran; nothing went out to the network.
+    const QString listing = listingCommand(session.temp());
+    QCOMPARE(commandLines(host), (QStringList{listing, listing}));
+    QCOMPARE(requests(), requestsBefore);
+    QVERIFY(nothingWasStarted(host, session.temp()));
 }
 
 QTEST_MAIN(TestE2eWindow)

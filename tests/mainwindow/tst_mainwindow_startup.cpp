@@ -2,7 +2,8 @@
 // command-line arguments it ignores, on a 144 dpi screen: the language that the
 // host product's "LanguageType" picks and the catalogues found beside the
 // executable, the scale and font size that follow the screen, and the way out
-// that starts the host product from the tool's folder and ends with exit code 0.
+// that starts the host product from the tool's folder and ends with exit code 0;
+// a second start hands over to the copy running in its session, and only there.
 #include "app/AppContext.h"
 #include "platform/HostPlatform.h"
 #include "platform/sim/SimRegistry.h"
@@ -34,10 +35,12 @@ bool writeRecorder(const QString &file, const QString &line) {
            script.setPermissions(script.permissions() | QFile::ExeOwner);
 }
 
-ToolRun runTool(const QString &toolFolder, const QString &currentDir, const QString &record) {
+ToolRun runTool(const QString &toolFolder, const QString &currentDir, const QString &record,
+                const QString &session = QStringLiteral("1")) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QLatin1String(kRecordVariable), record);
+    env.insert(QLatin1String(simhost::kSessionVariable), session);
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(currentDir);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -187,11 +190,26 @@ private slots:
             QVERIFY(simhost::readLog(m_host->root(), record).isEmpty());
     }
 
+    void secondStartHandsOverToTheFirst_data() {
+        QTest::addColumn<QString>("session"); // the second start's
+        QTest::newRow("same session") << "1";
+        QTest::newRow("another user's session") << "2";
+    }
+
     void secondStartHandsOverToTheFirst() {
-        // This test is the copy that runs already.
+        QFETCH(QString, session);
+        // This test is the copy that runs already, in session 1.
+        qunsetenv(simhost::kSessionVariable);
         QVERIFY(hostplatform::claimSingleInstance());
-        const ToolRun run = runTool(m_toolDir->path(), m_toolDir->path(), QString());
+        const ToolRun run = runTool(m_toolDir->path(), m_toolDir->path(), QString(), session);
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+        if (session != QLatin1String("1")) {
+            // A copy of its own, which shows its window and leaves as usual.
+            QCOMPARE(run.shown.value(QStringLiteral("title")),
+                     QStringLiteral("Create Recovery Drive"));
+            QVERIFY(simhost::readLog(m_host->root(), QStringLiteral("windows.log")).isEmpty());
+            return;
+        }
         // No window of its own, no listing, nothing started: the first copy's
         // window is brought to the front instead.
         QVERIFY2(!run.shown.contains(QStringLiteral("title")), qPrintable(run.output));

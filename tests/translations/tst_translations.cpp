@@ -68,6 +68,10 @@ const struct {
     {"QCreateBootable", "Stopping the download...", kStatus},
     {"QCreateBootable", "Process completed", kStatus},
     {"QCreateBootable",
+     "Administrator rights are needed to prepare a drive. Start the program again as an "
+     "administrator.",
+     kStatus2},
+    {"QCreateBootable",
      "Please ensure that you have taken backup of your data on the selected USB drive.\n"
      "This operation will erase all data from the selected drive while creating recovery drive.",
      kBody},

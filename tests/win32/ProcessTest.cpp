@@ -149,10 +149,33 @@ void shellStartAndOneCopy() {
     CHECK(!hostplatform::shellStart(tempFolder() + L"bmc_no_such_program.exe"));
 
     CHECK_EQ(runProbe("second"), 5);
+    // The name made first by someone the tool cannot open it for: a copy
+    // may run there, so it is refused, and says so (no window to bring up).
+    SECURITY_DESCRIPTOR nobody;
+    ACL noAccess;
+    InitializeSecurityDescriptor(&nobody, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&noAccess, sizeof(noAccess), ACL_REVISION);
+    SetSecurityDescriptorDacl(&nobody, TRUE, &noAccess, FALSE);
+    SECURITY_ATTRIBUTES squatting = {sizeof(squatting), &nobody, FALSE};
+    const HANDLE squat = CreateMutexW(&squatting, FALSE, L"Local\\BootableMediaCreator.Instance");
+    CHECK(squat);
+    CHECK_EQ(runProbe("second"), 4);
+    CloseHandle(squat);
+
     CHECK(hostplatform::claimSingleInstance());
+    CHECK(!hostplatform::claimSingleInstance());
     // Refused. Without a display no window can be made, so there is none
     // to bring up here.
     CHECK_EQ(runProbe("second"), 4);
+    // Held in the session's own namespace, where other sessions cannot reach.
+    for (const auto &[name, held] :
+         {std::make_pair(L"Local\\BootableMediaCreator.Instance", true),
+          std::make_pair(L"Global\\BootableMediaCreator.Instance", false)}) {
+        const HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, name);
+        CHECK_ROW(narrow(name), mutex != nullptr, held);
+        if (mutex)
+            CloseHandle(mutex);
+    }
 }
 
 } // namespace

@@ -77,6 +77,17 @@ void screenAndPower() {
     CHECK_EQ(SetThreadExecutionState(ES_CONTINUOUS), ES_CONTINUOUS);
 }
 
+void administratorRights() {
+    // Wine runs its programs as an administrator, elevated.
+    CHECK(hostplatform::hasAdministratorRights());
+    // With the Administrators group for deny only, as in an administrator's
+    // filtered token, which is still counted as elevated: the probe has none.
+    const std::wstring own = ownPath();
+    std::wstring line =
+        L"\"" + own.substr(0, own.find_last_of(L'\\')) + L"\\limited.exe\" \"" + own + L"\" rights";
+    CHECK_EQ(hostplatform::runHiddenProcess(&line[0]), 7);
+}
+
 void deviceChanges() {
     // A message-only window: the tests run without a display.
     const HWND window = CreateWindowExW(0, L"STATIC", L"main", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
@@ -125,6 +136,7 @@ void systemTests() {
     folders();
     hiddenScriptFile();
     screenAndPower();
+    administratorRights();
     deviceChanges();
     shortTemporaryFolder();
 }

@@ -11,6 +11,7 @@
 //   second           starts as a second copy of the tool would: exit 0 when
 //                    refused and the first copy's window was brought up, 4 when
 //                    refused without a window, 5 when not refused
+//   rights           exit 6 when it has administrator rights, 7 when not
 // and, copied over the system's cmd.exe, it writes the command line it got.
 #include "Win32Test.h"
 
@@ -57,6 +58,8 @@ int main(int argc, char **argv) {
         return hostplatform::claimSingleInstance()       ? 5
                : hostplatform::activateRunningInstance() ? 0
                                                          : 4;
+    if (mode == "rights")
+        return hostplatform::hasAdministratorRights() ? 6 : 7;
 
     const std::pair<const char *, void (*)()> parts[] = {{"process", processTests},
                                                          {"system", systemTests},

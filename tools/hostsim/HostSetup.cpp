@@ -113,7 +113,8 @@ bool createHost(const QString &root, const HostSpec &setup, QString *error) {
                        {QStringLiteral("systemDirectory"), systemDirectory},
                        {QStringLiteral("tempDirectory"), setup.tempDirectory},
                        {QStringLiteral("comspec"), setup.comspec},
-                       {QStringLiteral("dpi"), setup.dpi}});
+                       {QStringLiteral("dpi"), setup.dpi},
+                       {QStringLiteral("elevated"), setup.elevated}});
         writeSettings(ini, QStringLiteral("faults"), setup.faults);
         ini.sync();
         if (ini.status() != QSettings::NoError)

@@ -35,6 +35,7 @@ struct HostSpec {
     // The user's COMSPEC; the tool must not use it. Empty: unset.
     QString comspec = QStringLiteral("C:\\Windows\\system32\\cmd.exe");
     int dpi = 96;
+    bool elevated = true; // the tool runs with an administrator's full token
     bool hasWmic = true;
     QList<DiskSpec> disks;
     QList<RegistryValue> registry;

@@ -3,7 +3,8 @@
 //   window_screenshots <dpi> <language code> <output folder>
 // The windows are built exactly as the tool builds them, against a fresh
 // simulated host with that dpi and language; the main window is shown idle
-// and during a build, the confirmation dialog with its confirmation text.
+// and during a build, the confirmation dialog with its confirmation text, and
+// as started without administrator rights.
 #include "app/AppContext.h"
 #include "app/LanguageSelection.h"
 #include "app/ScreenScale.h"
@@ -171,5 +172,12 @@ int main(int argc, char *argv[]) {
     auto *info = topLevel<InfoDialogClass>();
     ok &= save(info, stem + QStringLiteral("failure.png"));
     ok &= saveFocused(info, info->CancelButton, stem + QStringLiteral("failure-focus.png"));
+    info->hide();
+
+    // Started without administrator rights: the notice instead of a start.
+    simhost::setHostSetting(root, QStringLiteral("system/elevated"), false);
+    QCreateBootable withoutRights;
+    withoutRights.move(40, 40);
+    ok &= save(&withoutRights, stem + QStringLiteral("main-norights.png"));
     return ok ? 0 : 1;
 }
