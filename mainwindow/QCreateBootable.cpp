@@ -15,6 +15,7 @@
 #include "mainwindow/BuildFailureText.h"
 #include "mainwindow/ConnectivityProbe.h"
 #include "mainwindow/DeviceWatcher.h"
+#include "mainwindow/DriveText.h"
 #include "mainwindow/MainWindowLayout.h"
 #include "platform/HostPlatform.h"
 
@@ -27,6 +28,7 @@
 #include <QMovie>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
 
 namespace {
 
@@ -45,6 +47,32 @@ struct StateLook {
 void setShown(QWidget *widget, Shown shown) {
     if (shown == Shown::Yes || shown == Shown::No)
         widget->setVisible(shown == Shown::Yes);
+}
+
+// A listed drive's item carries its disk number (Qt::UserRole) and its whole
+// identity, which decides whether a later list still shows the same drive.
+constexpr int kDriveRole = Qt::UserRole + 1;
+
+// The width the list gives the current item's text.
+int textWidthOf(QComboBox *list) {
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                      QStyle::SC_ComboBoxEditField, list);
+    return field.width() - 2;
+}
+
+// The drive's item at the end of the list. Its text may be shortened to fit;
+// the tooltip and screen readers get it whole.
+void addDriveItem(QComboBox *list, const ListedDrive &drive) {
+    const QFontMetrics metrics(list->font());
+    list->addItem(driveText(drive, AppContext::language(), &metrics, textWidthOf(list)),
+                  QVariant(drive.number));
+    const int item = list->count() - 1;
+    const QString whole = driveText(drive, AppContext::language());
+    list->setItemData(item, QVariant::fromValue(drive), kDriveRole);
+    list->setItemData(item, whole, Qt::ToolTipRole);
+    list->setItemData(item, whole, Qt::AccessibleTextRole);
 }
 
 } // namespace
@@ -123,6 +151,8 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     nameControls();
     new FocusRing(this);
     DiskComboBox->setFocus();
+    connect(DiskComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this]() { nameDriveList(); });
 }
 
 void QCreateBootable::nameControls() {
@@ -131,10 +161,18 @@ void QCreateBootable::nameControls() {
     setAccessibleName(titleLabel->text());
     titleCloseButton->setAccessibleName(tr("Close"));
     label->setBuddy(DiskComboBox);
-    DiskComboBox->setAccessibleName(label->text());
+    nameDriveList();
     progressBar->setAccessibleName(tr("Progress of the recovery drive"));
     ImageLabel->setAccessibleName(tr("Recovery drive"));
     ProcessLabel->setAccessibleName(tr("Busy"));
+}
+
+void QCreateBootable::nameDriveList() {
+    // The list is named by its prompt and the chosen drive, whole, however
+    // short the shown text had to be.
+    const QString drive = DiskComboBox->currentData(Qt::AccessibleTextRole).toString();
+    DiskComboBox->setAccessibleName(drive.isEmpty() ? label->text()
+                                                    : label->text() + QStringLiteral(": ") + drive);
 }
 
 void QCreateBootable::setStatusText(const QString &text) {
@@ -158,9 +196,9 @@ void QCreateBootable::ListUSBDrives() {
     }
     driveListStale = false;
 
-    // A disk plugged in or removed must not move the choice to another drive.
-    const QVariant chosenNumber = DiskComboBox->currentData(Qt::UserRole);
-    const QString chosenModel = DiskComboBox->currentText();
+    // A disk plugged in or removed must not move the choice to another
+    // drive, nor to a stick of the same model that took the chosen one's slot.
+    const QVariant chosen = DiskComboBox->currentData(kDriveRole);
 
     DiskComboBox->clear();
     const std::wstring tempDirectory = hostplatform::tempDirectory();
@@ -174,13 +212,14 @@ void QCreateBootable::ListUSBDrives() {
         // change it between WMIC writing it and the tool reading it.
         const ScopedScratchFolder scratch(QString::fromStdWString(tempDirectory));
         if (scratch.isMade())
-            listing = listRemovableDrives(AppContext::systemDirPath(), scratch.path());
+            listing =
+                listRemovableDrives(AppContext::systemDirPath(), scratch.path(), DriveLetters::Ask);
     }
     bool chosenStillThere = false;
     for (const ListedDrive &drive : listing.drives) {
-        DiskComboBox->addItem(drive.model, QVariant(drive.number));
-        if (!chosenStillThere && chosenNumber.isValid() && drive.number == chosenNumber.toInt() &&
-            drive.model == chosenModel) {
+        addDriveItem(DiskComboBox, drive);
+        if (!chosenStillThere && chosen.isValid() &&
+            isSameDrive(drive, chosen.value<ListedDrive>())) {
             chosenStillThere = true;
             DiskComboBox->setCurrentIndex(DiskComboBox->count() - 1);
         }
@@ -195,9 +234,10 @@ void QCreateBootable::ListUSBDrives() {
     applyState(currentState);
 
     // An open confirmation was given for the drive chosen when it was shown;
-    // with that drive gone, it cannot stand for whichever drive is now first.
+    // with that drive gone or replaced, it cannot stand for whichever drive
+    // is now first.
     if (warningDialog && warningDialog->isVisible() && warningDialog->OkButton->isVisible() &&
-        chosenNumber.isValid() && !chosenStillThere)
+        chosen.isValid() && !chosenStillThere)
         warningDialog->hide();
 }
 
@@ -317,6 +357,7 @@ void QCreateBootable::CreateBootableStart() {
         tr("Please ensure that you have taken backup of your data on the selected USB drive.\n"
            "This operation will erase all data from the selected drive while creating recovery "
            "drive."));
+    warningDialog->showDrive(DiskComboBox->currentData(Qt::AccessibleTextRole).toString());
     showCentred(warningDialog);
 }
 
@@ -365,9 +406,9 @@ void QCreateBootable::OnProcessStart() {
     warningDialog->hide();
     infoDialog->hide();
 
-    // The disk number comes from the current item; the notice item carries
-    // none and must never start a build.
-    const QVariant disk = DiskComboBox->currentData(Qt::UserRole);
+    // The drive comes from the current item; the notice item carries none
+    // and must never start a build.
+    const QVariant disk = DiskComboBox->currentData(kDriveRole);
     if (!disk.isValid() || buildRunning)
         return;
 
@@ -386,7 +427,7 @@ void QCreateBootable::OnProcessStart() {
 
     ApplyScaledLayout(); // undoes a failed build's taller status line
     progressBar->setValue(0);
-    handOverSelectedDisk(disk.toInt(), DiskComboBox->currentText());
+    handOverSelectedDisk(disk.value<ListedDrive>());
     restartScanAnimation();
     setStatusText(tr("Please wait. Preparing the selected media. ") +
                   tr("This may take some time."));
@@ -408,6 +449,7 @@ void QCreateBootable::showNoConnectionNotice() {
     warningDialog->HeaderLabel->setText(tr("No Internet connection"));
     warningDialog->InfoLabel->setText(
         tr("Internet connection is required for creating recovery drive."));
+    warningDialog->showDrive(QString());
     showCentred(warningDialog);
 }
 

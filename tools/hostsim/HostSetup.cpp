@@ -2,6 +2,7 @@
 
 #include "platform/sim/SimRegistry.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,7 +44,8 @@ void writeSettings(QSettings &ini, const QString &group, const QMap<QString, QVa
 
 // One disk with one formatted partition, as a disk in use has; the stand-in
 // tools take the partition's other details from the media type.
-bool makeDisk(const QString &root, const DiskSpec &disk, const QMap<QString, QVariant> &faults) {
+bool makeDisk(const QString &root, DiskSpec disk, const QMap<QString, QVariant> &faults) {
+    completeIdentity(disk, disk.id);
     const QString dir = root + QStringLiteral("/disks/") + disk.id;
     QDir().mkpath(dir + QStringLiteral("/volume"));
     const QString letter = disk.letter.left(1).toUpper();
@@ -55,6 +57,9 @@ bool makeDisk(const QString &root, const DiskSpec &disk, const QMap<QString, QVa
                        {QStringLiteral("model"), disk.model},
                        {QStringLiteral("mediaType"), disk.mediaType},
                        {QStringLiteral("size"), disk.size},
+                       {QStringLiteral("serial"), disk.serial},
+                       {QStringLiteral("deviceId"), disk.deviceId},
+                       {QStringLiteral("signature"), disk.signature},
                        {QStringLiteral("system"), system}});
         writeSettings(ini, QStringLiteral("faults"), faults);
     }
@@ -64,14 +69,35 @@ bool makeDisk(const QString &root, const DiskSpec &disk, const QMap<QString, QVa
         return writeFile(dir + QStringLiteral("/volume/SYSTEM-DISK.txt"),
                          "System disk of the simulated host. Nothing may change it.\n");
     }
-    return letter.isEmpty() ||
-           (QFile::link(QStringLiteral("../disks/%1/volume").arg(disk.id),
-                        root + QStringLiteral("/drives/") + letter) &&
-            writeFile(dir + QStringLiteral("/volume/Holiday photos/beach.jpg"),
-                      "user data on " + disk.model.toUtf8() + '\n'));
+    return letter.isEmpty() || (QFile::link(QStringLiteral("../disks/%1/volume").arg(disk.id),
+                                            root + QStringLiteral("/drives/") + letter) &&
+                                writeFile(dir + QStringLiteral("/volume/Holiday photos/beach.jpg"),
+                                          "user data on " + disk.model.toUtf8() + '\n'));
 }
 
 } // namespace
+
+void completeIdentity(DiskSpec &disk, const QString &seed) {
+    const QByteArray hash =
+        QCryptographicHash::hash((seed + '|' + disk.model).toUtf8(), QCryptographicHash::Sha1);
+    if (disk.serial.isEmpty())
+        disk.serial = QString::fromLatin1(hash.left(8).toHex().toUpper());
+    if (disk.signature.isEmpty())
+        disk.signature = QString::number(quint32(quint8(hash[8])) << 24 | quint8(hash[9]) << 16 |
+                                         quint8(hash[10]) << 8 | quint8(hash[11]));
+    if (disk.deviceId.isEmpty()) {
+        // Vendor and product as the USB storage driver names them: the
+        // model's first word, then the rest.
+        QString model = disk.model.toUpper();
+        model.replace(QLatin1Char(' '), QLatin1Char('_'));
+        const QString bus = disk.mediaType == QLatin1String("Removable Media")
+                                ? QStringLiteral("USBSTOR")
+                                : QStringLiteral("SCSI");
+        disk.deviceId = QStringLiteral("%1\\DISK&VEN_%2&PROD_%3&REV_1.00\\%4&0")
+                            .arg(bus, model.section(QLatin1Char('_'), 0, 0),
+                                 model.section(QLatin1Char('_'), 1), disk.serial);
+    }
+}
 
 HostSpec sampleHostSpec() {
     HostSpec setup;
@@ -80,8 +106,9 @@ HostSpec sampleHostSpec() {
                         QStringLiteral("C")});
     setup.disks.append({QStringLiteral("disk1"), 1, QStringLiteral("Generic Flash Disk USB Device"),
                         QStringLiteral("Removable Media"), 16008609792LL, QStringLiteral("E")});
-    const QString key = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Kestrin Data "
-                                       "Recovery\\Data Recovery\\Kestrin Data Recovery for Windows");
+    const QString key =
+        QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Kestrin Data "
+                       "Recovery\\Data Recovery\\Kestrin Data Recovery for Windows");
     const QString link = QStringLiteral("https://localhost:8443/boot.wim");
     const QString windows = QStringLiteral("Windows 10 Pro");
     setup.registry = {
