@@ -1,8 +1,10 @@
 #include "mainwindow/DriveText.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QLocale>
+#include <QStyleOptionComboBox>
 
 namespace {
 
@@ -46,6 +48,15 @@ QString composed(const QString &model, const QString &gigabytes, const QString &
         .arg(model, gigabytes, letters);
 }
 
+// The width the list gives the current item's text.
+int textWidthOf(QComboBox *list) {
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                      QStyle::SC_ComboBoxEditField, list);
+    return field.width() - 2;
+}
+
 } // namespace
 
 QString driveText(const ListedDrive &drive, UiLanguage language, const QFontMetrics *metrics,
@@ -63,4 +74,14 @@ QString driveText(const ListedDrive &drive, UiLanguage language, const QFontMetr
     const int rest = metrics->horizontalAdvance(composed(QString(), gigabytes, letters));
     return composed(metrics->elidedText(drive.model, Qt::ElideRight, qMax(0, width - rest)),
                     gigabytes, letters);
+}
+
+void addDriveItem(QComboBox *list, const ListedDrive &drive, UiLanguage language) {
+    const QFontMetrics metrics(list->font());
+    list->addItem(driveText(drive, language, &metrics, textWidthOf(list)), QVariant(drive.number));
+    const int item = list->count() - 1;
+    const QString whole = driveText(drive, language);
+    list->setItemData(item, QVariant::fromValue(drive), kDriveRole);
+    list->setItemData(item, whole, Qt::ToolTipRole);
+    list->setItemData(item, whole, Qt::AccessibleTextRole);
 }

@@ -28,7 +28,6 @@
 #include <QMovie>
 #include <QPixmap>
 #include <QPushButton>
-#include <QStyleOptionComboBox>
 
 namespace {
 
@@ -47,32 +46,6 @@ struct StateLook {
 void setShown(QWidget *widget, Shown shown) {
     if (shown == Shown::Yes || shown == Shown::No)
         widget->setVisible(shown == Shown::Yes);
-}
-
-// A listed drive's item carries its disk number (Qt::UserRole) and its whole
-// identity, which decides whether a later list still shows the same drive.
-constexpr int kDriveRole = Qt::UserRole + 1;
-
-// The width the list gives the current item's text.
-int textWidthOf(QComboBox *list) {
-    QStyleOptionComboBox option;
-    option.initFrom(list);
-    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                      QStyle::SC_ComboBoxEditField, list);
-    return field.width() - 2;
-}
-
-// The drive's item at the end of the list. Its text may be shortened to fit;
-// the tooltip and screen readers get it whole.
-void addDriveItem(QComboBox *list, const ListedDrive &drive) {
-    const QFontMetrics metrics(list->font());
-    list->addItem(driveText(drive, AppContext::language(), &metrics, textWidthOf(list)),
-                  QVariant(drive.number));
-    const int item = list->count() - 1;
-    const QString whole = driveText(drive, AppContext::language());
-    list->setItemData(item, QVariant::fromValue(drive), kDriveRole);
-    list->setItemData(item, whole, Qt::ToolTipRole);
-    list->setItemData(item, whole, Qt::AccessibleTextRole);
 }
 
 } // namespace
@@ -217,7 +190,7 @@ void QCreateBootable::ListUSBDrives() {
     }
     bool chosenStillThere = false;
     for (const ListedDrive &drive : listing.drives) {
-        addDriveItem(DiskComboBox, drive);
+        addDriveItem(DiskComboBox, drive, AppContext::language());
         if (!chosenStillThere && chosen.isValid() &&
             isSameDrive(drive, chosen.value<ListedDrive>())) {
             chosenStillThere = true;
