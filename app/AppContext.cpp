@@ -7,8 +7,7 @@ HostBrand AppContext::s_hostBrand = HostBrand::KestrinDataRecovery;
 QString AppContext::s_hostSettingsKey;
 float AppContext::s_scaleFactor = 0.0f;
 QString AppContext::s_systemDirPath;
-int AppContext::s_selectedDiskIndex = 0;
-QString AppContext::s_selectedDiskModel;
+ListedDrive AppContext::s_selectedDisk;
 
 void fixHostIdentity() {
     AppContext::s_hostBrand = HostBrand::KestrinDataRecovery;
@@ -23,7 +22,6 @@ void storeSystemDirectory() {
     AppContext::s_systemDirPath = QString::fromStdWString(hostplatform::systemDirectory());
 }
 
-void handOverSelectedDisk(int diskIndex, const QString &model) {
-    AppContext::s_selectedDiskIndex = diskIndex;
-    AppContext::s_selectedDiskModel = model;
+void handOverSelectedDisk(const ListedDrive &drive) {
+    AppContext::s_selectedDisk = drive;
 }

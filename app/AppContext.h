@@ -3,6 +3,8 @@
 // which is the only friend allowed to set it.
 #pragma once
 
+#include "builder/DriveListing.h"
+
 #include <QString>
 
 enum class UiLanguage { EN, DE, FR, IT, ES, JA, CN, KO, DU, BR, HI };
@@ -18,27 +20,25 @@ public:
     static QString hostSettingsKey() { return s_hostSettingsKey; }
     static float scaleFactor() { return s_scaleFactor; }
     static QString systemDirPath() { return s_systemDirPath; }
-    static int selectedDiskIndex() { return s_selectedDiskIndex; }
-
-    // The selected drive's model text as the list showed it when the build
-    // started; the builder re-checks the disk against it before erasing.
-    static QString selectedDiskModel() { return s_selectedDiskModel; }
+    // The selected drive as the list showed it when the build started; the
+    // builder checks that the disk at its number is still this very drive
+    // before it erases anything.
+    static ListedDrive selectedDisk() { return s_selectedDisk; }
 
 private:
     // Writers, one per field.
-    friend UiLanguage selectLanguageFromHost();             // language
-    friend void fixHostIdentity();                          // hostBrand, hostSettingsKey
-    friend void probeScreenScale();                         // scaleFactor
-    friend void storeSystemDirectory();                     // systemDirPath
-    friend void handOverSelectedDisk(int, const QString &); // selectedDiskIndex, model
+    friend UiLanguage selectLanguageFromHost();            // language
+    friend void fixHostIdentity();                         // hostBrand, hostSettingsKey
+    friend void probeScreenScale();                        // scaleFactor
+    friend void storeSystemDirectory();                    // systemDirPath
+    friend void handOverSelectedDisk(const ListedDrive &); // selectedDisk
 
     static UiLanguage s_language;
     static HostBrand s_hostBrand;
     static QString s_hostSettingsKey;
     static float s_scaleFactor;
     static QString s_systemDirPath;
-    static int s_selectedDiskIndex;
-    static QString s_selectedDiskModel;
+    static ListedDrive s_selectedDisk;
 };
 
 // Start-up: the host brand (a constant of the build) and the host product's
@@ -49,4 +49,4 @@ void fixHostIdentity();
 void storeSystemDirectory();
 
 // The start of a build: the chosen disk, before the worker starts.
-void handOverSelectedDisk(int diskIndex, const QString &model);
+void handOverSelectedDisk(const ListedDrive &drive);

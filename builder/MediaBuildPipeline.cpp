@@ -5,7 +5,6 @@
 #include "builder/BootFilePlan.h"
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
-#include "builder/DiskSize.h"
 #include "builder/DriveListing.h"
 #include "builder/FileGrowthWatch.h"
 #include "builder/HostPath.h"
@@ -21,6 +20,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 using namespace buildpaths;
 
@@ -60,9 +61,9 @@ QString progressText(const char *source, qint64 done, qint64 total) {
 } // namespace
 
 MediaBuildPipeline::MediaBuildPipeline(ThreadDriveClone &worker, const QString &systemDirectory,
-                                       int diskNumber, const QString &diskModel)
-    : m_worker(worker), m_systemDirectory(systemDirectory), m_diskNumber(diskNumber),
-      m_diskModel(diskModel) {}
+                                       const ListedDrive &chosenDisk)
+    : m_worker(worker), m_systemDirectory(systemDirectory), m_diskNumber(chosenDisk.number),
+      m_chosenDisk(chosenDisk) {}
 
 void MediaBuildPipeline::run() {
     m_tempDirectory = QString::fromStdWString(hostplatform::tempDirectory());
@@ -70,9 +71,12 @@ void MediaBuildPipeline::run() {
     m_scratchFolder = scratchFolder(m_tempDirectory);
     m_scriptFile = diskScriptFile(m_scratchFolder);
     m_log.open(hostPath(m_tempDirectory + QLatin1String(kBuildLogName)));
-    m_log.note(QStringLiteral("build for disk %1 \"%2\", system directory %3, Windows in %4")
+    m_log.note(QStringLiteral("build for disk %1 \"%2\" (serial \"%3\", device %4, %5 bytes, "
+                              "signature \"%6\"), system directory %7, Windows in %8")
                    .arg(m_diskNumber)
-                   .arg(m_diskModel, m_systemDirectory, m_windowsDirectory));
+                   .arg(m_chosenDisk.model, m_chosenDisk.serial, m_chosenDisk.deviceId)
+                   .arg(m_chosenDisk.size)
+                   .arg(m_chosenDisk.signature, m_systemDirectory, m_windowsDirectory));
 
     const WorkFolders folders = prepareWorkFolders();
     if (folders != WorkFolders::Ready) {
@@ -133,14 +137,14 @@ void MediaBuildPipeline::run() {
         }
     }
 
-    // Measured first, so that the check that the chosen disk is still there
-    // is the last step before the format: a stick swapped in while the size
-    // is read must not be the one erased.
-    const VolumeLayout layout = chooseLayout(imageSize);
-    if (!chosenDiskIsStillThere()) {
+    // The check that the chosen drive is still there is the last query
+    // before the format; the layout is reckoned from the size the check has
+    // just confirmed.
+    if (!chosenDriveIsStillThere()) {
         endIncomplete(BuildFailure::DriveChanged);
         return;
     }
+    const VolumeLayout layout = chooseLayout(imageSize);
     // Decided while the disk is still untouched: a build that cannot fit
     // must not cost the user what is on the drive.
     if (!layout.fits) {
@@ -429,24 +433,35 @@ qint64 MediaBuildPipeline::bytesIn(const QString &localFolder) {
     return total;
 }
 
-bool MediaBuildPipeline::chosenDiskIsStillThere() {
+bool MediaBuildPipeline::chosenDriveIsStillThere() {
     // The list may have been made minutes ago; the drive in that slot may
-    // have been swapped since. Only the disk the user chose may be erased.
-    const DriveListingResult listing = listRemovableDrives(m_systemDirectory, m_scratchFolder);
+    // have been swapped since, for a stick of the very same model. Only the
+    // drive the user chose may be erased.
+    const DriveListingResult listing =
+        listRemovableDrives(m_systemDirectory, m_scratchFolder, DriveLetters::Skip);
     m_log.command(listing.command, listing.exitCode, listing.milliseconds);
-    const ListedDrive chosen{m_diskNumber, m_diskModel};
     // A listing tool that failed may have written a partial list.
-    const bool present = listing.opened && listing.exitCode == 0 && listing.drives.contains(chosen);
+    const bool listed = listing.opened && listing.exitCode == 0;
+    const auto same = [this](const ListedDrive &d) { return isSameDrive(d, m_chosenDisk); };
+    const bool present = listed && std::any_of(listing.drives.begin(), listing.drives.end(), same);
+    const auto atNumber =
+        std::find_if(listing.drives.begin(), listing.drives.end(),
+                     [this](const ListedDrive &d) { return d.number == m_chosenDisk.number; });
     m_log.check(QStringLiteral("chosen disk still attached"), present,
-                listing.opened
+                !listing.opened ? QStringLiteral("the drive listing could not be read")
+                : atNumber == listing.drives.end() || present
                     ? QStringLiteral("%1 removable disk(s) listed").arg(listing.drives.size())
-                    : QStringLiteral("the drive listing could not be read"));
+                    : QStringLiteral("disk %1 is now \"%2\" (serial \"%3\", device %4, %5 "
+                                     "bytes, signature \"%6\")")
+                          .arg(atNumber->number)
+                          .arg(atNumber->model, atNumber->serial, atNumber->deviceId)
+                          .arg(atNumber->size)
+                          .arg(atNumber->signature));
     return present;
 }
 
 VolumeLayout MediaBuildPipeline::chooseLayout(qint64 imageSize) {
-    const DiskSizeResult disk = queryDiskSize(m_systemDirectory, m_scratchFolder, m_diskNumber);
-    m_log.command(disk.command, disk.exitCode, disk.milliseconds);
+    const qint64 diskBytes = m_chosenDisk.size;
     qint64 bootFiles = 0;
     for (const QString &source : bootFileSources(m_windowsDirectory)) {
         if (source.endsWith(QLatin1String("\\*"))) {
@@ -459,17 +474,17 @@ VolumeLayout MediaBuildPipeline::chooseLayout(qint64 imageSize) {
             bootFiles += QFileInfo(hostPath(source)).size();
         }
     }
-    const VolumeLayout layout = chooseVolumeLayout(disk.bytes, imageSize, bootFiles);
+    const VolumeLayout layout = chooseVolumeLayout(diskBytes, imageSize, bootFiles);
     const QString fileSystem = layout.fileSystem == VolumeFileSystem::Fat32
                                    ? QStringLiteral("FAT32")
                                    : QStringLiteral("NTFS");
     m_log.check(
         QStringLiteral("drive large enough for the image and the boot files"), layout.fits,
-        disk.bytes < 0
-            ? QStringLiteral("the size of the disk could not be read")
+        diskBytes < 0
+            ? QStringLiteral("the size of the disk is unknown, or it holds no medium")
             : QStringLiteral("disk %1 bytes, %2 partition of %3 bytes, %4 bytes needed (image "
                              "%5, boot files %6, file system %7)")
-                  .arg(disk.bytes)
+                  .arg(diskBytes)
                   .arg(fileSystem)
                   .arg(layout.volumeBytes)
                   .arg(layout.neededBytes)

@@ -1,11 +1,13 @@
 // One build of the recovery drive, step by step, on the worker thread: work
-// folders, download, size test, last check of the chosen disk and of its
-// size, format, boot files, image, check of the finished drive, clean-up.
+// folders, download, size test, last check that the chosen disk is still the
+// very drive the user chose, format, boot files, image, check of the finished
+// drive, clean-up.
 // Reports through the worker's signals.
 #pragma once
 
 #include "builder/BuildFailure.h"
 #include "builder/BuildLog.h"
+#include "builder/DriveListing.h"
 #include "builder/VolumeLayout.h"
 #include "platform/HostPlatform.h"
 
@@ -22,8 +24,8 @@ class ThreadDriveClone;
 
 class MediaBuildPipeline {
 public:
-    MediaBuildPipeline(ThreadDriveClone &worker, const QString &systemDirectory, int diskNumber,
-                       const QString &diskModel);
+    MediaBuildPipeline(ThreadDriveClone &worker, const QString &systemDirectory,
+                       const ListedDrive &chosenDisk);
 
     void run();
 
@@ -45,8 +47,10 @@ private:
     std::optional<BuildFailure> holdAndHashImage(qint64 imageSize, QByteArray *imageHash);
     // Whether the file under the image's name is still the held one.
     bool heldImageUnchanged();
-    bool chosenDiskIsStillThere();
-    // The disk's size from the listing tool against what the drive will hold.
+    // Whether the disk at the chosen number is still the drive the user
+    // chose: the same model, serial number, device id, size and signature.
+    bool chosenDriveIsStillThere();
+    // The chosen drive's size against what the drive will hold.
     VolumeLayout chooseLayout(qint64 imageSize);
     QChar chooseVolumeLetter();
     bool formatDisk(QChar letter, const VolumeLayout &layout);
@@ -69,7 +73,7 @@ private:
     ThreadDriveClone &m_worker;
     const QString m_systemDirectory;
     const int m_diskNumber;
-    const QString m_diskModel;
+    const ListedDrive m_chosenDisk;
     QString m_tempDirectory;
     QString m_windowsDirectory;
     QString m_scratchFolder;

@@ -45,9 +45,8 @@ void ThreadDriveClone::run() {
         ~NextBuildStoppable() { phase.store(Stoppable); }
     } nextBuild{m_phase};
     const KeepAwake keepAwake;
-    const int diskIndex = AppContext::selectedDiskIndex();
-    const QString diskModel = AppContext::selectedDiskModel();
+    const ListedDrive disk = AppContext::selectedDisk();
     systemDirectory = QString::fromStdWString(hostplatform::systemDirectory());
-    MediaBuildPipeline pipeline(*this, systemDirectory, diskIndex, diskModel);
+    MediaBuildPipeline pipeline(*this, systemDirectory, disk);
     pipeline.run();
 }

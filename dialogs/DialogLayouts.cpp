@@ -2,14 +2,16 @@
 
 BaseLayout warningDialogLayout() {
     BaseLayout layout;
-    layout.window = QSize(489, 172);
+    layout.window = QSize(489, 194);
     layout.rows = {
-        {"frame", QRect(0, 0, 489, 172)},
-        {"CancelButton", QRect(375, 137, 101, 23)},
+        {"frame", QRect(0, 0, 489, 194)},
+        {"CancelButton", QRect(375, 159, 101, 23)},
         {"HeaderLabel", QRect(2, 2, 486, 26), LayoutRow::InsetByOnePixel},
         {"ImageLabel", QRect(15, 54, 66, 66)},
         {"InfoLabel", QRect(95, 50, 381, 80)},
-        {"OkButton", QRect(252, 137, 101, 23)},
+        // The drive the confirmation is for, on a line of its own.
+        {"DriveLabel", QRect(95, 132, 381, 22)},
+        {"OkButton", QRect(252, 159, 101, 23)},
     };
     return layout;
 }

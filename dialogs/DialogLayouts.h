@@ -6,7 +6,8 @@
 #include "dialogs/ScaledLayout.h"
 
 // The confirmation dialog: the same in every language. Its title strip sits
-// one pixel inside its base rectangle.
+// one pixel inside its base rectangle; the chosen drive has a line of its own
+// under the message.
 BaseLayout warningDialogLayout();
 
 // The self-test failure dialog: the recreate button is sized to its text in

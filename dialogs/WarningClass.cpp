@@ -34,6 +34,10 @@ WarningClass::WarningClass(QWidget *parent) : QDialog(parent), dragOffset(0, 0) 
 
     InfoLabel->setStyleSheet(QString::fromLatin1(lookstyle::kBlackLabelRule));
     InfoLabel->setFont(windowlook::bodyFont());
+    DriveLabel->setStyleSheet(QString::fromLatin1(lookstyle::kBlackLabelRule));
+    QFont drive = windowlook::bodyFont();
+    drive.setBold(true);
+    DriveLabel->setFont(drive);
 
     // These two buttons keep the 96-dpi button pictures at every scale.
     const QString buttonStyle =
@@ -55,6 +59,14 @@ void WarningClass::showConfirmationButtons() {
     OkButton->show();
     CancelButton->setText(QCoreApplication::translate("WarningDlg", "Cancel"));
     InfoLabel->setFont(windowlook::bodyFont());
+}
+
+void WarningClass::showDrive(const QString &text) {
+    DriveLabel->setText(
+        DriveLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, DriveLabel->width()));
+    DriveLabel->setToolTip(text);
+    DriveLabel->setAccessibleName(text);
+    DriveLabel->setVisible(!text.isEmpty());
 }
 
 void WarningClass::OnOk() {
@@ -85,8 +97,11 @@ void WarningClass::changeEvent(QEvent *event) {
 
 void WarningClass::showEvent(QShowEvent *event) {
     // The caller fills the texts before it shows the dialog: a screen reader
-    // opening it hears the title on its strip and the message under it.
-    setAccessibleName(HeaderLabel->text());
+    // opening it hears the title on its strip, the drive it is for and the
+    // message under it.
+    const QString drive = DriveLabel->isHidden() ? QString() : DriveLabel->accessibleName();
+    setAccessibleName(drive.isEmpty() ? HeaderLabel->text()
+                                      : HeaderLabel->text() + QStringLiteral(": ") + drive);
     setAccessibleDescription(InfoLabel->text());
     ImageLabel->setAccessibleName(tr("Warning"));
     QDialog::showEvent(event);

@@ -20,6 +20,9 @@ public:
     // Undoes the main window's no-connection notice: both buttons, with the
     // form's own texts and font.
     void showConfirmationButtons();
+    // The drive the confirmation is for, on its own line (shortened in the
+    // middle if it must be; screen readers get it whole); empty: no line.
+    void showDrive(const QString &text);
 
 private slots:
     void OnOk();

@@ -15,6 +15,7 @@
 #include "mainwindow/BuildFailureText.h"
 #include "mainwindow/ConnectivityProbe.h"
 #include "mainwindow/DeviceWatcher.h"
+#include "mainwindow/DriveText.h"
 #include "mainwindow/MainWindowLayout.h"
 #include "platform/HostPlatform.h"
 
@@ -130,6 +131,8 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     }
     new FocusRing(this);
     DiskComboBox->setFocus();
+    connect(DiskComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this]() { nameDriveList(); });
 }
 
 void QCreateBootable::nameControls() {
@@ -138,10 +141,18 @@ void QCreateBootable::nameControls() {
     setAccessibleName(titleLabel->text());
     titleCloseButton->setAccessibleName(tr("Close"));
     label->setBuddy(DiskComboBox);
-    DiskComboBox->setAccessibleName(label->text());
+    nameDriveList();
     progressBar->setAccessibleName(tr("Progress of the recovery drive"));
     ImageLabel->setAccessibleName(tr("Recovery drive"));
     ProcessLabel->setAccessibleName(tr("Busy"));
+}
+
+void QCreateBootable::nameDriveList() {
+    // The list is named by its prompt and the chosen drive, whole, however
+    // short the shown text had to be.
+    const QString drive = DiskComboBox->currentData(Qt::AccessibleTextRole).toString();
+    DiskComboBox->setAccessibleName(drive.isEmpty() ? label->text()
+                                                    : label->text() + QStringLiteral(": ") + drive);
 }
 
 void QCreateBootable::setStatusText(const QString &text) {
@@ -172,9 +183,9 @@ void QCreateBootable::ListUSBDrives() {
     }
     driveListStale = false;
 
-    // A disk plugged in or removed must not move the choice to another drive.
-    const QVariant chosenNumber = DiskComboBox->currentData(Qt::UserRole);
-    const QString chosenModel = DiskComboBox->currentText();
+    // A disk plugged in or removed must not move the choice to another
+    // drive, nor to a stick of the same model that took the chosen one's slot.
+    const QVariant chosen = DiskComboBox->currentData(kDriveRole);
 
     DiskComboBox->clear();
     const std::wstring tempDirectory = hostplatform::tempDirectory();
@@ -188,13 +199,14 @@ void QCreateBootable::ListUSBDrives() {
         // change it between WMIC writing it and the tool reading it.
         const ScopedScratchFolder scratch(QString::fromStdWString(tempDirectory));
         if (scratch.isMade())
-            listing = listRemovableDrives(AppContext::systemDirPath(), scratch.path());
+            listing =
+                listRemovableDrives(AppContext::systemDirPath(), scratch.path(), DriveLetters::Ask);
     }
     bool chosenStillThere = false;
     for (const ListedDrive &drive : listing.drives) {
-        DiskComboBox->addItem(drive.model, QVariant(drive.number));
-        if (!chosenStillThere && chosenNumber.isValid() && drive.number == chosenNumber.toInt() &&
-            drive.model == chosenModel) {
+        addDriveItem(DiskComboBox, drive, AppContext::language());
+        if (!chosenStillThere && chosen.isValid() &&
+            isSameDrive(drive, chosen.value<ListedDrive>())) {
             chosenStillThere = true;
             DiskComboBox->setCurrentIndex(DiskComboBox->count() - 1);
         }
@@ -209,9 +221,10 @@ void QCreateBootable::ListUSBDrives() {
     applyState(currentState);
 
     // An open confirmation was given for the drive chosen when it was shown;
-    // with that drive gone, it cannot stand for whichever drive is now first.
+    // with that drive gone or replaced, it cannot stand for whichever drive
+    // is now first.
     if (warningDialog && warningDialog->isVisible() && warningDialog->OkButton->isVisible() &&
-        chosenNumber.isValid() && !chosenStillThere)
+        chosen.isValid() && !chosenStillThere)
         warningDialog->hide();
 }
 
@@ -332,6 +345,7 @@ void QCreateBootable::CreateBootableStart() {
         tr("Please ensure that you have taken backup of your data on the selected USB drive.\n"
            "This operation will erase all data from the selected drive while creating recovery "
            "drive."));
+    warningDialog->showDrive(DiskComboBox->currentData(Qt::AccessibleTextRole).toString());
     showCentred(warningDialog);
 }
 
@@ -380,9 +394,9 @@ void QCreateBootable::OnProcessStart() {
     warningDialog->hide();
     infoDialog->hide();
 
-    // The disk number comes from the current item; the notice item carries
-    // none and must never start a build.
-    const QVariant disk = DiskComboBox->currentData(Qt::UserRole);
+    // The drive comes from the current item; the notice item carries none
+    // and must never start a build.
+    const QVariant disk = DiskComboBox->currentData(kDriveRole);
     if (!disk.isValid() || buildRunning || !hasDriveRights)
         return;
 
@@ -401,7 +415,7 @@ void QCreateBootable::OnProcessStart() {
 
     ApplyScaledLayout(); // undoes a failed build's taller status line
     progressBar->setValue(0);
-    handOverSelectedDisk(disk.toInt(), DiskComboBox->currentText());
+    handOverSelectedDisk(disk.value<ListedDrive>());
     restartScanAnimation();
     setStatusText(tr("Please wait. Preparing the selected media. ") +
                   tr("This may take some time."));
@@ -423,6 +437,7 @@ void QCreateBootable::showNoConnectionNotice() {
     warningDialog->HeaderLabel->setText(tr("No Internet connection"));
     warningDialog->InfoLabel->setText(
         tr("Internet connection is required for creating recovery drive."));
+    warningDialog->showDrive(QString());
     showCentred(warningDialog);
 }
 

@@ -82,6 +82,8 @@ private:
     void buildTitleStrip();
     void applyDpiLook();
     void nameControls();
+    // The list's accessible name: its prompt and the chosen drive.
+    void nameDriveList();
     // The status line, told to assistive technology as it changes.
     void setStatusText(const QString &text);
     // Reads the outcome of a build out to the user's screen reader.

@@ -144,9 +144,9 @@ run_build() {
     wait_runs wmic 100 "$listed"
     sleep 1
     click "$main" 314 178
-    confirm=$(wait_window 489x172) || exit 1
+    confirm=$(wait_window 489x194) || exit 1
     sleep 0.5
-    click "$confirm" 302 148
+    click "$confirm" 302 170
     wait_for 6000 build_ended || true
     sleep 1
     import -window "$main" "$shots/EN-96-$1.png"
@@ -164,13 +164,14 @@ for f in bootmgr:PCAT/bootmgr boot/BCD:DVD/PCAT/BCD boot/boot.sdi:DVD/PCAT/boot.
 done
 
 # --- 3. one listing after a burst of arrivals; a second would follow within seconds.
+# A listing runs WMIC twice: the disks, then the letters of their volumes.
 listings_after() {
     local before
     before=$(runs wmic)
     wine "$bin/devicechange.exe" "$@" >>"$scratch/devicechange.log" 2>&1 || return 1
-    wait_runs wmic 300 "$before"
-    wait_runs wmic 30 $((before + 1))
-    [ "$(runs wmic)" -eq $((before + 1)) ]
+    wait_runs wmic 300 $((before + 1))
+    wait_runs wmic 30 $((before + 2))
+    [ "$(runs wmic)" -eq $((before + 2)) ]
 }
 check "a burst of four volume arrivals: one listing" listings_after volume 4
 check "a disk without a volume: one listing" listings_after disk 1

@@ -49,6 +49,16 @@
         <translation>Carpeta temporal inexistente o de solo lectura</translation>
     </message>
     <message>
+        <source>%1 (%2 GB)</source>
+        <translatorcomment>Drive in the list and in the confirmation, without a drive letter: %1 its model, %2 its size in GB (already written with this language&apos;s decimal sign). Use the size unit and punctuation Windows Explorer shows in this language.</translatorcomment>
+        <translation>%1 (%2 GB)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 GB, %3)</source>
+        <translatorcomment>Drive in the list and in the confirmation: %1 its model, %2 its size in GB (already written with this language&apos;s decimal sign), %3 its drive letters, for example E:. Use the size unit and punctuation Windows Explorer shows in this language.</translatorcomment>
+        <translation>%1 (%2 GB, %3)</translation>
+    </message>
+    <message>
         <source>Stopping the download...</source>
         <translation>Deteniendo la descarga...</translation>
     </message>

@@ -59,9 +59,10 @@ void TestBootUefi::finishedDriveStartsAUefiComputer() {
     QVERIFY(host.write(QStringLiteral("C:\\Windows\\Boot\\EFI\\bootmgfw.efi"), program.readAll()));
 
     const DriveListingResult listing = listRemovableDrives(
-        hostchecks::kSystem, QString::fromStdWString(hostplatform::tempDirectory()));
+        hostchecks::kSystem, QString::fromStdWString(hostplatform::tempDirectory()),
+        DriveLetters::Skip);
     QCOMPARE(listing.drives.size(), 1);
-    handOverSelectedDisk(listing.drives.first().number, listing.drives.first().model);
+    handOverSelectedDisk(listing.drives.first());
     ThreadDriveClone worker;
     QSignalSpy complete(&worker, SIGNAL(ProcessComplete()));
     worker.start();

@@ -5,10 +5,10 @@
 // themselves are pinned once, end to end (tests/support/HostChecks).
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
-#include "builder/DiskSize.h"
 #include "builder/DriveListing.h"
 #include "builder/VolumeLayout.h"
 #include "command/CommandQuoting.h"
+#include "command/ShellCommandRunner.h"
 #include "platform/HostPlatform.h"
 #include "support/TestHost.h"
 
@@ -195,48 +195,128 @@ private slots:
     }
 
     // The listing tools' real output (WMIC and PowerShell) and what the parsers
-    // make of it: the drives as "number:model|", or the disk's size.
+    // make of it: each drive as "number:model/serial/device id/size/signature|",
+    // or each disk's letters as "number:letters|". WMIC pads its columns to the
+    // widest value plus two blanks, names them in its header in the order of
+    // their names, and ends every line with CR CR LF.
     void listingParsers_data() {
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("parsed");
-        const auto row = [](const char *name, const char *output, const char *parsed) {
-            QTest::newRow(name) << QString(output) << QString(parsed);
+        const auto row = [](const char *name, const QString &output, const char *parsed) {
+            QTest::newRow(name) << output << QString(parsed);
         };
-        row("WMIC, doubled line end left as \\r",
-            "Index  Model                          \r\n1      Generic Flash Disk USB Device  \r\n",
-            "1:Generic Flash Disk USB Device |");
-        row("WMIC line with its \\r token",
-            "Index  Model  \r\r\n1      Generic Flash Disk USB Device  \r\r\n",
-            "1:Generic Flash Disk USB Device |");
-        row("PowerShell, two drives in file order",
-            "3 Alpha Ultra USB Device\r\n2 Beta Traveler 3.0 USB Device\r\n",
-            "3:Alpha Ultra USB Device |2:Beta Traveler 3.0 USB Device |");
-        row("number and control token only: empty model", "4 \r\r\n", "4:|");
-        row("single token, empty line, blanks", "7\n\n    \n", "");
-        row("only the header is the header: a model may hold Index",
-            "Index  Model  \r\r\n1      Index Drive USB Device  \r\r\n2      Other Drive  \r\r\n",
-            "1:Index Drive USB Device |2:Other Drive |");
-        row("first token not a plain decimal number",
-            "-1 Bad Drive\n+2 Bad Drive\n0x3 Bad Drive\nDisk Bad Drive\n99999999999 Too Large\n"
-            "12 Good Drive\n",
-            "12:Good Drive |");
-        row("size from WMIC", "Size         \r\n16008609792  \r\n\r\n", "size 16008609792");
-        row("size from PowerShell", "2000365289472\r\n", "size 2000365289472");
-        row("size of no such disk", "", "size -1");
-        row("size of no medium in the drive", "Size  \r\n      \r\n\r\n", "size -1");
-        row("a sign is no size", "Size\r\n-5\r\n+7\r\n", "size -1");
+        const auto wmic = [](const QList<QStringList> &lines) {
+            QVector<int> widths(lines.first().size(), 0);
+            for (const QStringList &line : lines)
+                for (int c = 0; c < line.size(); ++c)
+                    widths[c] = qMax(widths[c], line[c].size() + 2);
+            QString text;
+            for (const QStringList &line : lines) {
+                for (int c = 0; c < line.size(); ++c)
+                    text += line[c].leftJustified(widths[c]);
+                text += "\r\r\n";
+            }
+            return text + "\r\r\n";
+        };
+        const QStringList header{"Index",        "Model",     "PNPDeviceID",
+                                 "SerialNumber", "Signature", "Size"};
+        const QString alphaId =
+            R"(USBSTOR\DISK&VEN_ALPHA&PROD_USB_DEVICE&REV_1.00\0123456789ABCDEF&0)";
+        row("WMIC: blanks inside and before a serial, a second drive without a medium",
+            wmic({header,
+                  {"1", "Alpha USB Device", alphaId, "   0123 4567", "2796295453", "16008609792"},
+                  {"3", "Beta Card Reader USB Device", R"(USBSTOR\DISK&VEN_BETA&PROD_CARD)", "", "",
+                   ""}}),
+            "1:Alpha USB Device/0123 4567/"
+            R"(USBSTOR\DISK&VEN_ALPHA&PROD_USB_DEVICE&REV_1.00)"
+            R"(\0123456789ABCDEF&0)"
+            "/16008609792/2796295453|"
+            "3:Beta Card Reader USB Device//"
+            R"(USBSTOR\DISK&VEN_BETA&PROD_CARD)"
+            "/-1/|");
+        row("WMIC: only the header is the header, a model may hold Index",
+            wmic({header, {"2", "Index Drive USB Device", "X", "S", "1", "7"}}),
+            "2:Index Drive USB Device/S/X/7/1|");
+        row("WMIC: no disk number, a sign, hex, or one too large",
+            wmic({header,
+                  {"-1", "Bad", "X", "S", "1", "7"},
+                  {"0x3", "Bad", "X", "S", "1", "7"},
+                  {"99999999999", "Bad", "X", "S", "1", "7"},
+                  {"12", "Good", "X", "S", "1", "+7"}}),
+            "12:Good/S/X/-1/1|");
+        row("no header: no columns to read", "1      Alpha USB Device  \r\r\n", "");
+        row("PowerShell: tab-separated, UTF-8, empty serial and signature",
+            "3\tAlpha Ultra USB Device\tUSBSTOR\\A\t 0AF \t11\t32015679488\r\n"
+            "2\tBeta Traveler 3.0 USB Device\tUSBSTOR\\B\t\t\t\r\n"
+            "7\ttoo few fields\r\n",
+            "3:Alpha Ultra USB Device/0AF/USBSTOR\\A/32015679488/11|"
+            "2:Beta Traveler 3.0 USB Device//USBSTOR\\B/-1/|");
+        row("letters from WMIC: partitions of disks 0 and 1, two volumes on disk 1",
+            wmic({{"Antecedent", "Dependent"},
+                  {R"(\\PC\root\cimv2:Win32_DiskPartition.DeviceID="Disk #0, Partition #1")",
+                   R"(\\PC\root\cimv2:Win32_LogicalDisk.DeviceID="C:")"},
+                  {R"(\\PC\root\cimv2:Win32_DiskPartition.DeviceID="Disk #1, Partition #0")",
+                   R"(\\PC\root\cimv2:Win32_LogicalDisk.DeviceID="E:")"},
+                  {R"(\\PC\root\cimv2:Win32_DiskPartition.DeviceID="Disk #1, Partition #1")",
+                   R"(\\PC\root\cimv2:Win32_LogicalDisk.DeviceID="f:")"}}),
+            "letters 0:C:|1:E: F:|");
+        row("letters from PowerShell", "Disk #4, Partition #0\tG:\r\nDisk #x, Partition #0\tH:\r\n",
+            "letters 4:G:|");
     }
     void listingParsers() {
         QFETCH(QString, output);
         QFETCH(QString, parsed);
         QTextStream stream(&output, QIODevice::ReadOnly);
         QString got;
-        if (parsed.startsWith(QLatin1String("size ")))
-            got = QStringLiteral("size %1").arg(parseDiskSize(stream));
-        else
-            for (const ListedDrive &drive : parseDriveListing(stream))
-                got += QStringLiteral("%1:%2|").arg(drive.number).arg(drive.model);
+        if (parsed.startsWith(QLatin1String("letters "))) {
+            const QMap<int, QStringList> letters = parseDriveLetters(stream);
+            got = QStringLiteral("letters ");
+            for (auto it = letters.constBegin(); it != letters.constEnd(); ++it)
+                got += QStringLiteral("%1:%2|").arg(it.key()).arg(it.value().join(' '));
+        }
+        for (const ListedDrive &d : parseDriveListing(stream))
+            got += QStringLiteral("%1:%2/%3/%4/%5/%6|")
+                       .arg(d.number)
+                       .arg(d.model, d.serial, d.deviceId)
+                       .arg(d.size)
+                       .arg(d.signature);
         QCOMPARE(got, parsed);
+    }
+
+    // Two listings are one drive only if all that tells sticks apart is equal;
+    // the letters, which change with every format, do not count.
+    void sameDriveOnlyWithTheWholeIdentity() {
+        const ListedDrive chosen{1,           "Alpha USB Device", "0123", "USBSTOR\\A\\0123&0",
+                                 16008609792, "2796295453",       {"E:"}};
+        ListedDrive other = chosen;
+        other.letters = QStringList{"R:"};
+        QVERIFY(isSameDrive(chosen, other));
+        const std::function<void(ListedDrive &)> changes[] = {
+            [](ListedDrive &d) { d.number = 2; },      [](ListedDrive &d) { d.model += 'X'; },
+            [](ListedDrive &d) { d.serial = "0124"; }, [](ListedDrive &d) { d.deviceId += 'X'; },
+            [](ListedDrive &d) { d.size = -1; },       [](ListedDrive &d) { d.signature = ""; }};
+        for (const auto &change : changes) {
+            other = chosen;
+            change(other);
+            QVERIFY(!isSameDrive(chosen, other));
+        }
+    }
+
+    // Every listing command fits the command line with a long temporary
+    // folder; a longer line would be refused and the list left empty.
+    void listingCommandsFitTheCommandLine() {
+        const QString folder =
+            "C:\\Users\\" + QString(60, 'u') + "\\AppData\\Local\\Temp\\BootableMediaCreator\\";
+        const QString system = QStringLiteral("C:\\Windows\\system32");
+        for (const QString &command :
+             {wmicListingCommand(system, driveListingFile(folder)),
+              wmicLettersCommand(system, driveLettersFile(folder)),
+              powerShellListingCommand(system, driveListingFile(folder)),
+              powerShellLettersCommand(system, driveLettersFile(folder))}) {
+            const std::string line = buildInterpreterLine((system + "\\cmd.exe").toStdString(),
+                                                          command.toUtf8().constData(), "");
+            QVERIFY2(line.size() <= kMaxCommandLineLength, line.c_str());
+        }
     }
 
     // A download is dead after a minute with less than 64 KiB. Samples

@@ -79,7 +79,7 @@ struct Faults {
     bool tempMissing = false;
     QString lettersTaken; // volumes already on these letters
     simhost::HostSpec setup = simhost::sampleHostSpec();
-    QString stickEvent;           // unplug, swap, plug-other
+    QString stickEvent;           // unplug, swap, swap-lookalike, plug-other
     int stickEventLine = 0;       // just before the tool's n-th command line
     QString userEvent;            // cancel, close
     int userEventPermille = -1;   // at this share of the image sent, or
@@ -177,6 +177,14 @@ Faults draw(quint64 seed, bool alwaysStall) {
     }
     if ((f.workFolderLink = chance(4)))
         note("work folder planted as a link");
+    // Half the swaps bring a stick of the chosen one's model and size.
+    if (f.stickEvent == "swap" && chance(50)) {
+        f.stickEvent = "swap-lookalike";
+        f.setup.faults.insert("stickEvent", f.stickEvent);
+        for (auto &drawn : f.drawn)
+            if (drawn.first == "stick swap")
+                drawn.first = "stick " + f.stickEvent;
+    }
     return f;
 }
 
@@ -317,7 +325,7 @@ void Campaign::run(const Faults &f) {
     // what the chosen one is.
     const QList<simhost::LoggedCommand> commands = host.commands();
     const int at = f.stickEventLine - 1;
-    if (f.stickEvent == "swap" && at >= 1 && at < commands.size() &&
+    if (f.stickEvent.startsWith("swap") && at >= 1 && at < commands.size() &&
         commands.at(at).line.contains("diskpart.exe") &&
         commands.at(at - 1).line.contains("Removable Media")) {
         m_erasedDisk = "disk7";
@@ -408,11 +416,7 @@ void Campaign::checkAfterTool(ToolSession &session, const HostSnapshot &before) 
         if (!erased && !QFileInfo::exists(folder))
             continue;
         plugged << "disks/" + id << (erased ? "drives/R" : id == "disk2" ? "drives/E" : "-");
-        // As plugged in: six keys of its description, one note on its volume.
-        if (!erased &&
-            (QSettings(folder + "/disk.ini", QSettings::IniFormat).allKeys().size() != 6 ||
-             filesUnder(folder + "/volume") != QSet<QString>{"notes.txt"} ||
-             QFile(folder + "/volume/notes.txt").size() != 14))
+        if (!erased && !stickAsPluggedIn(host, id))
             violations << "the stick plugged in during the build (" + id + ") was changed";
     }
     for (const QString &d : before.differencesTo(session.snapshot("disk1")))

@@ -99,8 +99,10 @@ void TestE2eWindow::listFromEachListingTool() {
     QVERIFY(session.open());
 
     if (listed) {
+        // The stick by its model, size and letter.
         verifyIdle(session, {kUsbModel}, {1});
-        QCOMPARE(commandLines(host), QStringList{listingCommand(temp, wmic)});
+        QCOMPARE(commandLines(host),
+                 QStringList({listingCommand(temp, wmic), lettersCommand(temp, wmic)}));
         QVERIFY(!QFileInfo::exists(host.local(listingFile)));
         return;
     }
@@ -140,12 +142,21 @@ void TestE2eWindow::disksComingAndGoing() {
     QCOMPARE(session.window()->DiskComboBox->currentData().toInt(), 3);
     QCOMPARE(session.describe(), kConfirming);
 
-    // Its drive removed, the confirmation cannot stand for another one.
-    unplug(host, QStringLiteral("disk3"));
-    QTRY_COMPARE_WITH_TIMEOUT(session.driveNumbers(), (QList<QVariant>{1, 2}), kWaitMs);
-    QCOMPARE(session.describe(), kIdle);
+    // Its drive replaced by a stick of the same model and size in the same
+    // slot, the confirmation cannot stand for the stranger.
+    const QStringList texts = session.driveTexts();
+    QSettings(host.root() + "/disks/disk3/disk.ini", QSettings::IniFormat)
+        .setValue("disk/serial", "another serial");
+    QTRY_COMPARE_WITH_TIMEOUT(session.describe(), kIdle, kWaitMs);
+    QCOMPARE(session.driveTexts(), texts);
+    QCOMPARE(session.window()->DiskComboBox->currentIndex(), 0);
+    // Its drive removed, the same.
+    QVERIFY(ToolSession::press(session.window()->CreateBootable));
     unplug(host, QStringLiteral("disk1"));
+    QTRY_COMPARE_WITH_TIMEOUT(session.driveNumbers(), (QList<QVariant>{2, 3}), kWaitMs);
+    QCOMPARE(session.describe(), kIdle);
     unplug(host, QStringLiteral("disk2"));
+    unplug(host, QStringLiteral("disk3"));
     QTRY_COMPARE_WITH_TIMEOUT(session.describe(), kIdleWithoutDrive, kWaitMs);
     QVERIFY(nothingWasStarted(host, session.temp()));
 }

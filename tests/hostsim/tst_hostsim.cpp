@@ -156,7 +156,11 @@ private slots:
     }
 
     void linesRunAsOnWindows() {
-        TestHost host;
+        simhost::HostSpec setup = simhost::sampleHostSpec();
+        setup.disks[1].serial = QStringLiteral("  AA 01"); // blanks of its own, as some report it
+        setup.disks[1].deviceId = R"(USBSTOR\DISK&VEN_GENERIC&PROD_FLASH_DISK&REV_8.07\AA01&0)";
+        setup.disks[1].signature = QStringLiteral("2796295453");
+        TestHost host(setup);
         QVERIFY2(host.isValid(), qPrintable(host.error()));
         // A program that does not exist: cmd's message and 9009.
         QCOMPARE(run(kSystem + "rmdir.exe /S /Q C:\\x"), 9009LL);
@@ -165,15 +169,41 @@ private slots:
                               "or external command,\r",
                               "operable program or batch file.\r"}));
         // ">>" appends; WMIC writes UTF-16 with a byte-order mark, CR CR LF line
-        // ends and its columns ordered by name.
-        const QString wmic = kSystem + QStringLiteral("wbem\\WMIC.exe diskdrive where ");
-        QCOMPARE(run(wmic + "\"MediaType='Removable Media'\" get Model,Index >> C:\\l.txt"), 0LL);
-        QCOMPARE(run(wmic + "Index=1 get Size >> C:\\l.txt"), 0LL);
+        // ends, its columns ordered by name and each as wide as its widest
+        // value and two blanks.
+        const QString wmic = kSystem + QStringLiteral("wbem\\WMIC.exe ");
+        QCOMPARE(run(wmic + "diskdrive where \"MediaType='Removable Media'\" get "
+                            "Size,SerialNumber,Model,Signature,PNPDeviceID,Index >> C:\\l.txt"),
+                 0LL);
+        QCOMPARE(
+            run(wmic + "path Win32_LogicalDiskToPartition get Dependent,Antecedent >> C:\\l.txt"),
+            0LL);
+        const auto line = [](const QStringList &cells, const QList<int> &widths) {
+            QString text;
+            for (int c = 0; c < cells.size(); ++c)
+                text += cells[c].leftJustified(widths[c]);
+            return text + "\r\r\n";
+        };
+        const QList<int> disks{7, 31, 58, 14, 12, 13};
+        const QList<int> links{75, 54};
+        const QString node = R"(\\WINHOST\root\cimv2:Win32_)";
+        const QString expected =
+            QString(QChar(0xfeff)) +
+            line({"Index", "Model", "PNPDeviceID", "SerialNumber", "Signature", "Size"}, disks) +
+            line({"1", "Generic Flash Disk USB Device", setup.disks[1].deviceId, "  AA 01",
+                  "2796295453", "16008609792"},
+                 disks) +
+            "\r\r\n" + QChar(0xfeff) + line({"Antecedent", "Dependent"}, links) +
+            line({node + R"(DiskPartition.DeviceID="Disk #0, Partition #0")",
+                  node + R"(LogicalDisk.DeviceID="C:")"},
+                 links) +
+            line({node + R"(DiskPartition.DeviceID="Disk #1, Partition #0")",
+                  node + R"(LogicalDisk.DeviceID="E:")"},
+                 links) +
+            "\r\r\n";
         const QByteArray table = host.read(QStringLiteral("C:\\l.txt"));
         QCOMPARE(QString(reinterpret_cast<const QChar *>(table.constData()), table.size() / 2),
-                 QStringLiteral("\ufeffIndex  %1\r\r\n1      %2\r\r\n\r\r\n"
-                                "\ufeffSize         \r\r\n16008609792  \r\r\n\r\r\n")
-                     .arg("Model                          ", "Generic Flash Disk USB Device  "));
+                 expected);
         // A bare name is found on the search path.
         QCOMPARE(run(QStringLiteral("bitsadmin.exe /cancel none >> C:\\b.txt")), 1LL);
         QVERIFY(host.read(QStringLiteral("C:\\b.txt")).contains("Unable to find job named none."));

@@ -143,10 +143,12 @@ private slots:
         QVERIFY2(run.exitCode == 0, qPrintable(run.output));
         QCOMPARE(run.shown.value(QStringLiteral("language")), language);
         QCOMPARE(QStringList({run.shown.value("title"), run.shown.value("cancel")}), shown);
-        // The drive list is made as in any language; scale and fonts follow the
-        // screen (10 points at 144 dpi are 20 pixels).
+        // The drive list is made in any language, its numbers written as the
+        // language writes them; scale and fonts follow the screen (10 points
+        // at 144 dpi are 20 pixels).
         QCOMPARE(run.shown.value(QStringLiteral("drive")),
-                 QStringLiteral("Generic Flash Disk USB Device "));
+                 QStringLiteral("Generic Flash Disk USB Device (%1 GB, E:)")
+                     .arg(language == "FR" ? "14,9" : "14.9"));
         QCOMPARE(run.shown.value(QStringLiteral("scale")), QStringLiteral("1.5"));
         QCOMPARE(run.shown.value(QStringLiteral("font")), QStringLiteral("20"));
         QCOMPARE(run.shown.value(QStringLiteral("system")),

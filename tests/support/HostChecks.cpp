@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QSettings>
 
 namespace hostchecks {
 
@@ -45,24 +46,31 @@ QStringList commandLines(const TestHost &host) {
     return lines;
 }
 
+const QString kPowerShell = QStringLiteral(
+    R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command )"
+    R"("[Console]::OutputEncoding = [Text.Encoding]::UTF8; Get-CimInstance -ClassName )");
+
 QString listingCommand(const QString &temp, bool wmic) {
     return hostSystem() +
-           (wmic
-                ? QStringLiteral("\\wbem\\WMIC.exe diskdrive where \"MediaType='Removable Media'\" "
-                                 "get Index,Model")
-                : QStringLiteral(
-                      R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive )"
-                      R"(-Command "[Console]::OutputEncoding = [Text.Encoding]::UTF8; )"
-                      R"(Get-CimInstance -ClassName Win32_DiskDrive -Filter )"
-                      R"(\"MediaType='Removable Media'\" | ForEach-Object { '' + $_.Index )"
-                      R"(+ ' ' + $_.Model }")")) +
+           (wmic ? QStringLiteral(
+                       "\\wbem\\WMIC.exe diskdrive where \"MediaType='Removable Media'\" get "
+                       "Index,Model,PNPDeviceID,SerialNumber,Signature,Size")
+                 : kPowerShell + QStringLiteral(
+                                     R"(Win32_DiskDrive -Filter \"MediaType='Removable Media'\" )"
+                                     R"(| ForEach-Object { ($_.Index,$_.Model,$_.PNPDeviceID,)"
+                                     R"($_.SerialNumber,$_.Signature,$_.Size) -join [char]9 }")")) +
            " >> " + toolFile(temp, "DiskInfo.txt");
 }
 
-QString sizeCommand(const QString &temp, int disk) {
+QString lettersCommand(const QString &temp, bool wmic) {
     return hostSystem() +
-           QStringLiteral("\\wbem\\WMIC.exe diskdrive where Index=%1 get Size >> ").arg(disk) +
-           toolFile(temp, "DiskInfo.txt");
+           (wmic ? QStringLiteral("\\wbem\\WMIC.exe path Win32_LogicalDiskToPartition get "
+                                  "Antecedent,Dependent")
+                 : kPowerShell +
+                       QStringLiteral(
+                           R"(Win32_LogicalDiskToPartition | ForEach-Object { )"
+                           R"($_.Antecedent.DeviceID + [char]9 + $_.Dependent.DeviceID }")")) +
+           " >> " + toolFile(temp, "DiskLetters.txt");
 }
 
 QStringList buildCommands(const QString &temp, QChar letter) {
@@ -175,6 +183,14 @@ bool plugInDisk(const TestHost &host, const simhost::DiskSpec &disk) {
         (disk.letter.isEmpty() || QDir().rename(staging + drive, host.root() + drive));
     QDir(staging).removeRecursively();
     return plugged;
+}
+
+bool stickAsPluggedIn(const TestHost &host, const QString &diskId) {
+    const QString folder = host.root() + QStringLiteral("/disks/") + diskId;
+    // Nine keys of its description (its identity among them), one note.
+    return QSettings(folder + "/disk.ini", QSettings::IniFormat).allKeys().size() == 9 &&
+           filesUnder(folder + "/volume") == QSet<QString>{"notes.txt"} &&
+           QFile(folder + "/volume/notes.txt").size() == 14;
 }
 
 } // namespace hostchecks

@@ -23,11 +23,10 @@ extern const QString kSystem; // the sample host's system directory
 QStringList commandLines(const TestHost &host);
 
 // The drive listing command for a temporary folder (WMIC, or PowerShell on
-// a host without WMIC), with the listing file quoted when it needs it.
+// a host without WMIC), with the listing file quoted when it needs it, and
+// the query of the drive letters that follows it in the window's listing.
 QString listingCommand(const QString &temp, bool wmic = true);
-
-// The query of the chosen disk's size that follows the check of the disk.
-QString sizeCommand(const QString &temp, int disk = 1);
+QString lettersCommand(const QString &temp, bool wmic = true);
 
 // The commands of a complete build from its format step on, with the new
 // volume on letter.
@@ -56,5 +55,9 @@ bool keepAwakeCleared(const TestHost &host, bool wasRequested = false);
 // Plugs a disk into the running host at once (its description, volume and
 // letter appear together).
 bool plugInDisk(const TestHost &host, const simhost::DiskSpec &disk);
+
+// Whether the stick that the host's stick event plugged in as diskId is
+// still as it was plugged in: its description and one note on its volume.
+bool stickAsPluggedIn(const TestHost &host, const QString &diskId);
 
 } // namespace hostchecks

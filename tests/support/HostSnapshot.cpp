@@ -27,10 +27,13 @@ HostSnapshot HostSnapshot::take(const TestHost &host, const QString &chosenDisk,
     const QString root = host.root();
     const QString chosenVolume =
         QFileInfo(root + "/disks/" + chosenDisk + "/volume").canonicalFilePath();
-    const QDir disks(root + QStringLiteral("/disks"));
-    for (const QString &id : disks.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
-        if (id != chosenDisk)
-            snapshot.addTree(QStringLiteral("disks/") + id, disks.filePath(id), {});
+    // A stick taken out keeps what is on it: it is looked at where it went.
+    for (const char *folder : {"/disks", "/unplugged"}) {
+        const QDir disks(root + QLatin1String(folder));
+        for (const QString &id : disks.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+            if (id != chosenDisk)
+                snapshot.addTree(QStringLiteral("disks/") + id, disks.filePath(id), {});
+    }
     QStringList skipOnC;
     for (const QString &path : exceptOnC)
         skipOnC.append(QFileInfo(host.local(path)).absoluteFilePath());

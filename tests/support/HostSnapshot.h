@@ -1,7 +1,7 @@
 // A picture of everything on a simulated host that a build must leave alone:
-// every disk's description and volume, every drive letter and the system
-// drive, each file by its SHA-256. Taken before and after a build, the two
-// must be equal.
+// every disk's description and volume (a stick taken out included), every
+// drive letter and the system drive, each file by its SHA-256. Taken before and after a build, the
+// two must be equal.
 #pragma once
 
 #include <QMap>

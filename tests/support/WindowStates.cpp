@@ -16,7 +16,7 @@ const QString kDownloading =
     QStringLiteral("list off | create hidden,off | leave on | status shown | progress shown | "
                    "animation shown,running | confirm hidden | failure hidden");
 
-const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device ");
+const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device (14.9 GB, E:)");
 
 void verifyIdle(ToolSession &session, const QStringList &drives, const QList<QVariant> &numbers) {
     QCOMPARE(session.driveTexts(), drives);

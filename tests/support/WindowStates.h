@@ -16,7 +16,7 @@ extern const QString kIdle;             // the list, Create Recovery Drive, the 
 extern const QString kIdleWithoutDrive; // nothing to build on: only the ways out
 extern const QString kConfirming;       // idle, the confirmation over it
 extern const QString kDownloading;      // nothing written yet: the user may still leave
-extern const QString kUsbModel;         // the sample host's stick as the list shows it
+extern const QString kUsbModel; // the sample host's stick as the list shows it: model, size, letter
 
 // Idle with drives: the list, Create Recovery Drive and the ways out.
 void verifyIdle(ToolSession &session, const QStringList &drives, const QList<QVariant> &numbers);

@@ -19,6 +19,7 @@
 #include "app/ScreenScale.h"
 #include "dialogs/DialogLayouts.h"
 #include "mainwindow/BuildFailureText.h"
+#include "mainwindow/DriveText.h"
 #include "mainwindow/MainWindowLayout.h"
 
 #include <QFontInfo>
@@ -45,6 +46,7 @@ const Place kStatus{Main, "label_2", 10, 1, 0};
 const Place kStatus2{Main, "label_2", 10, 2, 0};
 const Place kDriveItem{Main, "DiskComboBox", 10, 1, 30};
 const Place kBody{Warning, "InfoLabel", 10, 4, 0};
+const Place kDriveLine{Warning, "DriveLabel", 10, 1, 0};
 const Place kWarningOk{Warning, "OkButton", 10, 1, 8};
 const Place kWarningCancel{Warning, "CancelButton", 10, 1, 8};
 
@@ -282,6 +284,12 @@ private slots:
             all.append({shown(text.context, text.source), text.place});
         all.append({shown("QCreateBootable", kStatusStart) + shown("QCreateBootable", kStatusEnd),
                     kStatus2});
+        // A stick of a long model and four-digit size, as the list and the
+        // confirmation name it.
+        const ListedDrive stick{1,     "Generic Flash Disk USB Device", {}, {}, 2000365289472, {},
+                                {"E:"}};
+        for (const Place &place : {kDriveItem, kDriveLine})
+            all.append({driveText(stick, language), place});
         for (int cause = 1; cause <= int(BuildFailure::WorkFolderRedirected); ++cause)
             all.append({buildFailureText(BuildFailure(cause)), kStatus2});
         for (const QString &dpiText :

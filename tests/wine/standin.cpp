@@ -66,12 +66,38 @@ std::vector<std::wstring> removableDisk() {
     return fields;
 }
 
-// WMIC diskdrive ... get <properties>, as WMIC writes it:
-// the columns in alphabetical order, padded, in UTF-16 with a byte-order mark,
-// lines ending in "\r\r\n", a blank line last.
+// A table as WMIC writes it through a redirection: each column as wide as
+// its widest cell and two blanks, in UTF-16 with a byte-order mark, lines
+// ending in "\r\r\n", a blank line last. rows[0] is the header.
+int wmicTable(const std::vector<std::vector<std::wstring>> &rows) {
+    std::vector<size_t> widths(rows[0].size(), 0);
+    for (const auto &row : rows)
+        for (size_t c = 0; c < row.size(); ++c)
+            widths[c] = std::max(widths[c], row[c].size() + 2);
+    std::wstring text;
+    for (const auto &row : rows) {
+        for (size_t c = 0; c < row.size(); ++c)
+            text += row[c] + std::wstring(widths[c] - row[c].size(), L' ');
+        text += L"\r\r\n";
+    }
+    text += L"\r\r\n";
+    return print(std::string("\xff\xfe", 2) +
+                     std::string(reinterpret_cast<const char *>(text.data()), text.size() * 2),
+                 0);
+}
+
+// WMIC diskdrive ... get <properties>, the columns in alphabetical order; and
+// path Win32_LogicalDiskToPartition get Antecedent,Dependent, which knows the
+// system volume only (the USB volume is made by the build).
 int wmic(const std::vector<std::wstring> &args) {
     const auto get = std::find_if(args.begin(), args.end(),
                                   [](const std::wstring &a) { return lower(a) == L"get"; });
+    if (args.size() >= 2 && lower(args[0]) == L"path" &&
+        lower(args[1]) == L"win32_logicaldisktopartition")
+        return wmicTable(
+            {{L"Antecedent", L"Dependent"},
+             {LR"(\\WINEHOST\root\cimv2:Win32_DiskPartition.DeviceID="Disk #0, Partition #0")",
+              LR"(\\WINEHOST\root\cimv2:Win32_LogicalDisk.DeviceID="C:")"}});
     if (args.empty() || lower(args[0]) != L"diskdrive" || args.end() - get < 2)
         return 44135;
     // By lower-case name, so in WMIC's column order: its name and value.
@@ -87,19 +113,14 @@ int wmic(const std::vector<std::wstring> &args) {
     std::wstringstream list(lower(get[1]));
     for (std::wstring name; std::getline(list, name, L',');)
         names.insert(name);
-    std::wstring lines[2];
+    std::vector<std::vector<std::wstring>> rows(2);
     for (const std::wstring &name : names) {
         if (!known.count(name))
             return 44135;
-        const std::vector<std::wstring> &column = known.at(name);
-        const size_t width = std::max(column[0].size(), column[1].size()) + 2;
-        for (int row = 0; row < 2; ++row)
-            lines[row] += column[row] + std::wstring(width - column[row].size(), L' ');
+        rows[0].push_back(known.at(name)[0]);
+        rows[1].push_back(known.at(name)[1]);
     }
-    const std::wstring text = lines[0] + L"\r\r\n" + lines[1] + L"\r\r\n\r\r\n";
-    return print(std::string("\xff\xfe", 2) +
-                     std::string(reinterpret_cast<const char *>(text.data()), text.size() * 2),
-                 0);
+    return wmicTable(rows);
 }
 
 // diskpart /s <script>: only the removable disk is formatted; any

@@ -30,6 +30,9 @@ HostDisk readDisk(const QString &root, const QString &diskId) {
     disk.model = ini.value(QStringLiteral("disk/model")).toString();
     disk.mediaType = ini.value(QStringLiteral("disk/mediaType")).toString();
     disk.size = ini.value(QStringLiteral("disk/size")).toLongLong();
+    disk.serial = ini.value(QStringLiteral("disk/serial")).toString();
+    disk.deviceId = ini.value(QStringLiteral("disk/deviceId")).toString();
+    disk.signature = ini.value(QStringLiteral("disk/signature")).toString();
     disk.removed = ini.value(QStringLiteral("disk/removed"), false).toBool();
     disk.system = ini.value(QStringLiteral("disk/system"), false).toBool();
     disk.partitions = ini.value(QStringLiteral("disk/partitions"), 1).toInt();
@@ -103,6 +106,14 @@ QStringList lettersOf(const QString &root, const QString &diskId) {
             letters.append(entry.fileName().toUpper());
     }
     return letters;
+}
+
+QStringList volumeLetters(const QString &root, const HostDisk &disk) {
+    if (disk.removed)
+        return {};
+    // The system volume is a folder of its own, not a link to the disk.
+    return disk.system ? QStringList{QStringLiteral("C")} + lettersOf(root, disk.id)
+                       : lettersOf(root, disk.id);
 }
 
 bool letterInUse(const QString &root, const QString &letter) {

@@ -15,6 +15,9 @@ struct HostDisk {
     QString model;
     QString mediaType;
     qint64 size = 0;
+    QString serial;           // SerialNumber
+    QString deviceId;         // PNPDeviceID
+    QString signature;        // Signature
     bool removed = false;     // unplugged: no tool sees it any more
     bool system = false;      // holds the running Windows installation
     int partitions = 1;       // 0 or 1: the stand-ins model one partition at most
@@ -41,6 +44,10 @@ QString volumeFolder(const QString &root, const QString &diskId);
 
 // Drive letters whose drives/<L> link points at the disk's volume.
 QStringList lettersOf(const QString &root, const QString &diskId);
+
+// Drive letters of a present disk's volume, "C" for the system disk; none
+// for a removed disk.
+QStringList volumeLetters(const QString &root, const HostDisk &disk);
 
 // Whether drive letter L is in use (a folder or a link under drives/).
 bool letterInUse(const QString &root, const QString &letter);

@@ -2,6 +2,7 @@
 
 #include "platform/sim/SimRegistry.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,7 +42,8 @@ void writeSettings(QSettings &ini, const QString &group, const QMap<QString, QVa
 
 // One disk with one formatted partition, as a disk in use has; the stand-in
 // tools take the partition's other details from the media type.
-bool makeDisk(const QString &root, const DiskSpec &disk, const QMap<QString, QVariant> &faults) {
+bool makeDisk(const QString &root, DiskSpec disk, const QMap<QString, QVariant> &faults) {
+    completeIdentity(disk, disk.id);
     const QString dir = root + QStringLiteral("/disks/") + disk.id;
     QDir().mkpath(dir + QStringLiteral("/volume"));
     const QString letter = disk.letter.left(1).toUpper();
@@ -53,6 +55,9 @@ bool makeDisk(const QString &root, const DiskSpec &disk, const QMap<QString, QVa
                        {QStringLiteral("model"), disk.model},
                        {QStringLiteral("mediaType"), disk.mediaType},
                        {QStringLiteral("size"), disk.size},
+                       {QStringLiteral("serial"), disk.serial},
+                       {QStringLiteral("deviceId"), disk.deviceId},
+                       {QStringLiteral("signature"), disk.signature},
                        {QStringLiteral("system"), system}});
         writeSettings(ini, QStringLiteral("faults"), faults);
     }
@@ -69,6 +74,28 @@ bool makeDisk(const QString &root, const DiskSpec &disk, const QMap<QString, QVa
 }
 
 } // namespace
+
+void completeIdentity(DiskSpec &disk, const QString &seed) {
+    const QByteArray hash =
+        QCryptographicHash::hash((seed + '|' + disk.model).toUtf8(), QCryptographicHash::Sha1);
+    if (disk.serial.isEmpty())
+        disk.serial = QString::fromLatin1(hash.left(8).toHex().toUpper());
+    if (disk.signature.isEmpty())
+        disk.signature = QString::number(quint32(quint8(hash[8])) << 24 | quint8(hash[9]) << 16 |
+                                         quint8(hash[10]) << 8 | quint8(hash[11]));
+    if (disk.deviceId.isEmpty()) {
+        // Vendor and product as the USB storage driver names them: the
+        // model's first word, then the rest.
+        QString model = disk.model.toUpper();
+        model.replace(QLatin1Char(' '), QLatin1Char('_'));
+        const QString bus = disk.mediaType == QLatin1String("Removable Media")
+                                ? QStringLiteral("USBSTOR")
+                                : QStringLiteral("SCSI");
+        disk.deviceId = QStringLiteral("%1\\DISK&VEN_%2&PROD_%3&REV_1.00\\%4&0")
+                            .arg(bus, model.section(QLatin1Char('_'), 0, 0),
+                                 model.section(QLatin1Char('_'), 1), disk.serial);
+    }
+}
 
 HostSpec sampleHostSpec() {
     HostSpec setup;

@@ -19,7 +19,17 @@ struct DiskSpec {
     QString mediaType; // "Removable Media", "Fixed hard disk media", "External hard disk media"
     qint64 size = 0;   // bytes
     QString letter;    // drive letter of its volume, empty for none; "C" is the system disk
+    // What tells it from another disk of its model, as Windows reports it;
+    // made up from the id and the model where left empty.
+    QString serial{};    // SerialNumber
+    QString deviceId{};  // PNPDeviceID, for example
+                         // USBSTOR\DISK&VEN_ALPHA&PROD_USB_DEVICE&REV_1.00\<serial>&0
+    QString signature{}; // Signature, a decimal number
 };
+
+// Fills the serial number, device id and signature a disk lacks, from seed
+// (its id, or anything else that differs between two sticks) and its model.
+void completeIdentity(DiskSpec &disk, const QString &seed);
 
 struct RegistryValue {
     QString key;  // full key path, for example "HKEY_LOCAL_MACHINE\\Software\\..."

@@ -1,21 +1,23 @@
 // powershell.exe on the simulated host, as far as the drive listing needs it
-// where WMIC is not installed. It runs exactly the listing and the size of
-// one disk, and fails like PowerShell on any other command line.
+// where WMIC is not installed. It runs exactly the listing of the removable
+// disks and that of the drive letters, and fails like PowerShell on any
+// other command line.
 #include "tools/hostsim/Tools.h"
 
 #include "tools/hostsim/HostDisks.h"
-
-#include <QRegularExpression>
 
 namespace hostsim {
 
 namespace {
 
-// The argument text of the drive listing, as the interpreter hands it on.
-const char kListingArguments[] =
-    "-NoProfile -NonInteractive -Command \"[Console]::OutputEncoding = [Text.Encoding]::UTF8; "
-    "Get-CimInstance -ClassName Win32_DiskDrive -Filter "
-    "\\\"MediaType='Removable Media'\\\" | ForEach-Object { '' + $_.Index + ' ' + $_.Model }\"";
+// The argument texts of the two listings, as the interpreter hands them on.
+const char kCimQuery[] = "-NoProfile -NonInteractive -Command \"[Console]::OutputEncoding = "
+                         "[Text.Encoding]::UTF8; Get-CimInstance -ClassName ";
+const char kListingQuery[] =
+    "Win32_DiskDrive -Filter \\\"MediaType='Removable Media'\\\" | ForEach-Object { "
+    "($_.Index,$_.Model,$_.PNPDeviceID,$_.SerialNumber,$_.Signature,$_.Size) -join [char]9 }\"";
+const char kLettersQuery[] = "Win32_LogicalDiskToPartition | ForEach-Object { "
+                             "$_.Antecedent.DeviceID + [char]9 + $_.Dependent.DeviceID }\"";
 
 int commandNotFound(ToolContext &ctx) {
     ctx.err->write("The term is not recognized as the name of a cmdlet, function, script file, "
@@ -31,17 +33,19 @@ int runPowerShell(ToolContext &ctx) {
     QString text = ctx.argumentText;
     while (text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char('\t')))
         text.chop(1);
-    static const QRegularExpression sizeQuery(QStringLiteral(
-        "^-NoProfile -NonInteractive -Command \"\\(Get-CimInstance -ClassName Win32_DiskDrive "
-        "-Filter 'Index=(\\d+)'\\)\\.Size\"$"));
-    const QRegularExpressionMatch size = sizeQuery.match(text);
-    if (size.hasMatch()) {
-        HostDisk disk;
-        if (findDisk(ctx.root, size.captured(1).toInt(), &disk))
-            ctx.out->write(QByteArray::number(disk.size) + "\r\n");
+    // One line per object, in the console encoding the command asked for
+    // (UTF-8; .NET writes no byte-order mark to a redirected console).
+    if (text == QLatin1String(kCimQuery) + QLatin1String(kLettersQuery)) {
+        for (const HostDisk &disk : loadDisks(ctx.root)) {
+            for (const QString &letter : volumeLetters(ctx.root, disk))
+                ctx.out->write(QStringLiteral("Disk #%1, Partition #0\t%2:\r\n")
+                                   .arg(disk.number)
+                                   .arg(letter)
+                                   .toUtf8());
+        }
         return 0;
     }
-    if (text != QLatin1String(kListingArguments))
+    if (text != QLatin1String(kCimQuery) + QLatin1String(kListingQuery))
         return commandNotFound(ctx);
 
     applyDueListingFaults(ctx.root);
@@ -52,10 +56,12 @@ int runPowerShell(ToolContext &ctx) {
             listed.append(disk);
     }
     noteListed(ctx.root, listed);
-    // One line per object, in the console encoding the command asked for
-    // (UTF-8; .NET writes no byte-order mark to a redirected console).
-    for (const HostDisk &disk : listed)
-        ctx.out->write(QStringLiteral("%1 %2\r\n").arg(disk.number).arg(disk.model).toUtf8());
+    for (const HostDisk &disk : listed) {
+        const QStringList fields{
+            QString::number(disk.number), disk.model, disk.deviceId, disk.serial, disk.signature,
+            QString::number(disk.size)};
+        ctx.out->write((fields.join(QLatin1Char('\t')) + QStringLiteral("\r\n")).toUtf8());
+    }
     return 0;
 }
 

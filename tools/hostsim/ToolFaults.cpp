@@ -2,6 +2,7 @@
 
 #include "platform/sim/SimHost.h"
 #include "tools/hostsim/HostDisks.h"
+#include "tools/hostsim/HostSetup.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,18 +66,25 @@ QList<const KnownFailure *> failuresOf(const QString &fileName) {
     return found;
 }
 
-bool plugIn(const QString &root, const QString &id, int number, const QString &model,
-            const QString &letter) {
+// A stick of the model and size given; seed tells its serial number, device
+// id and signature from those of any other stick.
+bool plugIn(const QString &root, const simhost::DiskSpec &stick, const QString &seed) {
+    simhost::DiskSpec disk = stick;
+    disk.mediaType = QStringLiteral("Removable Media");
+    simhost::completeIdentity(disk, seed);
     // Made beside the disks and moved in with one rename: a disk appears all at once.
-    const QString staging = root + QStringLiteral("/plugging-") + id;
+    const QString staging = root + QStringLiteral("/plugging-") + disk.id;
     if (!QDir().mkpath(staging + QStringLiteral("/volume")))
         return false;
     {
         QSettings ini(staging + QStringLiteral("/disk.ini"), QSettings::IniFormat);
-        ini.setValue(QStringLiteral("disk/number"), number);
-        ini.setValue(QStringLiteral("disk/model"), model);
-        ini.setValue(QStringLiteral("disk/mediaType"), QStringLiteral("Removable Media"));
-        ini.setValue(QStringLiteral("disk/size"), 16008609792LL);
+        ini.setValue(QStringLiteral("disk/number"), disk.number);
+        ini.setValue(QStringLiteral("disk/model"), disk.model);
+        ini.setValue(QStringLiteral("disk/mediaType"), disk.mediaType);
+        ini.setValue(QStringLiteral("disk/size"), disk.size);
+        ini.setValue(QStringLiteral("disk/serial"), disk.serial);
+        ini.setValue(QStringLiteral("disk/deviceId"), disk.deviceId);
+        ini.setValue(QStringLiteral("disk/signature"), disk.signature);
         ini.setValue(QStringLiteral("disk/partitions"), 1);
         ini.setValue(QStringLiteral("disk/fileSystem"), QStringLiteral("FAT32"));
     }
@@ -84,9 +92,9 @@ bool plugIn(const QString &root, const QString &id, int number, const QString &m
     if (!note.open(QIODevice::WriteOnly) || note.write("shopping list\n") < 0)
         return false;
     note.close();
-    if (!QDir().rename(staging, root + QStringLiteral("/disks/") + id))
+    if (!QDir().rename(staging, root + QStringLiteral("/disks/") + disk.id))
         return false;
-    return letter.isEmpty() || assignLetter(root, id, letter);
+    return disk.letter.isEmpty() || assignLetter(root, disk.id, disk.letter);
 }
 
 void unplug(const QString &root, const QString &id) {
@@ -112,20 +120,24 @@ void applyDueStickEvent(const QString &root) {
     const QString disk =
         simhost::hostSetting(root, QStringLiteral("faults/stickEventDisk"), QStringLiteral("disk1"))
             .toString();
-    const int number =
-        QSettings(root + QStringLiteral("/disks/") + disk + QStringLiteral("/disk.ini"),
-                  QSettings::IniFormat)
-            .value(QStringLiteral("disk/number"))
-            .toInt();
+    const QSettings chosen(root + QStringLiteral("/disks/") + disk + QStringLiteral("/disk.ini"),
+                           QSettings::IniFormat);
+    const int number = chosen.value(QStringLiteral("disk/number")).toInt();
+    const qint64 stickSize = 16008609792LL;
     if (event == QLatin1String("unplug")) {
         unplug(root, disk);
     } else if (event == QLatin1String("swap")) {
         unplug(root, disk);
-        plugIn(root, QStringLiteral("disk7"), number,
-               QStringLiteral("Delta Blade USB Device"), QString());
+        plugIn(root, {"disk7", number, "Delta Blade USB Device", {}, stickSize, {}}, "disk7");
+    } else if (event == QLatin1String("swap-lookalike")) {
+        // The same model and size in the same slot: only what tells two
+        // sticks of a model apart differs.
+        const QString model = chosen.value(QStringLiteral("disk/model")).toString();
+        const qint64 size = chosen.value(QStringLiteral("disk/size")).toLongLong();
+        unplug(root, disk);
+        plugIn(root, {"disk7", number, model, {}, size, {}}, "look-alike of " + disk);
     } else if (event == QLatin1String("plug-other")) {
-        plugIn(root, QStringLiteral("disk2"), 2,
-               QStringLiteral("Epsilon Traveler 3.0 USB Device"), QStringLiteral("E"));
+        plugIn(root, {"disk2", 2, "Epsilon Traveler 3.0 USB Device", {}, stickSize, "E"}, "disk2");
     }
 }
 

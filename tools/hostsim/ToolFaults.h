@@ -12,10 +12,13 @@ class QIODevice;
 namespace hostsim {
 
 // A stick taken out, swapped or plugged in at an exact moment of a build:
-// host.ini [faults] stickEvent ("unplug", "swap" or "plug-other", on the disk
-// stickEventDisk) happens just before the stickEventAtLine-th interpreter
-// line (counted from 1 over the host's life), once. A swapped-in stick is
-// "disk7", another stick "disk2" on E:; each holds one file, notes.txt.
+// host.ini [faults] stickEvent ("unplug", "swap", "swap-lookalike" or
+// "plug-other", on the disk stickEventDisk) happens just before the
+// stickEventAtLine-th interpreter line (counted from 1 over the host's life),
+// once. A swapped-in stick is "disk7" under the chosen one's number: of
+// another model for "swap", of the same model and size but with another
+// serial number, device id and signature for "swap-lookalike". Another
+// stick is "disk2" on E:. Each holds one file, notes.txt.
 void applyDueStickEvent(const QString &root);
 
 // Another user's hand on the tool's files, just before the

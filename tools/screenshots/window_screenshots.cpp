@@ -101,8 +101,8 @@ int main(int argc, char *argv[]) {
     const QString stem = out.filePath(QStringLiteral("%1-%2-").arg(code).arg(dpi));
     bool ok = true;
 
+    // The list holds the sample host's stick, as the window listed it.
     QCreateBootable window;
-    window.DiskComboBox->addItem(QStringLiteral("Generic Flash Disk USB Device "), 1);
     window.move(40, 40);
     ok &= save(&window, stem + QStringLiteral("main-idle.png"));
     // Where the keyboard is: one Tab on from the drive list.
@@ -155,9 +155,7 @@ int main(int argc, char *argv[]) {
     window.DiskComboBox->addItem(inWindow("Temporary folder missing or read-only"));
     window.DiskComboBox->setEnabled(false);
     ok &= save(&window, stem + QStringLiteral("main-notemp.png"));
-    window.DiskComboBox->clear();
-    window.DiskComboBox->addItem(QStringLiteral("Generic Flash Disk USB Device "), 1);
-    window.DiskComboBox->setEnabled(true);
+    QMetaObject::invokeMethod(&window, "USBConnected"); // listed again
 
     auto *warning = topLevel<WarningClass>();
     warning->HeaderLabel->setText(inWindow("Confirm Operation"));
@@ -165,6 +163,7 @@ int main(int argc, char *argv[]) {
         inWindow("Please ensure that you have taken backup of your data on the selected USB "
                  "drive.\nThis operation will erase all data from the selected drive while "
                  "creating recovery drive."));
+    warning->showDrive(window.DiskComboBox->currentData(Qt::AccessibleTextRole).toString());
     ok &= save(warning, stem + QStringLiteral("confirm.png"));
     ok &= saveFocused(warning, warning->OkButton, stem + QStringLiteral("confirm-focus.png"));
     warning->hide();
