@@ -49,7 +49,6 @@ private:
     // The disk's size from the listing tool against what the drive will hold.
     VolumeLayout chooseLayout(qint64 imageSize);
     QChar chooseVolumeLetter();
-    bool formatDisk(QChar letter, const VolumeLayout &layout);
     bool copyBootFiles(QChar letter);
     bool finishedDriveIsComplete(QChar letter, const QByteArray &imageHash);
     static bool sameContent(const QString &windowsPathA, const QString &windowsPathB);

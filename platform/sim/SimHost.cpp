@@ -173,13 +173,29 @@ void appendCommandLog(const QString &root, const QString &line, long long exitCo
               QString::number(exitCode) + QLatin1Char('\t') + line);
 }
 
+void noteSessionEnded(const QString &root, const QString &line, long long exitCode) {
+    appendLog(root, QStringLiteral("commands.log"),
+              QLatin1Char('=') + QString::number(exitCode) + QLatin1Char('\t') + line);
+}
+
 QList<LoggedCommand> readCommandLog(const QString &root) {
     QList<LoggedCommand> out;
     for (const QString &entry : readLog(root, QStringLiteral("commands.log"))) {
         const int tab = entry.indexOf(QLatin1Char('\t'));
         if (tab < 0)
             continue;
-        out.append({entry.mid(tab + 1), entry.left(tab).toLongLong()});
+        const QString line = entry.mid(tab + 1);
+        if (!entry.startsWith(QLatin1Char('='))) {
+            out.append({line, entry.left(tab).toLongLong()});
+            continue;
+        }
+        // The end of a session: its exit code goes to its start.
+        for (int i = out.size() - 1; i >= 0; --i) {
+            if (out.at(i).line == line && out.at(i).exitCode == kStillRunning) {
+                out[i].exitCode = entry.mid(1, tab - 1).toLongLong();
+                break;
+            }
+        }
     }
     return out;
 }

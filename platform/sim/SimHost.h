@@ -10,7 +10,8 @@
 //   disks/<id>/disk.ini one simulated disk: number, model, media type, size
 //   disks/<id>/volume/  the content of the disk's partition
 //   hidden.txt          files that carry the hidden attribute
-//   commands.log        every command line the interpreter ran, with its exit code
+//   commands.log        every command line the interpreter ran, and every console
+//                       session started, with its exit code
 //   shell.log, power.log  programs started through the shell, keep-awake requests
 //   instance.lock       held by the running copy of the tool
 //   windows.log         window activations asked for by a second start
@@ -64,6 +65,11 @@ struct LoggedCommand {
 };
 void appendCommandLog(const QString &root, const QString &line, long long exitCode);
 QList<LoggedCommand> readCommandLog(const QString &root);
+// A console session is logged when it starts, with the exit code Windows
+// reports for a process that is still running; the code it ended with
+// takes its place once it has ended.
+constexpr long long kStillRunning = 259; // STILL_ACTIVE
+void noteSessionEnded(const QString &root, const QString &line, long long exitCode);
 
 void appendLog(const QString &root, const QString &logName, const QString &text);
 QStringList readLog(const QString &root, const QString &logName);

@@ -28,8 +28,8 @@ QString listingCommand(const QString &temp, bool wmic = true);
 // The query of the chosen disk's size that follows the check of the disk.
 QString sizeCommand(const QString &temp, int disk = 1);
 
-// The commands of a complete build from its format step on, with the new
-// volume on letter.
+// The commands of a complete build from its format step on (diskpart's
+// session), with the new volume on letter.
 QStringList buildCommands(const QString &temp, QChar letter);
 
 // Relative paths (lower case, '/') of every file under a local folder.

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 namespace hostsim {
 
 namespace {
@@ -298,6 +300,29 @@ int runInterpreterLine(const QString &root, const QString &line) {
          }))
         code = runCommand(root, command, &stdOut, &stdErr);
     simhost::appendCommandLog(root, line, code);
+    return code;
+}
+
+int runConsoleSession(const QString &root, const QString &program, const QString &arguments) {
+    applyDueStickEvent(root);
+    applyDueIntrusion(root);
+    const QString line = arguments.isEmpty() ? program : program + QLatin1Char(' ') + arguments;
+    simhost::appendCommandLog(root, line, simhost::kStillRunning);
+    // Written through at once: whoever holds the program's output waits for
+    // its prompt.
+    QFile stdOut;
+    stdOut.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const QString fileName = QFileInfo(simhost::localPath(root, program)).fileName();
+    const Tool tool = standInFor(fileName);
+    int code = 1;
+    if (!tool)
+        stdOut.write(program.toLocal8Bit() + ": no stand-in on the simulated host\r\n");
+    else if (!injectedFailure(root, fileName, &stdOut, &stdOut, &code)) {
+        ToolContext context{root,  arguments, splitArguments(arguments), &stdOut, &stdOut,
+                            false, stdin};
+        code = tool(context);
+    }
+    simhost::noteSessionEnded(root, line, code);
     return code;
 }
 

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <functional>
 
 namespace hostsim {
@@ -25,6 +26,9 @@ struct ToolContext {
     QIODevice *out = nullptr;
     QIODevice *err = nullptr;
     bool outIsFile = false; // standard output redirected to a file
+    // Standard input when a program holds it (a console session); null for
+    // an interpreter line, whose hidden console nobody types into.
+    std::FILE *in = nullptr;
 };
 
 // Splits a command text into arguments as the Microsoft C runtime does:
@@ -51,5 +55,11 @@ QList<ParsedCommand> parseInterpreterLine(const QString &line,
 
 // Runs one interpreter line against the host root and returns the exit code.
 int runInterpreterLine(const QString &root, const QString &line);
+
+// Runs a program started directly, by its full Windows path, with its
+// standard input and output held by the starter (a console session), and
+// returns its exit code. The start is logged when it happens, as the
+// interpreter logs a line, so that a fault due at it comes first.
+int runConsoleSession(const QString &root, const QString &program, const QString &arguments);
 
 } // namespace hostsim
