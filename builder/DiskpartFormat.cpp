@@ -105,7 +105,7 @@ DiskpartFormatResult formatThroughDiskpart(const DiskpartFormat &format,
         log.command(program, kCommandNotStarted, timer.elapsed());
         return DiskpartFormatResult::Failed;
     }
-    DiskpartFormatResult result = selectAndFormat(session, format, stillChosen, log);
+    const DiskpartFormatResult result = selectAndFormat(session, format, stillChosen, log);
     const long long code = session.end();
     log.command(program, code, timer.elapsed());
     if (result != DiskpartFormatResult::Formatted)

@@ -34,6 +34,11 @@ constexpr unsigned long kDiskpartWriteLimitMs = 10 * 60 * 1000;
 
 // Runs the session. stillChosen lists the disks again and tells whether the
 // chosen one is still at its number; it is asked while diskpart holds its
-// selection, right before the first command that writes.
+// selection, right before the first command that writes. diskpart's answers
+// to the commands that write are in the system's language and it goes on
+// after a failed one, so the format counts as done only when every command
+// was answered, "detail disk" then shows a volume with the letter and the
+// file system on the selected disk, diskpart ended with 0 and the letter
+// leads to a volume; the build's check of the finished drive follows.
 DiskpartFormatResult formatThroughDiskpart(const DiskpartFormat &format,
                                            const std::function<bool()> &stillChosen, BuildLog &log);

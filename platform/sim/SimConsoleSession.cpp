@@ -59,6 +59,40 @@ struct ConsoleSession::State {
     QString line;    // as the host logs it
     std::string pending;
 
+    // Starts argv[0] with a socket for its input, one pipe for its output
+    // and error and one for its exit code, in a process group of its own.
+    bool spawn(char *const argv[]) {
+        int inputPair[2] = {-1, -1}, outputPipe[2] = {-1, -1}, codePipe[2] = {-1, -1};
+        bool made = socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, inputPair) == 0 &&
+                    pipe2(outputPipe, O_CLOEXEC) == 0 && pipe2(codePipe, O_CLOEXEC) == 0;
+        if (made) {
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_adddup2(&actions, inputPair[1], 0);
+            posix_spawn_file_actions_adddup2(&actions, outputPipe[1], 1);
+            posix_spawn_file_actions_adddup2(&actions, outputPipe[1], 2);
+            posix_spawn_file_actions_adddup2(&actions, codePipe[1], 3);
+            posix_spawnattr_t attributes;
+            posix_spawnattr_init(&attributes);
+            posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+            posix_spawnattr_setpgroup(&attributes, 0);
+            made = posix_spawn(&pid, argv[0], &actions, &attributes, argv, environ) == 0;
+            posix_spawnattr_destroy(&attributes);
+            posix_spawn_file_actions_destroy(&actions);
+        }
+        for (int *child : {&inputPair[1], &outputPipe[1], &codePipe[1]})
+            closeIfOpen(child);
+        input = inputPair[0];
+        output = outputPipe[0];
+        code = codePipe[0];
+        if (!made) {
+            pid = 0;
+            for (int *own : {&input, &output, &code})
+                closeIfOpen(own);
+        }
+        return made;
+    }
+
     // Waits at most timeoutMs for output and appends it; false once the
     // program has closed its output.
     bool readSome(int timeoutMs) {
@@ -90,20 +124,11 @@ bool ConsoleSession::start(const std::wstring &programPath, const std::wstring &
     const QString local = simhost::localPath(root, program);
     // A full path to a program of the host, and a folder to start in, or
     // nothing starts (CreateProcessW fails alike).
-    s.line = arguments.empty() ? program
-                               : program + QLatin1Char(' ') + QString::fromStdWString(arguments);
     if (s.pid > 0 || local == program || !QFileInfo(local).isFile() ||
         !QFileInfo(simhost::localPath(root, QString::fromStdWString(workingFolder))).isDir())
         return false;
-
-    int inputPair[2], outputPipe[2], codePipe[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, inputPair) != 0)
-        return false;
-    if (pipe2(outputPipe, O_CLOEXEC) != 0 || pipe2(codePipe, O_CLOEXEC) != 0) {
-        close(inputPair[0]);
-        close(inputPair[1]);
-        return false;
-    }
+    s.line = arguments.empty() ? program
+                               : program + QLatin1Char(' ') + QString::fromStdWString(arguments);
     const QByteArray interpreter = QFile::encodeName(standInInterpreter());
     const QByteArray rootArg = QFile::encodeName(root);
     const QByteArray programArg = program.toUtf8();
@@ -115,35 +140,7 @@ bool ConsoleSession::start(const std::wstring &programPath, const std::wstring &
                     const_cast<char *>(programArg.constData()),
                     const_cast<char *>(argumentArg.constData()),
                     nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, inputPair[1], 0);
-    posix_spawn_file_actions_adddup2(&actions, outputPipe[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, outputPipe[1], 2);
-    posix_spawn_file_actions_adddup2(&actions, codePipe[1], 3);
-    // A group of its own, so that ending the session ends all of it.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    const int spawned =
-        posix_spawn(&s.pid, interpreter.constData(), &actions, &attributes, argv, environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    close(inputPair[1]);
-    close(outputPipe[1]);
-    close(codePipe[1]);
-    s.input = inputPair[0];
-    s.output = outputPipe[0];
-    s.code = codePipe[0];
-    if (spawned != 0) {
-        s.pid = 0;
-        closeIfOpen(&s.input);
-        closeIfOpen(&s.output);
-        closeIfOpen(&s.code);
-        return false;
-    }
-    return true;
+    return s.spawn(argv);
 }
 
 bool ConsoleSession::send(const std::string &line) {

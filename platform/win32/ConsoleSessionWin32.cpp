@@ -143,7 +143,10 @@ ConsoleSession::~ConsoleSession() {
 bool ConsoleSession::start(const std::wstring &programPath, const std::wstring &arguments,
                            const std::wstring &workingFolder) {
     State &s = *m_state;
-    if (s.process || programPath.empty() || workingFolder.empty())
+    // A full path only: a name without one would be looked for in the
+    // current folder.
+    const bool full = programPath.size() > 3 && programPath[1] == L':' && programPath[2] == L'\\';
+    if (s.process || !full || workingFolder.empty())
         return false;
     HANDLE childInput = nullptr, childOutput = nullptr;
     if (!makePipe(&childInput, &s.input, true))
