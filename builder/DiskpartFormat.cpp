@@ -39,7 +39,12 @@ public:
     }
 
     bool ask(const QString &command, unsigned long limitMs, QString *answer = nullptr) {
-        return m_console.send(command.toStdString()) && awaitPrompt(limitMs, command, answer);
+        if (m_console.send(command.toStdString()))
+            return awaitPrompt(limitMs, command, answer);
+        m_answering = false;
+        m_log.check(QStringLiteral("diskpart answered"), false,
+                    QStringLiteral("it had ended before \"%1\"").arg(command));
+        return false;
     }
 
     // Leaves diskpart the way it is still able to go; its exit code.

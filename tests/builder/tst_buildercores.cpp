@@ -1,8 +1,9 @@
 // The decisions of a build at their boundaries: diskpart's commands and
 // what is read from its answers, the script file, volume layout, size
-// threshold, link choice, trust and logged form, drive letter, quoting, the parsers of the listing tools' real output, and the
-// rule that tells a dead download from a slow one. The command lines
-// themselves are pinned once, end to end (tests/support/HostChecks).
+// threshold, link choice, trust and logged form, drive letter, quoting, the
+// parsers of the listing tools' real output, and the rule that tells a dead
+// download from a slow one. The command lines themselves are pinned once,
+// end to end (tests/support/HostChecks).
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
 #include "builder/DiskSize.h"
