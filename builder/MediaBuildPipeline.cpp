@@ -5,6 +5,7 @@
 #include "builder/BootFilePlan.h"
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
+#include "builder/DiskpartFormat.h"
 #include "builder/DriveListing.h"
 #include "builder/FileGrowthWatch.h"
 #include "builder/HostPath.h"
@@ -164,15 +165,19 @@ void MediaBuildPipeline::run() {
         endStopped();
         return;
     }
-    const bool formatted = formatDisk(letter, layout);
-    if (!formatted) {
-        QFile::remove(hostPath(m_scriptFile));
-        cleanUp();
-        endIncomplete(BuildFailure::FormatFailed);
+    emit m_worker.SetProgressValue(5);
+    const DiskpartFormatResult formatted = formatThroughDiskpart(
+        {m_systemDirectory, m_chosenDisk, letter, layout},
+        [this]() { return chosenDriveIsStillThere(); }, m_log);
+    if (formatted != DiskpartFormatResult::Formatted) {
+        // A disk that diskpart did not show as the chosen one was not written.
+        if (formatted == DiskpartFormatResult::Failed)
+            cleanUp();
+        endIncomplete(formatted == DiskpartFormatResult::Failed ? BuildFailure::FormatFailed
+                                                                : BuildFailure::DriveChanged);
         return;
     }
     emit m_worker.SetProgressValue(10);
-    QFile::remove(hostPath(m_scriptFile));
     emit m_worker.SetProgressValue(15);
 
     emit m_worker.PrintRunningProcess(ThreadDriveClone::tr("Copying system files..."));
@@ -505,19 +510,6 @@ QChar MediaBuildPipeline::chooseVolumeLetter() {
                 letter.isNull() ? QStringLiteral("R to Z are all in use")
                                 : QString(letter) + QLatin1Char(':'));
     return letter;
-}
-
-bool MediaBuildPipeline::formatDisk(QChar letter, const VolumeLayout &layout) {
-    const QString script =
-        formatScript(m_diskNumber, letter, layout.fileSystem, layout.partitionMegabytes);
-    emit m_worker.SetProgressValue(5);
-    const bool written = writeDiskScript(m_scriptFile, script);
-    m_log.check(QStringLiteral("format script written"), written, m_scriptFile);
-    if (!written)
-        return false; // diskpart with an empty script would report success for nothing
-    const long long code = runCommand(diskpartCommand(m_systemDirectory, m_scriptFile));
-    m_log.check(QStringLiteral("format"), code == 0);
-    return code == 0;
 }
 
 bool MediaBuildPipeline::copyBootFiles(QChar letter) {

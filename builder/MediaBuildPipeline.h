@@ -53,7 +53,6 @@ private:
     // The chosen drive's size against what the drive will hold.
     VolumeLayout chooseLayout(qint64 imageSize);
     QChar chooseVolumeLetter();
-    bool formatDisk(QChar letter, const VolumeLayout &layout);
     bool copyBootFiles(QChar letter);
     bool finishedDriveIsComplete(QChar letter, const QByteArray &imageHash);
     static bool sameContent(const QString &windowsPathA, const QString &windowsPathB);

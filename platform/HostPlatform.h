@@ -299,3 +299,45 @@ namespace hostplatform {
 bool announce(std::uintptr_t window, const std::wstring &text);
 
 } // namespace hostplatform
+
+namespace hostplatform {
+
+// A hidden console program that the tool drives one command at a time
+// through its standard input, reading each answer from its standard output
+// up to the prompt that says it waits for the next (diskpart without /s).
+// The program is started by its full path only, never searched for; its
+// standard error goes where its output goes. Ending the session ends the
+// program together with everything it started.
+class ConsoleSession {
+public:
+    ConsoleSession();
+    // Ends a program that is still running.
+    ~ConsoleSession();
+    ConsoleSession(const ConsoleSession &) = delete;
+    ConsoleSession &operator=(const ConsoleSession &) = delete;
+
+    // Starts programPath (a full Windows path) with the argument text
+    // (empty: none), hidden, in workingFolder. False when it could not be
+    // started, or when a session was started before.
+    bool start(const std::wstring &programPath, const std::wstring &arguments,
+               const std::wstring &workingFolder);
+    // Writes one line and a line break to the program's input. False when
+    // the program no longer reads it.
+    bool send(const std::string &line);
+    // Reads the program's output until it has written prompt, for at most
+    // timeoutMs. text gets what came since the last prompt, the prompt
+    // included, as UTF-8 (Windows programs write in the console's OEM code
+    // page). False when the limit passed or the program ended first; text
+    // then holds what did come.
+    bool readUntil(const std::string &prompt, std::string *text, unsigned long timeoutMs);
+    // Closes the program's input and waits at most timeoutMs for it to end;
+    // when it does not, it is ended. Returns its exit code, kProcessStopped
+    // when it had to be ended, kProcessNotStarted without a started program.
+    long long finish(unsigned long timeoutMs);
+
+private:
+    struct State;
+    State *m_state;
+};
+
+} // namespace hostplatform

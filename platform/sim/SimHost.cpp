@@ -185,18 +185,33 @@ void appendCommandLog(const QString &root, const LoggedCommand &entry) {
             .join(QLatin1Char('\t')));
 }
 
+void noteSessionEnded(const QString &root, const QString &line, long long exitCode) {
+    appendLog(root, QStringLiteral("commands.log"),
+              QLatin1Char('=') + QString::number(exitCode) + QLatin1Char('\t') + line);
+}
+
 QList<LoggedCommand> readCommandLog(const QString &root) {
     QList<LoggedCommand> out;
     for (const QString &entry : readLog(root, QStringLiteral("commands.log"))) {
         const QStringList fields = entry.split(QLatin1Char('\t'));
         if (fields.size() < 2)
             continue;
-        LoggedCommand logged{fields.at(1), fields.at(0).toLongLong(), QString(), QString()};
-        if (fields.size() >= 4) {
-            logged.program = fields.at(2);
-            logged.workingFolder = fields.at(3);
+        if (!entry.startsWith(QLatin1Char('='))) {
+            LoggedCommand logged{fields.at(1), fields.at(0).toLongLong(), QString(), QString()};
+            if (fields.size() >= 4) {
+                logged.program = fields.at(2);
+                logged.workingFolder = fields.at(3);
+            }
+            out.append(logged);
+            continue;
         }
-        out.append(logged);
+        // The end of a session: its exit code goes to its start.
+        for (int i = out.size() - 1; i >= 0; --i) {
+            if (out.at(i).line == fields.at(1) && out.at(i).exitCode == kStillRunning) {
+                out[i].exitCode = fields.at(0).mid(1).toLongLong();
+                break;
+            }
+        }
     }
     return out;
 }

@@ -13,7 +13,8 @@
 //   disks/<id>/volume/  the content of the disk's partition
 //   hidden.txt          files that carry the hidden attribute
 //   commands.log        every program the tool started: its command line, exit
-//                       code, program and working folder
+//                       code, program and working folder; a console session is
+//                       noted at its start and again when it ends
 //   foreign.log         programs that ran although Windows did not bring them
 //                       (any program file the host setup did not make)
 //   shell.log, power.log  programs started through the shell, keep-awake requests
@@ -82,6 +83,11 @@ struct LoggedCommand {
 };
 void appendCommandLog(const QString &root, const LoggedCommand &entry);
 QList<LoggedCommand> readCommandLog(const QString &root);
+// A console session is logged when it starts, with the exit code Windows
+// reports for a process that is still running; the code it ended with
+// takes its place once it has ended.
+constexpr long long kStillRunning = 259; // STILL_ACTIVE
+void noteSessionEnded(const QString &root, const QString &line, long long exitCode);
 
 void appendLog(const QString &root, const QString &logName, const QString &text);
 QStringList readLog(const QString &root, const QString &logName);

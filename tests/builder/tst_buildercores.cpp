@@ -1,8 +1,9 @@
-// The decisions of a build at their boundaries: the disk script and its file,
-// volume layout, size threshold, link choice, trust and logged form, drive
-// letter, quoting, the parsers of the listing tools' real output, and the
-// rule that tells a dead download from a slow one. The command lines
-// themselves are pinned once, end to end (tests/support/HostChecks).
+// The decisions of a build at their boundaries: diskpart's commands and
+// what is read from its answers, the script file, volume layout, size
+// threshold, link choice, trust and logged form, drive letter, quoting, the
+// parsers of the listing tools' real output, and the rule that tells a dead
+// download from a slow one. The command lines themselves are pinned once,
+// end to end (tests/support/HostChecks).
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
 #include "builder/DriveListing.h"
@@ -18,17 +19,75 @@ class TestBuilderCores : public QObject {
     Q_OBJECT
 
 private slots:
-    // The one line that decides which disk is erased, and the volume it gets.
-    void formatScriptForEveryVolumeLayout() {
-        QCOMPARE(
-            formatScript(4, QLatin1Char('T'), VolumeFileSystem::Fat32, 32768),
-            QStringLiteral("select disk 4\n clean \n convert mbr \n create partition primary "
-                           "size=32768 \n select partition 1 \n active \n format quick fs=fat32 "
-                           "\n assign letter=T \n exit"));
-        QCOMPARE(formatScript(1, QLatin1Char('R'), VolumeFileSystem::Ntfs, 0),
-                 QStringLiteral("select disk 1\n clean \n convert mbr \n create partition primary "
-                                "\n select partition 1 \n active \n format quick fs=ntfs \n "
-                                "assign letter=R \n exit"));
+    // The commands that erase the selected disk and make its volume.
+    void formatCommandsForEveryVolumeLayout() {
+        QCOMPARE(selectDiskCommand(12), QStringLiteral("select disk 12"));
+        QCOMPARE(formatCommands(QLatin1Char('T'), VolumeFileSystem::Fat32, 32768),
+                 QStringList({"clean", "convert mbr", "create partition primary size=32768",
+                              "select partition 1", "active", "format quick fs=fat32",
+                              "assign letter=T"}));
+        QCOMPARE(formatCommands(QLatin1Char('R'), VolumeFileSystem::Ntfs, 0).mid(2),
+                 QStringList({"create partition primary", "select partition 1", "active",
+                              "format quick fs=ntfs", "assign letter=R"}));
+    }
+
+    // What decides that diskpart holds the chosen disk, and later that it
+    // made the volume, read from answers in any language: the model and the
+    // disk ID, never a label's text; the volume on its letter, not a label.
+    void diskpartAnswers_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("diskId");
+        QTest::addColumn<bool>("chosen");    // the chosen disk is "Alpha USB Device "
+        QTest::addColumn<bool>("volumeOnR"); // FAT32 on R:
+        const QString info = "Type   : USB\r\nStatus : Online\r\nBoot Disk  : No\r\n\r\n";
+        const QString table =
+            "  Volume ###  Ltr  Label        Fs     Type        Size     Status     Info\r\n"
+            "  ----------  ---  -----------  -----  ----------  -------  ---------  --------\r\n";
+        const QString prompt = "\r\nDISKPART> ";
+        QTest::newRow("as diskpart answers, the new volume on R:")
+            << "\r\nAlpha USB Device\r\nDisk ID: 1A2B3C4D\r\n" + info + table +
+                   "  Volume 3     R                FAT32  Removable     14 GB  Healthy\r\n" +
+                   prompt
+            << "Alpha USB Device"
+            << "1A2B3C4D" << true << true;
+        QTest::newRow("echoed, German labels, NTFS on R:")
+            << "DISKPART> detail disk\r\n\r\nAlpha  USB "
+               "Device\r\nDatentr\u00e4ger-ID:1a2b3c4d\r\n" +
+                   info +
+                   "  Volume 3     R                NTFS   Wechselme    14 GB  Fehlerfre\r\n" +
+                   prompt
+            << "Alpha  USB Device"
+            << "1A2B3C4D" << true << false;
+        QTest::newRow("GPT disk, label R on E:")
+            << "\r\nAlpha USB Device\r\nDisk ID: {0A1B2C3D-4E5F-6A7B-8C9D-0E1F2A3B4C5D}\r\n" +
+                   info + table + "  Volume 3     E   R            FAT32  Removable  14 GB\r\n" +
+                   prompt
+            << "Alpha USB Device"
+            << "{0A1B2C3D-4E5F-6A7B-8C9D-0E1F2A3B4C5D}" << true << false;
+        QTest::newRow("another model at the number")
+            << "\r\nBeta USB Device\r\nDisk ID: 1A2B3C4D\r\n" + info + prompt << "Beta USB Device"
+            << "1A2B3C4D" << false << false;
+        QTest::newRow("hex in the model and a label is no disk ID")
+            << "\r\nAlpha USB Device\r\nType   : USB\r\n\r\n" + table +
+                   "  Volume 3     R   DEADBEEF     FAT32  Removable  14 GB\r\n" + prompt
+            << "Alpha USB Device"
+            << "" << false << true;
+        QTest::newRow("nothing selected")
+            << "\r\nThere is no disk selected.\r\n" + prompt << "There is no disk selected."
+            << "" << false << false;
+    }
+    void diskpartAnswers() {
+        QFETCH(QString, answer);
+        QFETCH(QString, model);
+        QFETCH(QString, diskId);
+        QFETCH(bool, chosen);
+        QFETCH(bool, volumeOnR);
+        const DiskDetail shown = parseDiskDetail(answer);
+        QCOMPARE(shown.model, model);
+        QCOMPARE(shown.diskId, diskId);
+        QCOMPARE(detailShowsDrive(shown, ListedDrive{1, "Alpha USB Device "}), chosen);
+        QCOMPARE(detailShowsVolume(answer, QLatin1Char('R'), VolumeFileSystem::Fat32), volumeOnR);
     }
 
     // The script file on the simulated host: written as given (LF line ends, no
@@ -40,7 +99,8 @@ private slots:
         const QString file =
             diskScriptFile(QStringLiteral("C:\\Users\\User\\AppData\\Local\\Temp\\"));
         QVERIFY(host.write(file, "left over by a process that ended in the middle of a format"));
-        for (const QString &script : {formatScript(2), letterRemovalScript()}) {
+        for (const QString &script :
+             {QStringLiteral("select disk 2\n clean \n exit"), letterRemovalScript()}) {
             QVERIFY(writeDiskScript(file, script));
             QCOMPARE(host.read(file), script.toLatin1());
             QVERIFY(simhost::isHidden(host.root(), host.local(file)));

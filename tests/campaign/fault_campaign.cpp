@@ -219,7 +219,6 @@ struct Campaign {
     HttpTestServer &m_untrusted;
     const QString m_proxy, m_plant;
     const QByteArray m_imageHash;
-    QString m_erasedDisk;
     // The run's end (completed, failed, notice, not-started, left, idle,
     // hang) and the promises it broke.
     QString outcome;
@@ -312,25 +311,19 @@ void Campaign::run(const Faults &f) {
         QDir(host.local(session.temp())).removeRecursively();
     if (f.workFolderLink) // if followed, the Windows boot files would go
         QFile::link(host.local("C:\\Windows\\Boot"), host.local("C:\\DownloadFIle"));
-    m_erasedDisk = "disk1";
-    const HostSnapshot before = session.snapshot(m_erasedDisk);
+    const HostSnapshot before = session.snapshot("disk1");
     if (!host.isValid() || !session.open())
         return void(violations << "the window did not open on the host " + host.error());
     const int loop = endRun(session, f);
 
-    // A stick swapped in the very instant between the tool's last check of
-    // the disk and diskpart's start takes the chosen disk's number and is
-    // the one erased: no tool that formats through diskpart can tell, as
-    // diskpart selects a disk by its number only. Such a stick is held to
-    // what the chosen one is.
+    // A stick swapped in at diskpart's start, or while diskpart holds the
+    // disk it selected, is someone else's like any other: never erased.
     const QList<simhost::LoggedCommand> commands = host.commands();
     const int at = f.stickEventLine - 1;
     if (f.stickEvent.startsWith("swap") && at >= 1 && at < commands.size() &&
-        commands.at(at).line.contains("diskpart.exe") &&
-        commands.at(at - 1).line.contains("Removable Media")) {
-        m_erasedDisk = "disk7";
+        (commands.at(at).line.endsWith("\\diskpart.exe") ||
+         commands.at(at - 1).line.endsWith("\\diskpart.exe")))
         outcome += " (swapped at the format)";
-    }
     if (outcome.startsWith("completed"))
         checkCompletedDrive(host);
     if (m_plant == "write-other-disk") // as a write gone astray would leave it
@@ -366,7 +359,7 @@ void Campaign::run(const Faults &f) {
 
 void Campaign::checkCompletedDrive(const TestHost &host) {
     // Taken out after the build checked it, the stick may still be complete.
-    QString folder = host.root() + "/disks/" + m_erasedDisk;
+    QString folder = host.root() + "/disks/disk1";
     if (!QFileInfo::exists(folder))
         folder = host.root() + "/unplugged/disk1";
     if (m_plant == "cut-boot-file") // cut short, as a write error leaves it
@@ -407,16 +400,16 @@ void Campaign::checkAfterTool(ToolSession &session, const HostSnapshot &before) 
         hostplatform::setKeepAwake(false);
 
     // Sticks plugged in during the build (by the stand-ins' stick event) are
-    // someone else's: as plugged in, a description and one note, and so
-    // they must stay. Everything else must be as before the build.
+    // someone else's, whatever number they took: as plugged in, a
+    // description and one note, and so they must stay. Everything else must
+    // be as before the build.
     QStringList plugged;
     for (const QString id : {"disk2", "disk7"}) {
         const QString folder = host.root() + "/disks/" + id;
-        const bool erased = m_erasedDisk == id;
-        if (!erased && !QFileInfo::exists(folder))
+        if (!QFileInfo::exists(folder))
             continue;
-        plugged << "disks/" + id << (erased ? "drives/R" : id == "disk2" ? "drives/E" : "-");
-        if (!erased && !stickAsPluggedIn(host, id))
+        plugged << "disks/" + id << (id == "disk2" ? "drives/E" : "-");
+        if (!stickAsPluggedIn(host, id))
             violations << "the stick plugged in during the build (" + id + ") was changed";
     }
     for (const QString &d : before.differencesTo(session.snapshot("disk1")))
@@ -469,7 +462,6 @@ int main(int argc, char *argv[]) {
                       servers.proxy(),
                       plant,
                       servers.goodImageHash(),
-                      {},
                       {},
                       {}};
     QMap<QString, int> counts; // "fault <kind>", "outcome <end>"

@@ -36,6 +36,7 @@ enum class Fault {
     ShortImage,
     Swapped,
     LookAlike, // a stick of the same model and size in the chosen one's slot
+    SwappedAtFormat, // by the host's stick event, at the line the row names
     SmallStick,
     LettersTaken,
 };
@@ -302,12 +303,20 @@ void TestE2eBuilds::failedBuildNamesItsCause_data() {
     row("both downloads cut short", Fault::CutShort, "good", {}, noDownload, true);
     row("image one byte short", Fault::ShortImage, "short", {},
         "The downloaded boot image is too small to be complete.", true);
-    row("drive swapped after the listing", Fault::Swapped, "good", {},
-        "The selected drive was removed or changed.", true);
+    const QString changed = QStringLiteral("The selected drive was removed or changed.");
+    row("drive swapped after the listing", Fault::Swapped, "good", {}, changed, true);
+    // Command 4 is diskpart's start, 5 the listing while it holds the disk
+    // it selected.
+    const auto swapBefore = [](int line) {
+        return QVariantMap{{"stickEvent", "swap"}, {"stickEventAtLine", line}};
+    };
+    row("a disk takes the number just before diskpart starts", Fault::SwappedAtFormat, "good",
+        swapBefore(4), changed, true);
+    row("a disk takes the number after diskpart selected the chosen one", Fault::SwappedAtFormat,
+        "good", swapBefore(5), changed, true);
     // Just before the build's own check, which follows the download.
     row("look-alike stick swapped in during the download", Fault::LookAlike, "good",
-        {{"stickEvent", "swap-lookalike"}, {"stickEventAtLine", 3}},
-        "The selected drive was removed or changed.", true);
+        {{"stickEvent", "swap-lookalike"}, {"stickEventAtLine", 3}}, changed, true);
     row("stick of 128 MiB", Fault::SmallStick, "good", {},
         "The selected drive is too small for the boot image.", true);
     row("R: to Z: taken", Fault::LettersTaken, "good", {},
@@ -370,6 +379,10 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
     QVERIFY(session.open());
     const HostSnapshot whole = session.snapshot();
     const HostSnapshot others = session.snapshot(QStringLiteral("disk1"));
+    const QString stick = volumeOf(host, QStringLiteral("disk1"));
+    QMap<QString, QByteArray> stickFiles;
+    for (const QString &file : filesUnder(stick))
+        stickFiles.insert(file, sha256(stick + '/' + file));
     const int probes = m_server.http().requestTargets().count(ConnectivityProbe::url());
 
     QVERIFY(session.startBuild());
@@ -396,6 +409,9 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
             QVERIFY(stickAsPluggedIn(host, QStringLiteral("disk7")));
             changed = changed.filter(QRegularExpression("^(?!new: disks/disk7|gone: drives/E)"));
         }
+        if (fault == Fault::SwappedAtFormat)
+            changed = changed.filter(
+                QRegularExpression("^(?!(gone: disks/disk1/|gone: drives/E$|new: disks/disk7/))"));
         QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
     };
     verifyNothingElseChanged();
@@ -406,6 +422,18 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
                  qPrintable(gone));
     if (fault == Fault::WorkFolderLink)
         QCOMPARE(host.read(QStringLiteral("D:\\Data\\boot.wim")), QByteArray("someone's file"));
+    if (fault == Fault::SwappedAtFormat) {
+        // The stick taken out, and the one that took its number, as they were.
+        const QString removed = host.root() + QStringLiteral("/unplugged/disk1/volume");
+        QMap<QString, QByteArray> removedFiles;
+        for (const QString &file : filesUnder(removed))
+            removedFiles.insert(file, sha256(removed + '/' + file));
+        QCOMPARE(removedFiles, stickFiles);
+        const QString swappedIn = host.root() + QStringLiteral("/disks/disk7/volume");
+        QCOMPARE(filesUnder(swappedIn), QSet<QString>{"notes.txt"});
+        QCOMPARE(sha256(swappedIn + "/notes.txt"),
+                 QCryptographicHash::hash("shopping list\n", QCryptographicHash::Sha256));
+    }
     if (fault == Fault::RefusedLink) {
         // Refused before a byte of the image was asked for, and no second
         // way tried (bitsadmin would meet the same server).

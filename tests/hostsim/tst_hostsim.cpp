@@ -4,6 +4,7 @@
 // and the C runtime read a line, and the limits of diskpart and Xcopy whose
 // loss would let a wrong build pass.
 #include "command/ShellCommandRunner.h"
+#include "platform/HostPlatform.h"
 #include "support/TestHost.h"
 #include "tools/hostsim/CommandInterpreter.h"
 
@@ -244,6 +245,74 @@ private slots:
         }
         QCOMPARE(run(kSystem + command), qint64(code));
         QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("E:\\big.wim"))));
+    }
+
+    // diskpart driven through its input on the host: answers up to each
+    // prompt, a selection that is the disk itself (a stick swapped in at its
+    // number after "select" is not selected, and clean erases nothing), and
+    // a wait that ends at its limit with the program.
+    void consoleSession_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QVariantMap>("hostFaults");
+        QTest::addColumn<QStringList>("commands"); // "!" + a line for the interpreter
+        QTest::addColumn<QString>("lastAnswer");   // empty: none within the limit
+        QTest::addColumn<qint64>("exitCode");
+        const QString diskpart = kSystem + QStringLiteral("diskpart.exe");
+        const QStringList select{"select disk 1", "detail disk"};
+        QTest::newRow("a stick swapped in after select is not cleaned")
+            << diskpart << QVariantMap{{"stickEvent", "swap"}, {"stickEventAtLine", 2}}
+            << select + QStringList{"!exit 0", "clean"} << "\r\nThere is no disk selected." << 0LL;
+        QTest::newRow("detail disk of the selected disk")
+            << diskpart << QVariantMap() << select
+            << "\r\nGeneric Flash Disk USB Device\r\nDisk ID: " << 0LL;
+        QTest::newRow("no answer: ended at the limit")
+            << diskpart << QVariantMap{{"diskpartHangAt", "detail"}} << select << QString()
+            << qint64(hostplatform::kProcessStopped);
+        QTest::newRow("no program by that path: nothing starts")
+            << kSystem + QStringLiteral("nothere.exe") << QVariantMap() << QStringList()
+            << QString() << qint64(hostplatform::kProcessNotStarted);
+    }
+    void consoleSession() {
+        QFETCH(QString, program);
+        QFETCH(QVariantMap, hostFaults);
+        QFETCH(QStringList, commands);
+        QFETCH(QString, lastAnswer);
+        QFETCH(qint64, exitCode);
+        simhost::HostSpec setup = simhost::sampleHostSpec();
+        for (auto it = hostFaults.constBegin(); it != hostFaults.constEnd(); ++it)
+            setup.faults[it.key()] = it.value();
+        TestHost host(setup);
+        QVERIFY2(host.isValid(), qPrintable(host.error()));
+        hostplatform::ConsoleSession session;
+        const bool started =
+            session.start(program.toStdWString(), std::wstring(), kSystem.toStdWString());
+        QCOMPARE(started, exitCode != hostplatform::kProcessNotStarted);
+        std::string answer;
+        bool answered = session.readUntil("DISKPART> ", &answer, 60000);
+        QVERIFY2(answered == started, answer.c_str());
+        for (const QString &command : commands) {
+            if (command.startsWith('!')) {
+                QCOMPARE(run(command.mid(1)), 0LL);
+                continue;
+            }
+            QVERIFY(session.send(command.toStdString()));
+            answered = session.readUntil("DISKPART> ", &answer, lastAnswer.isEmpty() ? 500 : 60000);
+        }
+        QCOMPARE(answered, !lastAnswer.isEmpty());
+        if (answered)
+            QVERIFY2(QString::fromStdString(answer).startsWith(lastAnswer), answer.c_str());
+        QCOMPARE(session.finish(lastAnswer.isEmpty() ? 0 : 60000), exitCode);
+        // Logged by its full path when it started; its exit code once it
+        // ended, 1 when it had to be ended.
+        const auto log = host.commands();
+        QCOMPARE(log.isEmpty() ? QString() : log.first().line, started ? program : QString());
+        if (started)
+            QCOMPARE(log.first().exitCode,
+                     exitCode == hostplatform::kProcessStopped ? 1 : exitCode);
+        QFile swappedIn(host.root() + "/disks/disk7/volume/notes.txt");
+        if (hostFaults.contains("stickEvent"))
+            QVERIFY(swappedIn.open(QIODevice::ReadOnly) &&
+                    swappedIn.readAll() == "shopping list\n");
     }
 };
 

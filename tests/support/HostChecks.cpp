@@ -74,8 +74,7 @@ QString lettersCommand(const QString &temp, bool wmic) {
 }
 
 QStringList buildCommands(const QString &temp, QChar letter) {
-    const QString diskpart = "diskpart.exe /s " + toolFile(temp, "USBDiskFormat.bat");
-    QStringList lines{diskpart, "dism.exe /cleanup-wim"};
+    QStringList lines{"diskpart.exe", "dism.exe /cleanup-wim"};
     // The boot files: source in the Windows folder's Boot, then target on the drive.
     for (const char *copy :
          {"Fonts\\* boot\\fonts\\", "Resources\\bootres.dll boot\\resources\\",
@@ -88,10 +87,13 @@ QStringList buildCommands(const QString &temp, QChar letter) {
     lines << "dism.exe /cleanup-wim"
           << QString("Xcopy.exe /E /H /I C:\\DownloadFIle\\Boot.wim %1:\\sources\\boot.wim*")
                  .arg(letter)
-          << diskpart << "rmdir.exe /S /Q C:\\mount"
+          << "diskpart.exe /s " + toolFile(temp, "USBDiskFormat.bat") << "rmdir.exe /S /Q C:\\mount"
           << "rmdir.exe /S /Q C:\\DownloadFIle";
     for (QString &line : lines)
         line.prepend(hostSystem() + QLatin1Char('\\'));
+    // diskpart started by itself, then the disks listed again while it
+    // holds the disk it selected.
+    lines.insert(1, listingCommand(temp));
     return lines;
 }
 

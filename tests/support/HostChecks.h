@@ -28,8 +28,8 @@ QStringList commandLines(const TestHost &host);
 QString listingCommand(const QString &temp, bool wmic = true);
 QString lettersCommand(const QString &temp, bool wmic = true);
 
-// The commands of a complete build from its format step on, with the new
-// volume on letter.
+// The commands of a complete build from its format step on (diskpart's
+// session), with the new volume on letter.
 QStringList buildCommands(const QString &temp, QChar letter);
 
 // Relative paths (lower case, '/') of every file under a local folder.

@@ -1,9 +1,11 @@
 // Starting processes through the real calls: the line the runner builds
+// Starting processes through the real calls: the line the runner builds
 // reaches cmd and the program whole, only Windows' own cmd runs it (not
 // COMSPEC, not a cmd.exe in the current folder; with /d), every program
 // starts in the system directory, exit codes come back, what cannot start is
-// reported as such, a stop ends the whole tree, the shell starts a program
-// by its full path, and a second copy of the tool is refused.
+// reported as such, a stop ends the whole tree, a console session is driven
+// through its input and output and ended at its limit, the shell starts a
+// program by its full path, and a second copy of the tool is refused.
 #include "Win32Test.h"
 
 #include "command/ShellCommandRunner.h"
@@ -136,6 +138,45 @@ void stopEndsTheTree() {
     CHECK_EQ(ShellCommandRunner("exit 6", "", []() { return false; }), 6);
 }
 
+void consoleSessions() {
+    // Started by its full path in the folder given, answered prompt by prompt.
+    const std::wstring folder = tempFolder().substr(0, tempFolder().size() - 1);
+    hostplatform::ConsoleSession session;
+    CHECK(session.start(ownPath(), L"prompt", folder));
+    std::string text;
+    CHECK(session.readUntil("READY> ", &text, 60000));
+    CHECK_EQ(text, narrow(folder) + "\r\nREADY> ");
+    CHECK(session.send("select disk 1"));
+    CHECK(session.readUntil("READY> ", &text, 60000));
+    CHECK_EQ(text, "got select disk 1\r\nREADY> ");
+    CHECK(session.send("exit"));
+    CHECK_EQ(session.finish(60000), 7);
+
+    // A program that never answers: the wait ends at its limit, and the
+    // end of the session ends the program (the marker is free again).
+    removeFile(kMarker);
+    hostplatform::ConsoleSession silent;
+    CHECK(silent.start(ownPath(), L"hold", folder));
+    for (int i = 0; i < 600 && !exists(kMarker); ++i)
+        Sleep(100);
+    const ULONGLONG asked = GetTickCount64();
+    CHECK(!silent.readUntil("READY> ", &text, 1000));
+    CHECK(GetTickCount64() - asked < 30000);
+    CHECK_EQ(silent.finish(0), hostplatform::kProcessStopped);
+    bool released = false;
+    for (int i = 0; i < 50 && !(released = writeFile(kMarker, "")); ++i)
+        Sleep(100);
+    CHECK(released);
+
+    // Never found through the current folder: a bare name does not start,
+    // even where the current folder holds that program.
+    const std::wstring self = ownPath(), own = self.substr(0, self.find_last_of(L'\\'));
+    CHECK(SetCurrentDirectoryW(own.c_str()));
+    hostplatform::ConsoleSession bare;
+    CHECK(!bare.start(self.substr(own.size() + 1), L"prompt", folder));
+    CHECK_EQ(bare.finish(0), hostplatform::kProcessNotStarted);
+}
+
 void shellStartAndOneCopy() {
     removeFile(kMarker);
     const std::wstring path = ownPath(), folder = path.substr(0, path.find_last_of(L'\\'));
@@ -187,6 +228,7 @@ void processTests() {
     interpreterLine();
     exitCodes();
     stopEndsTheTree();
+    consoleSessions();
     shellStartAndOneCopy();
     removeFile(kMarker);
 }

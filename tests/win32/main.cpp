@@ -8,6 +8,9 @@
 //   cwd              writes its current folder
 //   exit N           ends with exit code N (0 to 4294967295)
 //   hold             keeps the file open, unshared, for a minute
+//   prompt           a console program: writes its current folder and
+//                    "READY> ", then answers each line of its input with
+//                    "got <line>" and the prompt; ends with 7 at "exit"
 //   second           starts as a second copy of the tool would: exit 0 when
 //                    refused and the first copy's window was brought up, 4 when
 //                    refused without a window, 5 when not refused
@@ -17,6 +20,8 @@
 
 #include "platform/HostPlatform.h"
 
+#include <iostream>
+
 void processTests();
 void systemTests();
 void fileHashTests();
@@ -24,6 +29,28 @@ void downloadTests();
 void workFileTests();
 
 using namespace win32test;
+
+namespace {
+
+int answerPrompts() {
+    const auto say = [](const std::string &text) {
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), DWORD(text.size()), &written,
+                  nullptr);
+    };
+    wchar_t folder[MAX_PATH];
+    say(narrow(std::wstring(folder, GetCurrentDirectoryW(MAX_PATH, folder))) + "\r\nREADY> ");
+    for (std::string line; std::getline(std::cin, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line == "exit")
+            return 7;
+        say("got " + line + "\r\nREADY> ");
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
@@ -54,6 +81,8 @@ int main(int argc, char **argv) {
         Sleep(60000);
         return held == INVALID_HANDLE_VALUE ? 3 : 0;
     }
+    if (mode == "prompt")
+        return answerPrompts();
     if (mode == "second")
         return hostplatform::claimSingleInstance()       ? 5
                : hostplatform::activateRunningInstance() ? 0

@@ -15,8 +15,10 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <map>
 #include <set>
@@ -123,33 +125,58 @@ int wmic(const std::vector<std::wstring> &args) {
     return wmicTable(rows);
 }
 
-// diskpart /s <script>: only the removable disk is formatted; any
-// other disk is refused, as the wrong disk must never be touched.
+// The test maps the letter to a new, empty volume and then removes the
+// request: the letter is there before diskpart answers, as on Windows.
+bool assignLetter(char letter) {
+    const std::wstring request = env(L"BMC_WINE_ASSIGN");
+    if (!writeTo(request, std::string(1, letter), false))
+        return false;
+    for (int i = 0; i < 200 && GetFileAttributesW(request.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(100);
+    return GetFileAttributesW(request.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+// What "detail disk" shows of the removable disk: its model, its signature
+// as the disk ID and, once assigned, the FAT32 volume on its letter.
+std::string diskDetail(const std::vector<std::wstring> &disk, char letter) {
+    char id[16];
+    std::snprintf(id, sizeof id, "%08lX", std::wcstoul(disk[4].c_str(), nullptr, 10));
+    std::string text = "\r\n" + utf8(disk[1]) + "\r\nDisk ID: " + id +
+                       "\r\nType   : USB\r\nStatus : Online\r\n\r\n";
+    if (!letter)
+        return text + "There are no volumes.\r\n";
+    return text + "  Volume ###  Ltr  Label        Fs     Type        Size     Status\r\n" +
+           "  ----------  ---  -----------  -----  ----------  -------  ---------\r\n" +
+           "  Volume 3     " + letter + "                FAT32  Removable     14 GB  Healthy\r\n";
+}
+
+// diskpart: with /s, the letter removal at the end (nothing to do here);
+// without, commands from its input, a prompt before each. Only the removable
+// disk can be selected, so the wrong disk is never touched.
 int diskpart(const std::vector<std::wstring> &args) {
-    std::ifstream in(args.size() == 2 ? utf8(args[1]) : std::string());
-    if (!in)
-        return 1;
-    std::string text(std::istreambuf_iterator<char>(in), {});
-    std::transform(text.begin(), text.end(), text.begin(), ::tolower);
-    const size_t select = text.find("select disk ");
-    if (select == std::string::npos)
-        return 0; // the letter removal at the end: nothing to do here
-    if (std::to_wstring(std::atoi(text.c_str() + select + 12)) != removableDisk()[0])
-        return print("The disk you specified is not valid.\r\n", 2);
-    const size_t assign = text.find("assign letter=");
-    if (text.find("format") != std::string::npos && assign != std::string::npos) {
-        // The test maps the letter and then removes the request: the letter
-        // is there before diskpart ends, as on Windows.
-        const std::wstring request = env(L"BMC_WINE_ASSIGN");
-        if (!writeTo(request, std::string(1, char(toupper(text[assign + 14]))), false))
-            return 5;
-        for (int i = 0; i < 200 && GetFileAttributesW(request.c_str()) != INVALID_FILE_ATTRIBUTES;
-             ++i)
-            Sleep(100);
-        if (GetFileAttributesW(request.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return 6;
+    if (!args.empty())
+        return 0;
+    const std::vector<std::wstring> disk = removableDisk();
+    bool selected = false;
+    char letter = 0;
+    print("\r\nMicrosoft DiskPart version 10.0.19041.1\r\n", 0);
+    for (std::string line; print("\r\nDISKPART> ", 0), std::getline(std::cin, line);) {
+        line = line.substr(0, line.find_last_not_of("\r ") + 1);
+        std::transform(line.begin(), line.end(), line.begin(), ::tolower);
+        if (line == "exit")
+            return print("\r\nLeaving DiskPart...\r\n", 0);
+        if (line.rfind("select disk ", 0) == 0)
+            selected = std::to_wstring(std::atoi(line.c_str() + 12)) == disk[0];
+        if (!selected)
+            print("\r\nThere is no disk selected.\r\n", 0);
+        else if (line == "detail disk")
+            print(diskDetail(disk, letter), 0);
+        else if (line.rfind("assign letter=", 0) == 0 && assignLetter(char(toupper(line[14]))))
+            letter = char(toupper(line[14]));
+        else
+            print("\r\nDiskPart succeeded.\r\n", 0);
     }
-    return print("DiskPart successfully formatted the volume.\r\n", 0);
+    return 0;
 }
 
 // Xcopy [switches] <source> <destination>: a file, or every file a wildcard

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <unistd.h>
+
 namespace hostsim {
 
 namespace {
@@ -266,7 +268,7 @@ int runProgram(const QString &root, const QString &program, const QString &argum
     if (injectedFailure(root, fileName, output.out, output.err, &failed))
         return failed;
     ToolContext context{root,       argumentText, splitArguments(argumentText),
-                        output.out, output.err,   output.outIsFile};
+                        output.out, output.err,   output.outIsFile, output.in};
     return tool(context);
 }
 
@@ -367,6 +369,21 @@ int runInterpreterLine(const QString &root, const QString &line, const QString &
     int code = 0;
     for (const ParsedCommand &command : commands)
         code = runCommand(root, command, workingFolder, &stdOut, &stdErr);
+    return code;
+}
+
+int runConsoleSession(const QString &root, const QString &program, const QString &workingFolder,
+                      const QString &arguments) {
+    applyDueStickEvent(root);
+    applyDueIntrusion(root);
+    const QString line = arguments.isEmpty() ? program : program + QLatin1Char(' ') + arguments;
+    simhost::appendCommandLog(root, {line, simhost::kStillRunning, program, workingFolder});
+    // Written through at once: whoever holds the program's output waits for
+    // its prompt.
+    QFile stdOut;
+    stdOut.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const int code = runProgram(root, program, arguments, {&stdOut, &stdOut, false, stdin});
+    simhost::noteSessionEnded(root, line, code);
     return code;
 }
 

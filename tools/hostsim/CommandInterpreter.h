@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <functional>
 
 namespace hostsim {
@@ -25,6 +26,9 @@ struct ToolContext {
     QIODevice *out = nullptr;
     QIODevice *err = nullptr;
     bool outIsFile = false; // standard output redirected to a file
+    // Standard input when a program holds it (a console session); null for
+    // an interpreter line, whose hidden console nobody types into.
+    std::FILE *in = nullptr;
 };
 
 // Splits a command text into arguments as the Microsoft C runtime does:
@@ -62,6 +66,7 @@ struct ProgramOutput {
     QIODevice *out;
     QIODevice *err;
     bool outIsFile; // standard output redirected to a file
+    std::FILE *in = nullptr; // standard input, when the program's starter holds it
 };
 
 // Runs the program file (a Windows path of an existing file) with its
@@ -77,5 +82,12 @@ int runProgram(const QString &root, const QString &program, const QString &argum
 // as written (no %NAME% expansion, no "&").
 int runStartedProgram(const QString &root, const QString &program, const QString &workingFolder,
                       const QString &line);
+
+// Runs a program started directly, by its full Windows path, with its
+// standard input and output held by the starter (a console session), and
+// returns its exit code. The start is logged when it happens, as the
+// interpreter logs a line, so that a fault due at it comes first.
+int runConsoleSession(const QString &root, const QString &program, const QString &workingFolder,
+                      const QString &arguments);
 
 } // namespace hostsim

@@ -1,9 +1,15 @@
-// diskpart.exe /s <script> on the simulated host, for the commands of the
-// tool's scripts. The script runs line by line with diskpart's focus rules:
-// "select disk" gives a disk focus, "create partition" and "select
-// partition" give the partition (and with it its volume) focus, "clean"
-// takes the partition away. The first failing command ends the script with
-// diskpart's exit code:
+// diskpart.exe on the simulated host, for the commands the tool gives it:
+// from a script (/s <script>), or from standard input when the tool holds
+// it (a console session). Commands run with diskpart's focus rules: "select
+// disk" gives a disk focus, "create partition" and "select partition" give
+// the partition (and with it its volume) focus, "clean" takes the partition
+// away. The focus is the disk itself, not its number: once that disk is
+// unplugged nothing is selected, whichever disk takes its number.
+//
+// Read from standard input, diskpart writes its prompt "DISKPART> " before
+// each command, goes on after a command that failed and ends with 0 at
+// "exit" or at the end of its input. In a script the first failing command
+// ends it with diskpart's exit code:
 //   2  the parameters of a command were incorrect (no such disk or partition)
 //   3  the script file cannot be opened
 //   4  the disk service failed (letter not free, disk not convertible, ...)
@@ -13,8 +19,13 @@
 #include "platform/sim/SimHost.h"
 #include "tools/hostsim/HostDisks.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QRegularExpression>
+#include <QThread>
+#include <QUuid>
+
+#include <cstdio>
 
 namespace hostsim {
 
@@ -27,6 +38,7 @@ constexpr int kServiceFailure = 4;
 constexpr int kSyntaxOrFocus = 5;
 constexpr qint64 kMegabyte = 1 << 20; // diskpart's MB
 
+const char kPrompt[] = "\r\nDISKPART> ";
 const char kNoDisk[] = "There is no disk selected.";
 const char kNoVolume[] = "There is no volume selected.";
 const char kBadArguments[] = "The arguments specified for this command are not valid.";
@@ -42,24 +54,47 @@ QString parameter(const QStringList &words, const char *name) {
     return QString();
 }
 
+// The Disk ID of "detail disk": the MBR signature in eight hex digits, the
+// GPT disk's GUID, zeros without a partition table. A simulated GPT disk's
+// GUID follows from its folder name.
+QString diskId(const HostDisk &disk) {
+    if (disk.partitionStyle == QLatin1String("GPT")) {
+        const QByteArray hash = QCryptographicHash::hash(disk.id.toUtf8(), QCryptographicHash::Md5);
+        return QLatin1Char('{') + QUuid::fromRfc4122(hash).toString().mid(1).toUpper();
+    }
+    return disk.partitionStyle == QLatin1String("RAW")
+               ? QStringLiteral("00000000")
+               : QStringLiteral("%1").arg(disk.signature.toUInt(), 8, 16, QLatin1Char('0')).toUpper();
+}
+
+bool dueFault(const QString &root, const char *key, const QString &verb) {
+    const QString at = simhost::hostSetting(root, QLatin1String(key)).toString();
+    return !at.isEmpty() && at.compare(verb, Qt::CaseInsensitive) == 0;
+}
+
 class DiskpartSession {
 public:
     explicit DiskpartSession(ToolContext &ctx) : m_ctx(ctx) {}
 
-    // Runs one script line and returns diskpart's code for it.
+    // Runs one command and returns diskpart's code for it. host.ini
+    // [faults] diskpartFailAt names a command that fails with an I/O error,
+    // diskpartHangAt one that never answers.
     int run(const QString &line) {
         const QStringList words =
             line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
         const QString verb = words.value(0).toLower();
         const QStringList params = words.mid(1);
-        const QString failAt =
-            simhost::hostSetting(m_ctx.root, QStringLiteral("faults/diskpartFailAt")).toString();
-        if (!failAt.isEmpty() && failAt.compare(verb, Qt::CaseInsensitive) == 0)
+        while (dueFault(m_ctx.root, "faults/diskpartHangAt", verb))
+            QThread::sleep(60);
+        if (dueFault(m_ctx.root, "faults/diskpartFailAt", verb))
             return say("DiskPart has encountered an error: The request could not be performed "
                        "because of an I/O device error.",
                        kServiceFailure);
+        refreshSelection();
         if (verb == QLatin1String("select"))
             return select(params);
+        if (verb == QLatin1String("detail"))
+            return detail(params);
         const bool volumeVerb = verb == QLatin1String("active") ||
                                 verb == QLatin1String("format") ||
                                 verb == QLatin1String("assign") || verb == QLatin1String("remove");
@@ -104,6 +139,50 @@ private:
         const QString volume = volumeFolder(m_ctx.root, m_disk.id);
         emptyFolder(volume);
         simhost::forgetHiddenBelow(m_ctx.root, volume);
+    }
+
+    // The selected disk as it is now; gone once it was unplugged.
+    void refreshSelection() {
+        for (const HostDisk &disk : loadDisks(m_ctx.root)) {
+            if (m_haveDisk && disk.id == m_disk.id && !disk.removed) {
+                m_disk = disk;
+                return;
+            }
+        }
+        m_haveDisk = m_havePartition = false;
+    }
+
+    int detail(const QStringList &params) {
+        if (params.size() != 1 || params.at(0).compare(QLatin1String("disk"), Qt::CaseInsensitive))
+            return say(kBadArguments, kBadParameters);
+        if (!m_haveDisk)
+            return say(kNoDisk, kSyntaxOrFocus);
+        const bool removable = m_disk.mediaType == QLatin1String("Removable Media");
+        QString text = m_disk.model + QStringLiteral("\r\nDisk ID: ") + diskId(m_disk) +
+                       QStringLiteral("\r\nType   : ") +
+                       (removable ? QLatin1String("USB") : QLatin1String("SATA")) +
+                       QStringLiteral("\r\nStatus : Online\r\nPath   : 0\r\nTarget : 0\r\n"
+                                      "LUN ID : 0\r\nLocation Path : UNAVAILABLE\r\n"
+                                      "Current Read-only State : No\r\nRead-only  : No\r\n"
+                                      "Boot Disk  : ") +
+                       (m_disk.system ? QLatin1String("Yes") : QLatin1String("No")) +
+                       QStringLiteral("\r\nPagefile Disk  : No\r\nHibernation File Disk  : No\r\n"
+                                      "Crashdump Disk  : No\r\nClustered Disk  : No\r\n\r\n");
+        if (m_disk.partitions == 0)
+            return say(text + QStringLiteral("There are no volumes."), kOk);
+        const qint64 gigabytes = m_disk.partitionSize >> 30;
+        text +=
+            QStringLiteral(
+                "  Volume ###  Ltr  Label        Fs     Type        Size     Status     Info\r\n"
+                "  ----------  ---  -----------  -----  ----------  -------  ---------  "
+                "--------\r\n") +
+            QString::asprintf("  Volume %-3d   %1s                %-5s  %-10s  %5lld %s  Healthy",
+                              m_disk.number + 2,
+                              qPrintable(lettersOf(m_ctx.root, m_disk.id).value(0, " ")),
+                              qPrintable(m_disk.fileSystem), removable ? "Removable" : "Partition",
+                              gigabytes > 0 ? gigabytes : m_disk.partitionSize >> 20,
+                              gigabytes > 0 ? "GB" : "MB");
+        return say(text, kOk);
     }
 
     int select(const QStringList &params) {
@@ -229,11 +308,31 @@ private:
     bool m_havePartition = false;
 };
 
+// Commands from standard input, each after a prompt.
+int runFromInput(ToolContext &ctx) {
+    DiskpartSession session(ctx);
+    char buffer[1024];
+    for (;;) {
+        ctx.out->write(kPrompt);
+        if (!std::fgets(buffer, sizeof buffer, ctx.in))
+            return kOk;
+        const QString line = QString::fromLocal8Bit(buffer).trimmed();
+        if (line.compare(QLatin1String("exit"), Qt::CaseInsensitive) == 0) {
+            ctx.out->write("\r\nLeaving DiskPart...\r\n");
+            return kOk;
+        }
+        if (!line.isEmpty())
+            session.run(line);
+    }
+}
+
 } // namespace
 
 int runDiskpart(ToolContext &ctx) {
     ctx.out->write("\r\nMicrosoft DiskPart version 10.0.19041.3636\r\n\r\nOn computer: WINHOST\r\n");
     const QStringList &args = ctx.arguments;
+    if (args.isEmpty() && ctx.in)
+        return runFromInput(ctx);
     if (args.size() != 2 || args.at(0).compare(QLatin1String("/s"), Qt::CaseInsensitive) != 0) {
         // Without a script diskpart would wait for commands from a console
         // that nobody types into; odd arguments get the usage.

@@ -15,7 +15,7 @@ Tool standInFor(const QString &fileName);
 
 int runWmic(ToolContext &ctx);       // wbem\WMIC.exe diskdrive ... get ...
 int runPowerShell(ToolContext &ctx); // powershell.exe: the drive listing only
-int runDiskpart(ToolContext &ctx);   // diskpart.exe /s <script>
+int runDiskpart(ToolContext &ctx);   // diskpart.exe /s <script>, or commands on its input
 int runDism(ToolContext &ctx);       // dism.exe /cleanup-wim
 int runXcopy(ToolContext &ctx);      // Xcopy.exe <switches> <source> <destination>
 int runBitsadmin(ToolContext &ctx);  // bitsadmin.exe /transfer ... and /cancel

@@ -1,9 +1,12 @@
 // hostsim-cmd: starts programs on the simulated host.
 // Usage: hostsim-cmd --start <host root> <program> <working folder> <command line>
+//        hostsim-cmd --session <host root> <program> <working folder> <arguments>
 //        hostsim-cmd <host root> <interpreter line>
 // The first is the simulated process start (a program of the host by its
-// Windows path); the second runs an interpreter line in the folder that a
-// process started without one inherits (host.ini system/currentDirectory).
+// Windows path); the second starts a program whose input and output the tool
+// holds (a console session); the third runs an interpreter line in the
+// folder that a process started without one inherits (host.ini
+// system/currentDirectory).
 #include "tools/hostsim/CommandInterpreter.h"
 
 #include "platform/sim/SimHost.h"
@@ -21,7 +24,11 @@
 namespace {
 
 int run(int argc, char *argv[]) {
-    if (argc == 6 && std::strcmp(argv[1], "--start") == 0)
+    if (std::strcmp(argv[1], "--session") == 0)
+        return hostsim::runConsoleSession(QString::fromLocal8Bit(argv[2]),
+                                          QString::fromUtf8(argv[3]), QString::fromUtf8(argv[4]),
+                                          QString::fromUtf8(argv[5]));
+    if (std::strcmp(argv[1], "--start") == 0)
         return hostsim::runStartedProgram(QString::fromLocal8Bit(argv[2]),
                                           QString::fromUtf8(argv[3]), QString::fromUtf8(argv[4]),
                                           QString::fromUtf8(argv[5]));
@@ -38,9 +45,14 @@ int run(int argc, char *argv[]) {
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    if (argc != 3 && !(argc == 6 && std::strcmp(argv[1], "--start") == 0)) {
-        std::fprintf(stderr, "usage: hostsim-cmd --start <host root> <program> <working folder> "
-                             "<command line>\n       hostsim-cmd <host root> <interpreter line>\n");
+    const bool started = argc == 6 && (std::strcmp(argv[1], "--start") == 0 ||
+                                       std::strcmp(argv[1], "--session") == 0);
+    if (argc != 3 && !started) {
+        std::fprintf(stderr,
+                     "usage: hostsim-cmd --start <host root> <program> <working folder> "
+                     "<command line>\n       hostsim-cmd --session <host root> <program> "
+                     "<working folder> <arguments>\n       hostsim-cmd <host root> "
+                     "<interpreter line>\n");
         return 2;
     }
     const int code = run(argc, argv);
