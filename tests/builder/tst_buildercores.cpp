@@ -86,7 +86,19 @@ private slots:
         const DiskDetail shown = parseDiskDetail(answer);
         QCOMPARE(shown.model, model);
         QCOMPARE(shown.diskId, diskId);
-        QCOMPARE(detailShowsDrive(shown, ListedDrive{1, "Alpha USB Device "}), chosen);
+        ListedDrive drive;
+        drive.number = 1;
+        drive.model = "Alpha USB Device ";
+        QCOMPARE(detailShowsDrive(shown, drive), chosen);
+        // Listed in decimal, the signature must be the disk ID diskpart shows.
+        bool mbr = false;
+        const quint32 signature = diskId.toUInt(&mbr, 16);
+        if (mbr) {
+            drive.signature = QString::number(signature);
+            QCOMPARE(detailShowsDrive(shown, drive), chosen);
+            drive.signature = QString::number(signature ^ 0x100);
+            QVERIFY(!detailShowsDrive(shown, drive));
+        }
         QCOMPARE(detailShowsVolume(answer, QLatin1Char('R'), VolumeFileSystem::Fat32), volumeOnR);
     }
 

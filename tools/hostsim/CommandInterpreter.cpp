@@ -268,7 +268,8 @@ int runProgram(const QString &root, const QString &program, const QString &argum
     if (injectedFailure(root, fileName, output.out, output.err, &failed))
         return failed;
     ToolContext context{root,       argumentText, splitArguments(argumentText),
-                        output.out, output.err,   output.outIsFile, output.in};
+                        output.out, output.err,   output.outIsFile,
+                        output.in};
     return tool(context);
 }
 

@@ -65,7 +65,7 @@ int runInterpreterLine(const QString &root, const QString &line, const QString &
 struct ProgramOutput {
     QIODevice *out;
     QIODevice *err;
-    bool outIsFile; // standard output redirected to a file
+    bool outIsFile;          // standard output redirected to a file
     std::FILE *in = nullptr; // standard input, when the program's starter holds it
 };
 

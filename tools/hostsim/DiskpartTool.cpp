@@ -64,7 +64,9 @@ QString diskId(const HostDisk &disk) {
     }
     return disk.partitionStyle == QLatin1String("RAW")
                ? QStringLiteral("00000000")
-               : QStringLiteral("%1").arg(disk.signature.toUInt(), 8, 16, QLatin1Char('0')).toUpper();
+               : QStringLiteral("%1")
+                     .arg(disk.signature.toUInt(), 8, 16, QLatin1Char('0'))
+                     .toUpper();
 }
 
 bool dueFault(const QString &root, const char *key, const QString &verb) {
@@ -198,8 +200,9 @@ private:
         }
         if (!m_haveDisk)
             return say(kNoDisk, kSyntaxOrFocus);
-        m_havePartition = n == 1 && m_disk.partitions > 0 &&
-                          params.at(0).compare(QLatin1String("partition"), Qt::CaseInsensitive) == 0;
+        m_havePartition =
+            n == 1 && m_disk.partitions > 0 &&
+            params.at(0).compare(QLatin1String("partition"), Qt::CaseInsensitive) == 0;
         return m_havePartition ? say("Partition 1 is now the selected partition.", kOk)
                                : say("The partition you specified is not valid.", kBadParameters);
     }
@@ -228,7 +231,8 @@ private:
     }
 
     int create(const QStringList &params) {
-        if (params.size() < 2 || params.at(0).compare(QLatin1String("partition"), Qt::CaseInsensitive) ||
+        if (params.size() < 2 ||
+            params.at(0).compare(QLatin1String("partition"), Qt::CaseInsensitive) ||
             params.at(1).compare(QLatin1String("primary"), Qt::CaseInsensitive))
             return say(kBadArguments, kBadParameters);
         if (m_disk.partitions > 0)
@@ -285,7 +289,8 @@ private:
 
     int assign(const QStringList &params) {
         const QString letter = parameter(params, "letter").toUpper();
-        if (letter.size() != 1 || letter.at(0) < QLatin1Char('A') || letter.at(0) > QLatin1Char('Z'))
+        if (letter.size() != 1 || letter.at(0) < QLatin1Char('A') ||
+            letter.at(0) > QLatin1Char('Z'))
             return say(kBadArguments, kBadParameters);
         const QStringList current = lettersOf(m_ctx.root, m_disk.id);
         if (!current.contains(letter)) {
@@ -329,7 +334,8 @@ int runFromInput(ToolContext &ctx) {
 } // namespace
 
 int runDiskpart(ToolContext &ctx) {
-    ctx.out->write("\r\nMicrosoft DiskPart version 10.0.19041.3636\r\n\r\nOn computer: WINHOST\r\n");
+    ctx.out->write(
+        "\r\nMicrosoft DiskPart version 10.0.19041.3636\r\n\r\nOn computer: WINHOST\r\n");
     const QStringList &args = ctx.arguments;
     if (args.isEmpty() && ctx.in)
         return runFromInput(ctx);

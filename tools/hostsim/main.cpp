@@ -23,7 +23,7 @@
 
 namespace {
 
-int run(int argc, char *argv[]) {
+int run(char *argv[]) {
     if (std::strcmp(argv[1], "--session") == 0)
         return hostsim::runConsoleSession(QString::fromLocal8Bit(argv[2]),
                                           QString::fromUtf8(argv[3]), QString::fromUtf8(argv[4]),
@@ -48,14 +48,13 @@ int main(int argc, char *argv[]) {
     const bool started = argc == 6 && (std::strcmp(argv[1], "--start") == 0 ||
                                        std::strcmp(argv[1], "--session") == 0);
     if (argc != 3 && !started) {
-        std::fprintf(stderr,
-                     "usage: hostsim-cmd --start <host root> <program> <working folder> "
-                     "<command line>\n       hostsim-cmd --session <host root> <program> "
-                     "<working folder> <arguments>\n       hostsim-cmd <host root> "
-                     "<interpreter line>\n");
+        std::fprintf(stderr, "usage: hostsim-cmd --start <host root> <program> <working folder> "
+                             "<command line>\n       hostsim-cmd --session <host root> <program> "
+                             "<working folder> <arguments>\n       hostsim-cmd <host root> "
+                             "<interpreter line>\n");
         return 2;
     }
-    const int code = run(argc, argv);
+    const int code = run(argv);
     // The full 32-bit exit code goes to descriptor 3 when the caller opened it;
     // a process exit status keeps only 8 bits.
     if (fcntl(3, F_GETFD) != -1) {
