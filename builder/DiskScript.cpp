@@ -67,14 +67,16 @@ DiskDetail parseDiskDetail(const QString &answer) {
     return detail;
 }
 
+QString listedSignature(const QString &diskId) {
+    bool mbr = false;
+    const quint32 signature = diskId.toUInt(&mbr, 16);
+    return mbr && diskId.size() == 8 ? QString::number(signature) : QString();
+}
+
 bool detailShowsDrive(const DiskDetail &shown, const ListedDrive &chosen) {
-    // Windows lists an MBR disk's signature in decimal, diskpart shows it in
-    // eight hex digits; a disk without one (GPT) is told apart by the rest.
-    bool listedSignature = false;
-    const quint32 signature = chosen.signature.toUInt(&listedSignature, 10);
+    // A disk without a signature (GPT) is told apart by the rest.
     return !shown.diskId.isEmpty() && shown.model.simplified() == chosen.model.simplified() &&
-           (!listedSignature ||
-            shown.diskId == QStringLiteral("%1").arg(signature, 8, 16, QLatin1Char('0')).toUpper());
+           (chosen.signature.isEmpty() || listedSignature(shown.diskId) == chosen.signature);
 }
 
 bool detailShowsVolume(const QString &answer, QChar letter, VolumeFileSystem fileSystem) {

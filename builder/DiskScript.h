@@ -33,6 +33,10 @@ struct DiskDetail {
 };
 DiskDetail parseDiskDetail(const QString &answer);
 
+// An MBR disk's ID as diskpart shows it (eight hex digits) in the decimal
+// form Windows lists as the disk's signature; empty for any other ID.
+QString listedSignature(const QString &diskId);
+
 // Whether the disk diskpart shows is the chosen one.
 bool detailShowsDrive(const DiskDetail &shown, const ListedDrive &chosen);
 

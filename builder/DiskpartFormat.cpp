@@ -61,7 +61,8 @@ private:
 };
 
 DiskpartFormatResult selectAndFormat(DiskpartSession &session, const DiskpartFormat &format,
-                                     const std::function<bool()> &stillChosen, BuildLog &log) {
+                                     const std::function<bool()> &stillChosen, BuildLog &log,
+                                     QString *signature) {
     QString answer;
     if (!session.awaitPrompt(kDiskpartAnswerLimitMs, QString()) ||
         !session.ask(selectDiskCommand(format.chosen.number), kDiskpartAnswerLimitMs) ||
@@ -92,6 +93,7 @@ DiskpartFormatResult selectAndFormat(DiskpartSession &session, const DiskpartFor
     if (!session.ask(QStringLiteral("detail disk"), kDiskpartAnswerLimitMs, &answer))
         return DiskpartFormatResult::Failed;
     const bool made = detailShowsVolume(answer, format.letter, format.layout.fileSystem);
+    *signature = listedSignature(parseDiskDetail(answer).diskId);
     log.check(QStringLiteral("diskpart shows the new volume on the disk"), made,
               QString(format.letter) + QLatin1Char(':'));
     return made ? DiskpartFormatResult::Formatted : DiskpartFormatResult::Failed;
@@ -100,8 +102,8 @@ DiskpartFormatResult selectAndFormat(DiskpartSession &session, const DiskpartFor
 } // namespace
 
 DiskpartFormatResult formatThroughDiskpart(const DiskpartFormat &format,
-                                           const std::function<bool()> &stillChosen,
-                                           BuildLog &log) {
+                                           const std::function<bool()> &stillChosen, BuildLog &log,
+                                           QString *signature) {
     const QString program = format.systemDirectory + QStringLiteral("\\diskpart.exe");
     QElapsedTimer timer;
     timer.start();
@@ -110,7 +112,8 @@ DiskpartFormatResult formatThroughDiskpart(const DiskpartFormat &format,
         log.command(program, kCommandNotStarted, timer.elapsed());
         return DiskpartFormatResult::Failed;
     }
-    const DiskpartFormatResult result = selectAndFormat(session, format, stillChosen, log);
+    const DiskpartFormatResult result =
+        selectAndFormat(session, format, stillChosen, log, signature);
     const long long code = session.end();
     log.command(program, code, timer.elapsed());
     if (result != DiskpartFormatResult::Formatted)

@@ -40,5 +40,8 @@ constexpr unsigned long kDiskpartWriteLimitMs = 10 * 60 * 1000;
 // was answered, "detail disk" then shows a volume with the letter and the
 // file system on the selected disk, diskpart ended with 0 and the letter
 // leads to a volume; the build's check of the finished drive follows.
+// signature receives the disk's new signature as Windows lists it (a new
+// partition table brings a new one), empty where diskpart showed none.
 DiskpartFormatResult formatThroughDiskpart(const DiskpartFormat &format,
-                                           const std::function<bool()> &stillChosen, BuildLog &log);
+                                           const std::function<bool()> &stillChosen, BuildLog &log,
+                                           QString *signature);

@@ -166,9 +166,14 @@ void MediaBuildPipeline::run() {
         return;
     }
     emit m_worker.SetProgressValue(5);
+    QString signature;
     const DiskpartFormatResult formatted = formatThroughDiskpart(
         {m_systemDirectory, m_chosenDisk, letter, layout},
-        [this]() { return chosenDriveIsStillThere(); }, m_log);
+        [this]() { return chosenDriveIsStillThere(); }, m_log, &signature);
+    // The new partition table brought the disk a new signature: the window
+    // records it, or a new build on this drive would take it for another.
+    if (formatted == DiskpartFormatResult::Formatted && signature != m_chosenDisk.signature)
+        emit m_worker.ChosenDriveSigned(signature);
     if (formatted != DiskpartFormatResult::Formatted) {
         // A disk that diskpart did not show as the chosen one was not written.
         if (formatted == DiskpartFormatResult::Failed)

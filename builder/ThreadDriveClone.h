@@ -33,6 +33,8 @@ signals:
     // The cause of a build that ends incomplete (a BuildFailure), sent just
     // before IncompleteFile().
     void BuildFailed(int cause);
+    // The chosen drive's signature after the format wrote it a new one.
+    void ChosenDriveSigned(QString signature);
 
 protected:
     void run() override;

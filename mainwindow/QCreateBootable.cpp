@@ -99,6 +99,8 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     connect(workerThread, SIGNAL(IncompleteFile()), this, SLOT(IncompleteFileDownload()));
     connect(workerThread, SIGNAL(BuildFailed(int)), this, SLOT(OnBuildFailed(int)));
     connect(workerThread, SIGNAL(OnStopgGif()), this, SLOT(OnStopgGifFile()));
+    connect(workerThread, &ThreadDriveClone::ChosenDriveSigned, this,
+            &QCreateBootable::recordChosenDriveSignature);
     connect(this, SIGNAL(DriveArrived()), this, SLOT(USBConnected()));
     connect(this, SIGNAL(DriveRemoved()), this, SLOT(USBRemove()));
     connect(warningDialog->OkButton, SIGNAL(clicked()), this, SLOT(OnProcessStart()));
@@ -368,6 +370,14 @@ void QCreateBootable::IncompleteFileDownload() {
     // The build is over, but its drive stays chosen: Recreate builds on it.
     buildRunning = false;
     showCentred(infoDialog);
+}
+
+void QCreateBootable::recordChosenDriveSignature(const QString &signature) {
+    // The list holds still while its drive is in use: the current item is
+    // the drive being built.
+    ListedDrive drive = DiskComboBox->currentData(kDriveRole).value<ListedDrive>();
+    drive.signature = signature;
+    DiskComboBox->setItemData(DiskComboBox->currentIndex(), QVariant::fromValue(drive), kDriveRole);
 }
 
 void QCreateBootable::OnBuildFailed(int cause) {

@@ -73,6 +73,7 @@ private:
 
     // Fills DiskComboBox with the removable disks that Windows lists.
     void ListUSBDrives();
+    void recordChosenDriveSignature(const QString &signature);
     void refreshStaleDriveList();
     void buildThreadEnded();
     void showCentred(QDialog *dialog);

@@ -83,9 +83,9 @@ void administratorRights() {
     // With the Administrators group for deny only, as in an administrator's
     // filtered token, which is still counted as elevated: the probe has none.
     const std::wstring own = ownPath();
-    std::wstring line =
-        L"\"" + own.substr(0, own.find_last_of(L'\\')) + L"\\limited.exe\" \"" + own + L"\" rights";
-    CHECK_EQ(hostplatform::runHiddenProcess(&line[0]), 7);
+    const std::wstring limited = own.substr(0, own.find_last_of(L'\\')) + L"\\limited.exe";
+    std::wstring line = L"\"" + limited + L"\" \"" + own + L"\" rights";
+    CHECK_EQ(hostplatform::runHiddenProcess(limited, &line[0]), 7);
 }
 
 void deviceChanges() {

@@ -227,6 +227,8 @@ private:
             return say("Virtual Disk Service error:\r\nThe specified disk is not convertible.",
                        kServiceFailure);
         m_disk.partitionStyle = QStringLiteral("MBR");
+        // A new partition table gets a new disk signature, as on Windows.
+        m_disk.signature = QString::number(m_disk.signature.toUInt() * 2654435761u + 1u);
         return saved("DiskPart successfully converted the selected disk to MBR format.");
     }
 
