@@ -39,6 +39,7 @@ enum class Fault {
     SwappedAtFormat, // by the host's stick event, at the line the row names
     SmallStick,
     LettersTaken,
+    WriteError, // after the format: Recreate then builds on the same stick
 };
 
 } // namespace
@@ -324,7 +325,7 @@ void TestE2eBuilds::failedBuildNamesItsCause_data() {
         "No free drive letter is available for the drive.", true);
     row("diskpart fails", Fault::None, "good", {{"diskpartFailAt", "format"}},
         "The drive could not be formatted.", false);
-    row("write error on the image", Fault::None, "good",
+    row("write error on the image", Fault::WriteError, "good",
         {{"xcopyWriteErrorFor", "R:\\sources\\boot.wim*"}}, copyFailed, false);
     row("boot files cut short, Xcopy reports it", Fault::None, "good",
         {{"xcopyWriteErrorFor", "R:\\"}}, copyFailed, false);
@@ -450,6 +451,16 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
         QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
         verifyFailureDialog(session);
         verifyNothingElseChanged();
+    }
+    if (fault == Fault::WriteError) {
+        // The format gave the stick a new signature: Recreate knows it as the
+        // drive it made, and finishes once the write error is gone (on S:,
+        // as R: still named the stick's volume when it started).
+        simhost::setHostSetting(host.root(), "faults/xcopyWriteErrorFor", QString());
+        QVERIFY(ToolSession::press(session.info()->RecreateButton));
+        QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+        verifyFinished(session);
+        verifyRecoveryDrive(host, QStringLiteral("disk1"), 'S');
     }
     if (fault == Fault::ShortImage) {
         // Recreate runs the whole start again, network check included, and

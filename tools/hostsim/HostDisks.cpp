@@ -85,6 +85,7 @@ void saveDisk(const QString &root, const HostDisk &disk) {
     ini.setValue(QStringLiteral("disk/system"), disk.system);
     ini.setValue(QStringLiteral("disk/partitions"), disk.partitions);
     ini.setValue(QStringLiteral("disk/partitionStyle"), disk.partitionStyle);
+    ini.setValue(QStringLiteral("disk/signature"), disk.signature);
     ini.setValue(QStringLiteral("disk/active"), disk.active);
     ini.setValue(QStringLiteral("disk/fileSystem"), disk.fileSystem);
     ini.setValue(QStringLiteral("disk/partitionSize"), disk.partitionSize);
