@@ -153,6 +153,10 @@ run_build() {
 }
 run_build finished
 check "the build completed" grep -q "build complete" "$buildlog"
+# The stick is known by its serial number, and diskpart showed its signature
+# (2864434397 is AABBCCDD) before anything was erased.
+check "the drive was listed with its serial number and diskpart showed its signature" \
+    eval 'grep -q "serial \"07A1B2C3D4E5F601\"" "$buildlog" && grep -q "disk ID AABBCCDD" "$buildlog"'
 check "the image came over https from the trusted server through the system's download call" \
     eval 'grep -q "GET /boot.wim" "$scratch/trusted.log" && [ "$(runs bitsadmin)" -eq 0 ]'
 # Wine, like Windows, finds "sources" in the "Sources" folder the build made.
