@@ -39,16 +39,6 @@ std::wstring settingW(const char *key) {
         .toStdWString();
 }
 
-// The stand-in interpreter: $BMC_HOSTSIM_CMD, else hostsim-cmd beside the
-// running executable.
-QString interpreterProgram() {
-    const QByteArray fromEnv = qgetenv(simhost::kInterpreterVariable);
-    if (!fromEnv.isEmpty())
-        return QString::fromLocal8Bit(fromEnv);
-    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    return QFileInfo(self).absolutePath() + QStringLiteral("/hostsim-cmd");
-}
-
 // "X:\..." on a drive of the host: the only kind of path the simulated
 // host starts (it has no network shares).
 bool isFullPath(const QString &path) {
@@ -205,7 +195,7 @@ long long runHiddenProcess(const std::wstring &program, wchar_t *commandLine,
 
     // hostsim-cmd starts the program: the stand-in interpreter for cmd.exe,
     // the stand-in tool for any other program of the host.
-    const QByteArray launcher = QFile::encodeName(interpreterProgram());
+    const QByteArray launcher = QFile::encodeName(simhost::standInLauncher());
     const QByteArray rootArg = QFile::encodeName(root);
     const QByteArray programArg = programPath.toUtf8();
     const QByteArray folderArg = folder.toUtf8();

@@ -27,16 +27,6 @@ namespace hostplatform {
 
 namespace {
 
-// The stand-in interpreter: $BMC_HOSTSIM_CMD, else hostsim-cmd beside the
-// running executable.
-QString standInInterpreter() {
-    const QByteArray fromEnv = qgetenv(simhost::kInterpreterVariable);
-    if (!fromEnv.isEmpty())
-        return QString::fromLocal8Bit(fromEnv);
-    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    return QFileInfo(self).absolutePath() + QStringLiteral("/hostsim-cmd");
-}
-
 long long millisecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  start)
@@ -129,7 +119,7 @@ bool ConsoleSession::start(const std::wstring &programPath, const std::wstring &
         return false;
     s.line = arguments.empty() ? program
                                : program + QLatin1Char(' ') + QString::fromStdWString(arguments);
-    const QByteArray interpreter = QFile::encodeName(standInInterpreter());
+    const QByteArray interpreter = QFile::encodeName(simhost::standInLauncher());
     const QByteArray rootArg = QFile::encodeName(root);
     const QByteArray programArg = program.toUtf8();
     const QByteArray folderArg = QString::fromStdWString(workingFolder).toUtf8();

@@ -42,6 +42,14 @@ void setFirstUseHostMaker(bool (*make)(const QString &root)) {
     g_firstUseHostMaker = make;
 }
 
+QString standInLauncher() {
+    const QByteArray fromEnv = qgetenv(kInterpreterVariable);
+    if (!fromEnv.isEmpty())
+        return QString::fromLocal8Bit(fromEnv);
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return QFileInfo(self).absolutePath() + QStringLiteral("/hostsim-cmd");
+}
+
 QString hostRoot() {
     const QByteArray fromEnv = qgetenv(kHostRootVariable);
     const QString root = fromEnv.isEmpty()

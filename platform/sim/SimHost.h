@@ -38,6 +38,9 @@ constexpr const char *kHostRootVariable = "BMC_HOST_ROOT";
 // Environment variable naming the stand-in interpreter (default: hostsim-cmd
 // beside the running executable).
 constexpr const char *kInterpreterVariable = "BMC_HOSTSIM_CMD";
+// The program that starts the host's programs: $BMC_HOSTSIM_CMD, else
+// hostsim-cmd beside the running executable.
+QString standInLauncher();
 // Environment variable naming the session a process runs in (a number;
 // default 1): each session has its own running copy of the tool.
 constexpr const char *kSessionVariable = "BMC_HOST_SESSION";
