@@ -11,8 +11,10 @@ constexpr qint64 kGibibyte = Q_INT64_C(1) << 30;
 
 // FAT32 holds no file of 4 GiB or more.
 constexpr qint64 kFat32LargestFile = 4 * kGibibyte - 1;
-// Windows formats FAT32 only up to 32 GiB.
-constexpr qint64 kFat32LargestVolume = 32 * kGibibyte;
+// Windows formats FAT32 only up to about 32 GiB, and where exactly each
+// version draws the line is not certain: the tool stays clear of it, so that
+// a large stick never fails at the format once it has been cleaned.
+constexpr qint64 kFat32LargestVolume = 32000 * kMebibyte;
 // diskpart starts the first partition 1 MiB into the disk.
 constexpr qint64 kPartitionOffset = kMebibyte;
 
@@ -32,7 +34,7 @@ struct VolumeLayout {
 qint64 fileSystemOverhead(VolumeFileSystem fileSystem, qint64 volumeBytes);
 
 // UEFI firmware starts only from FAT, so the drive is FAT32 whenever the
-// image allows it, on a partition of at most 32 GiB; an image of 4 GiB or
+// image allows it, on a partition of at most 32000 MB; an image of 4 GiB or
 // more gets NTFS over the whole disk (BIOS start-up only). A negative size
 // means unknown, which never fits.
 VolumeLayout chooseVolumeLayout(qint64 diskBytes, qint64 imageBytes, qint64 bootFileBytes);

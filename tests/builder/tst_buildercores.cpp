@@ -139,10 +139,11 @@ private slots:
                             bool fat32, qint64 partitionMB, bool fits) {
             QTest::newRow(name) << disk << imageBytes << bootBytes << fat32 << partitionMB << fits;
         };
-        row("disk of 32 GiB: whole disk", 32 * GiB, image, boot, true, 0, true);
-        row("partition of exactly 32 GiB: whole disk", 32 * GiB + MiB, image, boot, true, 0, true);
-        row("one byte more: 32 GiB partition", 32 * GiB + MiB + 1, image, boot, true, 32768, true);
-        row("image of 4 GiB - 1: FAT32", 64 * GiB, 4 * GiB - 1, boot, true, 32768, true);
+        // FAT32 stays clear of Windows' limit of about 32 GiB.
+        row("partition of exactly 32000 MB: whole disk", 32001 * MiB, image, boot, true, 0, true);
+        row("one byte more: 32000 MB partition", 32001 * MiB + 1, image, boot, true, 32000, true);
+        row("disk of 32 GiB: 32000 MB partition", 32 * GiB, image, boot, true, 32000, true);
+        row("image of 4 GiB - 1: FAT32", 64 * GiB, 4 * GiB - 1, boot, true, 32000, true);
         row("image of exactly 4 GiB: NTFS, whole disk", 64 * GiB, 4 * GiB, boot, false, 0, true);
         // Volume 1,024,000,000: 8 MiB + 4,000,000 for FAT32 leaves 1,011,611,392.
         row("disk exactly large enough", 1024000000 + MiB, 1011611392 - boot, boot, true, 0, true);
