@@ -40,6 +40,7 @@ enum class Fault {
     SmallStick,
     LettersTaken,
     WriteError, // after the format: Recreate then builds on the same stick
+    Windows7,   // its own link, to the short image; the other one is good
 };
 
 } // namespace
@@ -305,6 +306,8 @@ void TestE2eBuilds::failedBuildNamesItsCause_data() {
     row("both downloads cut short", Fault::CutShort, "good", {}, noDownload, true);
     row("image one byte short", Fault::ShortImage, "short", {},
         "The downloaded boot image is too small to be complete.", true);
+    row("Windows 7 takes its own link", Fault::Windows7, "good", {},
+        "The downloaded boot image is too small to be complete.", true);
     const QString changed = QStringLiteral("The selected drive was removed or changed.");
     row("drive swapped after the listing", Fault::Swapped, "good", {}, changed, true);
     // Command 4 is diskpart's start, 5 the listing while it holds the disk
@@ -359,6 +362,12 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
                                      {"swapModel", "Gamma Traveler 3.0 USB Device"}};
     if (fault == Fault::SmallStick)
         setup.disks[1].size = qint64(128) << 20;
+    for (simhost::RegistryValue &value : setup.registry) {
+        if (fault == Fault::Windows7 && value.name == "ProductName")
+            value.value = QStringLiteral("Windows 7 Professional");
+        if (fault == Fault::Windows7 && value.name == "DownloadLink_Win7_bootwim")
+            value.value = m_server.shortImageLink();
+    }
 
     ToolSession session(setup, link, m_server.proxy());
     QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
