@@ -86,6 +86,17 @@ void key(Qt::Key which) {
 
 } // namespace
 
+namespace {
+
+// A dialog opens over the middle of the main window, not wherever the window
+// system would put it.
+bool centredOver(const QWidget *dialog, const QWidget *window) {
+    return (dialog->frameGeometry().center() - window->frameGeometry().center())
+               .manhattanLength() <= 2;
+}
+
+} // namespace
+
 class TestAccessibility : public QObject {
     Q_OBJECT
     E2eServer m_server;
@@ -181,6 +192,12 @@ private slots:
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(window->DiskComboBox));
+        // At window level Escape does not hide the window, and Return presses
+        // no button.
+        key(Qt::Key_Escape);
+        key(Qt::Key_Return);
+        QVERIFY(window->isVisible());
+        QVERIFY(!session.warning()->isVisible());
         const QList<QWidget *> order{window->CreateBootable, window->CancelButton,
                                      session.titleCloseButton(), window->DiskComboBox};
         for (QWidget *next : order) {
@@ -195,13 +212,16 @@ private slots:
         QSignalSpy confirmed(session.warning()->OkButton, &QPushButton::clicked);
         for (Qt::Key answer : {Qt::Key_Escape, Qt::Key_Return}) {
             // After Escape, Windows gives the keyboard back to the window
-            // beneath; the offscreen platform activates none.
+            // beneath; the offscreen platform activates none. The window is
+            // dragged elsewhere first: the dialog follows it.
+            window->move(window->pos() + QPoint(40, 30));
             window->activateWindow();
             QTRY_COMPARE(QApplication::focusWidget(),
                          static_cast<QWidget *>(window->CreateBootable));
             key(Qt::Key_Space);
             QTRY_COMPARE(QApplication::focusWidget(),
                          static_cast<QWidget *>(session.warning()->OkButton));
+            QVERIFY(centredOver(session.warning(), window));
             key(answer);
             QCOMPARE(confirmed.count(), answer == Qt::Key_Return ? 1 : 0);
             QTRY_VERIFY(!session.warning()->isVisible());
@@ -209,6 +229,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(session.failureShown(), kBuildTimeoutMs);
         InfoDialogClass *info = session.info();
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(info->RecreateButton));
+        QVERIFY(centredOver(info, window));
         // Escape would strand the user with a disabled main window: it does nothing.
         key(Qt::Key_Escape);
         QVERIFY(info->isVisible());
