@@ -176,11 +176,11 @@ bool plugInDisk(const TestHost &host, const simhost::DiskSpec &disk) {
     // Made on a host of its own beside this one and moved in with one
     // rename each, as a disk appears to Windows all at once.
     const QString staging = host.root() + QStringLiteral("-plugging");
-    simhost::HostSpec spec = simhost::sampleHostSpec();
-    spec.disks = {spec.disks.first(), disk};
+    simhost::HostSpec setup = simhost::sampleHostSpec();
+    setup.disks = {setup.disks.first(), disk};
     const QString drive = QStringLiteral("/drives/") + disk.letter;
     const bool plugged =
-        simhost::createHost(staging, spec) &&
+        simhost::createHost(staging, setup) &&
         QDir().rename(staging + "/disks/" + disk.id, host.root() + "/disks/" + disk.id) &&
         (disk.letter.isEmpty() || QDir().rename(staging + drive, host.root() + drive));
     QDir(staging).removeRecursively();
