@@ -141,9 +141,26 @@ enum class DownloadResult {
 // when it stalls (StallWatch) or when the stop check says stop; what it
 // wrote may stay behind then, for the caller to remove. progress, when given,
 // hears of the data as it arrives.
+//
+// version, when given, gets what tells this version of the file from another
+// on the server: its length and the validators of the answer (left empty
+// where the download call does not show them).
+struct RemoteVersion {
+    long long length = -1;    // -1: not announced
+    std::string etag;         // as the server sent it, quotes and all
+    std::string lastModified; // the HTTP date as sent
+};
 DownloadResult downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
                               const StopCheck &stop = StopCheck(),
-                              const TransferProgress &progress = TransferProgress());
+                              const TransferProgress &progress = TransferProgress(),
+                              RemoteVersion *version = nullptr);
+
+// Asks the server what it now has under url (a HEAD request), under the
+// rules of downloadToFile: never from a cache, an https server only with a
+// certificate the system validates, no redirect from https to anything less.
+// False when the server could not be asked or answered with anything but
+// success: the caller then knows nothing of the file.
+bool remoteVersion(const std::wstring &url, RemoteVersion *version);
 
 // What stands under a Windows path, without following a link.
 enum class PathKind {

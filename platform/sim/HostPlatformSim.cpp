@@ -249,21 +249,44 @@ unsigned long long stallWindowMs() {
     return window > 0 ? static_cast<unsigned long long>(window) : kStallWindowMs;
 }
 
+namespace {
+
+RemoteVersion remoteVersionOf(const simhost::HttpVersion &version) {
+    return {version.length, version.etag.toStdString(), version.lastModified.toStdString()};
+}
+
+} // namespace
+
+bool remoteVersion(const std::wstring &url, RemoteVersion *version) {
+    simhost::HttpVersion answered;
+    if (simhost::httpHead(simhost::hostRoot(), fromWide(url), &answered) !=
+        simhost::HttpOutcome::Completed)
+        return false;
+    *version = remoteVersionOf(answered);
+    return true;
+}
+
 DownloadResult downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
-                              const StopCheck &stop, const TransferProgress &progress) {
+                              const StopCheck &stop, const TransferProgress &progress,
+                              RemoteVersion *version) {
     const QString root = simhost::hostRoot();
     const QString local = simhost::localPath(root, fromWide(windowsPath));
     StallWatch watch;
+    simhost::HttpVersion served;
     const simhost::HttpOutcome outcome = simhost::httpDownload(
-        root, fromWide(url), local, nullptr, [&](qint64 milliseconds, qint64 bytes, qint64 total) {
+        root, fromWide(url), local, nullptr,
+        [&](qint64 milliseconds, qint64 bytes, qint64 total) {
             if (progress)
                 progress(static_cast<unsigned long long>(bytes),
                          static_cast<unsigned long long>(qMax<qint64>(total, 0)));
             return (stop && stop()) || watch.stalled(static_cast<unsigned long long>(milliseconds),
                                                      static_cast<unsigned long long>(bytes));
-        });
+        },
+        &served);
     switch (outcome) {
     case simhost::HttpOutcome::Completed:
+        if (version)
+            *version = remoteVersionOf(served);
         return DownloadResult::Completed;
     case simhost::HttpOutcome::NotAuthenticated:
         return DownloadResult::NotAuthenticated;

@@ -228,16 +228,9 @@ QString trustedRootsFile(const QString &root) {
     return root + QStringLiteral("/trusted-roots.pem");
 }
 
-HttpOutcome httpDownload(const QString &root, const QString &url, const QString &localFile,
-                         QString *error,
-                         const std::function<bool(qint64, qint64, qint64)> &giveUp) {
-    QFile file(localFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error)
-            *error = file.errorString();
-        return HttpOutcome::Failed;
-    }
-    QNetworkAccessManager manager;
+namespace {
+
+QNetworkRequest trustedRequest(const QString &root, const QString &url) {
     QNetworkRequest request{QUrl(url)};
     // The host's own authorities and none of the machine running the
     // simulation: a server is trusted exactly as the simulated Windows would.
@@ -249,6 +242,53 @@ HttpOutcome httpDownload(const QString &root, const QString &url, const QString 
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
+    return request;
+}
+
+HttpVersion versionOf(const QNetworkReply &reply) {
+    const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+    return {length.isValid() ? length.toLongLong() : -1, reply.rawHeader("ETag"),
+            reply.rawHeader("Last-Modified")};
+}
+
+bool notAuthenticated(const QNetworkReply &reply) {
+    return reply.error() == QNetworkReply::SslHandshakeFailedError ||
+           reply.error() == QNetworkReply::InsecureRedirectError;
+}
+
+} // namespace
+
+HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version) {
+    QNetworkAccessManager manager;
+    QNetworkRequest request = trustedRequest(root, url);
+    request.setTransferTimeout(60000);
+    QNetworkReply *reply = manager.head(request);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished())
+        loop.exec();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool ok = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300;
+    if (ok)
+        *version = versionOf(*reply);
+    const bool refused = notAuthenticated(*reply);
+    reply->deleteLater();
+    return ok        ? HttpOutcome::Completed
+           : refused ? HttpOutcome::NotAuthenticated
+                     : HttpOutcome::Failed;
+}
+
+HttpOutcome httpDownload(const QString &root, const QString &url, const QString &localFile,
+                         QString *error, const std::function<bool(qint64, qint64, qint64)> &giveUp,
+                         HttpVersion *version) {
+    QFile file(localFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error)
+            *error = file.errorString();
+        return HttpOutcome::Failed;
+    }
+    QNetworkAccessManager manager;
+    QNetworkRequest request = trustedRequest(root, url);
     // Without a watch of the caller's, a silent server still ends in a minute.
     if (!giveUp)
         request.setTransferTimeout(60000);
@@ -290,17 +330,18 @@ HttpOutcome httpDownload(const QString &root, const QString &url, const QString 
     const bool whole = !length.isValid() || file.size() == length.toLongLong();
     const bool ok = !writeFailed && whole && reply->error() == QNetworkReply::NoError &&
                     (status == 0 || (status >= 200 && status < 300));
-    const bool notAuthenticated = reply->error() == QNetworkReply::SslHandshakeFailedError ||
-                                  reply->error() == QNetworkReply::InsecureRedirectError;
+    const bool refused = notAuthenticated(*reply);
     if (!ok) {
         if (error)
             *error = writeFailed ? file.errorString() : reply->errorString();
         file.remove();
+    } else if (version) {
+        *version = versionOf(*reply);
     }
     reply->deleteLater();
-    return ok                 ? HttpOutcome::Completed
-           : notAuthenticated ? HttpOutcome::NotAuthenticated
-                              : HttpOutcome::Failed;
+    return ok        ? HttpOutcome::Completed
+           : refused ? HttpOutcome::NotAuthenticated
+                     : HttpOutcome::Failed;
 }
 
 } // namespace simhost

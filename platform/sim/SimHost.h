@@ -114,8 +114,20 @@ enum class HttpOutcome {
 // giveUp, when given, is asked about four times a second with the time
 // since the start, the bytes received so far and the announced length (-1
 // when unknown); true abandons the transfer.
+// What tells one version of a served file from another.
+struct HttpVersion {
+    qint64 length = -1; // -1: not announced
+    QByteArray etag;
+    QByteArray lastModified;
+};
+
 HttpOutcome httpDownload(
     const QString &root, const QString &url, const QString &localFile, QString *error = nullptr,
-    const std::function<bool(qint64 milliseconds, qint64 bytes, qint64 total)> &giveUp = {});
+    const std::function<bool(qint64 milliseconds, qint64 bytes, qint64 total)> &giveUp = {},
+    HttpVersion *version = nullptr);
+
+// A HEAD request of url under the same trust rules as httpDownload; the
+// version the server announces when it answers with success.
+HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version);
 
 } // namespace simhost

@@ -10,6 +10,7 @@
 #include <wininet.h>
 
 #include "platform/HostPlatform.h"
+#include "platform/win32/RemoteVersionWin32.h"
 #include "platform/win32/Win32Text.h"
 
 #include <string>
@@ -37,6 +38,8 @@ public:
     DWORD httpStatus() const { return m_httpStatus; }
     // Whether the transfer was given up because a redirect left https.
     bool leftHttps() const { return m_leftHttps; }
+    // What the answer said of the version it sent.
+    const RemoteVersion &version() const { return m_version; }
 
     static bool isHttps(const std::wstring &url) {
         return url.size() > 8 &&
@@ -125,11 +128,13 @@ public:
             *additionalHeaders = nullptr;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR,
+    HRESULT STDMETHODCALLTYPE OnResponse(DWORD responseCode, LPCWSTR responseHeaders, LPCWSTR,
                                          LPWSTR *additionalHeaders) override {
         if (additionalHeaders)
             *additionalHeaders = nullptr;
         m_httpStatus = responseCode;
+        // The last answer's (after any redirect): the one the file came with.
+        m_version = win32::versionFromHeaders(responseHeaders);
         // Stops the transfer of an error page where the implementation allows.
         return isHttpError(responseCode) ? E_ABORT : S_OK;
     }
@@ -159,6 +164,7 @@ private:
 
     LONG m_references = 1;
     DWORD m_httpStatus = 0;
+    RemoteVersion m_version;
     bool m_onHttps;
     bool m_leftHttps = false;
     IBinding *m_binding = nullptr;
@@ -352,7 +358,8 @@ unsigned long long stallWindowMs() {
 }
 
 DownloadResult downloadToFile(const std::wstring &url, const std::wstring &windowsPath,
-                              const StopCheck &stop, const TransferProgress &progress) {
+                              const StopCheck &stop, const TransferProgress &progress,
+                              RemoteVersion *version) {
     // URLDownloadToFileW may answer from the local web cache; a build must
     // never get an older image that was cached under the same address.
     // If an existing entry cannot be removed, report failure rather than risk
@@ -370,9 +377,11 @@ DownloadResult downloadToFile(const std::wstring &url, const std::wstring &windo
         URLDownloadToFileW(nullptr, url.c_str(), windowsPath.c_str(), 0, &status);
     if (status.leftHttps() || isCertificateError(result))
         return DownloadResult::NotAuthenticated;
-    return result == S_OK && !DownloadStatus::isHttpError(status.httpStatus())
-               ? DownloadResult::Completed
-               : DownloadResult::Failed;
+    if (result != S_OK || DownloadStatus::isHttpError(status.httpStatus()))
+        return DownloadResult::Failed;
+    if (version)
+        *version = status.version();
+    return DownloadResult::Completed;
 }
 
 bool sha256OfFile(const std::string &localFile, unsigned char digest[kSha256Size],
