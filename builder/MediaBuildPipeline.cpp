@@ -97,45 +97,16 @@ void MediaBuildPipeline::run() {
         return;
     }
 
-    const hostplatform::DownloadResult downloaded = download(source.link);
-    emit m_worker.OnStopgGif();
+    qint64 imageSize = 0;
+    QByteArray imageHash;
+    const std::optional<BuildFailure> noImage = obtainImage(source, &imageSize, &imageHash);
     if (m_worker.stopRequested()) {
         endStopped();
         return;
     }
-    if (downloaded == hostplatform::DownloadResult::NotAuthenticated) {
-        endIncomplete(BuildFailure::NotAuthenticated);
+    if (noImage) {
+        endIncomplete(*noImage);
         return;
-    }
-
-    // A download that failed may still leave a file of a passing size (a
-    // partial transfer): only a finished download is an image.
-    const qint64 imageSize = QFileInfo(path(kDownloadedImage)).size();
-    const bool sizeOk = passesSizeTest(imageSize);
-    m_log.check(
-        QStringLiteral("image size"), sizeOk,
-        QStringLiteral("%1 bytes, at least %2 needed").arg(imageSize).arg(kMinimumImageSize));
-    if (downloaded != hostplatform::DownloadResult::Completed || !sizeOk) {
-        endIncomplete(downloaded == hostplatform::DownloadResult::Completed
-                          ? BuildFailure::ImageTooSmall
-                          : BuildFailure::DownloadFailed);
-        return;
-    }
-
-    QByteArray imageHash;
-    if (const std::optional<BuildFailure> refusal = holdAndHashImage(imageSize, &imageHash)) {
-        endIncomplete(*refusal);
-        return;
-    }
-    if (!source.pinnedDigest.isEmpty()) {
-        const bool published = imageHash == source.pinnedDigest;
-        m_log.check(QStringLiteral("image is the published one"), published,
-                    QStringLiteral("SHA-256 %1 pinned")
-                        .arg(QString::fromLatin1(source.pinnedDigest.toHex())));
-        if (!published) {
-            endIncomplete(BuildFailure::ImageNotPublished);
-            return;
-        }
     }
 
     // The check that the chosen drive is still there is the last query
@@ -232,6 +203,8 @@ void MediaBuildPipeline::run() {
     // Xcopy read whatever stood under the image's name: it must still be the
     // file the digest was taken of.
     const bool imageKept = heldImageUnchanged();
+    if (!complete)
+        keepImageOnlyIfIntact();
     cleanUp();
     if (!complete || !imageKept) {
         endIncomplete(!imageKept                       ? BuildFailure::ImageChanged
@@ -244,6 +217,71 @@ void MediaBuildPipeline::run() {
     emit m_worker.ProcessComplete();
 }
 
+bool MediaBuildPipeline::useKeptImage(const ImageSource &source, qint64 *imageSize,
+                                      QByteArray *imageHash, std::optional<BuildFailure> *failure) {
+    ImageCache &kept = m_worker.keptImage();
+    if (!kept.holdsImage())
+        return false;
+    if (kept.stillPublished(source.link, source.pinnedDigest, m_log)) {
+        m_verifiedImage = kept.image();
+        m_heldImage = kept.takeHold();
+        *imageSize = m_verifiedImage->size;
+        *imageHash = m_verifiedImage->digest;
+        emit m_worker.PrintRunningProcess(
+            ThreadDriveClone::tr("Using the boot image already downloaded..."));
+        return true;
+    }
+    // Nothing of it is used: the download starts in a folder made new.
+    kept.discard();
+    const FolderClaim claim = claimWorkFolder(QLatin1String(kDownloadFolder));
+    m_log.check(QStringLiteral("work folder made"), claim.made, QLatin1String(kDownloadFolder));
+    if (!claim.made)
+        *failure =
+            claim.wasLink ? BuildFailure::WorkFolderRedirected : BuildFailure::DownloadFailed;
+    return false;
+}
+
+std::optional<BuildFailure> MediaBuildPipeline::obtainImage(const ImageSource &source,
+                                                            qint64 *imageSize,
+                                                            QByteArray *imageHash) {
+    std::optional<BuildFailure> failure;
+    if (useKeptImage(source, imageSize, imageHash, &failure) || failure) {
+        emit m_worker.OnStopgGif();
+        return failure;
+    }
+    hostplatform::RemoteVersion served;
+    const hostplatform::DownloadResult downloaded = download(source.link, &served);
+    emit m_worker.OnStopgGif();
+    if (m_worker.stopRequested())
+        return std::nullopt;
+    if (downloaded == hostplatform::DownloadResult::NotAuthenticated)
+        return BuildFailure::NotAuthenticated;
+
+    // A download that failed may still leave a file of a passing size (a
+    // partial transfer): only a finished download is an image.
+    *imageSize = QFileInfo(path(kDownloadedImage)).size();
+    const bool sizeOk = passesSizeTest(*imageSize);
+    m_log.check(
+        QStringLiteral("image size"), sizeOk,
+        QStringLiteral("%1 bytes, at least %2 needed").arg(*imageSize).arg(kMinimumImageSize));
+    if (downloaded != hostplatform::DownloadResult::Completed || !sizeOk)
+        return downloaded == hostplatform::DownloadResult::Completed ? BuildFailure::ImageTooSmall
+                                                                     : BuildFailure::DownloadFailed;
+    if (const std::optional<BuildFailure> refusal = holdAndHashImage(*imageSize, imageHash))
+        return refusal;
+    if (!source.pinnedDigest.isEmpty()) {
+        const bool published = *imageHash == source.pinnedDigest;
+        m_log.check(QStringLiteral("image is the published one"), published,
+                    QStringLiteral("SHA-256 %1 pinned")
+                        .arg(QString::fromLatin1(source.pinnedDigest.toHex())));
+        if (!published)
+            return BuildFailure::ImageNotPublished;
+    }
+    // Verified: kept for another build of this run.
+    m_verifiedImage = KeptImage{source.link, *imageHash, *imageSize, served};
+    return std::nullopt;
+}
+
 MediaBuildPipeline::WorkFolders MediaBuildPipeline::prepareWorkFolders() {
     // Without a temporary folder the scratch folder's name would be
     // relative, that is wherever the current folder happens to be.
@@ -251,8 +289,11 @@ MediaBuildPipeline::WorkFolders MediaBuildPipeline::prepareWorkFolders() {
         return WorkFolders::Failed;
     bool redirected = false;
     bool made = true;
-    for (const QString &folder : {QString::fromLatin1(kMountFolder),
-                                  QString::fromLatin1(kDownloadFolder), m_scratchFolder}) {
+    QStringList folders{QString::fromLatin1(kMountFolder), m_scratchFolder};
+    // A kept image's folder stays as it is; the image is checked before use.
+    if (!m_worker.keptImage().holdsImage())
+        folders.append(QString::fromLatin1(kDownloadFolder));
+    for (const QString &folder : folders) {
         const FolderClaim claim = claimWorkFolder(folder);
         if (claim.wasLink)
             m_log.check(QStringLiteral("work folder is no link"), false,
@@ -356,7 +397,8 @@ bool MediaBuildPipeline::heldImageUnchanged() {
     return unchanged;
 }
 
-hostplatform::DownloadResult MediaBuildPipeline::download(const QString &link) {
+hostplatform::DownloadResult MediaBuildPipeline::download(const QString &link,
+                                                          hostplatform::RemoteVersion *served) {
     using hostplatform::DownloadResult;
     QElapsedTimer timer;
     timer.start();
@@ -384,7 +426,8 @@ hostplatform::DownloadResult MediaBuildPipeline::download(const QString &link) {
             emit m_worker.SetProgressValue(value);
     };
     const DownloadResult result = hostplatform::downloadToFile(
-        link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString(), stop, progress);
+        link.toStdWString(), QString::fromLatin1(kDownloadedImage).toStdWString(), stop, progress,
+        served);
     m_log.note(QStringLiteral("download of %1 %2 (%3 ms)")
                    .arg(linkForLog(link),
                         result == DownloadResult::Completed ? QLatin1String("succeeded")
@@ -607,15 +650,29 @@ void MediaBuildPipeline::cleanUp() {
     removeWorkFiles();
 }
 
+void MediaBuildPipeline::keepImageOnlyIfIntact() {
+    // The drive did not hold what the image's digest says: the image itself
+    // may be what changed, and is kept only while it still has that digest.
+    QByteArray digestNow;
+    if (m_verifiedImage && (!sha256Of(QLatin1String(kDownloadedImage), &digestNow) ||
+                            digestNow != m_verifiedImage->digest))
+        m_verifiedImage.reset();
+}
+
 void MediaBuildPipeline::removeWorkFiles() {
-    // Up to a whole image on the system drive: never left behind, however
-    // the build ends. The hold goes first, or the image could not be removed.
-    m_heldImage.reset();
     m_arrivingImage.reset();
+    // A verified image stays, held, for another build of this run (the tool
+    // removes it when it ends); any other is never left behind, however the
+    // build ends. The hold goes first, or the image could not be removed.
+    const std::string image = hostPath(QLatin1String(kDownloadedImage)).toStdString();
+    if (m_verifiedImage && m_heldImage && m_heldImage->stillAt(image))
+        m_worker.keptImage().keep(*m_verifiedImage, std::move(m_heldImage));
+    m_heldImage.reset();
     if (!m_tempDirectory.isEmpty())
         releaseWorkFolder(m_scratchFolder);
     releaseWorkFolder(QLatin1String(kMountFolder));
-    releaseWorkFolder(QLatin1String(kDownloadFolder));
+    if (!m_worker.keptImage().holdsImage())
+        releaseWorkFolder(QLatin1String(kDownloadFolder));
 }
 
 void MediaBuildPipeline::endIncomplete(BuildFailure cause) {

@@ -8,6 +8,7 @@
 #include "builder/BuildFailure.h"
 #include "builder/BuildLog.h"
 #include "builder/DriveListing.h"
+#include "builder/ImageCache.h"
 #include "builder/VolumeLayout.h"
 #include "platform/HostPlatform.h"
 
@@ -41,7 +42,17 @@ private:
     };
     // The link for this system and what vouches for its image.
     ImageSource chooseImageSource();
-    hostplatform::DownloadResult download(const QString &link);
+    // The image for this build: the kept one while it is still the published
+    // one, else a new download, verified. The failure when there is none; a
+    // stop shows as the worker's stopRequested().
+    std::optional<BuildFailure> obtainImage(const ImageSource &source, qint64 *imageSize,
+                                            QByteArray *imageHash);
+    // Whether the kept image serves this build. One that does not is
+    // removed and its folder made new; *failure when that cannot be done.
+    bool useKeptImage(const ImageSource &source, qint64 *imageSize, QByteArray *imageHash,
+                      std::optional<BuildFailure> *failure);
+    // served gets what the server said of the version it sent.
+    hostplatform::DownloadResult download(const QString &link, hostplatform::RemoteVersion *served);
     // Holds the downloaded image and takes its digest; the failure when
     // either cannot be done.
     std::optional<BuildFailure> holdAndHashImage(qint64 imageSize, QByteArray *imageHash);
@@ -56,6 +67,7 @@ private:
     bool copyBootFiles(QChar letter);
     bool finishedDriveIsComplete(QChar letter, const QByteArray &imageHash);
     static bool sameContent(const QString &windowsPathA, const QString &windowsPathB);
+    void keepImageOnlyIfIntact();
     void cleanUp();
     void removeWorkFiles();
     void endIncomplete(BuildFailure cause);
@@ -82,4 +94,6 @@ private:
     std::unique_ptr<hostplatform::GrowingFileHash> m_arrivingImage;
     // The downloaded image, held from its digest until the drive is checked.
     std::unique_ptr<hostplatform::HeldFile> m_heldImage;
+    // The image once it is known to be the published one.
+    std::optional<KeptImage> m_verifiedImage;
 };

@@ -38,6 +38,11 @@ bool ThreadDriveClone::beginWritingDrive() {
     return m_phase.compare_exchange_strong(expected, WritingDrive);
 }
 
+void ThreadDriveClone::discardKeptImage() {
+    wait();
+    m_keptImage.discard();
+}
+
 void ThreadDriveClone::run() {
     // Whatever happened in this build, the next one starts stoppable.
     struct NextBuildStoppable {

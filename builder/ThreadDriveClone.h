@@ -3,6 +3,8 @@
 // through its signals.
 #pragma once
 
+#include "builder/ImageCache.h"
+
 #include <QString>
 #include <QThread>
 
@@ -23,6 +25,12 @@ public:
     // Called by the build just before it starts writing the drive: from then
     // on no stop is granted. False when a stop came first.
     bool beginWritingDrive();
+
+    // The image kept between the builds of this run, for the build only.
+    ImageCache &keptImage() { return m_keptImage; }
+    // Removes the kept image once no build runs: for the tool's end, so that
+    // nothing of it stays on the system drive.
+    void discardKeptImage();
 
 signals:
     void SetProgressValue(int i);
@@ -46,4 +54,5 @@ private:
 
     enum Phase { Stoppable, Stopping, WritingDrive };
     std::atomic<int> m_phase{Stoppable};
+    ImageCache m_keptImage;
 };

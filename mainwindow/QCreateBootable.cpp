@@ -21,6 +21,7 @@
 
 #include <QAccessible>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -112,6 +113,9 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     connect(titleCloseButton, SIGNAL(clicked()), this, SLOT(OnCancel()));
     // A build that the user stopped ends without a signal of its own.
     connect(workerThread, &QThread::finished, this, [this]() { buildThreadEnded(); });
+    // However else the tool ends (the session ending), the kept image goes too.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, workerThread,
+            [worker = workerThread]() { worker->discardKeptImage(); });
 
     // The source of the drive signals: disks plugged in or removed.
     auto *devices = new DeviceWatcher(this);
@@ -135,6 +139,10 @@ QCreateBootable::QCreateBootable(QWidget *parent) : QDialog(parent), dragOffset(
     DiskComboBox->setFocus();
     connect(DiskComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this]() { nameDriveList(); });
+}
+
+QCreateBootable::~QCreateBootable() {
+    workerThread->discardKeptImage();
 }
 
 void QCreateBootable::nameControls() {
@@ -483,6 +491,8 @@ void QCreateBootable::OnCancel() {
         }
         return;
     }
+    // The image kept for another build goes with the tool.
+    workerThread->discardKeptImage();
     relaunchHost();
 }
 

@@ -20,6 +20,9 @@ class QCreateBootable : public QDialog, public Ui::Dialog {
 
 public:
     explicit QCreateBootable(QWidget *parent = nullptr);
+    // The tool never releases its window; whoever does (a test) takes the
+    // kept image with it.
+    ~QCreateBootable() override;
 
     // Fixed size and position of every child for the screen's scale factor
     // and the interface language.

@@ -286,6 +286,10 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation>Usando a imagem de inicialização já baixada...</translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation>Copiando arquivos do sistema...</translation>
     </message>

@@ -286,6 +286,10 @@ This operation will erase all data from the selected drive while creating recove
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation>正在使用已下载的启动映像...</translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation>正在复制系统文件...</translation>
     </message>

@@ -286,6 +286,10 @@ Beim Erstellen des Wiederherstellungslaufwerks werden alle Daten auf dem ausgew√
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation>Das bereits heruntergeladene Startabbild wird verwendet...</translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation>Systemdateien werden kopiert...</translation>
     </message>

@@ -286,6 +286,10 @@ Bij het maken van het herstelstation worden alle gegevens op het geselecteerde s
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation>De al gedownloade opstartimage wordt gebruikt...</translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation>Systeembestanden worden gekopieerd...</translation>
     </message>

@@ -285,6 +285,10 @@ This operation will erase all data from the selected drive while creating recove
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation type="unfinished"></translation>
     </message>

@@ -286,6 +286,10 @@ Al crear la unidad de recuperación, esta operación borrará todos los datos de
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation>Usando la imagen de arranque ya descargada...</translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation>Copiando archivos del sistema...</translation>
     </message>

@@ -286,6 +286,10 @@ Cette opération effacera toutes les données du lecteur sélectionné lors de l
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation>Utilisation de l&apos;image de démarrage déjà téléchargée...</translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation>Copie des fichiers système...</translation>
     </message>

@@ -286,6 +286,10 @@ This operation will erase all data from the selected drive while creating recove
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation>पहले से डाउनलोड की गई बूट इमेज का उपयोग किया जा रहा है...</translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation>सिस्टम फ़ाइलें कॉपी की जा रही हैं...</translation>
     </message>

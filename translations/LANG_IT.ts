@@ -286,6 +286,10 @@ Durante la creazione dell&apos;unità di ripristino verranno cancellati tutti i 
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation>Uso dell&apos;immagine di avvio già scaricata...</translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation>Copia dei file di sistema in corso...</translation>
     </message>

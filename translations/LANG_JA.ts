@@ -286,6 +286,10 @@ This operation will erase all data from the selected drive while creating recove
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation>ダウンロード済みのブート イメージを使用しています...</translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation>システム ファイルをコピーしています...</translation>
     </message>

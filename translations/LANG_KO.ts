@@ -286,6 +286,10 @@ This operation will erase all data from the selected drive while creating recove
 <context>
     <name>ThreadDriveClone</name>
     <message>
+        <source>Using the boot image already downloaded...</source>
+        <translation>이미 다운로드한 부팅 이미지를 사용하는 중...</translation>
+    </message>
+    <message>
         <source>Copying system files...</source>
         <translation>시스템 파일을 복사하는 중...</translation>
     </message>

@@ -1,12 +1,14 @@
 // The decisions of a build at their boundaries: diskpart's commands and
 // what is read from its answers, the script file, volume layout, size
 // threshold, link choice, trust and logged form, drive letter, quoting, the
+// server's word that a kept image is still its version, the
 // parsers of the listing tools' real output, and the rule that tells a dead
 // download from a slow one. The command lines themselves are pinned once,
 // end to end (tests/support/HostChecks).
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
 #include "builder/DriveListing.h"
+#include "builder/ImageCache.h"
 #include "builder/VolumeLayout.h"
 #include "command/CommandQuoting.h"
 #include "command/ShellCommandRunner.h"
@@ -418,6 +420,39 @@ private slots:
                 first = i;
         }
         QCOMPARE(first, stalledAt);
+    }
+
+    // Whether the server's answer confirms the version that was downloaded:
+    // "length|ETag|Last-Modified" then and now.
+    void keptImageVersion_data() {
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<bool>("same");
+        const QString date = QStringLiteral("Mon, 07 Dec 2026 10:00:00 GMT");
+        QTest::newRow("same ETag") << "500|\"v1\"|" + date << "500|\"v1\"|" + date << true;
+        QTest::newRow("new ETag, same date")
+            << "500|\"v1\"|" + date << "500|\"v2\"|" + date << false;
+        QTest::newRow("same ETag, other length") << "500|\"v1\"|"
+                                                 << "501|\"v1\"|" << false;
+        QTest::newRow("ETag gone, same date") << "500|\"v1\"|" + date << "500||" + date << false;
+        QTest::newRow("no ETag, same date") << "500||" + date << "500||" + date << true;
+        QTest::newRow("no ETag, new date")
+            << "500||" + date << "500||Tue, 08 Dec 2026 10:00:00 GMT" << false;
+        QTest::newRow("nothing but the length") << "500||"
+                                                << "500||" << false;
+        QTest::newRow("length never announced") << "-1|\"v1\"|"
+                                                << "-1|\"v1\"|" << false;
+    }
+    void keptImageVersion() {
+        QFETCH(QString, kept);
+        QFETCH(QString, now);
+        QFETCH(bool, same);
+        const auto version = [](const QString &text) {
+            const QStringList parts = text.split(QLatin1Char('|'));
+            return hostplatform::RemoteVersion{parts[0].toLongLong(), parts[1].toStdString(),
+                                               parts[2].toStdString()};
+        };
+        QCOMPARE(sameRemoteVersion(version(kept), version(now)), same);
     }
 };
 

@@ -41,11 +41,16 @@ enum class Fault {
     LettersTaken,
     WriteError, // after the format: Recreate then builds on the same stick
     Windows7,   // its own link, to the short image; the other one is good
+    Pulled,     // the stick taken out during the image copy, then put back
 };
+
+// What happens to the kept image, or to its server, between two builds.
+enum class Between { Nothing, NewVersion, ServerDown, ChangedOnDisk, ReplacedOnDisk };
 
 } // namespace
 
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(Between)
 
 class TestE2eBuilds : public QObject {
     Q_OBJECT
@@ -57,11 +62,18 @@ private slots:
     void completeBuildThenASecondOnTheSameList();
     void failedBuildNamesItsCause_data();
     void failedBuildNamesItsCause();
+    void keptImageServesTheNextBuild_data();
+    void keptImageServesTheNextBuild();
 
 private:
     // The recovery drive on diskId under letter, with the served image.
     void verifyRecoveryDrive(TestHost &host, const QString &diskId, QChar letter);
     void verifyWorkFilesGone(TestHost &host, const QString &temp);
+    // Between builds only the image of the last verified download may stay,
+    // alone in its folder and as it was served.
+    void verifyAtMostTheImageKept(TestHost &host, const QString &temp);
+    // Leaves the tool by button: nothing of the image stays.
+    void verifyLeftWithoutImage(TestHost &host, QAbstractButton *button);
 
     E2eServer m_server;
 };
@@ -88,10 +100,25 @@ void TestE2eBuilds::verifyRecoveryDrive(TestHost &host, const QString &diskId, Q
     QCOMPARE(partition, QStringList({"1", "MBR", "true", "FAT32"}));
 }
 
-void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
-    for (const QString &gone : {QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount"),
-                                temp + QStringLiteral("BootableMediaCreator")})
+void TestE2eBuilds::verifyAtMostTheImageKept(TestHost &host, const QString &temp) {
+    for (const QString &gone : {QStringLiteral("C:\\mount"), temp + "BootableMediaCreator"})
         QVERIFY2(!QFileInfo::exists(host.local(gone)), qPrintable(gone));
+    const QString kept = host.local(QStringLiteral("C:\\DownloadFIle"));
+    if (!QFileInfo::exists(kept))
+        return;
+    QVERIFY(!QFileInfo(kept).isSymLink());
+    QCOMPARE(QDir(kept).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList({"boot.wim"}));
+    QCOMPARE(sha256(kept + "/boot.wim"), m_server.goodImageHash());
+}
+
+void TestE2eBuilds::verifyLeftWithoutImage(TestHost &host, QAbstractButton *button) {
+    QCOMPARE(ToolSession::leaveWith(button), 0);
+    QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\DownloadFIle"))));
+}
+
+void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
+    verifyAtMostTheImageKept(host, temp);
     const QString log = buildLog(host, temp);
     QVERIFY(log.contains(QLatin1String("note  build complete")) && !log.contains("FAILED"));
     // The machine may sleep again.
@@ -250,6 +277,7 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     QCOMPARE(lines.mid(1, buildOnS.size()), buildOnS);
     QVERIFY(buildLog(host, temp).contains("build for disk 2 \"" + kSecondModel));
     VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk2")));
+    verifyLeftWithoutImage(host, session.window()->CancelButton);
 }
 
 void TestE2eBuilds::failedBuildNamesItsCause_data() {
@@ -330,6 +358,9 @@ void TestE2eBuilds::failedBuildNamesItsCause_data() {
         "The drive could not be formatted.", false);
     row("write error on the image", Fault::WriteError, "good",
         {{"xcopyWriteErrorFor", "R:\\sources\\boot.wim*"}}, copyFailed, false);
+    // Command 19 is the image copy.
+    row("stick pulled during the image copy", Fault::Pulled, "good",
+        {{"stickEvent", "unplug"}, {"stickEventAtLine", 19}}, copyFailed, false);
     row("boot files cut short, Xcopy reports it", Fault::None, "good",
         {{"xcopyWriteErrorFor", "R:\\"}}, copyFailed, false);
     row("stick keeps other data than written", Fault::None, "good",
@@ -426,11 +457,8 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
         QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
     };
     verifyNothingElseChanged();
-    for (const QString &gone : {QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount"),
-                                session.temp() + QStringLiteral("BootableMediaCreator")})
-        QVERIFY2(!QFileInfo(host.local(gone)).isSymLink() &&
-                     (fault == Fault::WorkFolderBlocked || !QFileInfo::exists(host.local(gone))),
-                 qPrintable(gone));
+    if (fault != Fault::WorkFolderBlocked)
+        verifyAtMostTheImageKept(host, session.temp());
     if (fault == Fault::WorkFolderLink)
         QCOMPARE(host.read(QStringLiteral("D:\\Data\\boot.wim")), QByteArray("someone's file"));
     if (fault == Fault::SwappedAtFormat) {
@@ -461,15 +489,24 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
         verifyFailureDialog(session);
         verifyNothingElseChanged();
     }
-    if (fault == Fault::WriteError) {
+    const QStringList downloads = m_server.https().requestTargets();
+    if (fault == Fault::Pulled) {
+        // Put back: the window lists it again.
+        QVERIFY(QDir().rename(host.root() + "/unplugged/disk1", host.root() + "/disks/disk1"));
+        QTRY_VERIFY(session.window()->DiskComboBox->currentData(Qt::UserRole) == 1);
+    }
+    if (fault == Fault::WriteError || fault == Fault::Pulled) {
         // The format gave the stick a new signature: Recreate knows it as the
         // drive it made, and finishes once the write error is gone (on S:,
-        // as R: still named the stick's volume when it started).
+        // as R: still named the stick's volume when it started), with the
+        // image of the first build: no second download.
         simhost::setHostSetting(host.root(), "faults/xcopyWriteErrorFor", QString());
         QVERIFY(ToolSession::press(session.info()->RecreateButton));
         QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
         verifyFinished(session);
-        verifyRecoveryDrive(host, QStringLiteral("disk1"), 'S');
+        verifyRecoveryDrive(host, QStringLiteral("disk1"), fault == Fault::Pulled ? 'R' : 'S');
+        QCOMPARE(m_server.https().requestTargets(), downloads);
+        verifyWorkFilesGone(host, session.temp());
     }
     if (fault == Fault::ShortImage) {
         // Recreate runs the whole start again, network check included, and
@@ -485,6 +522,84 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
         VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk1")));
         verifyWorkFilesGone(host, session.temp());
     }
+    verifyLeftWithoutImage(host, session.failureShown() ? session.info()->CancelButton
+                                                        : session.window()->CancelButton);
+}
+
+void TestE2eBuilds::keptImageServesTheNextBuild_data() {
+    QTest::addColumn<Between>("between");
+    QTest::addColumn<bool>("pinned");
+    QTest::addColumn<bool>("asked");  // the server is asked whether it still has the image
+    QTest::addColumn<QString>("why"); // in the log of the second build
+    const QString altered = QStringLiteral("its SHA-256 is no longer the one taken as it arrived");
+    QTest::newRow("server confirms the version")
+        << Between::Nothing << false << true << "used, no download: the server announces";
+    QTest::newRow("pinned digest, no question")
+        << Between::Nothing << true << false << "used, no download: SHA-256";
+    QTest::newRow("server has a new version")
+        << Between::NewVersion << false << true << "downloaded again: the server announces";
+    QTest::newRow("server cannot be asked")
+        << Between::ServerDown << false << true << "the server could not be asked";
+    QTest::newRow("image changed in place") << Between::ChangedOnDisk << false << false << altered;
+    QTest::newRow("pinned, image changed in place")
+        << Between::ChangedOnDisk << true << false << altered;
+    QTest::newRow("image replaced")
+        << Between::ReplacedOnDisk << false << false << "another file stands under its name";
+}
+
+// A second build in the same run uses the image of the first only while it
+// is the one that was verified and the publisher still stands by it; then
+// not a byte of it is downloaded again. The drive is checked as any other,
+// and leaving the tool removes the image.
+void TestE2eBuilds::keptImageServesTheNextBuild() {
+    QFETCH(Between, between);
+    QFETCH(bool, pinned);
+    QFETCH(bool, asked);
+    QFETCH(QString, why);
+    const bool reused = why.startsWith(QLatin1String("used"));
+    ToolSession session(simhost::sampleHostSpec(), m_server.goodImageLink(), m_server.proxy());
+    QVERIFY2(session.host().isValid(), qPrintable(session.host().error()));
+    TestHost &host = session.host();
+    if (pinned)
+        session.setPinnedDigest(QString::fromLatin1(m_server.goodImageHash().toHex()));
+    QVERIFY(session.open());
+    HttpTestServer &server = m_server.https();
+    QVERIFY(session.startBuild());
+    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+    verifyFinished(session);
+    verifyWorkFilesGone(host, session.temp());
+    const QString image = host.local(QStringLiteral("C:\\DownloadFIle\\boot.wim"));
+    const QStringList gets = server.requestTargets(), heads = server.headTargets();
+    if (between == Between::NewVersion)
+        server.changeVersion();
+    if (between == Between::ServerDown)
+        server.failNextRequests(1, HttpTestServer::Mode::ServerError);
+    if (between == Between::ChangedOnDisk) {
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(4096) && file.write("planted") == 7);
+    }
+    if (between == Between::ReplacedOnDisk) {
+        QVERIFY(QFile::copy(image, image + ".new") && QFile::remove(image));
+        QVERIFY(QFile::rename(image + ".new", image));
+    }
+    const HostSnapshot others = session.snapshot(QStringLiteral("disk1"));
+    QStringList shown;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout,
+                     [&] { shown.append(session.window()->label_2->text()); });
+    watch.start(5);
+    QVERIFY(session.startBuild());
+    QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
+    watch.stop();
+    verifyFinished(session);
+    verifyRecoveryDrive(host, QStringLiteral("disk1"), 'S');
+    verifyWorkFilesGone(host, session.temp());
+    VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk1")));
+    QCOMPARE(server.requestTargets().size() - gets.size(), reused ? 0 : 1);
+    QCOMPARE(server.headTargets().size() - heads.size(), asked ? 1 : 0);
+    QCOMPARE(shown.contains("Using the boot image already downloaded..."), reused);
+    QVERIFY2(buildLog(host, session.temp()).contains(why), qPrintable(why));
+    verifyLeftWithoutImage(host, session.window()->CancelButton);
 }
 
 QTEST_MAIN(TestE2eBuilds)

@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QSslSocket>
@@ -167,8 +169,10 @@ void HttpTestServer::handle(QTcpSocket &socket) {
     const QList<QByteArray> requestLine = request.left(request.indexOf("\r\n")).split(' ');
     const QString target = QString::fromLatin1(requestLine.value(1)); // none: 404
 
+    const bool headOnly = requestLine.value(0) == "HEAD";
     QMutexLocker lock(&m_mutex);
-    m_targets.append(target);
+    (headOnly ? m_heads : m_targets).append(target);
+    const int version = m_version;
     const QString localFile = m_files.value(target.section(QLatin1Char('?'), 0, 0));
     const QString location = m_redirects.value(target.section(QLatin1Char('?'), 0, 0));
     const Mode mode = m_failures > 0 ? m_failMode : m_mode;
@@ -188,9 +192,15 @@ void HttpTestServer::handle(QTcpSocket &socket) {
     const qint64 size = file.size();
     const qint64 part = cut > 0 ? qMin(cut, size) : size / 2;
     const qint64 whole = mode == Mode::Short ? part : size;
-    socket.write(head("200 OK", "application/octet-stream",
+    const QByteArray validators =
+        "ETag: \"" + QByteArray::number(size) + '-' + QByteArray::number(version) +
+        "\"\r\nLast-Modified: " +
+        QLocale::c()
+            .toString(QFileInfo(file).lastModified().toUTC(), "ddd, dd MMM yyyy hh:mm:ss 'GMT'")
+            .toLatin1();
+    socket.write(head("200 OK\r\n" + validators, "application/octet-stream",
                       mode == Mode::OverAnnounce ? whole + 4096 : whole));
-    if (!flush(socket, 0))
+    if (!flush(socket, 0) || headOnly)
         return;
     lock.relock();
     std::function<void()> trigger = std::exchange(m_trigger, nullptr);

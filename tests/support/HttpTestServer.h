@@ -84,10 +84,21 @@ public:
     // head is out). Called on the application's thread; a null action clears
     // what was set, even an answer's that has not reached atByte yet.
     void setTrigger(qint64 atByte, std::function<void()> action);
-    // Request targets (path and query) as received, in order.
+    // Request targets (path and query) of GET requests as received, in order.
     QStringList requestTargets() const {
         QMutexLocker lock(&m_mutex);
         return m_targets;
+    }
+    // The same of HEAD requests.
+    QStringList headTargets() const {
+        QMutexLocker lock(&m_mutex);
+        return m_heads;
+    }
+    // A served file's answers carry an ETag and a Last-Modified date; this
+    // gives every file a new ETag, as a server does for a new version.
+    void changeVersion() {
+        QMutexLocker lock(&m_mutex);
+        ++m_version;
     }
 
     // A file of the given size that takes no disk space: zeros, with a few
@@ -118,6 +129,8 @@ private:
     qint64 m_rate = 0;
     int m_failures = 0;
     QStringList m_targets;
+    QStringList m_heads;
+    int m_version = 1;
     qint64 m_triggerAt = 0;
     std::function<void()> m_trigger;
     std::atomic<int> m_triggerSet{0};

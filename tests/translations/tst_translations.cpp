@@ -94,6 +94,7 @@ const struct {
     {"ThreadDriveClone", "Downloading the boot image: %1 of %2 MB", kStatus},
     {"ThreadDriveClone", "Downloading the boot image: %1 MB", kStatus},
     {"ThreadDriveClone", "Copying the boot image to the drive: %1 of %2 MB", kStatus},
+    {"ThreadDriveClone", "Using the boot image already downloaded...", kStatus},
 };
 
 QString shown(const char *context, const char *source) {
