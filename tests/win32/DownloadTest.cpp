@@ -67,10 +67,12 @@ void downloadTests() {
         CHECK(writeFile(served, content) && plantCacheEntry(row.url));
         removeFile(target);
         unsigned long long received = 0;
+        hostplatform::RemoteVersion version;
         CHECK_ROW(row.what,
                   hostplatform::downloadToFile(
                       row.url, target, nullptr,
-                      [&](unsigned long long got, unsigned long long) { received = got; }),
+                      [&](unsigned long long got, unsigned long long) { received = got; },
+                      &version),
                   row.expected);
         // A refused server leaves no image behind that could pass for one,
         // and where nothing arrived, no cached copy to answer a later
@@ -82,6 +84,23 @@ void downloadTests() {
         else
             CHECK_ROW(row.what, arrived, completed ? content : "");
         CHECK_ROW(row.what, received, completed ? content.size() : received);
+        // The version the file came with (Python's server: its length and
+        // Last-Modified, no ETag), and the same when the server is asked
+        // again; a server not proven, or one that sends elsewhere, tells
+        // nothing.
+        hostplatform::RemoteVersion now;
+        const bool direct = completed && row.url.find(L"redirect") == std::wstring::npos;
+        CHECK_ROW(row.what, hostplatform::remoteVersion(row.url, &now), direct);
+        if (completed)
+            CHECK_ROW(row.what,
+                      version.length == static_cast<long long>(content.size()) &&
+                          !version.lastModified.empty(),
+                      true);
+        if (direct)
+            CHECK_ROW(row.what,
+                      now.length == version.length && now.etag == version.etag &&
+                          now.lastModified == version.lastModified,
+                      true);
         DWORD size = 0; // none left, not even one too large for no buffer
         CHECK_ROW(row.what,
                   completed ||
