@@ -86,6 +86,11 @@ struct Faults {
     int userEventLine = 0;        // once the tool has run this many command lines
     bool untrustedServer = false; // the link leads to a server no host trusts
     bool workFolderLink = false;  // C:\DownloadFIle planted as a link to C:\Windows\Boot
+    // A second build in the same run once the first has ended (Create again,
+    // or Recreate after a failure), and what changes before it: nothing,
+    // "new-version" (the server's ETag), "changed-on-disk" (the kept image).
+    bool again = false;
+    QString beforeAgain;
     QList<std::pair<QString, QString>> drawn;
 };
 
@@ -185,6 +190,11 @@ Faults draw(quint64 seed, bool alwaysStall) {
             if (drawn.first == "stick swap")
                 drawn.first = "stick " + f.stickEvent;
     }
+    if ((f.again = chance(30))) {
+        static const char *const kChanges[] = {"nothing", "new-version", "changed-on-disk"};
+        f.beforeAgain = kChanges[upTo(3)];
+        note("second build", f.beforeAgain + QString(" before it"));
+    }
     return f;
 }
 
@@ -211,7 +221,8 @@ QStringList standInsRunning(const QString &root) {
 // the run at hand may erase.
 struct Campaign {
     void run(const Faults &f);
-    int endRun(ToolSession &session, const Faults &f);
+    int endRun(ToolSession &session, const Faults &f, bool again = false);
+    void buildAgain(ToolSession &session, const Faults &f, int *loop);
     void checkCompletedDrive(const TestHost &host);
     void checkAfterTool(ToolSession &session, const HostSnapshot &before);
 
@@ -228,14 +239,17 @@ struct Campaign {
 // Runs the build inside the application's loop, as in the running tool, so
 // that a way out that quits the tool ends the loop. Returns the loop's end:
 // 0 the tool quit, 1 the run ended, 2 no progress any more, 3 not started.
-int Campaign::endRun(ToolSession &session, const Faults &f) {
+int Campaign::endRun(ToolSession &session, const Faults &f, bool again) {
     QCreateBootable *w = session.window();
     QString progress;
     QElapsedTimer quiet;
     quiet.start();
     bool started = false, userActed = false, userRefused = false;
     QTimer::singleShot(0, [&] {
-        if (!(started = session.startBuild()))
+        started = again && session.failureShown()
+                      ? ToolSession::press(session.info()->RecreateButton)
+                      : session.startBuild();
+        if (!started)
             QCoreApplication::exit(3); // nothing to build on: no drive listed
     });
     auto userActs = [&] {
@@ -247,13 +261,13 @@ int Campaign::endRun(ToolSession &session, const Faults &f) {
         else
             w->close(); // the window system's close (Alt+F4, the task bar)
     };
-    if (f.userEventPermille >= 0)
+    if (f.userEventPermille >= 0 && !again)
         m_images.setTrigger(kImageSize * f.userEventPermille / 1000, userActs);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (!started)
             return;
-        if (f.userEventLine > 0 && session.host().commands().size() >= f.userEventLine)
+        if (f.userEventLine > 0 && !again && session.host().commands().size() >= f.userEventLine)
             userActs();
         // Idle again (a build the user stopped): Create Recovery Drive is
         // back, enabled when a drive is listed.
@@ -314,7 +328,7 @@ void Campaign::run(const Faults &f) {
     const HostSnapshot before = session.snapshot("disk1");
     if (!host.isValid() || !session.open())
         return void(violations << "the window did not open on the host " + host.error());
-    const int loop = endRun(session, f);
+    int loop = endRun(session, f);
 
     // A stick swapped in at diskpart's start, or while diskpart holds the
     // disk it selected, is someone else's like any other: never erased.
@@ -326,6 +340,7 @@ void Campaign::run(const Faults &f) {
         outcome += " (swapped at the format)";
     if (outcome.startsWith("completed"))
         checkCompletedDrive(host);
+    buildAgain(session, f, &loop);
     if (m_plant == "write-other-disk") // as a write gone astray would leave it
         host.write("C:\\Windows\\stray.txt", "x");
     if (m_plant == "leave-work-file") // as a stopped download leaves it
@@ -355,6 +370,27 @@ void Campaign::run(const Faults &f) {
     checkAfterTool(session, before);
     for (const simhost::LoggedCommand &c : g_verbose ? commands : commands.mid(0, 0))
         std::printf("    %lld  %s\n", c.exitCode, qPrintable(c.line));
+}
+
+// The next stick, or the same again, from where the first build ended; its
+// drive is checked as the first's. Outcome and loop are the second build's.
+void Campaign::buildAgain(ToolSession &session, const Faults &f, int *loop) {
+    if (!f.again || *loop != 1 ||
+        !(outcome.startsWith("completed") || outcome.startsWith("failed") ||
+          outcome.startsWith("idle")))
+        return;
+    if (f.beforeAgain == "new-version")
+        m_images.changeVersion();
+    QFile kept(session.host().local(kDownloadedImage));
+    if (f.beforeAgain == "changed-on-disk" && kept.open(QIODevice::ReadWrite))
+        kept.write("someone else's image"); // in place: same file, same size
+    kept.close();
+    const QString first = outcome.section(' ', 0, 0);
+    m_images.setMode(Mode::Serve);
+    *loop = endRun(session, f, true);
+    if (outcome.startsWith("completed"))
+        checkCompletedDrive(session.host());
+    outcome += " (second build, after " + first + ")";
 }
 
 void Campaign::checkCompletedDrive(const TestHost &host) {
