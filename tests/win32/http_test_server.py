@@ -27,6 +27,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         else:
             super().do_GET()
 
+    def do_HEAD(self):
+        if urlsplit(self.path).path == "/redirect":
+            self.do_GET()
+        else:
+            super().do_HEAD()
+
 
 server = http.server.ThreadingHTTPServer(
     ("127.0.0.1", 0), functools.partial(Handler, directory=sys.argv[1]))
