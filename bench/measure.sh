@@ -40,6 +40,8 @@ for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 [ -s "$work/port" ] || { echo "bench: the web server did not start" >&2; exit 1; }
 port=$(cat "$work/port")
 url=http://127.0.0.1:$port/boot.wim
+# A plain link is used only with the image's digest pinned beside it.
+digest=$(openssl dgst -sha256 -r "$work/www/boot.wim" | cut -d' ' -f1)
 
 # A fresh simulated host whose image link points at the local server, with
 # the server as the proxy for the connectivity check.
@@ -47,39 +49,46 @@ fresh_host() {
     rm -rf "$work/host"
     "$bin/hostsim-make" "$work/host" \
         --registry "$key|DownloadLink_bootwim|$url" \
-        --registry "$key|DownloadLink_Win7_bootwim|$url" >/dev/null
+        --registry "$key|DownloadLink_Win7_bootwim|$url" \
+        --registry "$key|DownloadSha256_bootwim|$digest" \
+        --registry "$key|DownloadSha256_Win7_bootwim|$digest" >/dev/null
     printf '\n[network]\nhttpProxy=127.0.0.1:%s\n' "$port" >>"$work/host/host.ini"
 }
 host_temp() { echo "$work/host/drives/C/Users/User/AppData/Local/Temp"; }
 
-# The floor of a build: the same verified work done by hand. The download,
-# its SHA-256, one copy onto the drive, and the copy read back past the file
+# The floor of a build: the same verified work done by hand, as fast as a
+# shell pipeline does it. The download hashed as it arrives (curl | tee |
+# sha256sum), one copy onto the drive, and the copy read back past the file
 # cache (written out, its pages dropped, read again) and hashed, as the
-# tool's self-check does.
+# tool's self-check does. The floor of the second build (the image already
+# there) is the copy and its read-back alone.
+copy_and_read_back() { # source copy
+    cp "$1" "$2"
+    sync "$2"
+    dd if="$2" iflag=nocache count=0 status=none
+    openssl dgst -sha256 -r "$2" | cut -d' ' -f1
+}
 floor_once() {
     rm -rf "$work/floor"
     mkdir -p "$work/floor/download" "$work/floor/drive"
     sync
-    local t0 t1 t2 t3 t4 copy=$work/floor/drive/boot.wim
+    local t0 t1 t2 t3 hash1 hash2 hash3 copy=$work/floor/drive/boot.wim
     t0=$(now_ns)
-    curl -sSf -o "$work/floor/download/boot.wim" "$url"
+    hash1=$(curl -sSf "$url" | tee "$work/floor/download/boot.wim" | sha256sum | cut -d' ' -f1)
     t1=$(now_ns)
-    openssl dgst -sha256 "$work/floor/download/boot.wim" >"$work/floor/hash1"
+    hash2=$(copy_and_read_back "$work/floor/download/boot.wim" "$copy")
     t2=$(now_ns)
-    cp "$work/floor/download/boot.wim" "$copy"
+    rm -f "$copy"
+    sync
     t3=$(now_ns)
-    sync "$copy"
-    dd if="$copy" iflag=nocache count=0 status=none
-    openssl dgst -sha256 "$copy" >"$work/floor/hash2"
-    t4=$(now_ns)
-    [ "$(stat -c %s "$copy")" -eq "$image_size" ] &&
-        [ "$(cut -d' ' -f2 "$work/floor/hash1")" = "$(cut -d' ' -f2 "$work/floor/hash2")" ] ||
+    hash3=$(copy_and_read_back "$work/floor/download/boot.wim" "$copy")
+    record floor2_ms "$(ms_between "$t3" "$(now_ns)")"
+    [ "$(stat -c %s "$copy")" -eq "$image_size" ] && [ "$hash1" = "$digest" ] &&
+        [ "$hash2" = "$digest" ] && [ "$hash3" = "$digest" ] ||
         { echo "bench: the floor's copy is incomplete" >&2; exit 1; }
-    record floor_ms "$(ms_between "$t0" "$t4")"
+    record floor_ms "$(ms_between "$t0" "$t2")"
     record floor_curl_ms "$(ms_between "$t0" "$t1")"
-    record floor_hash_ms "$(ms_between "$t1" "$t2")"
-    record floor_cp_ms "$(ms_between "$t2" "$t3")"
-    record floor_readback_ms "$(ms_between "$t3" "$t4")"
+    record floor_copy_ms "$(ms_between "$t1" "$t2")"
     rm -rf "$work/floor"
 }
 
@@ -105,7 +114,10 @@ build_once() {
     while IFS='=' read -r name value; do
         record "$name" "$value"
     done <"$work/build.out"
-    cp "$(host_temp)/BootableMediaCreator.log" "$work/last-build.log"
+    # The second build's own log: it used the first build's image.
+    grep -q "the image kept from the last download is used" "$(host_temp)/BootableMediaCreator.log" ||
+        { echo "bench: the second build downloaded the image again" >&2; exit 1; }
+    cp "$(host_temp)/BootableMediaCreator.log.first" "$work/last-build.log"
 }
 
 echo "1+3. whole build and the window's ticks, $runs run(s), each beside its floor..."
@@ -114,6 +126,8 @@ for run in $(seq "$runs"); do
     build_once
     echo "  run $run: build $(awk '$1=="build_ms"{v=$2} END{print v}' "$results") ms," \
         "floor $(awk '$1=="floor_ms"{v=$2} END{print v}' "$results") ms," \
+        "second build $(awk '$1=="second_build_ms"{v=$2} END{print v}' "$results") ms," \
+        "its floor $(awk '$1=="floor2_ms"{v=$2} END{print v}' "$results") ms," \
         "longest tick gap $(awk '$1=="max_gap_ms"{v=$2} END{print v}' "$results") ms"
 done
 
@@ -303,10 +317,15 @@ ratio = build / floor
 print("1. Whole build, 256 MiB image from 127.0.0.1 (median of %d)" % runs)
 print("   tool, OK clicked to \"Process completed\":   %8.0f ms" % build)
 print("   floor = the same verified work by hand:  %8.0f ms" % floor)
-print("     (curl %.0f ms + SHA-256 %.0f ms + cp %.0f ms + read back past the cache and SHA-256 %.0f ms)"
-      % (median("floor_curl_ms"), median("floor_hash_ms"), median("floor_cp_ms"),
-         median("floor_readback_ms")))
-print("   ratio %.2f, target at most 1.30: %s" % (ratio, verdict(ratio <= 1.3)))
+print("     (curl | tee | sha256sum %.0f ms + cp, read back past the cache and SHA-256 %.0f ms)"
+      % (median("floor_curl_ms"), median("floor_copy_ms")))
+print("   ratio %.2f, target at most 1.15: %s" % (ratio, verdict(ratio <= 1.15)))
+build2, floor2 = median("second_build_ms"), median("floor2_ms")
+ratio2 = build2 / floor2
+print("   second build on the same stick, the image kept (median of %d)" % runs)
+print("   tool, OK clicked to \"Process completed\":   %8.0f ms" % build2)
+print("   floor = cp, read back past the cache and SHA-256: %.0f ms" % floor2)
+print("   ratio %.2f, target at most 1.15: %s" % (ratio2, verdict(ratio2 <= 1.15)))
 print("   for information: the real tool clicked from outside, once: %.0f ms"
       % values["tool_build_ms"][0])
 # Where the tool's time goes, from its own build log (last run).
