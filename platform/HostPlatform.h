@@ -158,8 +158,9 @@ DownloadResult downloadToFile(const std::wstring &url, const std::wstring &windo
 // Asks the server what it now has under url (a HEAD request), under the
 // rules of downloadToFile: never from a cache, an https server only with a
 // certificate the system validates, no redirect from https to anything less.
-// False when the server could not be asked or answered with anything but
-// success: the caller then knows nothing of the file.
+// False when the server could not be asked, answered with anything but
+// success, or did not answer within the stall window (stallWindowMs()): the
+// caller then knows nothing of the file.
 bool remoteVersion(const std::wstring &url, RemoteVersion *version);
 
 // What stands under a Windows path, without following a link.

@@ -259,8 +259,9 @@ RemoteVersion remoteVersionOf(const simhost::HttpVersion &version) {
 
 bool remoteVersion(const std::wstring &url, RemoteVersion *version) {
     simhost::HttpVersion answered;
-    if (simhost::httpHead(simhost::hostRoot(), fromWide(url), &answered) !=
-        simhost::HttpOutcome::Completed)
+    // A silent server is given up as a silent download is.
+    if (simhost::httpHead(simhost::hostRoot(), fromWide(url), &answered,
+                          static_cast<int>(stallWindowMs())) != simhost::HttpOutcome::Completed)
         return false;
     *version = remoteVersionOf(answered);
     return true;

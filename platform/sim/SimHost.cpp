@@ -258,10 +258,10 @@ bool notAuthenticated(const QNetworkReply &reply) {
 
 } // namespace
 
-HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version) {
+HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version, int timeoutMs) {
     QNetworkAccessManager manager;
     QNetworkRequest request = trustedRequest(root, url);
-    request.setTransferTimeout(60000);
+    request.setTransferTimeout(timeoutMs);
     QNetworkReply *reply = manager.head(request);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);

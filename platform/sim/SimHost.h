@@ -127,7 +127,8 @@ HttpOutcome httpDownload(
     HttpVersion *version = nullptr);
 
 // A HEAD request of url under the same trust rules as httpDownload; the
-// version the server announces when it answers with success.
-HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version);
+// version the server announces when it answers with success. A server that
+// has not answered within timeoutMs has failed.
+HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version, int timeoutMs);
 
 } // namespace simhost
