@@ -199,11 +199,11 @@ memory_build() {
     sleep 0.5
     record "${prefix}_idle_kib" "$(vm_hwm "$tool")"
     # Create Recovery Drive sits at (242, 167), 145 x 23, at 96 dpi; the
-    # confirmation's OK at (252, 137), 101 x 23.
+    # confirmation's OK at (252, 159), 101 x 23.
     click "$main" 314 178
     confirm=$(window_of "Confirm Operation") || tool_failed "no confirmation showed"
     clicked=$(now_ns)
-    click "$confirm" 302 148
+    click "$confirm" 302 170
     local buildlog
     buildlog=$(host_temp)/BootableMediaCreator.log
     for _ in $(seq 12000); do
