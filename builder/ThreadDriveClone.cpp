@@ -39,8 +39,8 @@ bool ThreadDriveClone::beginWritingDrive() {
 }
 
 void ThreadDriveClone::discardKeptImage() {
-    wait();
-    m_keptImage.discard();
+    if (!isRunning())
+        m_keptImage.discard();
 }
 
 void ThreadDriveClone::run() {

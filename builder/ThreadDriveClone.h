@@ -28,8 +28,9 @@ public:
 
     // The image kept between the builds of this run, for the build only.
     ImageCache &keptImage() { return m_keptImage; }
-    // Removes the kept image once no build runs: for the tool's end, so that
-    // nothing of it stays on the system drive.
+    // Removes the kept image, for the tool's end, so that nothing of it stays
+    // on the system drive. Never waits: a build that still runs holds the
+    // image itself, and what it keeps goes when this object does.
     void discardKeptImage();
 
 signals:

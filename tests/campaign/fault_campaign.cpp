@@ -291,7 +291,11 @@ int Campaign::endRun(ToolSession &session, const Faults &f, bool again) {
         }
     });
     watch.start(250);
-    const int loop = QCoreApplication::exec();
+    // A loop of its own: the tool's quit (QCoreApplication::exit) ends it
+    // too, but its end is not the application's, which would make the tool
+    // drop the image it keeps for the next build.
+    QEventLoop runLoop;
+    const int loop = runLoop.exec();
     m_images.setTrigger(0, nullptr);
     const QString kLoopEnds[] = {"left", "", "hang", "not-started"};
     outcome = loop != 1                                             ? kLoopEnds[loop]
