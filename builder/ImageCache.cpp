@@ -78,8 +78,8 @@ bool ImageCache::unchangedOnDisk(BuildLog &log) {
     return true;
 }
 
-bool ImageCache::stillPublished(const QString &link, const QByteArray &pinnedDigest,
-                                BuildLog &log) {
+bool ImageCache::stillPublished(const QString &link, const QByteArray &pinnedDigest, BuildLog &log,
+                                const hostplatform::StopCheck &stop) {
     if (link != m_image.link)
         return verdict(log, false, QStringLiteral("it came from another link"));
     if (!unchangedOnDisk(log))
@@ -90,8 +90,11 @@ bool ImageCache::stillPublished(const QString &link, const QByteArray &pinnedDig
                            .arg(QString::fromLatin1(m_image.digest.toHex()),
                                 QString::fromLatin1(pinnedDigest.toHex())));
     hostplatform::RemoteVersion now;
-    if (!hostplatform::remoteVersion(link.toStdWString(), &now))
-        return verdict(log, false, QStringLiteral("the server could not be asked"));
+    if (!hostplatform::remoteVersion(link.toStdWString(), &now, stop))
+        return verdict(log, false,
+                       stop && stop()
+                           ? QStringLiteral("the build was stopped while the server was asked")
+                           : QStringLiteral("the server could not be asked"));
     return verdict(log, sameRemoteVersion(m_image.version, now),
                    QStringLiteral("the server announces %1; downloaded: %2")
                        .arg(describe(now), describe(m_image.version)));

@@ -43,7 +43,9 @@ public:
     // link, it is still the held file with the digest on record, and it is
     // the published one (the pinned digest where there is one, else the
     // server confirms that it still serves that version). The log says why.
-    bool stillPublished(const QString &link, const QByteArray &pinnedDigest, BuildLog &log);
+    // The question to the server is given up when stop says so.
+    bool stillPublished(const QString &link, const QByteArray &pinnedDigest, BuildLog &log,
+                        const hostplatform::StopCheck &stop);
     // The hold, for the build that uses the image; it hands it back with
     // keep() when the build ends.
     std::unique_ptr<hostplatform::HeldFile> takeHold();

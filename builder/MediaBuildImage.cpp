@@ -17,7 +17,8 @@ bool MediaBuildPipeline::useKeptImage(const ImageSource &source, qint64 *imageSi
     ImageCache &kept = m_worker.keptImage();
     if (!kept.holdsImage())
         return false;
-    if (kept.stillPublished(source.link, source.pinnedDigest, m_log)) {
+    if (kept.stillPublished(source.link, source.pinnedDigest, m_log,
+                            [this]() { return m_worker.stopRequested(); })) {
         m_verifiedImage = kept.image();
         m_heldImage = kept.takeHold();
         *imageSize = m_verifiedImage->size;
@@ -26,6 +27,9 @@ bool MediaBuildPipeline::useKeptImage(const ImageSource &source, qint64 *imageSi
             ThreadDriveClone::tr("Using the boot image already downloaded..."));
         return true;
     }
+    // Stopped while the server was asked: the image stays for the next build.
+    if (m_worker.stopRequested())
+        return false;
     // Nothing of it is used: the download starts in a folder made new.
     kept.discard();
     const FolderClaim claim = claimWorkFolder(QLatin1String(kDownloadFolder));
@@ -40,7 +44,8 @@ std::optional<BuildFailure> MediaBuildPipeline::obtainImage(const ImageSource &s
                                                             qint64 *imageSize,
                                                             QByteArray *imageHash) {
     std::optional<BuildFailure> failure;
-    if (useKeptImage(source, imageSize, imageHash, &failure) || failure) {
+    if (useKeptImage(source, imageSize, imageHash, &failure) || failure ||
+        m_worker.stopRequested()) {
         emit m_worker.OnStopgGif();
         return failure;
     }

@@ -160,8 +160,10 @@ DownloadResult downloadToFile(const std::wstring &url, const std::wstring &windo
 // certificate the system validates, no redirect from https to anything less.
 // False when the server could not be asked, answered with anything but
 // success, or did not answer within the stall window (stallWindowMs()): the
-// caller then knows nothing of the file.
-bool remoteVersion(const std::wstring &url, RemoteVersion *version);
+// caller then knows nothing of the file. The question is given up, false,
+// as soon as the stop check says stop.
+bool remoteVersion(const std::wstring &url, RemoteVersion *version,
+                   const StopCheck &stop = StopCheck());
 
 // What stands under a Windows path, without following a link.
 enum class PathKind {

@@ -257,11 +257,12 @@ RemoteVersion remoteVersionOf(const simhost::HttpVersion &version) {
 
 } // namespace
 
-bool remoteVersion(const std::wstring &url, RemoteVersion *version) {
+bool remoteVersion(const std::wstring &url, RemoteVersion *version, const StopCheck &stop) {
     simhost::HttpVersion answered;
     // A silent server is given up as a silent download is.
     if (simhost::httpHead(simhost::hostRoot(), fromWide(url), &answered,
-                          static_cast<int>(stallWindowMs())) != simhost::HttpOutcome::Completed)
+                          static_cast<int>(stallWindowMs()),
+                          stop) != simhost::HttpOutcome::Completed)
         return false;
     *version = remoteVersionOf(answered);
     return true;

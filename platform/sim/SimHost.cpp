@@ -258,13 +258,21 @@ bool notAuthenticated(const QNetworkReply &reply) {
 
 } // namespace
 
-HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version, int timeoutMs) {
+HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version, int timeoutMs,
+                     const std::function<bool()> &giveUp) {
     QNetworkAccessManager manager;
     QNetworkRequest request = trustedRequest(root, url);
     request.setTransferTimeout(timeoutMs);
     QNetworkReply *reply = manager.head(request);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // The caller's stop is heard while the server is silent.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, reply, [&]() {
+        if (giveUp && giveUp())
+            reply->abort();
+    });
+    watch.start(100);
     if (!reply->isFinished())
         loop.exec();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

@@ -129,6 +129,7 @@ HttpOutcome httpDownload(
 // A HEAD request of url under the same trust rules as httpDownload; the
 // version the server announces when it answers with success. A server that
 // has not answered within timeoutMs has failed.
-HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version, int timeoutMs);
+HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version, int timeoutMs,
+                     const std::function<bool()> &giveUp);
 
 } // namespace simhost

@@ -74,9 +74,79 @@ struct InternetHandle {
     }
 };
 
+// Hears the caller's stop while the request blocks: WinINet ends a blocking
+// send on a request handle closed from another thread. The watch ends, and
+// its thread with it, before the request handle is closed by its owner.
+class StopWatcher {
+public:
+    // closed is set when the watch closed the request; it may be read once
+    // the watcher is gone.
+    StopWatcher(HINTERNET request, const StopCheck &stop, bool *closed)
+        : m_request(request), m_stop(stop), m_closed(closed) {
+        if (!m_stop)
+            return;
+        m_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (m_done)
+            m_thread = CreateThread(nullptr, 0, &StopWatcher::watch, this, 0, nullptr);
+    }
+    ~StopWatcher() {
+        if (m_thread) {
+            SetEvent(m_done);
+            WaitForSingleObject(m_thread, INFINITE);
+            CloseHandle(m_thread);
+        }
+        if (m_done)
+            CloseHandle(m_done);
+    }
+    StopWatcher(const StopWatcher &) = delete;
+    StopWatcher &operator=(const StopWatcher &) = delete;
+
+private:
+    static DWORD WINAPI watch(void *self) {
+        auto *watcher = static_cast<StopWatcher *>(self);
+        while (WaitForSingleObject(watcher->m_done, 100) == WAIT_TIMEOUT) {
+            if (watcher->m_stop()) {
+                *watcher->m_closed = true;
+                InternetCloseHandle(watcher->m_request);
+                break;
+            }
+        }
+        return 0;
+    }
+
+    HINTERNET m_request;
+    const StopCheck &m_stop;
+    HANDLE m_done = nullptr;
+    HANDLE m_thread = nullptr;
+    bool *m_closed;
+};
+
+// Sends the HEAD request and reads the version its answer names.
+bool askForVersion(HINTERNET request, RemoteVersion *version) {
+    // A certificate that does not pass fails the send: WinINet validates
+    // unless told not to, and nothing here tells it so.
+    if (!HttpSendRequestW(request, nullptr, 0, nullptr, 0))
+        return false;
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                        nullptr) ||
+        status < 200 || status >= 300)
+        return false;
+    DWORD length = 0;
+    HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &length, nullptr);
+    if (length == 0)
+        return false;
+    std::wstring headers(length / sizeof(wchar_t) + 1, L'\0');
+    if (!HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, &headers[0], &length, nullptr))
+        return false;
+    *version = win32::versionFromHeaders(headers.c_str());
+    return true;
+}
+
 } // namespace
 
-bool remoteVersion(const std::wstring &url, RemoteVersion *version) {
+bool remoteVersion(const std::wstring &url, RemoteVersion *version, const StopCheck &stop) {
     wchar_t host[INTERNET_MAX_HOST_NAME_LENGTH] = L"";
     wchar_t path[INTERNET_MAX_URL_LENGTH] = L"";
     wchar_t extra[INTERNET_MAX_URL_LENGTH] = L"";
@@ -110,27 +180,21 @@ bool remoteVersion(const std::wstring &url, RemoteVersion *version) {
     if (!connection.handle)
         return false;
     const std::wstring target = std::wstring(path) + extra;
-    const InternetHandle request{HttpOpenRequestW(connection.handle, L"HEAD", target.c_str(),
-                                                  nullptr, nullptr, nullptr, flags, 0)};
-    // A certificate that does not pass fails the send: WinINet validates
-    // unless told not to, and nothing here tells it so.
-    if (!request.handle || !HttpSendRequestW(request.handle, nullptr, 0, nullptr, 0))
+    InternetHandle request{HttpOpenRequestW(connection.handle, L"HEAD", target.c_str(), nullptr,
+                                            nullptr, nullptr, flags, 0)};
+    if (!request.handle)
         return false;
-    DWORD status = 0;
-    DWORD size = sizeof(status);
-    if (!HttpQueryInfoW(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                        &size, nullptr) ||
-        status < 200 || status >= 300)
+    bool stopped = false;
+    bool answered = false;
+    {
+        const StopWatcher watcher(request.handle, stop, &stopped);
+        answered = askForVersion(request.handle, version);
+    }
+    if (stopped) {
+        request.handle = nullptr;
         return false;
-    DWORD length = 0;
-    HttpQueryInfoW(request.handle, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &length, nullptr);
-    if (length == 0)
-        return false;
-    std::wstring headers(length / sizeof(wchar_t) + 1, L'\0');
-    if (!HttpQueryInfoW(request.handle, HTTP_QUERY_RAW_HEADERS_CRLF, &headers[0], &length, nullptr))
-        return false;
-    *version = win32::versionFromHeaders(headers.c_str());
-    return true;
+    }
+    return answered;
 }
 
 } // namespace hostplatform

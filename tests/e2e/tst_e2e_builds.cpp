@@ -45,7 +45,14 @@ enum class Fault {
 };
 
 // What happens to the kept image, or to its server, between two builds.
-enum class Between { Nothing, NewVersion, ServerDown, ChangedOnDisk, ReplacedOnDisk };
+enum class Between {
+    Nothing,
+    NewVersion,
+    ServerDown,
+    ServerSilent, // to the question, until Cancel; then a build that asks again
+    ChangedOnDisk,
+    ReplacedOnDisk
+};
 
 } // namespace
 
@@ -540,6 +547,8 @@ void TestE2eBuilds::keptImageServesTheNextBuild_data() {
         << Between::NewVersion << false << true << "downloaded again: the server announces";
     QTest::newRow("server cannot be asked")
         << Between::ServerDown << false << true << "the server could not be asked";
+    QTest::newRow("Cancel while the server is silent, then again")
+        << Between::ServerSilent << false << true << "used, no download: the server announces";
     QTest::newRow("image changed in place") << Between::ChangedOnDisk << false << false << altered;
     QTest::newRow("pinned, image changed in place")
         << Between::ChangedOnDisk << true << false << altered;
@@ -583,6 +592,15 @@ void TestE2eBuilds::keptImageServesTheNextBuild() {
         QVERIFY(QFile::rename(image + ".new", image));
     }
     const HostSnapshot others = session.snapshot(QStringLiteral("disk1"));
+    if (between == Between::ServerSilent) {
+        // Cancel is heard long before a silent server would be given up.
+        simhost::setHostSetting(host.root(), "network/stallWindowMs", 600000);
+        server.failNextRequests(1, HttpTestServer::Mode::Stall);
+        QVERIFY(session.startBuild());
+        QTRY_COMPARE_WITH_TIMEOUT(server.headTargets().size(), heads.size() + 1, kBuildTimeoutMs);
+        QTest::mouseClick(session.window()->CancelButton, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(session.window()->CreateBootable->isVisible(), 30000);
+    }
     QStringList shown;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout,
@@ -596,7 +614,8 @@ void TestE2eBuilds::keptImageServesTheNextBuild() {
     verifyWorkFilesGone(host, session.temp());
     VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk1")));
     QCOMPARE(server.requestTargets().size() - gets.size(), reused ? 0 : 1);
-    QCOMPARE(server.headTargets().size() - heads.size(), asked ? 1 : 0);
+    QCOMPARE(server.headTargets().size() - heads.size(),
+             asked ? (between == Between::ServerSilent ? 2 : 1) : 0);
     QCOMPARE(shown.contains("Using the boot image already downloaded..."), reused);
     QVERIFY2(buildLog(host, session.temp()).contains(why), qPrintable(why));
     verifyLeftWithoutImage(host, session.window()->CancelButton);

@@ -179,6 +179,12 @@ void HttpTestServer::handle(QTcpSocket &socket) {
     m_failures = qMax(0, m_failures - 1);
     const qint64 cut = m_cut, rate = m_rate;
     lock.unlock();
+    if (headOnly && mode == Mode::Stall) {
+        // Silent to the question: not even a status line.
+        while (live(generation) && socket.state() == QAbstractSocket::ConnectedState)
+            socket.waitForReadyRead(100);
+        return;
+    }
     if (!location.isEmpty())
         return answer(socket, "302 Found\r\nLocation: " + location.toUtf8(), {});
     if (mode == Mode::ServerError)

@@ -28,7 +28,8 @@ public:
                       // closes
         Trickle,      // announces the whole file, sends half, then a byte a second
         ServerError,  // 500
-        Stall,        // announces the whole file, then sends nothing
+        Stall,        // announces the whole file, then sends nothing (to HEAD:
+                      // nothing at all)
         OverAnnounce, // announces 4096 bytes more than the file has, sends the
                       // file, closes
         HtmlPage,     // 200 with a small HTML page

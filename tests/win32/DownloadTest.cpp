@@ -3,6 +3,8 @@
 // BMC_TEST_HTTP_ROOT (a Windows path): BMC_TEST_HTTP_URL over http,
 // BMC_TEST_HTTPS_URL over https with a certificate the system trusts,
 // BMC_TEST_STRANGER_URL over https with one from an authority it does not know.
+#include <winsock2.h> // before windows.h
+
 #include "Win32Test.h"
 
 #include "platform/HostPlatform.h"
@@ -125,4 +127,28 @@ void downloadTests() {
     CHECK(askedAfterStop >= 1 && askedAfterStop <= 3);
     removeFile(target);
     removeFile(served);
+
+    // A server that takes the question and never answers: the question is
+    // given up at the first "stop", not at the end of the stall window.
+    WSADATA winsock;
+    SOCKET silent = INVALID_SOCKET;
+    sockaddr_in address{};
+    int addressSize = sizeof(address);
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (CHECK(WSAStartup(MAKEWORD(2, 2), &winsock) == 0) &&
+        CHECK((silent = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) != INVALID_SOCKET) &&
+        CHECK(bind(silent, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0 &&
+              listen(silent, 4) == 0 &&
+              getsockname(silent, reinterpret_cast<sockaddr *>(&address), &addressSize) == 0)) {
+        const std::wstring url =
+            L"http://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port)) + L"/boot.wim";
+        int asked = 0;
+        hostplatform::RemoteVersion none;
+        CHECK(!hostplatform::remoteVersion(url, &none, [&]() { return ++asked >= 3; }));
+        CHECK_EQ(asked, 3);
+    }
+    if (silent != INVALID_SOCKET)
+        closesocket(silent);
+    WSACleanup();
 }
