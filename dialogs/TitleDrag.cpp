@@ -37,8 +37,4 @@ void release() {
     s_dragging = false;
 }
 
-bool isDragging() {
-    return s_dragging;
-}
-
 } // namespace titledrag

@@ -29,6 +29,4 @@ void move(QWidget *window, QMouseEvent *event, const QPoint &offset, StripHeight
 // mouseReleaseEvent: clears the flag, whatever the button.
 void release();
 
-bool isDragging();
-
 } // namespace titledrag
