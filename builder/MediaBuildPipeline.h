@@ -30,8 +30,9 @@ public:
     void run();
 
 private:
-    // The build's steps, in order. Each returns whether the build goes on;
-    // one that returns false has ended it, failed or stopped.
+    // The build's steps, in order, after the log is opened. Each returns
+    // whether the build goes on; one that returns false has ended it, failed
+    // or stopped.
     void openLog();
     bool makeWorkFolders();
     bool findImageSource();
