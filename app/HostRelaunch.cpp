@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+
+// Bare file name of a host product's executable, expected beside the tool.
 const char *hostExecutableFor(HostBrand brand) {
     switch (brand) {
     case HostBrand::KestrinDataRecovery:
@@ -19,6 +22,8 @@ const char *hostExecutableFor(HostBrand brand) {
     }
     return "KestrinDataRecovery.exe";
 }
+
+} // namespace
 
 void relaunchHost() {
     const char *executable = hostExecutableFor(AppContext::hostBrand());

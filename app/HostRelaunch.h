@@ -4,9 +4,6 @@
 
 #include "app/AppContext.h"
 
-// Bare file name of a host product's executable, expected beside the tool.
-const char *hostExecutableFor(HostBrand brand);
-
 // Clears the keep-awake request, starts the host executable beside the tool
 // through the shell, by its full path and only when it is there, and quits.
 void relaunchHost();

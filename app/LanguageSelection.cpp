@@ -40,17 +40,22 @@ UiLanguage languageForLanguageType(const QVariant &languageType) {
     return UiLanguage::EN;
 }
 
-QString translationDirFor(const QString &applicationDir, UiLanguage language) {
-    return applicationDir + QStringLiteral("/BootableTranslation/") +
-           QString::fromLatin1(languageCode(language));
-}
-
 UiLanguage selectLanguageFromHost() {
     const QVariant value =
         readRegistryValue(AppContext::hostSettingsKey(), QStringLiteral("LanguageType"));
     AppContext::s_language = languageForLanguageType(value);
     return AppContext::s_language;
 }
+
+namespace {
+
+// Folder of a language's catalogues: "<applicationDir>/BootableTranslation/<CODE>".
+QString translationDirFor(const QString &applicationDir, UiLanguage language) {
+    return applicationDir + QStringLiteral("/BootableTranslation/") +
+           QString::fromLatin1(languageCode(language));
+}
+
+} // namespace
 
 void installTranslators(UiLanguage language, QTranslator &qtTranslator,
                         QTranslator &toolTranslator) {

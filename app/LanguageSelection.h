@@ -16,9 +16,6 @@ const char *languageCode(UiLanguage language);
 // range, not a number) is English. A numeric string reads like the number.
 UiLanguage languageForLanguageType(const QVariant &languageType);
 
-// Folder of a language's catalogues: "<applicationDir>/BootableTranslation/<CODE>".
-QString translationDirFor(const QString &applicationDir, UiLanguage language);
-
 // Reads "LanguageType" from the host product's key and stores the language.
 UiLanguage selectLanguageFromHost();
 

@@ -55,6 +55,87 @@ int fail(const char *why) {
     return 1;
 }
 
+// The two builds, timed: each starts from the window's button and the
+// confirmation's OK; the ticker on the GUI thread watches for the end.
+class TimedBuilds {
+public:
+    TimedBuilds(QPushButton *createButton, QLabel *status)
+        : m_createButton(createButton), m_status(status),
+          m_completed(QCoreApplication::translate("QCreateBootable", "Process completed")) {
+        m_ticker.setTimerType(Qt::PreciseTimer);
+        m_ticker.setInterval(10);
+        QObject::connect(&m_ticker, &QTimer::timeout, [this]() { tick(); });
+    }
+
+    int start() {
+        if (!m_createButton->isEnabled())
+            return fail("no USB drive listed on the host");
+        m_createButton->click();
+        WarningClass *confirmation = visibleTopLevel<WarningClass>();
+        if (!confirmation)
+            return fail("no confirmation shown");
+        m_build.start();
+        // Returns once the connectivity check is over and the worker runs.
+        confirmation->OkButton->click();
+        m_probeMs = m_second ? m_probeMs : m_build.elapsed();
+        if (visibleTopLevel<WarningClass>())
+            return fail("the connectivity check failed");
+        m_sinceTick.start();
+        m_ticker.start();
+        return 0;
+    }
+
+private:
+    void tick() {
+        const qint64 gap = m_sinceTick.nsecsElapsed();
+        m_sinceTick.start();
+        m_maxGapNs = m_second ? m_maxGapNs : qMax(m_maxGapNs, gap);
+        ++m_ticks;
+        if (m_status->text() == m_completed) {
+            const qint64 buildMs = m_build.elapsed();
+            m_ticker.stop();
+            if (m_second) {
+                std::printf("second_build_ms=%lld\n", static_cast<long long>(buildMs));
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+                return;
+            }
+            reportFirst(buildMs);
+            m_second = true;
+            QTimer::singleShot(0, [this]() { start(); });
+        } else if (visibleTopLevel<InfoDialogClass>()) {
+            fail("the build ended incomplete");
+        } else if (m_build.elapsed() > 10 * 60 * 1000) {
+            fail("no result within 10 minutes");
+        }
+    }
+
+    void reportFirst(qint64 buildMs) {
+        std::printf("build_ms=%lld\nprobe_ms=%lld\nmax_gap_ms=%.1f\nticks=%ld\n"
+                    "peak_rss_kib=%ld\n",
+                    static_cast<long long>(buildMs), static_cast<long long>(m_probeMs),
+                    m_maxGapNs / 1e6, m_ticks, peakResidentKib());
+        std::fflush(stdout);
+        // The next build starts a new log: the first's is kept beside it.
+        const QString log = QString::fromStdString(hostplatform::localPath(
+            QString::fromStdWString(hostplatform::tempDirectory() + L"BootableMediaCreator.log")
+                .toStdString()));
+        QFile::remove(log + QStringLiteral(".first"));
+        QFile::copy(log, log + QStringLiteral(".first"));
+    }
+
+    QPushButton *const m_createButton;
+    QLabel *const m_status;
+    const QString m_completed;
+    QElapsedTimer m_build;
+    QElapsedTimer m_sinceTick;
+    qint64 m_probeMs = 0;
+    qint64 m_maxGapNs = 0;
+    long m_ticks = 0;
+    bool m_second = false;
+    QTimer m_ticker;
+};
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -79,71 +160,8 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "bench-build-window: the window has no CreateBootable or label_2\n");
         return 2;
     }
-    const QString completed = QCoreApplication::translate("QCreateBootable", "Process completed");
-
-    QElapsedTimer build;
-    QElapsedTimer sinceTick;
-    qint64 probeMs = 0;
-    qint64 maxGapNs = 0;
-    long ticks = 0;
-    bool second = false;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(10);
-
-    const auto startBuild = [&]() {
-        if (!createButton->isEnabled())
-            return fail("no USB drive listed on the host");
-        createButton->click();
-        WarningClass *confirmation = visibleTopLevel<WarningClass>();
-        if (!confirmation)
-            return fail("no confirmation shown");
-        build.start();
-        // Returns once the connectivity check is over and the worker runs.
-        confirmation->OkButton->click();
-        probeMs = second ? probeMs : build.elapsed();
-        if (visibleTopLevel<WarningClass>())
-            return fail("the connectivity check failed");
-        sinceTick.start();
-        ticker.start();
-        return 0;
-    };
-
-    QObject::connect(&ticker, &QTimer::timeout, [&]() {
-        const qint64 gap = sinceTick.nsecsElapsed();
-        sinceTick.start();
-        maxGapNs = second ? maxGapNs : qMax(maxGapNs, gap);
-        ++ticks;
-        if (status->text() == completed) {
-            const qint64 buildMs = build.elapsed();
-            ticker.stop();
-            if (second) {
-                std::printf("second_build_ms=%lld\n", static_cast<long long>(buildMs));
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-                return;
-            }
-            std::printf("build_ms=%lld\nprobe_ms=%lld\nmax_gap_ms=%.1f\nticks=%ld\n"
-                        "peak_rss_kib=%ld\n",
-                        static_cast<long long>(buildMs), static_cast<long long>(probeMs),
-                        maxGapNs / 1e6, ticks, peakResidentKib());
-            std::fflush(stdout);
-            // The next build starts a new log: the first's is kept beside it.
-            const QString log = QString::fromStdString(hostplatform::localPath(
-                QString::fromStdWString(hostplatform::tempDirectory() + L"BootableMediaCreator.log")
-                    .toStdString()));
-            QFile::remove(log + QStringLiteral(".first"));
-            QFile::copy(log, log + QStringLiteral(".first"));
-            second = true;
-            QTimer::singleShot(0, startBuild);
-        } else if (visibleTopLevel<InfoDialogClass>()) {
-            fail("the build ended incomplete");
-        } else if (build.elapsed() > 10 * 60 * 1000) {
-            fail("no result within 10 minutes");
-        }
-    });
-
-    QTimer::singleShot(0, startBuild);
+    TimedBuilds builds(createButton, status);
+    QTimer::singleShot(0, [&builds]() { builds.start(); });
 
     return QApplication::exec();
 }

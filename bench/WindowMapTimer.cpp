@@ -53,48 +53,31 @@ int ignoreErrors(Display *, XErrorEvent *) {
     return 0;
 } // windows may vanish meanwhile
 
-} // namespace
-
-int main(int argc, char *argv[]) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench-window-map <title> <program> [arguments...]\n");
-        return 2;
-    }
-    const std::string wanted = argv[1];
-    // A busy X server may refuse a connection now and then; this one is made
-    // before the clock starts, so it may take a few tries.
+// A busy X server may refuse a connection now and then; this one is made
+// before the clock starts, so it may take a few tries.
+Display *openDisplay() {
     Display *display = nullptr;
     for (int attempt = 0; attempt < 40 && !display; ++attempt) {
         display = XOpenDisplay(nullptr);
         if (!display)
             usleep(50000);
     }
-    if (!display) {
-        std::fprintf(stderr, "bench-window-map: no X display\n");
-        return 2;
-    }
-    XSetErrorHandler(ignoreErrors);
-    const Window root = DefaultRootWindow(display);
-    XSelectInput(display, root, SubstructureNotifyMask);
-    XSync(display, False);
+    return display;
+}
 
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[2], nullptr, nullptr, argv + 2, environ) != 0) {
-        std::perror("bench-window-map: cannot start the program");
-        return 2;
-    }
+using Clock = std::chrono::steady_clock;
 
-    double milliseconds = -1;
+// Milliseconds from start until a window titled wanted was mapped; -1 when
+// none was within 60 s, and -1 with *ended set when the program ended first.
+double waitForWindow(Display *display, const std::string &wanted, pid_t pid,
+                     Clock::time_point start, bool *ended) {
     const Clock::time_point deadline = start + std::chrono::seconds(60);
-    while (milliseconds < 0 && Clock::now() < deadline) {
+    while (Clock::now() < deadline) {
         if (XPending(display) == 0) {
             int status = 0;
             if (waitpid(pid, &status, WNOHANG) == pid) {
-                std::fprintf(stderr,
-                             "bench-window-map: the program ended before its window showed\n");
-                return 3;
+                *ended = true;
+                return -1;
             }
             pollfd fd{ConnectionNumber(display), POLLIN, 0};
             poll(&fd, 1, 50);
@@ -106,7 +89,40 @@ int main(int argc, char *argv[]) {
             continue;
         const Clock::time_point mapped = Clock::now();
         if (windowTitle(display, event.xmap.window) == wanted)
-            milliseconds = std::chrono::duration<double, std::milli>(mapped - start).count();
+            return std::chrono::duration<double, std::milli>(mapped - start).count();
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench-window-map <title> <program> [arguments...]\n");
+        return 2;
+    }
+    const std::string wanted = argv[1];
+    Display *display = openDisplay();
+    if (!display) {
+        std::fprintf(stderr, "bench-window-map: no X display\n");
+        return 2;
+    }
+    XSetErrorHandler(ignoreErrors);
+    const Window root = DefaultRootWindow(display);
+    XSelectInput(display, root, SubstructureNotifyMask);
+    XSync(display, False);
+
+    const Clock::time_point start = Clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[2], nullptr, nullptr, argv + 2, environ) != 0) {
+        std::perror("bench-window-map: cannot start the program");
+        return 2;
+    }
+    bool ended = false;
+    const double milliseconds = waitForWindow(display, wanted, pid, start, &ended);
+    if (ended) {
+        std::fprintf(stderr, "bench-window-map: the program ended before its window showed\n");
+        return 3;
     }
 
     kill(pid, SIGTERM);

@@ -8,8 +8,8 @@ void BuildLog::open(const QString &localFile) {
     if (m_file.isOpen())
         m_file.close();
     m_file.setFileName(localFile);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return;
+    // A log that cannot be opened is skipped: write() finds it closed.
+    m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
 }
 
 void BuildLog::command(const QString &commandLine, long long exitCode, qint64 milliseconds) {

@@ -16,10 +16,9 @@
 #include <QChar>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
-
-#include <functional>
 
 class ThreadDriveClone;
 
@@ -31,6 +30,19 @@ public:
     void run();
 
 private:
+    // The build's steps, in order, after the log is opened. Each returns
+    // whether the build goes on; one that returns false has ended it, failed
+    // or stopped.
+    void openLog();
+    bool makeWorkFolders();
+    bool findImageSource();
+    bool fetchImage();
+    bool confirmDrive();
+    bool formatDrive();
+    bool copySystemFiles();
+    bool copyImage();
+    bool checkFinishedDrive();
+
     enum class WorkFolders { Ready, Failed, Redirected };
     // The work folders, made new and the tool's own.
     WorkFolders prepareWorkFolders();
@@ -53,6 +65,8 @@ private:
                       std::optional<BuildFailure> *failure);
     // served gets what the server said of the version it sent.
     hostplatform::DownloadResult download(const QString &link, hostplatform::RemoteVersion *served);
+    // The transfer service's try, after the first attempt failed.
+    hostplatform::DownloadResult downloadByBitsadmin(const QString &link);
     // Holds the downloaded image and takes its digest; the failure when
     // either cannot be done.
     std::optional<BuildFailure> holdAndHashImage(qint64 imageSize, QByteArray *imageHash);
@@ -66,13 +80,11 @@ private:
     QChar chooseVolumeLetter();
     bool copyBootFiles(QChar letter);
     bool finishedDriveIsComplete(QChar letter, const QByteArray &imageHash);
-    static bool sameContent(const QString &windowsPathA, const QString &windowsPathB);
     void keepImageOnlyIfIntact();
     void cleanUp();
     void removeWorkFiles();
     void endIncomplete(BuildFailure cause);
     void endStopped();
-    static qint64 bytesIn(const QString &localFolder);
 
     long long runCommand(const QString &command, const std::function<bool()> &stop = {});
     // Starts the program directly (no interpreter), shown in the log as
@@ -90,6 +102,14 @@ private:
     QString m_scratchFolder;
     QString m_scriptFile;
     BuildLog m_log;
+    // What one step hands to the next.
+    ImageSource m_source;
+    qint64 m_imageSize = 0;
+    QByteArray m_imageHash;
+    VolumeLayout m_layout;
+    QChar m_letter;
+    bool m_bootFilesCopied = false;
+    bool m_imageCopied = false;
     // The first download attempt's file, hashed as it arrives.
     std::unique_ptr<hostplatform::GrowingFileHash> m_arrivingImage;
     // The downloaded image, held from its digest until the drive is checked.

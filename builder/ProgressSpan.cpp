@@ -1,5 +1,7 @@
 #include "builder/ProgressSpan.h"
 
+#include <QCoreApplication>
+
 int ProgressInSpan::advance(qint64 done, qint64 total) {
     if (total <= 0 || done <= 0)
         return -1;
@@ -10,4 +12,10 @@ int ProgressInSpan::advance(qint64 done, qint64 total) {
         return -1;
     m_last = static_cast<int>(value);
     return m_last;
+}
+
+QString progressText(const char *source, qint64 done, qint64 total) {
+    constexpr qint64 kMiB = 1 << 20;
+    const QString text = QCoreApplication::translate("ThreadDriveClone", source).arg(done / kMiB);
+    return total > 0 ? text.arg(total / kMiB) : text;
 }

@@ -4,6 +4,7 @@
 // checkpoint itself: that stays the step after's to report.
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // The download runs before the first checkpoint (5, the format), the image
@@ -26,3 +27,8 @@ private:
     ProgressSpan m_span;
     int m_last;
 };
+
+// "<what>: 120 of 480 MB", in whole MiB as Windows counts them, from source,
+// a text of the ThreadDriveClone context; without a total the text has no
+// place for one.
+QString progressText(const char *source, qint64 done, qint64 total);

@@ -9,9 +9,13 @@ int scaledValue(int base, float scale) {
     return static_cast<int>(product);
 }
 
+namespace {
+
 QSize scaledSize(const QSize &base, float scale) {
     return QSize(scaledValue(base.width(), scale), scaledValue(base.height(), scale));
 }
+
+} // namespace
 
 QRect scaledRect(const LayoutRow &row, float scale) {
     const QRect &b = row.base;

@@ -32,7 +32,6 @@ struct BaseLayout {
     QVector<LayoutRow> rows; // children, in the order they are applied
 };
 
-QSize scaledSize(const QSize &base, float scale);
 QRect scaledRect(const LayoutRow &row, float scale);
 
 // Gives the window the fixed scaled size, then each child of the table, in

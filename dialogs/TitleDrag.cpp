@@ -9,14 +9,16 @@ namespace titledrag {
 
 namespace {
 bool s_dragging = false;
-} // namespace
 
+// Whether a press offset at row offsetY lies within the draggable strip.
 bool withinStrip(int offsetY, StripHeight height, float scale) {
     if (height == StripHeight::Fixed)
         return offsetY <= 26;
     const float limit = 26.0f * scale;
     return static_cast<float>(offsetY) <= limit;
 }
+
+} // namespace
 
 void press(QWidget *window, const QMouseEvent *event, QPoint &offset) {
     if (event->button() != Qt::LeftButton)
@@ -35,10 +37,6 @@ void move(QWidget *window, QMouseEvent *event, const QPoint &offset, StripHeight
 
 void release() {
     s_dragging = false;
-}
-
-bool isDragging() {
-    return s_dragging;
 }
 
 } // namespace titledrag

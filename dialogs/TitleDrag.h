@@ -17,9 +17,6 @@ enum class StripHeight {
     Scaled, // rows down to 26 * scale (self-test failure dialog)
 };
 
-// Whether a press offset at row offsetY lies within the draggable strip.
-bool withinStrip(int offsetY, StripHeight height, float scale);
-
 // mousePressEvent: a left press sets the flag and stores the offset from the
 // window's frame; any other button changes nothing.
 void press(QWidget *window, const QMouseEvent *event, QPoint &offset);
@@ -28,7 +25,5 @@ void press(QWidget *window, const QMouseEvent *event, QPoint &offset);
 void move(QWidget *window, QMouseEvent *event, const QPoint &offset, StripHeight height);
 // mouseReleaseEvent: clears the flag, whatever the button.
 void release();
-
-bool isDragging();
 
 } // namespace titledrag

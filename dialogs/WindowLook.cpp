@@ -1,10 +1,15 @@
 #include "dialogs/WindowLook.h"
 
 #include <QLabel>
+#include <QPalette>
 #include <QWidget>
 
 namespace windowlook {
 
+namespace {
+
+// The application's default palette with a light grey background (237, 240,
+// 243) and black text.
 QPalette titleStripPalette() {
     QPalette palette;
     palette.setColor(QPalette::Window, QColor(237, 240, 243, 255));
@@ -12,11 +17,14 @@ QPalette titleStripPalette() {
     return palette;
 }
 
+// The given palette with a white background.
 QPalette bodyPalette(const QPalette &current) {
     QPalette palette = current;
     palette.setColor(QPalette::Window, QColor(Qt::white));
     return palette;
 }
+
+} // namespace
 
 QFont titleFont() {
     return QFont(QStringLiteral("Segoe UI SemiBold"), 10);

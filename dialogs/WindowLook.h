@@ -4,18 +4,11 @@
 #pragma once
 
 #include <QFont>
-#include <QPalette>
 
 class QLabel;
 class QWidget;
 
 namespace windowlook {
-
-// The application's default palette with a light grey background (237, 240,
-// 243) and black text.
-QPalette titleStripPalette();
-// The given palette with a white background.
-QPalette bodyPalette(const QPalette &current);
 
 QFont titleFont(); // "Segoe UI SemiBold", 10 points
 QFont bodyFont();  // "Segoe UI", 10 points

@@ -44,8 +44,8 @@ private slots:
     void OnCancel();
     void USBConnected();
     void USBRemove();
-    // Declared after the slots above, so that their order in the meta-object
-    // stays as it was.
+    // After the slots above, so that their indices in the meta-object do not
+    // move.
     void OnBuildFailed(int cause);
 
 protected:
@@ -73,6 +73,13 @@ private:
     // Sets every control's enabled and shown flags for the state. Applying
     // the current state again only follows a changed drive list.
     void applyState(WindowState state);
+
+    // The constructor's parts: fonts and frame for the screen's scale, the
+    // worker's, dialogs' and devices' signals, the keyboard's order and the
+    // controls' names.
+    void setUpWindowLook();
+    void connectSignals();
+    void setUpKeyboard();
 
     // Fills DiskComboBox with the removable disks that Windows lists.
     void ListUSBDrives();

@@ -256,6 +256,35 @@ bool notAuthenticated(const QNetworkReply &reply) {
            reply.error() == QNetworkReply::InsecureRedirectError;
 }
 
+// The rest of the body written, the transfer judged, and the file removed
+// unless it is the whole of a good answer.
+HttpOutcome finishDownload(QNetworkReply *reply, QFile &file, bool writeFailed, QString *error,
+                           HttpVersion *version) {
+    const QByteArray rest = reply->readAll();
+    if (!rest.isEmpty() && file.write(rest) != rest.size())
+        writeFailed = true;
+    file.close();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // A body shorter than its announced length is a broken transfer, as
+    // Windows' download call sees it, even where the socket closed cleanly.
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    const bool whole = !length.isValid() || file.size() == length.toLongLong();
+    const bool ok = !writeFailed && whole && reply->error() == QNetworkReply::NoError &&
+                    (status == 0 || (status >= 200 && status < 300));
+    const bool refused = notAuthenticated(*reply);
+    if (!ok) {
+        if (error)
+            *error = writeFailed ? file.errorString() : reply->errorString();
+        file.remove();
+    } else if (version) {
+        *version = versionOf(*reply);
+    }
+    reply->deleteLater();
+    return ok        ? HttpOutcome::Completed
+           : refused ? HttpOutcome::NotAuthenticated
+                     : HttpOutcome::Failed;
+}
+
 } // namespace
 
 HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version, int timeoutMs,
@@ -327,29 +356,7 @@ HttpOutcome httpDownload(const QString &root, const QString &url, const QString 
     if (!reply->isFinished())
         loop.exec();
     watch.stop();
-    const QByteArray rest = reply->readAll();
-    if (!rest.isEmpty() && file.write(rest) != rest.size())
-        writeFailed = true;
-    file.close();
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    // A body shorter than its announced length is a broken transfer, as
-    // Windows' download call sees it, even where the socket closed cleanly.
-    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    const bool whole = !length.isValid() || file.size() == length.toLongLong();
-    const bool ok = !writeFailed && whole && reply->error() == QNetworkReply::NoError &&
-                    (status == 0 || (status >= 200 && status < 300));
-    const bool refused = notAuthenticated(*reply);
-    if (!ok) {
-        if (error)
-            *error = writeFailed ? file.errorString() : reply->errorString();
-        file.remove();
-    } else if (version) {
-        *version = versionOf(*reply);
-    }
-    reply->deleteLater();
-    return ok        ? HttpOutcome::Completed
-           : refused ? HttpOutcome::NotAuthenticated
-                     : HttpOutcome::Failed;
+    return finishDownload(reply, file, writeFailed, error, version);
 }
 
 } // namespace simhost

@@ -61,50 +61,39 @@ QString inWindow(const char *text) {
     return QCoreApplication::translate("QCreateBootable", text);
 }
 
-} // namespace
-
-int main(int argc, char *argv[]) {
-    QApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 4) {
-        std::fprintf(stderr, "usage: window_screenshots <dpi> <language code> <output folder>\n");
-        return 2;
-    }
-    const int dpi = args.at(1).toInt();
-    const QString code = args.at(2).toUpper();
-    const QDir out(args.at(3));
-    UiLanguage language = UiLanguage::EN;
+UiLanguage languageOfCode(const QString &code) {
     for (int i = 0; i <= static_cast<int>(UiLanguage::HI); ++i) {
         if (QString::fromLatin1(languageCode(static_cast<UiLanguage>(i))) == code)
-            language = static_cast<UiLanguage>(i);
+            return static_cast<UiLanguage>(i);
     }
+    return UiLanguage::EN;
+}
 
-    // A fresh sample host with that screen and language, for this process.
-    QTemporaryDir hostDir;
+// A fresh sample host with that screen and language at root, for this
+// process.
+bool makeHost(const QString &root, int dpi, UiLanguage language) {
     simhost::HostSpec setup = simhost::sampleHostSpec();
     setup.dpi = dpi;
-    const QString root = hostDir.filePath(QStringLiteral("host"));
     QString error;
-    if (!hostDir.isValid() || !simhost::createHost(root, setup, &error) ||
-        !QDir().mkpath(out.path()))
-        return 2;
+    if (!simhost::createHost(root, setup, &error))
+        return false;
     qputenv(simhost::kHostRootVariable, QFile::encodeName(root));
     fixHostIdentity();
     simhost::setRegistryValue(root, AppContext::hostSettingsKey(), QStringLiteral("LanguageType"),
                               static_cast<int>(language));
     selectLanguageFromHost();
     probeScreenScale();
-    QTranslator qtTranslator;
-    QTranslator toolTranslator;
-    installTranslators(language, qtTranslator, toolTranslator);
+    return true;
+}
 
-    const QString stem = out.filePath(QStringLiteral("%1-%2-").arg(code).arg(dpi));
-    bool ok = true;
+void enableLeaving(QCreateBootable &window, bool on) {
+    window.CancelButton->setEnabled(on);
+    window.label_3->findChild<QPushButton *>()->setEnabled(on);
+}
 
-    // The list holds the sample host's stick, as the window listed it.
-    QCreateBootable window;
-    window.move(40, 40);
-    ok &= save(&window, stem + QStringLiteral("main-idle.png"));
+// The main window idle, with focus, and in the states of a build.
+bool saveMainWindow(QCreateBootable &window, const QString &stem) {
+    bool ok = save(&window, stem + QStringLiteral("main-idle.png"));
     // Where the keyboard is: one Tab on from the drive list.
     ok &= saveFocused(&window, window.CreateBootable, stem + QStringLiteral("main-focus.png"));
 
@@ -115,8 +104,7 @@ int main(int argc, char *argv[]) {
     window.progressBar->setValue(42);
     window.progressBar->show();
     window.CreateBootable->hide();
-    window.CancelButton->setEnabled(false);
-    window.label_3->findChild<QPushButton *>()->setEnabled(false);
+    enableLeaving(window, false);
     ok &= save(&window, stem + QStringLiteral("main-building.png"));
 
     // The download under way: how much has arrived.
@@ -126,11 +114,9 @@ int main(int argc, char *argv[]) {
             .arg(480));
     window.progressBar->setValue(0);
     // While the image downloads the user may still stop the build.
-    window.CancelButton->setEnabled(true);
-    window.label_3->findChild<QPushButton *>()->setEnabled(true);
+    enableLeaving(window, true);
     ok &= save(&window, stem + QStringLiteral("main-downloading.png"));
-    window.CancelButton->setEnabled(false);
-    window.label_3->findChild<QPushButton *>()->setEnabled(false);
+    enableLeaving(window, false);
 
     // A failed build: the cause and where the log is, behind the failure dialog.
     window.progressBar->setValue(42);
@@ -143,20 +129,26 @@ int main(int argc, char *argv[]) {
     // The download being stopped: the way out already taken.
     window.label_2->setText(inWindow("Stopping the download..."));
     ok &= save(&window, stem + QStringLiteral("main-stopping.png"));
+    return ok;
+}
 
-    // Idle with an unusable temporary folder: the list names the cause.
+// Idle with an unusable temporary folder: the list names the cause.
+bool saveWithoutTemp(QCreateBootable &window, const QString &stem) {
     window.label_2->hide();
     window.progressBar->hide();
     window.CreateBootable->show();
     window.CreateBootable->setEnabled(false);
-    window.CancelButton->setEnabled(true);
-    window.label_3->findChild<QPushButton *>()->setEnabled(true);
+    enableLeaving(window, true);
     window.DiskComboBox->clear();
     window.DiskComboBox->addItem(inWindow("Temporary folder missing or read-only"));
     window.DiskComboBox->setEnabled(false);
-    ok &= save(&window, stem + QStringLiteral("main-notemp.png"));
+    const bool ok = save(&window, stem + QStringLiteral("main-notemp.png"));
     QMetaObject::invokeMethod(&window, "USBConnected"); // listed again
+    return ok;
+}
 
+// The confirmation and the failure dialog, plain and with focus.
+bool saveDialogs(const QCreateBootable &window, const QString &stem) {
     auto *warning = topLevel<WarningClass>();
     warning->HeaderLabel->setText(inWindow("Confirm Operation"));
     warning->InfoLabel->setText(
@@ -164,7 +156,7 @@ int main(int argc, char *argv[]) {
                  "drive.\nThis operation will erase all data from the selected drive while "
                  "creating recovery drive."));
     warning->showDrive(window.DiskComboBox->currentData(Qt::AccessibleTextRole).toString());
-    ok &= save(warning, stem + QStringLiteral("confirm.png"));
+    bool ok = save(warning, stem + QStringLiteral("confirm.png"));
     ok &= saveFocused(warning, warning->OkButton, stem + QStringLiteral("confirm-focus.png"));
     warning->hide();
 
@@ -172,6 +164,38 @@ int main(int argc, char *argv[]) {
     ok &= save(info, stem + QStringLiteral("failure.png"));
     ok &= saveFocused(info, info->CancelButton, stem + QStringLiteral("failure-focus.png"));
     info->hide();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: window_screenshots <dpi> <language code> <output folder>\n");
+        return 2;
+    }
+    const int dpi = args.at(1).toInt();
+    const QString code = args.at(2).toUpper();
+    const QDir out(args.at(3));
+    const UiLanguage language = languageOfCode(code);
+
+    QTemporaryDir hostDir;
+    const QString root = hostDir.filePath(QStringLiteral("host"));
+    if (!hostDir.isValid() || !makeHost(root, dpi, language) || !QDir().mkpath(out.path()))
+        return 2;
+    QTranslator qtTranslator;
+    QTranslator toolTranslator;
+    installTranslators(language, qtTranslator, toolTranslator);
+
+    const QString stem = out.filePath(QStringLiteral("%1-%2-").arg(code).arg(dpi));
+    // The list holds the sample host's stick, as the window listed it.
+    QCreateBootable window;
+    window.move(40, 40);
+    bool ok = saveMainWindow(window, stem);
+    ok &= saveWithoutTemp(window, stem);
+    ok &= saveDialogs(window, stem);
 
     // Started without administrator rights: the notice instead of a start.
     simhost::setHostSetting(root, QStringLiteral("system/elevated"), false);
