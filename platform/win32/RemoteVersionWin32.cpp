@@ -74,53 +74,6 @@ struct InternetHandle {
     }
 };
 
-// Hears the caller's stop while the request blocks: WinINet ends a blocking
-// send on a request handle closed from another thread. The watch ends, and
-// its thread with it, before the request handle is closed by its owner.
-class StopWatcher {
-public:
-    // closed is set when the watch closed the request; it may be read once
-    // the watcher is gone.
-    StopWatcher(HINTERNET request, const StopCheck &stop, bool *closed)
-        : m_request(request), m_stop(stop), m_closed(closed) {
-        if (!m_stop)
-            return;
-        m_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (m_done)
-            m_thread = CreateThread(nullptr, 0, &StopWatcher::watch, this, 0, nullptr);
-    }
-    ~StopWatcher() {
-        if (m_thread) {
-            SetEvent(m_done);
-            WaitForSingleObject(m_thread, INFINITE);
-            CloseHandle(m_thread);
-        }
-        if (m_done)
-            CloseHandle(m_done);
-    }
-    StopWatcher(const StopWatcher &) = delete;
-    StopWatcher &operator=(const StopWatcher &) = delete;
-
-private:
-    static DWORD WINAPI watch(void *self) {
-        auto *watcher = static_cast<StopWatcher *>(self);
-        while (WaitForSingleObject(watcher->m_done, 100) == WAIT_TIMEOUT) {
-            if (watcher->m_stop()) {
-                *watcher->m_closed = true;
-                InternetCloseHandle(watcher->m_request);
-                break;
-            }
-        }
-        return 0;
-    }
-
-    HINTERNET m_request;
-    const StopCheck &m_stop;
-    HANDLE m_done = nullptr;
-    HANDLE m_thread = nullptr;
-    bool *m_closed;
-};
-
 // Sends the HEAD request and reads the version its answer names.
 bool askForVersion(HINTERNET request, RemoteVersion *version) {
     // A certificate that does not pass fails the send: WinINet validates
@@ -144,9 +97,8 @@ bool askForVersion(HINTERNET request, RemoteVersion *version) {
     return true;
 }
 
-} // namespace
-
-bool remoteVersion(const std::wstring &url, RemoteVersion *version, const StopCheck &stop) {
+// The whole question, from the link to the answer's version.
+bool askServer(const std::wstring &url, RemoteVersion *version) {
     wchar_t host[INTERNET_MAX_HOST_NAME_LENGTH] = L"";
     wchar_t path[INTERNET_MAX_URL_LENGTH] = L"";
     wchar_t extra[INTERNET_MAX_URL_LENGTH] = L"";
@@ -180,20 +132,68 @@ bool remoteVersion(const std::wstring &url, RemoteVersion *version, const StopCh
     if (!connection.handle)
         return false;
     const std::wstring target = std::wstring(path) + extra;
-    InternetHandle request{HttpOpenRequestW(connection.handle, L"HEAD", target.c_str(), nullptr,
-                                            nullptr, nullptr, flags, 0)};
-    if (!request.handle)
-        return false;
-    bool stopped = false;
+    const InternetHandle request{HttpOpenRequestW(connection.handle, L"HEAD", target.c_str(),
+                                                  nullptr, nullptr, nullptr, flags, 0)};
+    return request.handle && askForVersion(request.handle, version);
+}
+
+// One question on a thread of its own, so that the caller can give it up at
+// once: not every WinINet call returns when its handle is closed under it,
+// nor within the timeouts set on it (Wine's do not). The thread and the
+// caller share it; the last to let go frees it, so that a question given up
+// ends on its own, whenever WinINet returns.
+struct Question {
+    std::wstring url;
+    RemoteVersion version;
     bool answered = false;
-    {
-        const StopWatcher watcher(request.handle, stop, &stopped);
-        answered = askForVersion(request.handle, version);
+    HANDLE done = nullptr; // set once the answer, or the failure, is in
+    LONG holders = 2;
+};
+
+void letGo(Question *question) {
+    if (InterlockedDecrement(&question->holders) == 0) {
+        CloseHandle(question->done);
+        delete question;
     }
-    if (stopped) {
-        request.handle = nullptr;
+}
+
+DWORD WINAPI askOnThread(void *context) {
+    auto *question = static_cast<Question *>(context);
+    question->answered = askServer(question->url, &question->version);
+    SetEvent(question->done);
+    letGo(question);
+    return 0;
+}
+
+} // namespace
+
+bool remoteVersion(const std::wstring &url, RemoteVersion *version, const StopCheck &stop) {
+    auto *question = new Question{url};
+    question->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE thread =
+        question->done ? CreateThread(nullptr, 0, &askOnThread, question, 0, nullptr) : nullptr;
+    if (!thread) {
+        if (question->done)
+            CloseHandle(question->done);
+        delete question;
         return false;
     }
+    CloseHandle(thread);
+    // Given up at the caller's stop, and at the stall window whatever
+    // WinINet's own timeouts do.
+    bool answered = false;
+    const ULONGLONG started = GetTickCount64();
+    for (;;) {
+        if (WaitForSingleObject(question->done, 100) == WAIT_OBJECT_0) {
+            answered = question->answered;
+            if (answered)
+                *version = question->version;
+            break;
+        }
+        if ((stop && stop()) || GetTickCount64() - started >= kStallWindowMs)
+            break;
+    }
+    letGo(question);
     return answered;
 }
 
