@@ -3,7 +3,7 @@
 // which is the only friend allowed to set it.
 #pragma once
 
-#include "builder/DriveListing.h"
+#include "drives/DriveListing.h"
 
 #include <QString>
 

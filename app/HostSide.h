@@ -1,6 +1,6 @@
 // What the Qt side of the tool takes from the machine it runs on: registry
 // values, the web's proxy, the display's fonts and dpi. One file per system
-// implements it: app/win32 for Windows, app/sim for the simulated host.
+// implements it: app/win32 for Windows, sim/app for the simulated host.
 #pragma once
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "builder/DiskScript.h"
 
-#include "builder/HostPath.h"
 #include "command/CommandQuoting.h"
+#include "command/HostPath.h"
 #include "platform/HostPlatform.h"
 
 #include <QFile>

@@ -2,8 +2,8 @@
 // the hidden script file that carries the letter removal to diskpart.
 #pragma once
 
-#include "builder/DriveListing.h"
 #include "builder/VolumeLayout.h"
+#include "drives/DriveListing.h"
 
 #include <QChar>
 #include <QString>

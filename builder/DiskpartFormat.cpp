@@ -2,7 +2,7 @@
 
 #include "builder/BuildLog.h"
 #include "builder/DiskScript.h"
-#include "builder/HostPath.h"
+#include "command/HostPath.h"
 #include "command/ShellCommandRunner.h"
 #include "platform/HostPlatform.h"
 

@@ -3,8 +3,8 @@
 // selected is the chosen one.
 #pragma once
 
-#include "builder/DriveListing.h"
 #include "builder/VolumeLayout.h"
+#include "drives/DriveListing.h"
 
 #include <QChar>
 #include <QString>

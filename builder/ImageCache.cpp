@@ -2,8 +2,8 @@
 
 #include "builder/BuildCommands.h"
 #include "builder/BuildLog.h"
-#include "builder/HostPath.h"
 #include "builder/WorkFolders.h"
+#include "command/HostPath.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "builder/MediaBuildPipeline.h"
 
 #include "builder/BuildCommands.h"
-#include "builder/HostPath.h"
 #include "builder/ProgressSpan.h"
 #include "builder/ThreadDriveClone.h"
+#include "command/HostPath.h"
 #include "command/ShellCommandRunner.h"
 
 #include <QDebug>

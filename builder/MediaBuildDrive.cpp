@@ -5,7 +5,7 @@
 
 #include "builder/BootFilePlan.h"
 #include "builder/BuildCommands.h"
-#include "builder/HostPath.h"
+#include "command/HostPath.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,9 +7,9 @@
 #include "app/AppContext.h"
 #include "app/HostSide.h"
 #include "builder/BuildCommands.h"
-#include "builder/HostPath.h"
 #include "builder/ThreadDriveClone.h"
 #include "builder/WorkFolders.h"
+#include "command/HostPath.h"
 
 #include <QFileInfo>
 

@@ -7,10 +7,10 @@
 #include "builder/DiskScript.h"
 #include "builder/DiskpartFormat.h"
 #include "builder/FileGrowthWatch.h"
-#include "builder/HostPath.h"
 #include "builder/ProgressSpan.h"
 #include "builder/ThreadDriveClone.h"
 #include "builder/WorkFolders.h"
+#include "command/HostPath.h"
 #include "command/ShellCommandRunner.h"
 
 #include <QElapsedTimer>

@@ -7,9 +7,9 @@
 
 #include "builder/BuildFailure.h"
 #include "builder/BuildLog.h"
-#include "builder/DriveListing.h"
 #include "builder/ImageCache.h"
 #include "builder/VolumeLayout.h"
+#include "drives/DriveListing.h"
 #include "platform/HostPlatform.h"
 
 #include <QByteArray>

@@ -5,9 +5,9 @@
 
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
-#include "builder/HostPath.h"
 #include "builder/ThreadDriveClone.h"
 #include "builder/WorkFolders.h"
+#include "command/HostPath.h"
 
 #include <QDir>
 #include <QFile>

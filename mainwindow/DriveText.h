@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/AppContext.h"
-#include "builder/DriveListing.h"
+#include "drives/DriveListing.h"
 
 #include <QString>
 

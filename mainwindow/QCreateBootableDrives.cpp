@@ -4,9 +4,9 @@
 #include "mainwindow/QCreateBootable.h"
 
 #include "app/AppContext.h"
-#include "builder/DriveListing.h"
 #include "builder/WorkFolders.h"
 #include "dialogs/WarningClass.h"
+#include "drives/DriveListing.h"
 #include "mainwindow/DriveText.h"
 #include "platform/HostPlatform.h"
 

@@ -1,6 +1,6 @@
 // The one door to the operating system. Every Windows call the tool makes goes
 // through these functions; platform/win32 implements them with the Win32 API,
-// platform/sim against the simulated Windows host used on Linux.
+// sim/platform against the simulated Windows host used on Linux.
 //
 // Plain C++ only: this header and platform/win32 must build without Qt, so the
 // Windows layer can be cross-compiled and tested on its own.

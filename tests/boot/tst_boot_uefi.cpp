@@ -2,10 +2,10 @@
 // machine: it must start, and the same files laid out as the drive used to
 // be (the boot application only under its own name) must not.
 #include "app/AppContext.h"
-#include "builder/DriveListing.h"
 #include "builder/ThreadDriveClone.h"
+#include "drives/DriveListing.h"
 #include "platform/HostPlatform.h"
-#include "platform/sim/SimRegistry.h"
+#include "sim/platform/SimRegistry.h"
 #include "support/HostChecks.h"
 #include "support/ToolSession.h"
 

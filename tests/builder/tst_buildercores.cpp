@@ -7,11 +7,11 @@
 // end to end (tests/support/HostChecks).
 #include "builder/BuildCommands.h"
 #include "builder/DiskScript.h"
-#include "builder/DriveListing.h"
 #include "builder/ImageCache.h"
 #include "builder/VolumeLayout.h"
 #include "command/CommandQuoting.h"
 #include "command/ShellCommandRunner.h"
+#include "drives/DriveListing.h"
 #include "platform/HostPlatform.h"
 #include "support/TestHost.h"
 

@@ -10,7 +10,7 @@
 #include "builder/BuildCommands.h"
 #include "dialogs/InfoDialogClass.h"
 #include "mainwindow/ConnectivityProbe.h"
-#include "platform/sim/SimRegistry.h"
+#include "sim/platform/SimRegistry.h"
 
 #include <QNetworkProxy>
 #include <QTcpServer>

@@ -5,8 +5,8 @@
 // loss would let a wrong build pass.
 #include "command/ShellCommandRunner.h"
 #include "platform/HostPlatform.h"
+#include "sim/standins/CommandInterpreter.h"
 #include "support/TestHost.h"
-#include "tools/hostsim/CommandInterpreter.h"
 
 #include <QtTest>
 

@@ -11,7 +11,7 @@
 #include "dialogs/TitleDrag.h"
 #include "dialogs/WarningClass.h"
 #include "mainwindow/QCreateBootable.h"
-#include "platform/sim/SimRegistry.h"
+#include "sim/platform/SimRegistry.h"
 #include "support/TestHost.h"
 #include "support/ToolSession.h"
 

@@ -6,7 +6,7 @@
 // a second start hands over to the copy running in its session, and only there.
 #include "app/AppContext.h"
 #include "platform/HostPlatform.h"
-#include "platform/sim/SimRegistry.h"
+#include "sim/platform/SimRegistry.h"
 #include "support/TestHost.h"
 
 #include <QtTest>

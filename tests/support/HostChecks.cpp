@@ -1,8 +1,8 @@
 #include "support/HostChecks.h"
 
-#include "platform/sim/SimHost.h"
+#include "sim/hosts/HostSetup.h"
+#include "sim/platform/SimHost.h"
 #include "support/TestHost.h"
-#include "tools/hostsim/HostSetup.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -3,7 +3,7 @@
 // the object lives.
 #pragma once
 
-#include "tools/hostsim/HostSetup.h"
+#include "sim/hosts/HostSetup.h"
 
 #include <QByteArray>
 #include <QList>

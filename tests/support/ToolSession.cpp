@@ -3,7 +3,7 @@
 #include "app/AppContext.h"
 #include "app/HostSide.h"
 #include "app/LanguageSelection.h"
-#include "platform/sim/SimRegistry.h"
+#include "sim/platform/SimRegistry.h"
 
 #include "support/HostChecks.h"
 

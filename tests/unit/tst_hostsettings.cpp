@@ -8,7 +8,7 @@
 #include "app/HostSide.h"
 #include "app/ScreenScale.h"
 #include "dialogs/ScaledLayout.h"
-#include "platform/sim/SimRegistry.h"
+#include "sim/platform/SimRegistry.h"
 #include "support/TestHost.h"
 
 #include <QtTest>

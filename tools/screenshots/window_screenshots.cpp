@@ -12,9 +12,9 @@
 #include "dialogs/InfoDialogClass.h"
 #include "dialogs/WarningClass.h"
 #include "mainwindow/QCreateBootable.h"
-#include "platform/sim/SimHost.h"
-#include "platform/sim/SimRegistry.h"
-#include "tools/hostsim/HostSetup.h"
+#include "sim/hosts/HostSetup.h"
+#include "sim/platform/SimHost.h"
+#include "sim/platform/SimRegistry.h"
 
 #include <QApplication>
 #include <QDir>
