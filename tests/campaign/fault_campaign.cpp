@@ -241,6 +241,10 @@ struct Campaign {
 // 0 the tool quit, 1 the run ended, 2 no progress any more, 3 not started.
 int Campaign::endRun(ToolSession &session, const Faults &f, bool again) {
     QCreateBootable *w = session.window();
+    // A loop of its own: the tool's quit (QCoreApplication::exit) ends it
+    // too, but its end is not the application's, which would make the tool
+    // drop the image it keeps for the next build.
+    QEventLoop runLoop;
     QString progress;
     QElapsedTimer quiet;
     quiet.start();
@@ -250,7 +254,7 @@ int Campaign::endRun(ToolSession &session, const Faults &f, bool again) {
                       ? ToolSession::press(session.info()->RecreateButton)
                       : session.startBuild();
         if (!started)
-            QCoreApplication::exit(3); // nothing to build on: no drive listed
+            runLoop.exit(3); // nothing to build on: no drive listed
     });
     auto userActs = [&] {
         if (userActed || !started || session.buildEnded())
@@ -273,7 +277,7 @@ int Campaign::endRun(ToolSession &session, const Faults &f, bool again) {
         // back, enabled when a drive is listed.
         if (session.buildEnded() || (session.warning() && session.warning()->isVisible()) ||
             (w->CancelButton->isEnabled() && w->CreateBootable->isVisible()))
-            QCoreApplication::exit(1);
+            runLoop.exit(1);
     });
     poll.start(10);
     QTimer watch;
@@ -287,14 +291,10 @@ int Campaign::endRun(ToolSession &session, const Faults &f, bool again) {
             progress = now;
             quiet.restart();
         } else if (quiet.hasExpired(kQuietLimitMs)) {
-            QCoreApplication::exit(2);
+            runLoop.exit(2);
         }
     });
     watch.start(250);
-    // A loop of its own: the tool's quit (QCoreApplication::exit) ends it
-    // too, but its end is not the application's, which would make the tool
-    // drop the image it keeps for the next build.
-    QEventLoop runLoop;
     const int loop = runLoop.exec();
     m_images.setTrigger(0, nullptr);
     const QString kLoopEnds[] = {"left", "", "hang", "not-started"};
@@ -314,6 +314,11 @@ int Campaign::endRun(ToolSession &session, const Faults &f, bool again) {
 void Campaign::run(const Faults &f) {
     outcome.clear();
     violations.clear();
+    // A tool that quit in the last run leaves the application quitting, and
+    // a run's loop would end at once: the application's own loop, begun and
+    // ended here before this run's window exists, starts it afresh.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
     const Mode mode = kServerFaults[f.server].second;
     m_images.setMode(f.serverFirstOnly ? Mode::Serve : mode);
     m_images.failNextRequests(f.serverFirstOnly ? 1 : 0, mode);
@@ -391,10 +396,12 @@ void Campaign::buildAgain(ToolSession &session, const Faults &f, int *loop) {
     kept.close();
     const QString first = outcome.section(' ', 0, 0);
     m_images.setMode(Mode::Serve);
+    const int downloads = m_images.requestTargets().size();
     *loop = endRun(session, f, true);
     if (outcome.startsWith("completed"))
         checkCompletedDrive(session.host());
-    outcome += " (second build, after " + first + ")";
+    outcome += " (second build, after " + first +
+               (m_images.requestTargets().size() == downloads ? ", image kept)" : ")");
 }
 
 void Campaign::checkCompletedDrive(const TestHost &host) {
