@@ -39,8 +39,13 @@ bool ThreadDriveClone::beginWritingDrive() {
 }
 
 void ThreadDriveClone::discardKeptImage() {
-    if (!isRunning())
-        m_keptImage.discard();
+    // The tool is ending: a download still running is given up rather than
+    // waited out to the stall limit; a drive being written is finished first.
+    if (isRunning())
+        requestStop();
+    wait();
+    m_phase.store(Stoppable); // a stop asked as the build ended stops no later one
+    m_keptImage.discard();
 }
 
 void ThreadDriveClone::run() {

@@ -29,8 +29,9 @@ public:
     // The image kept between the builds of this run, for the build only.
     ImageCache &keptImage() { return m_keptImage; }
     // Removes the kept image, for the tool's end, so that nothing of it stays
-    // on the system drive. Never waits: a build that still runs holds the
-    // image itself, and what it keeps goes when this object does.
+    // on the system drive. A build that still runs is stopped where it can be
+    // (the download, the question to the server) and waited for, so that
+    // what it keeps at its end goes too.
     void discardKeptImage();
 
 signals:

@@ -31,8 +31,11 @@ QRect scaledRect(const LayoutRow &row, float scale) {
         return QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w),
                      scaledValue(b.height(), scale));
     }
-    return QRect(scaledValue(b.x(), scale), scaledValue(b.y(), scale),
-                 scaledValue(b.width(), scale), scaledValue(b.height(), scale));
+    const QRect plain(scaledValue(b.x(), scale), scaledValue(b.y(), scale),
+                      scaledValue(b.width(), scale), scaledValue(b.height(), scale));
+    if (row.rule == LayoutRow::RoomForHintedText && scale > 1.0f)
+        return plain.adjusted(-plain.width() / 12, 0, 0, 0);
+    return plain;
 }
 
 void applyScaledLayout(QWidget *window, const BaseLayout &layout, float scale) {

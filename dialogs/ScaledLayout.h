@@ -20,6 +20,10 @@ struct LayoutRow {
         // One pixel inside its base rectangle on every side after scaling:
         // x, y = trunc(v * s + 1), width = trunc(w * s - 2), height = trunc(h * s).
         InsetByOnePixel,
+        // A button whose text fills it at 96 dpi. Above 96 dpi the font is hinted to whole
+        // pixels and sets text wider than the scale alone (10 pt is 17 px at 120 dpi, not
+        // 16.67), so the button grows leftwards by a twelfth of its scaled width.
+        RoomForHintedText,
     };
 
     const char *objectName;

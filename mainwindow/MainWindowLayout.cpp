@@ -47,7 +47,7 @@ BaseLayout mainWindowLayout(UiLanguage language) {
     layout.rows = {
         {"frame", QRect(0, 0, c.windowWidth, 206)},
         {"CancelButton", QRect(c.cancelX, 167, 101, 23)},
-        {"CreateBootable", QRect(c.createX, 167, c.createWidth, 23)},
+        {"CreateBootable", QRect(c.createX, 167, c.createWidth, 23), LayoutRow::RoomForHintedText},
         {"DiskComboBox", QRect(100, 66, 351, 22)},
         {"ImageLabel", QRect(20, 51, 64, 64)},
         {"label", QRect(100, 46, c.promptWidth, 16)},

@@ -12,13 +12,18 @@ rate, files are sent no faster than that, so that a download takes as long
 as it would over a real line and the window's building state can be seen
 (0: as fast as it can). With a certificate and its key (PEM files) it speaks
 https, as the publisher's server does.
+
+For the Windows layer's download tests, /trickle/NAME sends half of NAME and
+then a byte a second, and /redirect?to=URL sends the client to URL; HEAD is
+answered as GET is, without the body.
 """
+import email.utils
 import http.server
 import os
 import ssl
 import sys
 import time
-from urllib.parse import urlsplit
+from urllib.parse import parse_qs, urlsplit
 
 CHUNK = 1 << 20
 
@@ -31,16 +36,26 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, fmt, *args):
         sys.stderr.write("demo-server: " + (fmt % args) + "\n")
 
-    def do_GET(self):
+    def do_HEAD(self):
+        self.do_GET(body=False)
+
+    def do_GET(self, body=True):
         target = urlsplit(self.path)
         if target.scheme and target.hostname not in ("127.0.0.1", "localhost"):
             # A proxied request for a public site: the probe only needs data.
-            body = b"<html><body>reachable</body></html>\n"
+            page = b"<html><body>reachable</body></html>\n"
             self.send_response(200)
             self.send_header("Content-Type", "text/html")
-            self.send_header("Content-Length", str(len(body)))
+            self.send_header("Content-Length", str(len(page)))
             self.end_headers()
-            self.wfile.write(body)
+            if body:
+                self.wfile.write(page)
+            return
+        if target.path == "/redirect":
+            self.send_response(302)
+            self.send_header("Location", parse_qs(target.query).get("to", ["/"])[0])
+            self.send_header("Content-Length", "0")
+            self.end_headers()
             return
         name = os.path.basename(target.path)
         path = os.path.join(self.folder, name)
@@ -51,7 +66,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_response(200)
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Content-Length", str(size))
+        self.send_header("Last-Modified", email.utils.formatdate(os.path.getmtime(path), usegmt=True))
         self.end_headers()
+        if not body:
+            return
+        if target.path.startswith("/trickle/"):
+            self.trickle(path, size)
+            return
         started = time.monotonic()
         sent = 0
         with open(path, "rb") as f:
@@ -68,6 +89,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     ahead = sent / self.rate - (time.monotonic() - started)
                     if ahead > 0:
                         time.sleep(ahead)
+
+    def trickle(self, path, size):
+        # Never done, never silent for long: a download must be stopped.
+        self.close_connection = True
+        with open(path, "rb") as f:
+            data = f.read()
+        try:
+            self.wfile.write(data[: size // 2])
+            for byte in data[size // 2 : -1]:
+                time.sleep(1)
+                self.wfile.write(bytes([byte]))
+        except (BrokenPipeError, ConnectionResetError):
+            pass
 
 
 def main():

@@ -77,9 +77,7 @@ head -c 1048576 /dev/urandom | dd of="$image" bs=1M seek=200 conv=notrunc status
 start_server trusted trusted
 start_server stranger stranger
 # "The internet", for the connectivity probe, through the user's proxy.
-python3 "$repo/scripts/demo_server.py" "$www" "$scratch/http.port" >"$scratch/http.log" 2>&1 &
-pids+=($!)
-wait_for 100 test -s "$scratch/http.port" || { cat "$scratch/http.log"; exit 1; }
+start_server http
 
 hostkey='HKLM\Software\Wow6432Node\Kestrin Data Recovery\Data Recovery\Kestrin Data Recovery for Windows'
 set_links() {

@@ -318,7 +318,7 @@ Esta operação apagará todos os dados da unidade selecionada durante a criaç�
     <message>
         <source>Copying the boot image to the drive: %1 of %2 MB</source>
         <translatorcomment>Status line; %1 MB of %2 MB are on the drive</translatorcomment>
-        <translation>Copiando a imagem de inicialização para a unidade: %1 de %2 MB</translation>
+        <translation>Copiando a imagem de inicialização na unidade: %1 de %2 MB</translation>
     </message>
 </context>
 </TS>

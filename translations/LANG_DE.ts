@@ -121,7 +121,7 @@ Beim Erstellen des Wiederherstellungslaufwerks werden alle Daten auf dem ausgew�
     <message>
         <source>The downloaded boot image is too small to be complete.</source>
         <translatorcomment>Status line after a failed build; the cause</translatorcomment>
-        <translation>Das heruntergeladene Startabbild ist zu klein und damit unvollständig.</translation>
+        <translation>Das heruntergeladene Startabbild ist zu klein, also unvollständig.</translation>
     </message>
     <message>
         <source>The selected drive was removed or changed.</source>

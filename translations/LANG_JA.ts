@@ -46,7 +46,7 @@
     </message>
     <message>
         <source>Temporary folder missing or read-only</source>
-        <translation>一時フォルダーが見つからないか、読み取り専用です</translation>
+        <translation>一時フォルダーがないか、読み取り専用です</translation>
     </message>
     <message>
         <source>%1 (%2 GB)</source>

@@ -84,10 +84,6 @@ void key(Qt::Key which) {
     QTest::keyClick(QApplication::focusWidget(), which);
 }
 
-} // namespace
-
-namespace {
-
 // A dialog opens over the middle of the main window, not wherever the window
 // system would put it.
 bool centredOver(const QWidget *dialog, const QWidget *window) {
@@ -141,9 +137,12 @@ private slots:
 
         if (outcome == "stopped")
             m_server.https().setMode(HttpTestServer::Mode::Trickle);
+        // Dragged while it asked: the notice that follows opens over the window where it is now.
+        window->move(window->pos() + QPoint(40, 30));
         QVERIFY(ToolSession::press(session.warning()->OkButton));
         if (outcome == "no connection") {
             QVERIFY(session.warning()->isVisible());
+            QVERIFY(centredOver(session.warning(), window));
             verifyNamed(session, "notice");
         } else {
             verifyNamed(session, "building");

@@ -12,6 +12,7 @@
 #include "mainwindow/ConnectivityProbe.h"
 #include "sim/platform/SimRegistry.h"
 
+#include <QMovie>
 #include <QNetworkProxy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -165,15 +166,17 @@ void TestE2eWindow::waysOutOfEveryState_data() {
     QTest::addColumn<QString>("state");
     QTest::addColumn<QString>("way");
     QTest::addColumn<bool>("leaves"); // the tool ends and starts the host product
-    const auto row = [](const char *state, const char *way, bool leaves) {
-        QTest::addRow("%s, %s", state, way) << state << way << leaves;
+    QTest::addColumn<int>("dpi");
+    const auto row = [](const char *state, const char *way, bool leaves, int dpi = 96) {
+        QTest::addRow("%s, %s, %d dpi", state, way, dpi) << state << way << leaves << dpi;
     };
     // The title's close runs Cancel's slot: once, where it ends the tool.
     for (const char *way : {"Cancel", "title close", "window close"})
         row("idle", way, true);
-    // Nothing written yet: the download is given up, the tool stays.
-    for (const char *way : {"Cancel", "window close"})
-        row("downloading", way, false);
+    // Nothing written yet: the download is given up, the tool stays. The
+    // busy animation is drawn for the screen's class.
+    row("downloading", "Cancel", false, 120);
+    row("downloading", "window close", false, 144);
     // The first download refused, the fallback's transfer trickles: its job
     // must not stay behind with the transfer service.
     row("fallback", "Cancel", false);
@@ -190,10 +193,12 @@ void TestE2eWindow::waysOutOfEveryState() {
     QFETCH(QString, state);
     QFETCH(QString, way);
     QFETCH(bool, leaves);
+    QFETCH(int, dpi);
     const QString link = state == "failed" ? m_server.shortImageLink() : m_server.goodImageLink();
     const bool offline = state == "no connection";
     simhost::HostSpec setup = simhost::sampleHostSpec();
     setup.elevated = state != "no rights";
+    setup.dpi = dpi;
     ToolSession session(setup, link, offline ? E2eServer::deadProxy() : m_server.proxy());
     TestHost &host = session.host();
     QVERIFY(host.isValid());
@@ -216,6 +221,10 @@ void TestE2eWindow::waysOutOfEveryState() {
         QVERIFY(session.startBuild());
         QTRY_VERIFY_WITH_TIMEOUT(trickling, kWaitMs);
         QCOMPARE(session.describe(), kDownloading);
+        const QMovie *busy = w->ProcessLabel->movie();
+        const int side = dpi == 144 ? 48 : dpi == 120 ? 40 : 32; // the pictures' sizes
+        QVERIFY(busy);
+        QCOMPARE(busy->frameRect().size(), QSize(side, side));
     }
     if (state == "failed") {
         QVERIFY(session.startBuild());

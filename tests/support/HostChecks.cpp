@@ -192,7 +192,8 @@ bool stickAsPluggedIn(const TestHost &host, const QString &diskId) {
     // Nine keys of its description (its identity among them), one note.
     return QSettings(folder + "/disk.ini", QSettings::IniFormat).allKeys().size() == 9 &&
            filesUnder(folder + "/volume") == QSet<QString>{"notes.txt"} &&
-           QFile(folder + "/volume/notes.txt").size() == 14;
+           sha256(folder + "/volume/notes.txt") ==
+               QCryptographicHash::hash("shopping list\n", QCryptographicHash::Sha256);
 }
 
 } // namespace hostchecks

@@ -1,5 +1,5 @@
 // Downloads from the servers on 127.0.0.1 that scripts/test-win32.sh runs
-// (tests/win32/http_test_server.py), all serving one folder,
+// (scripts/demo_server.py), all serving one folder,
 // BMC_TEST_HTTP_ROOT (a Windows path): BMC_TEST_HTTP_URL over http,
 // BMC_TEST_HTTPS_URL over https with a certificate the system trusts,
 // BMC_TEST_STRANGER_URL over https with one from an authority it does not know.

@@ -34,7 +34,7 @@ new_prefix() {
 start_server() {
     local tls=()
     [ $# -gt 1 ] && tls=("$certs/$2-server.pem" "$certs/$2-server.key")
-    python3 "$repo/tests/win32/http_test_server.py" "$www" "$scratch/$1.port" "${tls[@]}" \
+    python3 "$repo/scripts/demo_server.py" "$www" "$scratch/$1.port" 0 "${tls[@]}" \
         >"$scratch/$1.log" 2>&1 &
     pids+=($!)
     wait_for 100 test -s "$scratch/$1.port" || { cat "$scratch/$1.log" >&2; exit 1; }
