@@ -352,8 +352,6 @@ void Campaign::run(const Faults &f) {
     buildAgain(session, f, &loop);
     if (m_plant == "write-other-disk") // as a write gone astray would leave it
         host.write("C:\\Windows\\stray.txt", "x");
-    if (m_plant == "leave-work-file") // as a stopped download leaves it
-        host.write(kDownloadedImage, "boot image marker");
     if (m_plant == "stray-stand-in") // a process of this host that outlives the tool
         QProcess::startDetached("sh", {"-c", "sleep 8", host.root()});
 
@@ -376,6 +374,9 @@ void Campaign::run(const Faults &f) {
                                                      : QString("did not end the tool"));
     }
     m_images.dropConnections();
+    // After the tool's end: until then the image may be the one it keeps.
+    if (m_plant == "leave-work-file") // as a stopped download leaves it
+        host.write(kDownloadedImage, "boot image marker");
     checkAfterTool(session, before);
     for (const simhost::LoggedCommand &c : g_verbose ? commands : commands.mid(0, 0))
         std::printf("    %lld  %s\n", c.exitCode, qPrintable(c.line));
