@@ -31,8 +31,8 @@ shot 1-idle
 click "$main" 314 178
 confirm=$(window_of "Confirm Operation")
 shot 2-confirm
-# OK of the confirmation: (252, 137), 101 x 23.
-click "$confirm" 302 148
+# OK of the confirmation: (252, 159), 101 x 23, below the drive's line.
+click "$confirm" 302 170
 sleep 1
 shot 3-building
 
