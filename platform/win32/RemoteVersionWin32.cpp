@@ -168,7 +168,8 @@ DWORD WINAPI askOnThread(void *context) {
 } // namespace
 
 bool remoteVersion(const std::wstring &url, RemoteVersion *version, const StopCheck &stop) {
-    auto *question = new Question{url};
+    auto *question = new Question;
+    question->url = url;
     question->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     const HANDLE thread =
         question->done ? CreateThread(nullptr, 0, &askOnThread, question, 0, nullptr) : nullptr;
