@@ -3,7 +3,6 @@
 // and a blank line after the last.
 #pragma once
 
-#include <QList>
 #include <QStringList>
 #include <QVector>
 

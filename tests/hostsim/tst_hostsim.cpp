@@ -169,12 +169,10 @@ private slots:
         // ends, its columns ordered by name and each as wide as its widest
         // value and two blanks.
         const QString wmic = kSystem + QStringLiteral("wbem\\WMIC.exe ");
-        QCOMPARE(run(wmic + "diskdrive where \"MediaType='Removable Media'\" get "
-                            "Size,SerialNumber,Model,Signature,PNPDeviceID,Index >> C:\\l.txt"),
-                 0LL);
-        QCOMPARE(
-            run(wmic + "path Win32_LogicalDiskToPartition get Dependent,Antecedent >> C:\\l.txt"),
-            0LL);
+        for (const QString query : {"diskdrive where \"MediaType='Removable Media'\" get "
+                                    "Size,SerialNumber,Model,Signature,PNPDeviceID,Index",
+                                    "path Win32_LogicalDiskToPartition get Dependent,Antecedent"})
+            QCOMPARE(run(wmic + query + " >> C:\\l.txt"), 0LL);
         const QString node = R"(\\WINHOST\root\cimv2:Win32_)";
         const QString expected =
             QChar(0xfeff) +
@@ -203,11 +201,11 @@ private slots:
             QStringLiteral("select disk 1\nclean\nconvert mbr\ncreate partition primary");
         const QString fat32 = QStringLiteral("\nselect partition 1\nformat quick fs=fat32\nexit");
         const qint64 stick = 16008609792; // 15266 MiB after the first MiB
+        const qint64 large = 64023257088;
         QTest::newRow("partition as large as the disk") << stick << make + " size=15266" << 0;
         QTest::newRow("partition larger than the disk") << stick << make + " size=15267" << 4;
-        QTest::newRow("FAT32 of 32 GiB")
-            << qint64(64023257088) << make + " size=32768" + fat32 << 0;
-        QTest::newRow("FAT32 over 32 GiB") << qint64(64023257088) << make + fat32 << 4;
+        QTest::newRow("FAT32 of 32 GiB") << large << make + " size=32768" + fat32 << 0;
+        QTest::newRow("FAT32 over 32 GiB") << large << make + fat32 << 4;
         // Refused before a byte is written; without the FAT limit the disk is
         // too small for the file.
         QTest::newRow("file of 4 GiB onto FAT")
@@ -264,8 +262,7 @@ private slots:
         QFETCH(QString, lastAnswer);
         QFETCH(qint64, exitCode);
         simhost::HostSpec setup = simhost::sampleHostSpec();
-        for (auto it = hostFaults.constBegin(); it != hostFaults.constEnd(); ++it)
-            setup.faults[it.key()] = it.value();
+        setup.faults = hostFaults; // the sample host has none of its own
         TestHost host(setup);
         QVERIFY2(host.isValid(), qPrintable(host.error()));
         hostplatform::ConsoleSession session;

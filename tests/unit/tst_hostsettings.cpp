@@ -33,10 +33,9 @@ private slots:
         QVERIFY(host.isValid());
         QCOMPARE(readRegistryValue(kKey, QStringLiteral("LanguageType")), QVariant(0));
         // Key paths and names ignore case, as in the registry.
-        QCOMPARE(readRegistryValue(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\"
-                                                  "Windows NT\\CurrentVersion"),
-                                   QStringLiteral("productname")),
-                 QVariant(QStringLiteral("Windows 10 Pro")));
+        const QString version =
+            QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\Windows NT\\CurrentVersion");
+        QCOMPARE(readRegistryValue(version, "productname"), QVariant("Windows 10 Pro"));
         QVERIFY(!readRegistryValue(kKey, QStringLiteral("NoSuchValue")).isValid());
         QVERIFY(!readRegistryValue(kKey + "\\Sub", QStringLiteral("LanguageType")).isValid());
     }
