@@ -48,10 +48,9 @@ private slots:
             "  Volume ###  Ltr  Label        Fs     Type        Size     Status     Info\r\n"
             "  ----------  ---  -----------  -----  ----------  -------  ---------  --------\r\n";
         const QString prompt = "\r\nDISKPART> ";
-        const auto row = [](const char *name, const QString &answer, const char *model,
-                            const char *diskId, bool chosen, bool volumeOnR) {
-            QTest::newRow(name) << answer << QString(model) << QString(diskId) << chosen
-                                << volumeOnR;
+        const auto row = [](const char *name, const QString &answer, const QString &model,
+                            const QString &diskId, bool chosen, bool volumeOnR) {
+            QTest::newRow(name) << answer << model << diskId << chosen << volumeOnR;
         };
         row("as diskpart answers, the new volume on R:",
             "\r\nAlpha USB Device\r\nDisk ID: 1A2B3C4D\r\n" + info + table +
@@ -318,10 +317,8 @@ private slots:
         }
         for (const ListedDrive &d : parseDriveListing(stream))
             got += QStringLiteral("%1:%2/%3/%4/%5/%6|")
-                       .arg(d.number)
-                       .arg(d.model, d.serial, d.deviceId)
-                       .arg(d.size)
-                       .arg(d.signature);
+                       .arg(QString::number(d.number), d.model, d.serial, d.deviceId,
+                            QString::number(d.size), d.signature);
         QCOMPARE(got, parsed);
     }
 

@@ -54,11 +54,10 @@ QString runTool(const QString &toolFolder, const QString &currentDir, const QStr
 bool compileCatalogue(const QString &qmFile, const QList<QStringList> &messages) {
     QString ts = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n"
                                 "<TS version=\"2.1\">\n");
-    for (const QStringList &m : messages) {
+    for (const QStringList &m : messages)
         ts += QStringLiteral("<context><name>%1</name><message><source>%2</source>"
                              "<translation>%3</translation></message></context>\n")
                   .arg(m.at(0), m.at(1), m.at(2));
-    }
     QFile source(qmFile + QStringLiteral(".ts"));
     if (!source.open(QIODevice::WriteOnly) || source.write((ts + "</TS>\n").toUtf8()) < 0)
         return false;
@@ -170,11 +169,8 @@ private slots:
                  hostBesideTool ? QStringList{QStringLiteral("started ") + beside} : QStringList());
         // Started with no arguments, in the tool's folder; the host is not
         // waited for, so its note may come after the tool has ended.
-        if (hostBesideTool)
-            QTRY_COMPARE(simhost::readLog(m_host->root(), record),
-                         QStringList{QStringLiteral("0 ") + toolFolder});
-        else
-            QVERIFY(simhost::readLog(m_host->root(), record).isEmpty());
+        QTRY_COMPARE(simhost::readLog(m_host->root(), record),
+                     hostBesideTool ? QStringList{"0 " + toolFolder} : QStringList());
     }
 
     void secondStartHandsOverToTheFirst_data() {
