@@ -34,7 +34,7 @@ private slots:
         QTest::addColumn<QString>("argument");
         QTest::addColumn<qint64>("result");
         QTest::addColumn<QString>("line");        // what the host ran; empty: nothing ran
-        QTest::addColumn<QStringList>("console"); // its last lines of output
+        QTest::addColumn<QStringList>("console"); // its last lines of output; none: not looked at
         const QString cmd = kSystem + QStringLiteral("cmd.exe");
         // rmdir is an interpreter command, not a program of the system directory.
         const QString missing = kSystem + QStringLiteral("rmdir.exe");
