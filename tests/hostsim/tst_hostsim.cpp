@@ -4,6 +4,7 @@
 // and the C runtime read a line, and the limits of diskpart and Xcopy whose
 // loss would let a wrong build pass.
 #include "command/ShellCommandRunner.h"
+#include "hostsim/WmicTable.h"
 #include "platform/HostPlatform.h"
 #include "sim/standins/CommandInterpreter.h"
 #include "support/HostChecks.h"
@@ -32,37 +33,38 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("argument");
         QTest::addColumn<qint64>("result");
-        QTest::addColumn<QString>("line");    // what the host ran; empty: nothing ran
-        QTest::addColumn<QString>("console"); // its last line of output; empty: not looked at
+        QTest::addColumn<QString>("line");        // what the host ran; empty: nothing ran
+        QTest::addColumn<QStringList>("console"); // its last lines of output; none: not looked at
         const QString cmd = kSystem + QStringLiteral("cmd.exe");
         // rmdir is an interpreter command, not a program of the system directory.
         const QString missing = kSystem + QStringLiteral("rmdir.exe");
         const QString quoted = QStringLiteral("\"C:\\Temp Work\\x\"  /S");
         const QString bitsadmin = kSystem + QStringLiteral("bitsadmin.exe");
         const QString none;
-        QTest::newRow("exit code")
-            << none << "exit 7" << none << 7LL << cmd + " /d /c exit 7 " << none;
-        // An unknown program, its argument as given; the whole line may be 511
-        // characters, a longer one is refused, never cut and run.
+        const auto row = [](const char *name, const QString &program, const QString &command,
+                            const QString &argument, qint64 result, const QString &line,
+                            const QStringList &console = {}) {
+            QTest::newRow(name) << program << command << argument << result << line << console;
+        };
+        row("exit code", none, "exit 7", none, 7, cmd + " /d /c exit 7 ");
+        // An unknown program, its argument as given, and cmd's message; the
+        // whole line may be 511 characters, a longer one is refused, never cut
+        // and run.
         const QString prefix = cmd + " /d /c " + missing + ' ';
         const QString fill = quoted + QString(511 - prefix.size() - quoted.size(), 'x');
-        QTest::newRow("511 characters")
-            << none << missing << fill << 9009LL << prefix + fill << none;
-        QTest::newRow("512 characters")
-            << none << missing << fill + 'y' << kCommandNotStarted << none << none;
+        row("511 characters", none, missing, fill, 9009, prefix + fill,
+            {QString("'%1' is not recognized as an internal or external command,\r").arg(missing),
+             "operable program or batch file.\r"});
+        row("512 characters", none, missing, fill + 'y', kCommandNotStarted, none);
         // Started directly, no interpreter reads the arguments.
-        QTest::newRow("program: %41% and & as written")
-            << bitsadmin << "/cancel %41%&x" << none << 1LL << bitsadmin + " /cancel %41%&x"
-            << "Unable to find job named %41%&x.\r";
-        QTest::newRow("program by a bare name: refused")
-            << "bitsadmin.exe"
-            << "/cancel x" << none << kCommandNotStarted << none << none;
-        QTest::newRow("program that is not there")
-            << kSystem + "nothere.exe"
-            << "/a" << none << kCommandNotStarted << none << none;
-        QTest::newRow("a program someone put there: noted, nothing of Windows runs")
-            << kPlanted << "/d /c exit 0" << none << 1LL << kPlanted + " /d /c exit 0"
-            << kPlanted + ": not a program of Windows\r";
+        row("program: %41% and & as written", bitsadmin, "/cancel %41%&x", none, 1,
+            bitsadmin + " /cancel %41%&x", {"Unable to find job named %41%&x.\r"});
+        row("program by a bare name: refused", "bitsadmin.exe", "/cancel x", none,
+            kCommandNotStarted, none);
+        row("program that is not there", kSystem + "nothere.exe", "/a", none, kCommandNotStarted,
+            none);
+        row("a program someone put there: noted, nothing of Windows runs", kPlanted, "/d /c exit 0",
+            none, 1, kPlanted + " /d /c exit 0", {kPlanted + ": not a program of Windows\r"});
     }
     // The user's environment may name another interpreter (COMSPEC) and a
     // command for cmd to run first (AutoRun); neither is ever used.
@@ -72,7 +74,7 @@ private slots:
         QFETCH(QString, argument);
         QFETCH(qint64, result);
         QFETCH(QString, line);
-        QFETCH(QString, console);
+        QFETCH(QStringList, console);
         simhost::HostSpec setup = simhost::sampleHostSpec();
         setup.comspec = kPlanted;
         setup.registry.append({"HKEY_CURRENT_USER\\Software\\Microsoft\\Command Processor",
@@ -85,17 +87,16 @@ private slots:
                      ? run(command, argument)
                      : ProgramRunner(program.toUtf8().constData(), command.toUtf8().constData()),
                  result);
-        const auto ran = host.commands();
-        QCOMPARE(ran.size(), line.isEmpty() ? 0 : 1);
-        if (!line.isEmpty()) {
-            QCOMPARE(QStringList({ran.at(0).line, QString::number(ran.at(0).exitCode),
-                                  ran.at(0).program, ran.at(0).workingFolder}),
-                     QStringList({line, QString::number(result),
-                                  program.isEmpty() ? kSystem + "cmd.exe" : program,
-                                  kSystem.chopped(1)}));
-        }
-        if (!console.isEmpty())
-            QCOMPARE(simhost::readLog(host.root(), QStringLiteral("console.log")).last(), console);
+        // Logged: the line, its exit code, the program and the folder it ran in.
+        const QString started = program.isEmpty() ? kSystem + "cmd.exe" : program;
+        QStringList ran;
+        for (const simhost::LoggedCommand &c : host.commands())
+            ran << c.line << QString::number(c.exitCode) << c.program << c.workingFolder;
+        QCOMPARE(ran, line.isEmpty() ? QStringList()
+                                     : QStringList({line, QString::number(result), started,
+                                                    kSystem.chopped(1)}));
+        const QStringList output = simhost::readLog(host.root(), QStringLiteral("console.log"));
+        QCOMPARE(output.mid(output.size() - console.size()), console);
         QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\autorun.txt"))));
         // The stand-in cmd does run AutoRun when a line lacks /d, as cmd does.
         if (result == 7) {
@@ -164,45 +165,26 @@ private slots:
         setup.disks[1].signature = QStringLiteral("2796295453");
         TestHost host(setup);
         QVERIFY2(host.isValid(), qPrintable(host.error()));
-        // A program that does not exist: cmd's message and 9009.
-        QCOMPARE(run(kSystem + "rmdir.exe /S /Q C:\\x"), 9009LL);
-        QCOMPARE(simhost::readLog(host.root(), QStringLiteral("console.log")),
-                 QStringList({"'C:\\Windows\\system32\\rmdir.exe' is not recognized as an internal "
-                              "or external command,\r",
-                              "operable program or batch file.\r"}));
         // ">>" appends; WMIC writes UTF-16 with a byte-order mark, CR CR LF line
         // ends, its columns ordered by name and each as wide as its widest
         // value and two blanks.
         const QString wmic = kSystem + QStringLiteral("wbem\\WMIC.exe ");
-        QCOMPARE(run(wmic + "diskdrive where \"MediaType='Removable Media'\" get "
-                            "Size,SerialNumber,Model,Signature,PNPDeviceID,Index >> C:\\l.txt"),
-                 0LL);
-        QCOMPARE(
-            run(wmic + "path Win32_LogicalDiskToPartition get Dependent,Antecedent >> C:\\l.txt"),
-            0LL);
-        const auto line = [](const QStringList &cells, const QList<int> &widths) {
-            QString text;
-            for (int c = 0; c < cells.size(); ++c)
-                text += cells[c].leftJustified(widths[c]);
-            return text + "\r\r\n";
-        };
-        const QList<int> disks{7, 31, 58, 14, 12, 13};
-        const QList<int> links{75, 54};
+        for (const QString query : {"diskdrive where \"MediaType='Removable Media'\" get "
+                                    "Size,SerialNumber,Model,Signature,PNPDeviceID,Index",
+                                    "path Win32_LogicalDiskToPartition get Dependent,Antecedent"})
+            QCOMPARE(run(wmic + query + " >> C:\\l.txt"), 0LL);
         const QString node = R"(\\WINHOST\root\cimv2:Win32_)";
         const QString expected =
-            QString(QChar(0xfeff)) +
-            line({"Index", "Model", "PNPDeviceID", "SerialNumber", "Signature", "Size"}, disks) +
-            line({"1", "Generic Flash Disk USB Device", setup.disks[1].deviceId, "  AA 01",
-                  "2796295453", "16008609792"},
-                 disks) +
-            "\r\r\n" + QChar(0xfeff) + line({"Antecedent", "Dependent"}, links) +
-            line({node + R"(DiskPartition.DeviceID="Disk #0, Partition #0")",
-                  node + R"(LogicalDisk.DeviceID="C:")"},
-                 links) +
-            line({node + R"(DiskPartition.DeviceID="Disk #1, Partition #0")",
-                  node + R"(LogicalDisk.DeviceID="E:")"},
-                 links) +
-            "\r\r\n";
+            QChar(0xfeff) +
+            wmicTable({{"Index", "Model", "PNPDeviceID", "SerialNumber", "Signature", "Size"},
+                       {"1", "Generic Flash Disk USB Device", setup.disks[1].deviceId, "  AA 01",
+                        "2796295453", "16008609792"}}) +
+            QChar(0xfeff) +
+            wmicTable({{"Antecedent", "Dependent"},
+                       {node + R"(DiskPartition.DeviceID="Disk #0, Partition #0")",
+                        node + R"(LogicalDisk.DeviceID="C:")"},
+                       {node + R"(DiskPartition.DeviceID="Disk #1, Partition #0")",
+                        node + R"(LogicalDisk.DeviceID="E:")"}});
         const QByteArray table = host.read(QStringLiteral("C:\\l.txt"));
         QCOMPARE(QString(reinterpret_cast<const QChar *>(table.constData()), table.size() / 2),
                  expected);
@@ -219,11 +201,11 @@ private slots:
             QStringLiteral("select disk 1\nclean\nconvert mbr\ncreate partition primary");
         const QString fat32 = QStringLiteral("\nselect partition 1\nformat quick fs=fat32\nexit");
         const qint64 stick = 16008609792; // 15266 MiB after the first MiB
+        const qint64 large = 64023257088;
         QTest::newRow("partition as large as the disk") << stick << make + " size=15266" << 0;
         QTest::newRow("partition larger than the disk") << stick << make + " size=15267" << 4;
-        QTest::newRow("FAT32 of 32 GiB")
-            << qint64(64023257088) << make + " size=32768" + fat32 << 0;
-        QTest::newRow("FAT32 over 32 GiB") << qint64(64023257088) << make + fat32 << 4;
+        QTest::newRow("FAT32 of 32 GiB") << large << make + " size=32768" + fat32 << 0;
+        QTest::newRow("FAT32 over 32 GiB") << large << make + fat32 << 4;
         // Refused before a byte is written; without the FAT limit the disk is
         // too small for the file.
         QTest::newRow("file of 4 GiB onto FAT")
@@ -280,8 +262,7 @@ private slots:
         QFETCH(QString, lastAnswer);
         QFETCH(qint64, exitCode);
         simhost::HostSpec setup = simhost::sampleHostSpec();
-        for (auto it = hostFaults.constBegin(); it != hostFaults.constEnd(); ++it)
-            setup.faults[it.key()] = it.value();
+        setup.faults = hostFaults; // the sample host has none of its own
         TestHost host(setup);
         QVERIFY2(host.isValid(), qPrintable(host.error()));
         hostplatform::ConsoleSession session;

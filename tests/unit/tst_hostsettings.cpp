@@ -33,10 +33,9 @@ private slots:
         QVERIFY(host.isValid());
         QCOMPARE(readRegistryValue(kKey, QStringLiteral("LanguageType")), QVariant(0));
         // Key paths and names ignore case, as in the registry.
-        QCOMPARE(readRegistryValue(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\"
-                                                  "Windows NT\\CurrentVersion"),
-                                   QStringLiteral("productname")),
-                 QVariant(QStringLiteral("Windows 10 Pro")));
+        const QString version =
+            QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\Windows NT\\CurrentVersion");
+        QCOMPARE(readRegistryValue(version, "productname"), QVariant("Windows 10 Pro"));
         QVERIFY(!readRegistryValue(kKey, QStringLiteral("NoSuchValue")).isValid());
         QVERIFY(!readRegistryValue(kKey + "\\Sub", QStringLiteral("LanguageType")).isValid());
     }
@@ -93,15 +92,13 @@ private slots:
     // The probe reads the host's screen; a resolution that cannot be read lays
     // the windows out at 96 dpi rather than at 0 x 0 pixels.
     void probeReadsTheHostScreen() {
-        simhost::HostSpec setup = simhost::sampleHostSpec();
-        setup.dpi = 130;
-        TestHost host(setup);
+        TestHost host;
         QVERIFY(host.isValid());
-        probeScreenScale();
-        QCOMPARE(AppContext::scaleFactor(), 1.5f);
-        simhost::setHostSetting(host.root(), QStringLiteral("system/dpi"), 0);
-        probeScreenScale();
-        QCOMPARE(AppContext::scaleFactor(), 1.0f);
+        for (const auto &[dpi, scale] : {std::pair(130, 1.5f), std::pair(0, 1.0f)}) {
+            simhost::setHostSetting(host.root(), QStringLiteral("system/dpi"), dpi);
+            probeScreenScale();
+            QCOMPARE(AppContext::scaleFactor(), scale);
+        }
     }
 };
 
