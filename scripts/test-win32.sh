@@ -25,9 +25,7 @@ quiet wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
 wineserver -w
 
 www="$scratch/www" && mkdir -p "$www"
-start_server http
-start_server https trusted
-start_server stranger stranger
+for server in http "https trusted" "stranger stranger"; do start_server $server; done
 export BMC_TEST_HTTP_URL="http://127.0.0.1:$(cat "$scratch/http.port")/"
 # By name: Wine checks a certificate's DNS names only, never its addresses.
 export BMC_TEST_HTTPS_URL="https://localhost:$(cat "$scratch/https.port")/"
@@ -42,6 +40,5 @@ for link in alone tree/link; do ln -s "$links/outside" "$links/$link"; done
 export BMC_TEST_LINKS=$(winpath "$links")
 
 log "running the tests under Wine"
-cd "$build_dir"
 # In the background: an interrupt ends the run at once.
-ctest --output-on-failure & pids+=($!) && wait $!
+ctest --test-dir "$build_dir" --output-on-failure & pids+=($!) && wait $!

@@ -45,6 +45,7 @@ void downloadTests() {
     const auto redirect = [](const char *from, const char *to) {
         return widen(from) + L"redirect?to=" + widen(to) + L"boot.wim";
     };
+    const auto refused = DownloadResult::NotAuthenticated;
     const struct {
         const char *what;
         std::wstring url;
@@ -56,11 +57,9 @@ void downloadTests() {
         {"http to https", redirect(http, https), DownloadResult::Completed},
         {"an error status", widen(http) + L"no-such-image.wim", DownloadResult::Failed},
         {"no server", L"http://127.0.0.1:1/boot.wim", DownloadResult::Failed},
-        {"https, unknown authority", widen(stranger) + L"boot.wim",
-         DownloadResult::NotAuthenticated},
-        {"https to http", redirect(https, http), DownloadResult::NotAuthenticated},
-        {"http to https to http", widen(http) + L"redirect?to=" + redirect(https, http),
-         DownloadResult::NotAuthenticated},
+        {"https, unknown authority", widen(stranger) + L"boot.wim", refused},
+        {"https to http", redirect(https, http), refused},
+        {"http to https to http", widen(http) + L"redirect?to=" + redirect(https, http), refused},
     };
     for (const auto &row : rows) {
         // Content of its own for each row: never an earlier download's, nor
@@ -69,12 +68,10 @@ void downloadTests() {
         CHECK(writeFile(served, content) && plantCacheEntry(row.url));
         removeFile(target);
         unsigned long long received = 0;
+        const auto progress = [&](unsigned long long got, unsigned long long) { received = got; };
         hostplatform::RemoteVersion version;
         CHECK_ROW(row.what,
-                  hostplatform::downloadToFile(
-                      row.url, target, nullptr,
-                      [&](unsigned long long got, unsigned long long) { received = got; },
-                      &version),
+                  hostplatform::downloadToFile(row.url, target, nullptr, progress, &version),
                   row.expected);
         // A refused server leaves no image behind that could pass for one,
         // and where nothing arrived, no cached copy to answer a later
@@ -104,12 +101,11 @@ void downloadTests() {
                           now.lastModified == version.lastModified,
                       true);
         DWORD size = 0; // none left, not even one too large for no buffer
-        CHECK_ROW(row.what,
-                  completed ||
-                      (!GetUrlCacheEntryInfoW(row.url.c_str(), nullptr, &size) &&
-                       GetLastError() != ERROR_INSUFFICIENT_BUFFER) ||
-                      !arrived.empty(),
-                  true);
+        if (!completed && arrived.empty())
+            CHECK_ROW(row.what,
+                      GetUrlCacheEntryInfoW(row.url.c_str(), nullptr, &size) ||
+                          GetLastError() == ERROR_INSUFFICIENT_BUFFER,
+                      false);
     }
 
     // The server below /trickle/ sends half and then a byte a second, for
@@ -132,10 +128,8 @@ void downloadTests() {
     // given up at the first "stop", not at the end of the stall window.
     WSADATA winsock;
     SOCKET silent = INVALID_SOCKET;
-    sockaddr_in address{};
+    sockaddr_in address{AF_INET, 0, {{{127, 0, 0, 1}}}, {}};
     int addressSize = sizeof(address);
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (CHECK(WSAStartup(MAKEWORD(2, 2), &winsock) == 0) &&
         CHECK((silent = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) != INVALID_SOCKET) &&
         CHECK(bind(silent, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0 &&
@@ -148,7 +142,6 @@ void downloadTests() {
         CHECK(!hostplatform::remoteVersion(url, &none, [&]() { return ++asked >= 3; }));
         CHECK_EQ(asked, 3);
     }
-    if (silent != INVALID_SOCKET)
-        closesocket(silent);
+    closesocket(silent); // of no effect when there is none
     WSACleanup();
 }

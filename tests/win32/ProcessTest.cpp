@@ -1,5 +1,4 @@
 // Starting processes through the real calls: the line the runner builds
-// Starting processes through the real calls: the line the runner builds
 // reaches cmd and the program whole, only Windows' own cmd runs it (not
 // COMSPEC, not a cmd.exe in the current folder; with /d), every program
 // starts in the system directory, exit codes come back, what cannot start is
@@ -11,6 +10,8 @@
 #include "command/ShellCommandRunner.h"
 #include "platform/HostPlatform.h"
 
+#include <sddl.h>
+
 using namespace win32test;
 
 namespace {
@@ -19,6 +20,14 @@ namespace {
 const std::wstring kMarker = tempFolder() + L"bmc_probe_marker.txt";
 // The probe as the tool names its tools: unquoted (the build folder has no blank).
 const std::string kProbe = narrow(ownPath());
+const std::wstring kMissing = tempFolder() + L"bmc_no_such_program.exe";
+
+// Whether ready() came true within tenths of a second, asked every tenth.
+template <typename Ready> bool waitFor(Ready ready, int tenths) {
+    for (int i = 0; i < tenths && !ready(); ++i)
+        Sleep(100);
+    return ready();
+}
 
 // What the probe's "args" mode received, or "(not run)".
 std::string argumentsSeen(const std::string &tail, const char *argument = "") {
@@ -27,9 +36,9 @@ std::string argumentsSeen(const std::string &tail, const char *argument = "") {
     return code == 0 ? readFile(kMarker) : "(not run)";
 }
 
-long long runProbe(const std::string &arguments) {
-    std::wstring line = L"\"" + ownPath() + L"\" " + widen(arguments);
-    return hostplatform::runHiddenProcess(ownPath(), &line[0]);
+long long runProbe(const std::string &arguments, const std::wstring &program = ownPath()) {
+    std::wstring line = L"\"" + program + L"\" " + widen(arguments);
+    return hostplatform::runHiddenProcess(program, &line[0]);
 }
 
 void commandLines() {
@@ -57,64 +66,54 @@ void commandLines() {
 
 void onlyWindowsOwnPrograms() {
     // Started by hand from another folder, which holds a cmd.exe of
-    // someone else's (the probe), with COMSPEC naming a program that is not
-    // there.
+    // someone else's (the probe); COMSPEC names a program that is not there
+    // (processTests).
     const std::wstring planted = tempFolder() + L"bmc_planted";
     CreateDirectoryW(planted.c_str(), nullptr);
     CHECK(CopyFileW(ownPath().c_str(), (planted + L"\\cmd.exe").c_str(), FALSE));
-    wchar_t before[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, before);
     CHECK(SetCurrentDirectoryW(planted.c_str()));
-    const char *comspec = std::getenv("COMSPEC");
-    const std::string savedComspec = comspec ? comspec : "";
-    _putenv("COMSPEC=C:\\bmc-no-such-folder\\cmd.exe");
-    removeFile(kMarker);
     CHECK_EQ(ShellCommandRunner("exit 5", ""), 5);
-    CHECK_EQ(readFile(kMarker), "");
     // Every program starts in the system directory, through cmd or not.
     const std::string system = narrow(hostplatform::systemDirectory());
     CHECK_EQ(ShellCommandRunner((kProbe + " cwd").c_str(), ""), 0);
     CHECK_EQ(readFile(kMarker), system);
     CHECK_EQ(ProgramRunner(kProbe.c_str(), "cwd"), 0);
     CHECK_EQ(readFile(kMarker), system);
-    // A program is named by its full path; a bare name is not looked for.
+    // A program is named by its full path; a bare name is not looked for,
+    // not even where the current folder holds that program.
     CHECK_EQ(ProgramRunner("cmd.exe", "/d /c exit 5"), kCommandNotStarted);
-    _putenv(("COMSPEC=" + savedComspec).c_str());
-    SetCurrentDirectoryW(before);
-    removeFile(planted + L"\\cmd.exe");
-    RemoveDirectoryW(planted.c_str());
-}
+    hostplatform::ConsoleSession bare;
+    CHECK(!bare.start(L"cmd.exe", L"prompt", planted));
+    CHECK_EQ(bare.finish(0), hostplatform::kProcessNotStarted);
+    CHECK(!hostplatform::shellStart(L"cmd.exe"));
 
-void interpreterLine() {
     // Wine's cmd runs no AutoRun command that /d could keep from running:
     // for one start the probe stands in for the system's cmd.exe (loaded as
-    // the file, not as Wine's own) and reports the line it was given.
+    // the file, not as Wine's own) and reports the line it was given (the
+    // planted one, run with "/d", would report nothing).
     const std::wstring cmd = hostplatform::systemDirectory() + L"\\cmd.exe";
     const std::wstring saved = tempFolder() + L"bmc_cmd_saved.exe";
     CHECK(CopyFileW(cmd.c_str(), saved.c_str(), FALSE) &&
           CopyFileW(ownPath().c_str(), cmd.c_str(), FALSE));
-    HKEY overrides = nullptr;
-    const wchar_t native[] = L"native";
-    CHECK(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0,
-                          KEY_SET_VALUE, nullptr, &overrides, nullptr) == ERROR_SUCCESS &&
-          RegSetValueExW(overrides, L"cmd.exe", 0, REG_SZ, reinterpret_cast<const BYTE *>(native),
-                         sizeof(native)) == ERROR_SUCCESS);
+    const wchar_t overrides[] = L"Software\\Wine\\DllOverrides", native[] = L"native";
+    CHECK(RegSetKeyValueW(HKEY_CURRENT_USER, overrides, L"cmd.exe", REG_SZ, native,
+                          sizeof(native)) == ERROR_SUCCESS);
     removeFile(kMarker);
     ShellCommandRunner("exit 0", "");
-    RegDeleteValueW(overrides, L"cmd.exe");
-    RegCloseKey(overrides);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, overrides, L"cmd.exe");
     CHECK(CopyFileW(saved.c_str(), cmd.c_str(), FALSE));
     removeFile(saved);
     CHECK_EQ(readFile(kMarker), narrow(cmd) + " /d /c exit 0 ");
+    // Out of the planted folder, so that it can go.
+    SetCurrentDirectoryW(tempFolder().c_str());
+    removeFile(planted + L"\\cmd.exe");
+    RemoveDirectoryW(planted.c_str());
 }
 
 void exitCodes() {
     // Widened unsigned: even 0xFFFFFFFF is an exit code, not "could not start".
     CHECK_EQ(runProbe("exit 4294967295"), 4294967295LL);
-    const std::wstring missingProgram = tempFolder() + L"bmc_no_such_program.exe";
-    std::wstring missing = L"\"" + missingProgram + L"\" exit 3";
-    CHECK_EQ(hostplatform::runHiddenProcess(missingProgram, &missing[0]),
-             hostplatform::kProcessNotStarted);
+    CHECK_EQ(runProbe("exit 3", kMissing), hostplatform::kProcessNotStarted);
 
     CHECK_EQ(runProbe("startup"), 0);
     CHECK_EQ(readFile(kMarker), "flags=1 show=0"); // STARTF_USESHOWWINDOW, SW_HIDE
@@ -130,10 +129,7 @@ void stopEndsTheTree() {
     CHECK(GetTickCount64() - started < 30000);
     // The probe is gone too: the file can be written again (ending a process
     // takes a moment to release its handles).
-    bool released = false;
-    for (int i = 0; i < 50 && !(released = writeFile(kMarker, "")); ++i)
-        Sleep(100);
-    CHECK(released);
+    CHECK(waitFor([] { return writeFile(kMarker, ""); }, 50));
     // A stop check that never says stop changes nothing.
     CHECK_EQ(ShellCommandRunner("exit 6", "", []() { return false; }), 6);
 }
@@ -157,75 +153,51 @@ void consoleSessions() {
     removeFile(kMarker);
     hostplatform::ConsoleSession silent;
     CHECK(silent.start(ownPath(), L"hold", folder));
-    for (int i = 0; i < 600 && !exists(kMarker); ++i)
-        Sleep(100);
+    CHECK(waitFor([] { return exists(kMarker); }, 600));
     const ULONGLONG asked = GetTickCount64();
     CHECK(!silent.readUntil("READY> ", &text, 1000));
     CHECK(GetTickCount64() - asked < 30000);
     CHECK_EQ(silent.finish(0), hostplatform::kProcessStopped);
-    bool released = false;
-    for (int i = 0; i < 50 && !(released = writeFile(kMarker, "")); ++i)
-        Sleep(100);
-    CHECK(released);
-
-    // Never found through the current folder: a bare name does not start,
-    // even where the current folder holds that program.
-    const std::wstring self = ownPath(), own = self.substr(0, self.find_last_of(L'\\'));
-    CHECK(SetCurrentDirectoryW(own.c_str()));
-    hostplatform::ConsoleSession bare;
-    CHECK(!bare.start(self.substr(own.size() + 1), L"prompt", folder));
-    CHECK_EQ(bare.finish(0), hostplatform::kProcessNotStarted);
+    CHECK(waitFor([] { return writeFile(kMarker, ""); }, 50));
 }
 
 void shellStartAndOneCopy() {
     removeFile(kMarker);
-    const std::wstring path = ownPath(), folder = path.substr(0, path.find_last_of(L'\\'));
-    CHECK(SetCurrentDirectoryW(folder.c_str()));
-    // By its full path only: a bare name would be found in the current folder.
-    CHECK(!hostplatform::shellStart(path.substr(folder.size() + 1)));
-    CHECK(hostplatform::shellStart(path));
-    for (int i = 0; i < 600 && readFile(kMarker).empty(); ++i)
-        Sleep(100);
-    CHECK_EQ(readFile(kMarker), narrow(path));
-    CHECK(!hostplatform::shellStart(tempFolder() + L"bmc_no_such_program.exe"));
+    CHECK(hostplatform::shellStart(ownPath()));
+    CHECK(waitFor([] { return !readFile(kMarker).empty(); }, 600));
+    CHECK_EQ(readFile(kMarker), kProbe);
+    CHECK(!hostplatform::shellStart(kMissing));
 
     CHECK_EQ(runProbe("second"), 5);
     // The name made first by someone the tool cannot open it for: a copy
     // may run there, so it is refused, and says so (no window to bring up).
-    SECURITY_DESCRIPTOR nobody;
-    ACL noAccess;
-    InitializeSecurityDescriptor(&nobody, SECURITY_DESCRIPTOR_REVISION);
-    InitializeAcl(&noAccess, sizeof(noAccess), ACL_REVISION);
-    SetSecurityDescriptorDacl(&nobody, TRUE, &noAccess, FALSE);
-    SECURITY_ATTRIBUTES squatting = {sizeof(squatting), &nobody, FALSE};
+    PSECURITY_DESCRIPTOR nobody = nullptr; // an empty access list: no one may open it
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1, &nobody, nullptr);
+    SECURITY_ATTRIBUTES squatting = {sizeof(squatting), nobody, FALSE};
     const HANDLE squat = CreateMutexW(&squatting, FALSE, L"Local\\BootableMediaCreator.Instance");
     CHECK(squat);
     CHECK_EQ(runProbe("second"), 4);
     CloseHandle(squat);
+    LocalFree(nobody);
 
-    CHECK(hostplatform::claimSingleInstance());
-    CHECK(!hostplatform::claimSingleInstance());
+    CHECK(hostplatform::claimSingleInstance() && !hostplatform::claimSingleInstance());
     // Refused. Without a display no window can be made, so there is none
     // to bring up here.
     CHECK_EQ(runProbe("second"), 4);
     // Held in the session's own namespace, where other sessions cannot reach.
-    for (const auto &[name, held] :
-         {std::make_pair(L"Local\\BootableMediaCreator.Instance", true),
-          std::make_pair(L"Global\\BootableMediaCreator.Instance", false)}) {
-        const HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, name);
-        CHECK_ROW(narrow(name), mutex != nullptr, held);
-        if (mutex)
-            CloseHandle(mutex);
-    }
+    const HANDLE local = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\BootableMediaCreator.Instance");
+    CHECK(local && !OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\BootableMediaCreator.Instance"));
+    CloseHandle(local);
 }
 
 } // namespace
 
 void processTests() {
     _putenv(("BMC_PROBE_MARKER=" + narrow(kMarker)).c_str());
+    // Windows' own cmd runs, never the one COMSPEC names.
+    _putenv("COMSPEC=C:\\bmc-no-such-folder\\cmd.exe");
     commandLines();
     onlyWindowsOwnPrograms();
-    interpreterLine();
     exitCodes();
     stopEndsTheTree();
     consoleSessions();

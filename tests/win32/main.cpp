@@ -30,47 +30,22 @@ void workFileTests();
 
 using namespace win32test;
 
-namespace {
-
-int answerPrompts() {
-    const auto say = [](const std::string &text) {
-        DWORD written = 0;
-        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), DWORD(text.size()), &written,
-                  nullptr);
-    };
-    wchar_t folder[MAX_PATH];
-    say(narrow(std::wstring(folder, GetCurrentDirectoryW(MAX_PATH, folder))) + "\r\nREADY> ");
-    for (std::string line; std::getline(std::cin, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line == "exit")
-            return 7;
-        say("got " + line + "\r\nREADY> ");
-    }
-    return 0;
-}
-
-} // namespace
-
 int main(int argc, char **argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     const char *markerName = std::getenv("BMC_PROBE_MARKER");
     const std::wstring marker = widen(markerName ? markerName : "");
-    std::string report = mode.empty() ? narrow(ownPath()) : "";
+    wchar_t folder[MAX_PATH];
+    const std::wstring current(folder, GetCurrentDirectoryW(MAX_PATH, folder));
+    STARTUPINFOW startup = {};
+    GetStartupInfoW(&startup);
+    std::string report = narrow(mode.empty() ? ownPath() : mode == "cwd" ? current : L"");
     for (int i = 2; mode == "args" && i < argc; ++i)
         report += (i > 2 ? "|" : "") + std::string(argv[i]);
-    if (mode == "startup") {
-        STARTUPINFOW startup = {};
-        GetStartupInfoW(&startup);
+    if (mode == "startup")
         report = "flags=" + std::to_string(startup.dwFlags) +
                  " show=" + std::to_string(startup.wShowWindow);
-    }
     if (_wcsicmp(ownPath().c_str(), (hostplatform::systemDirectory() + L"\\cmd.exe").c_str()) == 0)
         return writeFile(marker, narrow(GetCommandLineW())) ? 0 : 3;
-    if (mode == "cwd") {
-        wchar_t folder[MAX_PATH];
-        report = narrow(std::wstring(folder, GetCurrentDirectoryW(MAX_PATH, folder)));
-    }
     if (mode.empty() || mode == "args" || mode == "startup" || mode == "cwd")
         return writeFile(marker, report) ? 0 : 3;
     if (mode == "exit" && argc == 3)
@@ -81,8 +56,18 @@ int main(int argc, char **argv) {
         Sleep(60000);
         return held == INVALID_HANDLE_VALUE ? 3 : 0;
     }
-    if (mode == "prompt")
-        return answerPrompts();
+    if (mode == "prompt") {
+        // In text mode, as a console program's output: each "\n" goes out as "\r\n".
+        std::cout << narrow(current) << "\nREADY> " << std::flush;
+        for (std::string line; std::getline(std::cin, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (line == "exit")
+                return 7;
+            std::cout << "got " << line << "\nREADY> " << std::flush;
+        }
+        return 0;
+    }
     if (mode == "second")
         return hostplatform::claimSingleInstance()       ? 5
                : hostplatform::activateRunningInstance() ? 0
@@ -90,12 +75,10 @@ int main(int argc, char **argv) {
     if (mode == "rights")
         return hostplatform::hasAdministratorRights() ? 6 : 7;
 
-    const std::pair<const char *, void (*)()> parts[] = {{"process", processTests},
-                                                         {"system", systemTests},
-                                                         {"hash", fileHashTests},
-                                                         {"download", downloadTests},
-                                                         {"workfiles", workFileTests}};
-    for (const auto &[name, part] : parts)
+    using Part = std::pair<const char *, void (*)()>;
+    for (const auto &[name, part] :
+         {Part{"process", processTests}, Part{"system", systemTests}, Part{"hash", fileHashTests},
+          Part{"download", downloadTests}, Part{"workfiles", workFileTests}})
         if (mode == name)
             return part(), failures == 0 ? 0 : 1;
     std::printf("unknown part or probe mode: %s\n", mode.c_str());
