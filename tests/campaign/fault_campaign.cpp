@@ -226,14 +226,13 @@ struct Campaign {
     void checkCompletedDrive(const TestHost &host);
     void checkAfterTool(ToolSession &session, const HostSnapshot &before);
 
-    HttpTestServer &m_images;
-    HttpTestServer &m_untrusted;
-    const QString m_proxy, m_plant;
-    const QByteArray m_imageHash;
+    E2eServer &m_servers;
+    const QString m_plant;
+    HttpTestServer &m_images = m_servers.https();
     // The run's end (completed, failed, notice, not-started, left, idle,
-    // hang) and the promises it broke.
-    QString outcome;
-    QStringList violations;
+    // hang) and the promises it broke, empty until the first run.
+    QString outcome{};
+    QStringList violations{};
 };
 
 // Runs the build inside the application's loop, as in the running tool, so
@@ -323,8 +322,9 @@ void Campaign::run(const Faults &f) {
     m_images.setMode(f.serverFirstOnly ? Mode::Serve : mode);
     m_images.failNextRequests(f.serverFirstOnly ? 1 : 0, mode);
     m_images.setCut(f.cutAt);
-    ToolSession session(f.setup, (f.untrustedServer ? m_untrusted : m_images).url("/boot.wim"),
-                        f.offline ? E2eServer::deadProxy() : m_proxy);
+    ToolSession session(f.setup,
+                        (f.untrustedServer ? m_servers.untrusted() : m_images).url("/boot.wim"),
+                        f.offline ? E2eServer::deadProxy() : m_servers.proxy());
     TestHost &host = session.host();
     simhost::setHostSetting(host.root(), "network/stallWindowMs",
                             m_plant == "hang" ? 600000 : kStallWindowMs);
@@ -412,7 +412,7 @@ void Campaign::checkCompletedDrive(const TestHost &host) {
         folder = host.root() + "/unplugged/disk1";
     if (m_plant == "cut-boot-file") // cut short, as a write error leaves it
         QFile::resize(folder + "/volume/bootmgr", 22);
-    for (const QString &fault : driveFaults(host, folder + "/volume", m_imageHash))
+    for (const QString &fault : driveFaults(host, folder + "/volume", m_servers.goodImageHash()))
         violations << "completed, but the drive " + fault;
 }
 
@@ -505,13 +505,7 @@ int main(int argc, char *argv[]) {
     for (int i = 0; !parser.isSet("replay") && i < parser.value("builds").toInt(); ++i)
         seeds << runSeed(campaignSeed, i);
 
-    Campaign campaign{servers.https(),
-                      servers.untrusted(),
-                      servers.proxy(),
-                      plant,
-                      servers.goodImageHash(),
-                      {},
-                      {}};
+    Campaign campaign{servers, plant};
     QMap<QString, int> counts; // "fault <kind>", "outcome <end>"
     int violating = 0;
     QElapsedTimer total;

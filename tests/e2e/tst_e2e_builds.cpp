@@ -6,7 +6,6 @@
 #include "support/HostChecks.h"
 #include "support/HostSnapshot.h"
 #include "support/ToolSession.h"
-#include "support/WindowStates.h"
 
 #include "mainwindow/ConnectivityProbe.h"
 
@@ -54,6 +53,24 @@ enum class Between {
     ReplacedOnDisk
 };
 
+// The failure dialog is up; the window keeps its building look with every
+// control disabled, and nothing claims success.
+void verifyFailureDialog(ToolSession &session) {
+    // Every way on goes through the dialog; nothing claims success.
+    const QRegularExpression failed("^list off \\| create hidden,off \\| leave off \\| .* \\| "
+                                    "animation hidden \\| confirm \\w+ \\| failure shown$");
+    QVERIFY2(failed.match(session.describe()).hasMatch(), qPrintable(session.describe()));
+    QVERIFY(session.window()->label_2->text() != kCompletedText);
+    for (QAbstractButton *way : {session.info()->RecreateButton, session.info()->CancelButton})
+        QVERIFY(way->isVisible() && way->isEnabled());
+}
+
+// Leaves the tool by button: nothing of the image stays.
+void verifyLeftWithoutImage(TestHost &host, QAbstractButton *button) {
+    QCOMPARE(ToolSession::leaveWith(button), 0);
+    QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\DownloadFIle"))));
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Fault)
@@ -63,8 +80,8 @@ class TestE2eBuilds : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
+    void initTestCase() { QVERIFY(m_server.start()); }
+    void init() { m_server.reset(); }
 
     void completeBuildThenASecondOnTheSameList();
     void failedBuildNamesItsCause_data();
@@ -73,27 +90,24 @@ private slots:
     void keptImageServesTheNextBuild();
 
 private:
-    // The recovery drive on diskId under letter, with the served image.
-    void verifyRecoveryDrive(TestHost &host, const QString &diskId, QChar letter);
-    void verifyWorkFilesGone(TestHost &host, const QString &temp);
+    // A complete build: "Process completed" at 100 %, every control back and
+    // no dialog; the recovery drive on diskId under letter with the served
+    // image, no work file left, the machine free to sleep again.
+    void verifyCompleted(ToolSession &session, const QString &diskId, QChar letter);
     // Between builds only the image of the last verified download may stay,
     // alone in its folder and as it was served.
     void verifyAtMostTheImageKept(TestHost &host, const QString &temp);
-    // Leaves the tool by button: nothing of the image stays.
-    void verifyLeftWithoutImage(TestHost &host, QAbstractButton *button);
 
     E2eServer m_server;
 };
 
-void TestE2eBuilds::initTestCase() {
-    QVERIFY(m_server.start());
-}
-
-void TestE2eBuilds::init() {
-    m_server.reset();
-}
-
-void TestE2eBuilds::verifyRecoveryDrive(TestHost &host, const QString &diskId, QChar letter) {
+void TestE2eBuilds::verifyCompleted(ToolSession &session, const QString &diskId, QChar letter) {
+    QCOMPARE(session.describe(),
+             QString(kIdle).replace("status hidden | progress hidden | animation shown",
+                                    "status shown | progress shown | animation hidden"));
+    QCOMPARE(session.window()->label_2->text(), kCompletedText);
+    QCOMPARE(session.window()->progressBar->value(), 100);
+    TestHost &host = session.host();
     const QString volume = volumeOf(host, diskId);
     QCOMPARE(QFileInfo(host.root() + "/drives/" + letter).canonicalFilePath(),
              QFileInfo(volume).canonicalFilePath());
@@ -105,6 +119,10 @@ void TestE2eBuilds::verifyRecoveryDrive(TestHost &host, const QString &diskId, Q
     for (const char *key : {"partitions", "partitionStyle", "active", "fileSystem"})
         partition << disk.value(QLatin1String("disk/") + key).toString();
     QCOMPARE(partition, QStringList({"1", "MBR", "true", "FAT32"}));
+    verifyAtMostTheImageKept(host, session.temp());
+    const QString log = buildLog(host, session.temp());
+    QVERIFY(log.contains(QLatin1String("note  build complete")) && !log.contains("FAILED"));
+    QVERIFY(keepAwakeCleared(host, true));
 }
 
 void TestE2eBuilds::verifyAtMostTheImageKept(TestHost &host, const QString &temp) {
@@ -117,19 +135,6 @@ void TestE2eBuilds::verifyAtMostTheImageKept(TestHost &host, const QString &temp
     QCOMPARE(QDir(kept).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList({"boot.wim"}));
     QCOMPARE(sha256(kept + "/boot.wim"), m_server.goodImageHash());
-}
-
-void TestE2eBuilds::verifyLeftWithoutImage(TestHost &host, QAbstractButton *button) {
-    QCOMPARE(ToolSession::leaveWith(button), 0);
-    QVERIFY(!QFileInfo::exists(host.local(QStringLiteral("C:\\DownloadFIle"))));
-}
-
-void TestE2eBuilds::verifyWorkFilesGone(TestHost &host, const QString &temp) {
-    verifyAtMostTheImageKept(host, temp);
-    const QString log = buildLog(host, temp);
-    QVERIFY(log.contains(QLatin1String("note  build complete")) && !log.contains("FAILED"));
-    // The machine may sleep again.
-    QVERIFY(keepAwakeCleared(host, true));
 }
 
 // Two sticks, a temporary folder with blanks in its name, and Windows in
@@ -179,7 +184,7 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     QVERIFY(session.startBuild());
     verifyBuilding(session);
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
-    verifyFinished(session);
+    verifyCompleted(session, QStringLiteral("disk1"), 'R');
     // Listed again once the build was over: the stick is now on R:.
     QCOMPARE(session.driveTexts(),
              QStringList({QString(kUsbModel).replace("E:", "R:"), drives.last()}));
@@ -188,8 +193,6 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     // times.
     QCOMPARE(m_server.http().requestTargets().mid(requests.size()),
              QStringList({ConnectivityProbe::url(), "/boot.wim" + query, "/boot.wim" + query}));
-    verifyRecoveryDrive(host, QStringLiteral("disk1"), 'R');
-    verifyWorkFilesGone(host, temp);
     // Only Windows' own programs ran, by their full path, in the system
     // directory; nothing planted ran.
     for (const simhost::LoggedCommand &c : host.commands()) {
@@ -255,7 +258,6 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
     watch.stop();
     QVERIFY(leftWhileWriting);
-    verifyFinished(session);
     QVERIFY(hostLog(host, "shell.log").isEmpty());
     QCOMPARE(m_server.https().requestTargets().mid(downloads.size()), QStringList({"/boot.wim"}));
     // The status line said how much had arrived, then how much was on the
@@ -276,8 +278,7 @@ void TestE2eBuilds::completeBuildThenASecondOnTheSameList() {
 
     // R: still leads to the first stick, so the second gets the next letter
     // and the first stick stays as it was.
-    verifyRecoveryDrive(host, QStringLiteral("disk2"), 'S');
-    verifyWorkFilesGone(host, temp);
+    verifyCompleted(session, QStringLiteral("disk2"), 'S');
     lines = commandLines(host).mid(before);
     QCOMPARE(lines.mid(0, 1), QStringList({listing}));
     const QStringList buildOnS = buildCommands(temp, 'S');
@@ -507,10 +508,8 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
         simhost::setHostSetting(host.root(), "faults/xcopyWriteErrorFor", QString());
         QVERIFY(ToolSession::press(session.info()->RecreateButton));
         QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
-        verifyFinished(session);
-        verifyRecoveryDrive(host, QStringLiteral("disk1"), fault == Fault::Pulled ? 'R' : 'S');
+        verifyCompleted(session, QStringLiteral("disk1"), fault == Fault::Pulled ? 'R' : 'S');
         QCOMPARE(m_server.https().requestTargets(), downloads);
-        verifyWorkFilesGone(host, session.temp());
     }
     if (fault == Fault::ShortImage) {
         // Recreate runs the whole start again, network check included, and
@@ -520,11 +519,9 @@ void TestE2eBuilds::failedBuildNamesItsCause() {
         QVERIFY(!session.info()->isVisible());
         verifyBuilding(session);
         QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
-        verifyFinished(session);
+        verifyCompleted(session, QStringLiteral("disk1"), 'R');
         QCOMPARE(m_server.http().requestTargets().count(ConnectivityProbe::url()), probes + 2);
-        verifyRecoveryDrive(host, QStringLiteral("disk1"), 'R');
         VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk1")));
-        verifyWorkFilesGone(host, session.temp());
     }
     verifyLeftWithoutImage(host, session.failureShown() ? session.info()->CancelButton
                                                         : session.window()->CancelButton);
@@ -572,8 +569,7 @@ void TestE2eBuilds::keptImageServesTheNextBuild() {
     HttpTestServer &server = m_server.https();
     QVERIFY(session.startBuild());
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
-    verifyFinished(session);
-    verifyWorkFilesGone(host, session.temp());
+    verifyCompleted(session, QStringLiteral("disk1"), 'R');
     const QString image = host.local(QStringLiteral("C:\\DownloadFIle\\boot.wim"));
     const QStringList gets = server.requestTargets(), heads = server.headTargets();
     if (between == Between::NewVersion)
@@ -606,9 +602,7 @@ void TestE2eBuilds::keptImageServesTheNextBuild() {
     QVERIFY(session.startBuild());
     QTRY_VERIFY_WITH_TIMEOUT(session.buildEnded(), kBuildTimeoutMs);
     watch.stop();
-    verifyFinished(session);
-    verifyRecoveryDrive(host, QStringLiteral("disk1"), 'S');
-    verifyWorkFilesGone(host, session.temp());
+    verifyCompleted(session, QStringLiteral("disk1"), 'S');
     VERIFY_UNCHANGED(others, session.snapshot(QStringLiteral("disk1")));
     QCOMPARE(server.requestTargets().size() - gets.size(), reused ? 0 : 1);
     QCOMPARE(server.headTargets().size() - heads.size(),

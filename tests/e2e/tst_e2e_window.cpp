@@ -5,12 +5,10 @@
 #include "support/HostChecks.h"
 #include "support/HostSnapshot.h"
 #include "support/ToolSession.h"
-#include "support/WindowStates.h"
 
 #include "builder/BuildCommands.h"
 #include "dialogs/InfoDialogClass.h"
 #include "mainwindow/ConnectivityProbe.h"
-#include "sim/platform/SimRegistry.h"
 
 #include <QMovie>
 #include <QNetworkProxy>
@@ -24,10 +22,6 @@ using namespace windowstates;
 namespace {
 
 constexpr int kWaitMs = 60000;
-
-void unplug(const TestHost &host, const QString &diskId) {
-    QDir(host.root() + QStringLiteral("/disks/") + diskId).removeRecursively();
-}
 
 bool nothingWasStarted(TestHost &host, const QString &temp) {
     return !QFileInfo::exists(host.local(QStringLiteral("C:\\mount"))) &&
@@ -122,7 +116,6 @@ void TestE2eWindow::disksComingAndGoing() {
     const simhost::DiskSpec stick = setup.disks.takeLast();
     ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
     TestHost &host = session.host();
-    QVERIFY(host.isValid());
     QVERIFY(session.open());
     QCOMPARE(session.describe(), kIdleWithoutDrive);
     const auto plugIn = [&](const char *id, int number, const char *model, const char *letter) {
@@ -153,11 +146,11 @@ void TestE2eWindow::disksComingAndGoing() {
     QCOMPARE(session.window()->DiskComboBox->currentIndex(), 0);
     // Its drive removed, the same.
     QVERIFY(ToolSession::press(session.window()->CreateBootable));
-    unplug(host, QStringLiteral("disk1"));
+    QVERIFY(QDir(host.root() + "/disks/disk1").removeRecursively()); // unplugged
     QTRY_COMPARE_WITH_TIMEOUT(session.driveNumbers(), (QList<QVariant>{2, 3}), kWaitMs);
     QCOMPARE(session.describe(), kIdle);
-    unplug(host, QStringLiteral("disk2"));
-    unplug(host, QStringLiteral("disk3"));
+    for (const char *id : {"/disks/disk2", "/disks/disk3"})
+        QVERIFY(QDir(host.root() + id).removeRecursively());
     QTRY_COMPARE_WITH_TIMEOUT(session.describe(), kIdleWithoutDrive, kWaitMs);
     QVERIFY(nothingWasStarted(host, session.temp()));
 }
@@ -201,7 +194,6 @@ void TestE2eWindow::waysOutOfEveryState() {
     setup.dpi = dpi;
     ToolSession session(setup, link, offline ? E2eServer::deadProxy() : m_server.proxy());
     TestHost &host = session.host();
-    QVERIFY(host.isValid());
     QVERIFY(session.open());
     const HostSnapshot before = session.snapshot();
     QCreateBootable *w = session.window();
@@ -305,7 +297,6 @@ void TestE2eWindow::withoutRightsNothingStarts() {
     setup.elevated = false;
     ToolSession session(setup, m_server.goodImageLink(), m_server.proxy());
     TestHost &host = session.host();
-    QVERIFY(host.isValid());
     const auto requests = [this] {
         return m_server.http().requestTargets().size() + m_server.https().requestTargets().size();
     };
@@ -334,9 +325,8 @@ void TestE2eWindow::withoutRightsNothingStarts() {
     QCOMPARE(session.describe(), noRights);
 
     // The listings are all that ran; nothing went out to the network.
-    const QString listing = listingCommand(session.temp());
-    const QString letters = lettersCommand(session.temp());
-    QCOMPARE(commandLines(host), (QStringList{listing, letters, listing, letters}));
+    const QStringList listings{listingCommand(session.temp()), lettersCommand(session.temp())};
+    QCOMPARE(commandLines(host), listings + listings);
     QCOMPARE(requests(), requestsBefore);
     QVERIFY(nothingWasStarted(host, session.temp()));
 }

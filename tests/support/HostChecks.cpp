@@ -34,6 +34,17 @@ QString toolFile(const QString &temp, const char *name) {
     return path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path;
 }
 
+// A query of WMIC, or on a host without WMIC of PowerShell's
+// Get-CimInstance, appended to a file of the tool's folder in temp.
+QString query(const QString &temp, bool wmic, const QString &byWmic, const QString &byCim,
+              const char *file) {
+    const QString powerShell = QStringLiteral(
+        R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command )"
+        R"("[Console]::OutputEncoding = [Text.Encoding]::UTF8; Get-CimInstance -ClassName )");
+    return hostSystem() + (wmic ? "\\wbem\\WMIC.exe " + byWmic : powerShell + byCim + '"') +
+           " >> " + toolFile(temp, file);
+}
+
 } // namespace
 
 QStringList commandLines(const TestHost &host) {
@@ -46,31 +57,21 @@ QStringList commandLines(const TestHost &host) {
     return lines;
 }
 
-const QString kPowerShell = QStringLiteral(
-    R"(\WindowsPowerShell\v1.0\powershell.exe -NoProfile -NonInteractive -Command )"
-    R"("[Console]::OutputEncoding = [Text.Encoding]::UTF8; Get-CimInstance -ClassName )");
-
 QString listingCommand(const QString &temp, bool wmic) {
-    return hostSystem() +
-           (wmic ? QStringLiteral(
-                       "\\wbem\\WMIC.exe diskdrive where \"MediaType='Removable Media'\" get "
-                       "Index,Model,PNPDeviceID,SerialNumber,Signature,Size")
-                 : kPowerShell + QStringLiteral(
-                                     R"(Win32_DiskDrive -Filter \"MediaType='Removable Media'\" )"
-                                     R"(| ForEach-Object { ($_.Index,$_.Model,$_.PNPDeviceID,)"
-                                     R"($_.SerialNumber,$_.Signature,$_.Size) -join [char]9 }")")) +
-           " >> " + toolFile(temp, "DiskInfo.txt");
+    return query(temp, wmic,
+                 "diskdrive where \"MediaType='Removable Media'\" get "
+                 "Index,Model,PNPDeviceID,SerialNumber,Signature,Size",
+                 R"(Win32_DiskDrive -Filter \"MediaType='Removable Media'\" | ForEach-Object { )"
+                 R"(($_.Index,$_.Model,$_.PNPDeviceID,$_.SerialNumber,$_.Signature,$_.Size) )"
+                 R"(-join [char]9 })",
+                 "DiskInfo.txt");
 }
 
 QString lettersCommand(const QString &temp, bool wmic) {
-    return hostSystem() +
-           (wmic ? QStringLiteral("\\wbem\\WMIC.exe path Win32_LogicalDiskToPartition get "
-                                  "Antecedent,Dependent")
-                 : kPowerShell +
-                       QStringLiteral(
-                           R"(Win32_LogicalDiskToPartition | ForEach-Object { )"
-                           R"($_.Antecedent.DeviceID + [char]9 + $_.Dependent.DeviceID }")")) +
-           " >> " + toolFile(temp, "DiskLetters.txt");
+    return query(temp, wmic, "path Win32_LogicalDiskToPartition get Antecedent,Dependent",
+                 R"(Win32_LogicalDiskToPartition | ForEach-Object { )"
+                 R"($_.Antecedent.DeviceID + [char]9 + $_.Dependent.DeviceID })",
+                 "DiskLetters.txt");
 }
 
 QStringList buildCommands(const QString &temp, QChar letter) {

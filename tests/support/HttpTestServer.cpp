@@ -52,15 +52,6 @@ void answer(QTcpSocket &socket, const QByteArray &status, const QByteArray &body
     flush(socket, 0);
 }
 
-} // namespace
-
-HttpTestServer::~HttpTestServer() {
-    m_stop = true;
-    wait();
-}
-
-namespace {
-
 // Hands out sockets that speak TLS with the server's certificate.
 class TlsServer : public QTcpServer {
 public:
@@ -87,6 +78,11 @@ private:
 };
 
 } // namespace
+
+HttpTestServer::~HttpTestServer() {
+    m_stop = true;
+    wait();
+}
 
 bool HttpTestServer::useTls(const QString &certificateFile, const QString &keyFile) {
     QFile certificate(certificateFile), key(keyFile);

@@ -36,7 +36,6 @@ public:
         Short,        // a whole answer, but of only the file's first part (setCut)
     };
 
-    HttpTestServer() = default;
     ~HttpTestServer() override;
 
     // Speaks https with this certificate and key (PEM files), set before
@@ -50,10 +49,8 @@ public:
     // with TLS "https://localhost:<port>" + target, the name the
     // certificate is for.
     QString url(const QString &target) const {
-        return (m_tls ? QStringLiteral("https://localhost:%1%2")
-                      : QStringLiteral("http://127.0.0.1:%1%2"))
-            .arg(m_port)
-            .arg(target);
+        return QString(m_tls ? "https://localhost:%1%2" : "http://127.0.0.1:%1%2")
+            .arg(QString::number(m_port), target);
     }
 
     // Serves localFile for GET of urlPath; the query is ignored.
@@ -86,21 +83,13 @@ public:
     // what was set, even an answer's that has not reached atByte yet.
     void setTrigger(qint64 atByte, std::function<void()> action);
     // Request targets (path and query) of GET requests as received, in order.
-    QStringList requestTargets() const {
-        QMutexLocker lock(&m_mutex);
-        return m_targets;
-    }
+    QStringList requestTargets() const { return get(m_targets); }
     // The same of HEAD requests.
-    QStringList headTargets() const {
-        QMutexLocker lock(&m_mutex);
-        return m_heads;
-    }
+    QStringList headTargets() const { return get(m_heads); }
     // A served file's answers carry an ETag and a Last-Modified date; this
     // gives every file a new ETag, as a server does for a new version.
-    void changeVersion() {
-        QMutexLocker lock(&m_mutex);
-        ++m_version;
-    }
+    // Only the application's thread changes it, so reading it unlocked is safe.
+    void changeVersion() { set(m_version, m_version + 1); }
 
     // A file of the given size that takes no disk space: zeros, with a few
     // marker bytes at its start, middle and end so that a copy that loses or
@@ -114,6 +103,10 @@ private:
     template <typename T> void set(T &field, const T &value) {
         QMutexLocker lock(&m_mutex);
         field = value;
+    }
+    template <typename T> T get(const T &field) const {
+        QMutexLocker lock(&m_mutex);
+        return field;
     }
     void handle(QTcpSocket &socket);
     bool live(int generation) const { return !m_stop && m_generation == generation; }

@@ -23,14 +23,6 @@ TestHost::~TestHost() {
         qunsetenv(simhost::kHostRootVariable);
 }
 
-QString TestHost::local(const QString &windowsPath) const {
-    return simhost::localPath(m_root, windowsPath);
-}
-
-QList<simhost::LoggedCommand> TestHost::commands() const {
-    return simhost::readCommandLog(m_root);
-}
-
 QByteArray TestHost::read(const QString &windowsPath) const {
     QFile f(local(windowsPath));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

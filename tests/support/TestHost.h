@@ -21,8 +21,10 @@ public:
     QString root() const { return m_root; }
 
     // Local path of a Windows path on this host.
-    QString local(const QString &windowsPath) const;
-    QList<simhost::LoggedCommand> commands() const;
+    QString local(const QString &windowsPath) const {
+        return simhost::localPath(m_root, windowsPath);
+    }
+    QList<simhost::LoggedCommand> commands() const { return simhost::readCommandLog(m_root); }
 
     // Reads a whole file of the host, empty when it does not exist.
     QByteArray read(const QString &windowsPath) const;

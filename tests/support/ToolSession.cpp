@@ -7,7 +7,6 @@
 
 #include "support/HostChecks.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QMovie>
 #include <QProcess>
@@ -63,17 +62,12 @@ bool E2eServer::useTls(HttpTestServer &server, const QString &folder, bool trust
                          folder + QLatin1Char('/') + name + QStringLiteral("-server.key"));
 }
 
-QString E2eServer::proxy() const {
-    return QStringLiteral("127.0.0.1:%1").arg(m_http.port());
-}
-
 QString E2eServer::deadProxy() {
+    // The probe's port, free again once the probe has gone.
     QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return QString();
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QStringLiteral("127.0.0.1:%1").arg(port);
+    return probe.listen(QHostAddress::LocalHost, 0)
+               ? QStringLiteral("127.0.0.1:%1").arg(probe.serverPort())
+               : QString();
 }
 
 ToolSession::ToolSession(const simhost::HostSpec &setup, const QString &link, const QString &proxy)
@@ -109,14 +103,6 @@ HostSnapshot ToolSession::snapshot(const QString &chosenDisk) const {
         {temp(), QStringLiteral("C:\\DownloadFIle"), QStringLiteral("C:\\mount")});
 }
 
-void ToolSession::setLink(const QString &link) {
-    setHostValue(QStringLiteral("DownloadLink_bootwim"), link.isNull() ? QVariant() : link);
-}
-
-void ToolSession::setPinnedDigest(const QString &hex) {
-    setHostValue(QStringLiteral("DownloadSha256_bootwim"), hex);
-}
-
 void ToolSession::setHostValue(const QString &name, const QVariant &value) {
     simhost::setRegistryValue(m_host.root(), AppContext::hostSettingsKey(), name, value);
 }
@@ -130,14 +116,6 @@ bool ToolSession::open() {
     m_window = new QCreateBootable(nullptr);
     m_window->show();
     return QTest::qWaitForWindowExposed(m_window) && warning() && info() && titleCloseButton();
-}
-
-WarningClass *ToolSession::warning() const {
-    return onlyTopLevel<WarningClass>();
-}
-
-InfoDialogClass *ToolSession::info() const {
-    return onlyTopLevel<InfoDialogClass>();
 }
 
 QPushButton *ToolSession::titleCloseButton() const {
@@ -206,11 +184,31 @@ bool ToolSession::buildCompleted() const {
     return m_window->label_2->text() == kCompletedText && m_window->CancelButton->isEnabled();
 }
 
-bool ToolSession::failureShown() const {
-    const InfoDialogClass *dialog = info();
-    return dialog && dialog->isVisible();
+namespace windowstates {
+
+const QString kIdle = QStringLiteral("list on | create shown,on | leave on | status hidden | "
+                                     "progress hidden | animation shown | confirm hidden | "
+                                     "failure hidden");
+const QString kIdleWithoutDrive =
+    QString(kIdle).replace("list on | create shown,on", "list off | create shown,off");
+const QString kConfirming = QString(kIdle).replace("confirm hidden", "confirm shown");
+const QString kDownloading =
+    QStringLiteral("list off | create hidden,off | leave on | status shown | progress shown | "
+                   "animation shown,running | confirm hidden | failure hidden");
+
+const QString kUsbModel = QStringLiteral("Generic Flash Disk USB Device (14.9 GB, E:)");
+
+void verifyIdle(ToolSession &session, const QStringList &drives, const QList<QVariant> &numbers) {
+    QCOMPARE(session.driveTexts(), drives);
+    QCOMPARE(session.driveNumbers(), numbers);
+    QCOMPARE(session.window()->DiskComboBox->currentIndex(), 0);
+    QCOMPARE(session.describe(), kIdle);
 }
 
-bool ToolSession::buildEnded() const {
-    return buildCompleted() || failureShown();
+void verifyBuilding(ToolSession &session) {
+    // The download may be stopped: nothing has been written yet.
+    QCOMPARE(session.describe(), kDownloading);
+    QCOMPARE(session.window()->progressBar->value(), 0);
 }
+
+} // namespace windowstates

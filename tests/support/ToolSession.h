@@ -18,10 +18,6 @@
 #include <QTemporaryDir>
 
 #include <functional>
-#include <memory>
-
-class QAbstractButton;
-class QPushButton;
 
 // The one top-level window of a class; null when there is none, or more than
 // one (there must never be two).
@@ -61,7 +57,7 @@ public:
     static bool useTls(HttpTestServer &server, const QString &folder, bool trusted);
     // "127.0.0.1:<port>": the simulated host's proxy, which answers the
     // connectivity check ("not found": an answer all the same).
-    QString proxy() const;
+    QString proxy() const { return QStringLiteral("127.0.0.1:%1").arg(m_http.port()); }
     // A port on 127.0.0.1 where nothing listens.
     static QString deadProxy();
 
@@ -92,9 +88,13 @@ public:
 
     TestHost &host() { return m_host; }
     QString temp() const { return m_spec.tempDirectory; }
-    void setLink(const QString &link);
+    void setLink(const QString &link) {
+        setHostValue(QStringLiteral("DownloadLink_bootwim"), link.isNull() ? QVariant() : link);
+    }
     // The SHA-256 the host product pins for the link (64 hex digits).
-    void setPinnedDigest(const QString &hex);
+    void setPinnedDigest(const QString &hex) {
+        setHostValue(QStringLiteral("DownloadSha256_bootwim"), hex);
+    }
 
     // What a build must leave alone: every disk but chosenDisk (none: every
     // disk), and C: but for the temporary folder and the work folders.
@@ -104,8 +104,8 @@ public:
     bool open();
 
     QCreateBootable *window() const { return m_window; }
-    WarningClass *warning() const;
-    InfoDialogClass *info() const;
+    WarningClass *warning() const { return onlyTopLevel<WarningClass>(); }
+    InfoDialogClass *info() const { return onlyTopLevel<InfoDialogClass>(); }
     QPushButton *titleCloseButton() const;
 
     // The window as a user tells its states apart, on one line: "list on |
@@ -133,9 +133,9 @@ public:
     bool startBuild();
     // True once the build has ended, either way: "Process completed" or
     // the failure dialog.
-    bool buildEnded() const;
+    bool buildEnded() const { return buildCompleted() || failureShown(); }
     bool buildCompleted() const;
-    bool failureShown() const;
+    bool failureShown() const { return info() && info()->isVisible(); }
 
 private:
     QList<QVariant> drives(int role) const;
@@ -147,3 +147,20 @@ private:
 };
 
 extern const QString kCompletedText; // the window's status text of a finished build
+
+namespace windowstates {
+
+// The window's states as describe() reads them, told apart on the real
+// widgets (finished and failed: in the builds' suite).
+extern const QString kIdle;             // the list, Create Recovery Drive, the ways out
+extern const QString kIdleWithoutDrive; // nothing to build on: only the ways out
+extern const QString kConfirming;       // idle, the confirmation over it
+extern const QString kDownloading;      // nothing written yet: the user may still leave
+extern const QString kUsbModel; // the sample host's stick as the list shows it: model, size, letter
+
+// Idle with drives: the list, Create Recovery Drive and the ways out.
+void verifyIdle(ToolSession &session, const QStringList &drives, const QList<QVariant> &numbers);
+// Right after OK: progress 0, the animation, the download's ways out.
+void verifyBuilding(ToolSession &session);
+
+} // namespace windowstates
