@@ -37,10 +37,9 @@ QStringList faultsOf(QWidget *window, const QString &title) {
     QList<QAccessibleInterface *> all{root}; // the whole tree, grown as it is walked
     for (int i = 0; i < all.size(); ++i) {
         QAccessibleInterface *iface = all.at(i);
-        for (int c = 0; c < iface->childCount(); ++c) {
+        for (int c = 0; c < iface->childCount(); ++c)
             if (QAccessibleInterface *child = iface->child(c))
                 all << child;
-        }
         const QAccessible::State state = iface->state();
         if (state.invisible)
             continue;
@@ -69,11 +68,10 @@ void verifyNamed(ToolSession &session, const char *state) {
     const QString title = window->label_3->findChild<QLabel *>()->text();
     QStringList faults = faultsOf(window, title);
     for (QDialog *dialog :
-         {static_cast<QDialog *>(session.warning()), static_cast<QDialog *>(session.info())}) {
+         {static_cast<QDialog *>(session.warning()), static_cast<QDialog *>(session.info())})
         if (dialog->isVisible())
             faults += faultsOf(dialog,
                                dialog->findChild<QLabel *>(QStringLiteral("HeaderLabel"))->text());
-    }
     QVERIFY2(faults.isEmpty(), qPrintable(QLatin1String(state) + QLatin1String(": ") +
                                           faults.join(QLatin1String("; "))));
 }
@@ -99,10 +97,7 @@ class TestAccessibility : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(m_server.start()); }
-    void init() {
-        m_server.https().setRate(0);
-        m_server.https().setMode(HttpTestServer::Mode::Serve);
-    }
+    void init() { m_server.reset(); }
 
     void namedInEveryStateAndOutcomeTold_data() {
         QTest::addColumn<QString>("outcome");

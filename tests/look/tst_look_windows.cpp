@@ -123,10 +123,9 @@ void verifyFocusShows(QCreateBootable &window) {
         shown->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(shown));
         QList<QWidget *> controls;
-        for (QWidget *child : shown->findChildren<QWidget *>()) {
+        for (QWidget *child : shown->findChildren<QWidget *>())
             if ((child->focusPolicy() & Qt::TabFocus) && child->isVisible() && child->isEnabled())
                 controls.append(child);
-        }
         QVERIFY(controls.size() >= 2);
         for (QWidget *control : controls) {
             const QPoint middle = control->mapTo(shown, QPoint(0, control->height() / 2));
@@ -162,11 +161,9 @@ private slots:
     void windowsAtEveryScale_data() {
         QTest::addColumn<int>("dpi");
         QTest::addColumn<UiLanguage>("language");
-        for (int dpi : {72, 96, 120, 144, 192}) {
-            for (UiLanguage language : {UiLanguage::EN, UiLanguage::DE, UiLanguage::CN}) {
+        for (int dpi : {72, 96, 120, 144, 192})
+            for (UiLanguage language : {UiLanguage::EN, UiLanguage::DE, UiLanguage::CN})
                 QTest::addRow("%d %d", dpi, static_cast<int>(language)) << dpi << language;
-            }
-        }
     }
 
     void windowsAtEveryScale() {

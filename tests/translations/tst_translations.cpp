@@ -146,10 +146,9 @@ struct Catalogues {
 qreal latinScale = 0;
 
 qreal scaleFor(const QString &text) {
-    for (const QChar c : text) {
+    for (const QChar c : text)
         if (c.unicode() > 0x024F && !(c.unicode() >= 0x2000 && c.unicode() <= 0x206F))
             return 1.0;
-    }
     return latinScale;
 }
 
@@ -187,10 +186,9 @@ QRect scaledWidget(UiLanguage language, const Place &place, float scale) {
     const BaseLayout layout = place.window == Main      ? mainWindowLayout(language)
                               : place.window == Warning ? warningDialogLayout()
                                                         : infoDialogLayout(language);
-    for (const LayoutRow &row : layout.rows) {
+    for (const LayoutRow &row : layout.rows)
         if (qstrcmp(row.objectName, place.widget) == 0)
             return scaledRect(row, scale);
-    }
     return QRect();
 }
 
