@@ -22,7 +22,7 @@ wait_for 100 test -s "$scratch/display" || { cat "$scratch/xvfb.log"; exit 1; }
 export DISPLAY=":$(cat "$scratch/display")"
 
 bin="$scratch/bin"
-mkdir -p "$bin"
+mkdir -p "$bin" "$shots"
 cxx=(x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -static)
 "${cxx[@]}" -municode "$repo/tests/wine/standin.cpp" -o "$bin/standin.exe"
 "${cxx[@]}" "$repo/tests/wine/devicechange.cpp" -o "$bin/devicechange.exe"
@@ -59,11 +59,10 @@ export BMC_WINE_ASSIGN=$(winpath "$scratch/assign")
 # Only Linux can add a drive to the prefix: a new, empty volume when diskpart asks.
 usb="$scratch/usb"
 while sleep 0.1; do
-    if [ -s "$scratch/assign" ]; then
-        rm -rf "$usb" && mkdir "$usb"
-        ln -sfn "$usb" "$WINEPREFIX/dosdevices/$(tr 'A-Z' 'a-z' <"$scratch/assign"):"
-        rm -f "$scratch/assign"
-    fi
+    [ -s "$scratch/assign" ] || continue
+    rm -rf "$usb" && mkdir "$usb"
+    ln -sfn "$usb" "$WINEPREFIX/dosdevices/$(tr 'A-Z' 'a-z' <"$scratch/assign"):"
+    rm -f "$scratch/assign"
 done &
 pids+=($!)
 
@@ -74,48 +73,55 @@ image="$www/boot.wim"
 truncate -s 240000000 "$image"
 head -c 1048576 /dev/urandom | dd of="$image" conv=notrunc status=none
 head -c 1048576 /dev/urandom | dd of="$image" bs=1M seek=200 conv=notrunc status=none
-start_server trusted trusted
-start_server stranger stranger
+for name in trusted stranger; do start_server $name $name; done
 # "The internet", for the connectivity probe, through the user's proxy.
 start_server http
 
 hostkey='HKLM\Software\Wow6432Node\Kestrin Data Recovery\Data Recovery\Kestrin Data Recovery for Windows'
-set_links() {
+# The next start's display dpi, "LanguageType" and the server its links name.
+set_up() {
+    reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1"
+    reg "$hostkey" /v LanguageType /t REG_DWORD /d "$2"
     for value in DownloadLink_bootwim DownloadLink_Win7_bootwim; do
-        reg "$hostkey" /v $value /t REG_SZ /d "https://localhost:$(cat "$scratch/$1.port")/boot.wim"
+        reg "$hostkey" /v $value /t REG_SZ /d "https://localhost:$(cat "$scratch/$3.port")/boot.wim"
     done
+    wineserver -w
 }
-set_links trusted
 # Qt's system proxy, bypassed for localhost; lengths little-endian, texts under 256 bytes.
 blob() { printf '%02x000000%s' "${#1}" "$(printf %s "$1" | od -An -tx1 | tr -d ' \n')"; }
 settings=460000000000000003000000$(blob "127.0.0.1:$(cat "$scratch/http.port")")$(blob localhost)00000000
 reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connections' \
     /v DefaultConnectionSettings /t REG_BINARY /d "$settings"
-wineserver -w
 
-start_tool() { (cd "$app" && exec wine BootableMediaCreator.exe >"$scratch/tool.log" 2>&1) & }
-stop_tool() { { wineserver -k; wineserver -w; } 2>/dev/null || true; }
+# Through the program $1, if any, that starts it.
+start_tool() { (cd "$app" && exec wine "$@" BootableMediaCreator.exe >"$scratch/tool.log" 2>&1) & }
 # The tool's visible window WxH (its id), or with no size, that there is none.
 window() {
-    local id ids
-    ids=$(xdotool search --onlyvisible --classname 'bootablemediacreator.exe' 2>/dev/null) || true
-    [ $# -eq 0 ] && { [ -z "$ids" ]; return; }
-    for id in $ids; do
+    local id
+    for id in $(xdotool search --onlyvisible --classname 'bootablemediacreator.exe' 2>/dev/null); do
+        [ $# -eq 0 ] && return 1
         xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $1$" && echo "$id" && return
     done
-    return 1
+    [ $# -eq 0 ]
 }
 wait_window() { wait_for 300 window "$1" || { log "no $1 window" >&2; return 1; }; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 runs() { grep -c "^$1|" "$scratch/standins.log" || true; }
 more_runs() { [ "$(runs "$1")" -gt "$2" ]; }
 wait_runs() { wait_for "$2" more_runs "$1" "$3" || true; }
-mkdir -p "$shots"
+# Cancel in the main window: the host product, started $2 times before, starts
+# once more, and the tool ends. $1 prefixes the checks' names.
+cancel_leaves() {
+    click "$main" 458 178
+    wait_runs kestrindatarecovery 100 "$2"
+    check "$1Cancel started the host product once" [ "$(runs kestrindatarecovery)" -eq $(($2 + 1)) ]
+    # Wine's teardown of Qt can take over 10 s on a loaded machine.
+    check "$1the tool ended" wait_for 300 window
+    stop_wine
+}
 
 # --- 1. "LanguageType" 5 Japanese at 144 dpi: 1.5 times the scale table's size.
-reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144
-reg "$hostkey" /v LanguageType /t REG_DWORD /d 5
-wineserver -w
+set_up 144 5 trusted
 start_tool
 id=$(wait_window 780x309) && sleep 1 && import -window "$id" "$shots/JA-144.png"
 title=$(xdotool getwindowname "${id:-0}" 2>/dev/null) || true
@@ -123,12 +129,10 @@ check "Japanese at 144 dpi: a 780x309 window, title \"$title\"" [ "$title" = "$(
 import sys, xml.etree.ElementTree as E
 print(next(m.findtext("translation") for m in E.parse(sys.argv[1]).iter("message")
            if m.findtext("source") == "Create Bootable Media"))' "$repo/translations/LANG_JA.ts")" ]
-stop_tool
+stop_wine
 
 # --- 2. a whole build, English at 96 dpi.
-reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96
-reg "$hostkey" /v LanguageType /t REG_DWORD /d 0
-wineserver -w
+set_up 96 0 trusted
 build_ended() {
     buildlog=$(find "$WINEPREFIX/drive_c/users" -name BootableMediaCreator.log | head -n1)
     [ -n "$buildlog" ] && grep -q "build complete\|build incomplete" "$buildlog"
@@ -179,16 +183,10 @@ check "a burst of four volume arrivals: one listing" listings_after volume 4
 check "a disk without a volume: one listing" listings_after disk 1
 
 # --- 4. Cancel ends the tool and starts the host product.
-click "$main" 458 178
-wait_runs kestrindatarecovery 100 0
-check "Cancel started the host product once" [ "$(runs kestrindatarecovery)" -eq 1 ]
-# Wine's teardown of Qt can take over 10 s on a loaded machine.
-check "the tool ended" wait_for 300 window
-stop_tool
+cancel_leaves "" 0
 
 # --- 5. the same server name, from an authority nobody vouches for.
-set_links stranger
-wineserver -w
+set_up 96 0 stranger
 rm -rf "$usb" "$buildlog"
 run_build not-authenticated
 check "an untrusted certificate: the build log says the server could not prove who it is" \
@@ -196,13 +194,12 @@ check "an untrusted certificate: the build log says the server could not prove w
 check "an untrusted certificate: the USB volume was not written" [ ! -e "$usb" ]
 check "an untrusted certificate: the image was never requested" \
     eval '! grep -q "GET /boot.wim" "$scratch/stranger.log"'
-stop_tool
+stop_wine
 
 # --- 6. started with an administrator's filtered token: the notice, and Cancel still leaves.
-set_links trusted
-wineserver -w
+set_up 96 0 trusted
 hosts=$(runs kestrindatarecovery)
-(cd "$app" && exec wine "$bin/limited.exe" BootableMediaCreator.exe >"$scratch/tool.log" 2>&1) &
+start_tool "$bin/limited.exe"
 main=$(wait_window 530x206) || exit 1
 sleep 1
 import -window "$main" "$shots/EN-96-no-rights.png"
@@ -211,12 +208,7 @@ darkest=$(convert "$shots/EN-96-no-rights.png" -crop 430x35+100+96 -colorspace G
     -format '%[fx:minima]' info:)
 check "without administrator rights: the status line shows the notice" \
     awk -v d="$darkest" 'BEGIN { exit !(d < 0.5) }'
-click "$main" 458 178
-wait_runs kestrindatarecovery 100 "$hosts"
-check "without administrator rights: Cancel started the host product" \
-    [ "$(runs kestrindatarecovery)" -eq $((hosts + 1)) ]
-check "without administrator rights: the tool ended" wait_for 300 window
-stop_tool
+cancel_leaves "without administrator rights: " "$hosts"
 
 [ "$failures" -eq 0 ] || { cat "$scratch/standins.log" "$scratch/tool.log" >&2
     log "$failures check(s) failed"; exit 1; }

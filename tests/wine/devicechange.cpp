@@ -36,13 +36,10 @@ int main(int argc, char **argv) {
     // GUID_DEVINTERFACE_DISK
     disk.dbcc_classguid = {
         0x53f56307, 0xb6bf, 0x11d0, {0x94, 0xf2, 0, 0xa0, 0xc9, 0x1e, 0xfb, 0x8b}};
-    const bool isDisk = std::strcmp(argv[1], "disk") == 0;
+    const LPARAM arrived = std::strcmp(argv[1], "disk") == 0 ? LPARAM(&disk) : LPARAM(&volume);
     for (HWND window : windows)
-        for (int i = 0; i < std::atoi(argv[2]); ++i) {
-            DWORD_PTR result = 0;
-            SendMessageTimeoutW(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
-                                isDisk ? LPARAM(&disk) : LPARAM(&volume), SMTO_ABORTIFHUNG, 5000,
-                                &result);
-        }
+        for (int i = 0; i < std::atoi(argv[2]); ++i)
+            SendMessageTimeoutW(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, arrived,
+                                SMTO_ABORTIFHUNG, 5000, nullptr);
     return windows.empty() ? 1 : 0;
 }

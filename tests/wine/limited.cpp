@@ -8,24 +8,14 @@
 
 #include <string>
 
-namespace {
-
-// The command line after limited's own name: the program and its arguments.
-std::wstring startedLine() {
-    const std::wstring own = GetCommandLineW();
-    const bool quoted = !own.empty() && own[0] == L'"';
-    const size_t end = quoted ? own.find(L'"', 1) : own.find(L' ');
-    const size_t rest =
-        end == std::wstring::npos ? own.size() : own.find_first_not_of(L' ', end + 1);
-    return rest == std::wstring::npos ? std::wstring() : own.substr(rest);
-}
-
-} // namespace
-
 int wmain(int, wchar_t **) {
-    std::wstring line = startedLine();
-    if (line.empty())
+    // The command line after limited's own name: the program and its arguments.
+    const std::wstring command = GetCommandLineW();
+    const size_t end = command[0] == L'"' ? command.find(L'"', 1) : command.find(L' ');
+    const size_t rest = command.find_first_not_of(L' ', end == std::wstring::npos ? end : end + 1);
+    if (rest == std::wstring::npos)
         return 2;
+    std::wstring line = command.substr(rest);
     HANDLE own = nullptr, limited = nullptr;
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
     PSID administrators = nullptr;

@@ -5,7 +5,7 @@ pids=()
 cleanup() {
     local status=$?
     trap - EXIT INT TERM
-    { wineserver -k; wineserver -w; } 2>/dev/null || true
+    stop_wine
     kill "${pids[@]}" 2>/dev/null || true
     wait "${pids[@]}" 2>/dev/null || true
     rm -rf "$scratch"
@@ -17,6 +17,7 @@ trap cleanup EXIT && trap 'exit 130' INT && trap 'exit 143' TERM
 # A Linux path as the Windows programs see it: Wine maps / to drive Z:.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 wait_for() { for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done; return 1; }
+stop_wine() { { wineserver -k; wineserver -w; } 2>/dev/null || true; }
 quiet() { "$@" >"$scratch/setup.log" 2>&1 || { cat "$scratch/setup.log" >&2; exit 1; }; }
 
 # Without .NET and HTML engines (their installers would download); trusts
@@ -31,11 +32,10 @@ new_prefix() {
     wineserver -w
 }
 
+# Named $1, over https with the certificate of authority $2 when given.
 start_server() {
-    local tls=()
-    [ $# -gt 1 ] && tls=("$certs/$2-server.pem" "$certs/$2-server.key")
-    python3 "$repo/scripts/demo_server.py" "$www" "$scratch/$1.port" 0 "${tls[@]}" \
-        >"$scratch/$1.log" 2>&1 &
+    python3 "$repo/scripts/demo_server.py" "$www" "$scratch/$1.port" 0 \
+        ${2:+"$certs/$2-server.pem" "$certs/$2-server.key"} >"$scratch/$1.log" 2>&1 &
     pids+=($!)
     wait_for 100 test -s "$scratch/$1.port" || { cat "$scratch/$1.log" >&2; exit 1; }
 }

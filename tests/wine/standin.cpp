@@ -21,7 +21,6 @@
 #include <iostream>
 #include <iterator>
 #include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,61 +67,56 @@ std::vector<std::wstring> removableDisk() {
     return fields;
 }
 
-// A table as WMIC writes it through a redirection: each column as wide as
-// its widest cell and two blanks, in UTF-16 with a byte-order mark, lines
-// ending in "\r\r\n", a blank line last. rows[0] is the header.
-int wmicTable(const std::vector<std::vector<std::wstring>> &rows) {
-    std::vector<size_t> widths(rows[0].size(), 0);
-    for (const auto &row : rows)
-        for (size_t c = 0; c < row.size(); ++c)
-            widths[c] = std::max(widths[c], row[c].size() + 2);
-    std::wstring text;
-    for (const auto &row : rows) {
-        for (size_t c = 0; c < row.size(); ++c)
-            text += row[c] + std::wstring(widths[c] - row[c].size(), L' ');
-        text += L"\r\r\n";
+// A table as WMIC writes it through a redirection, its columns in the order
+// of their lower-case names: a header line and one row, each column as wide
+// as its wider cell and two blanks, in UTF-16 with a byte-order mark, lines
+// ending in "\r\r\n", a blank line last. Each column: its name and value.
+using Columns = std::map<std::wstring, std::pair<std::wstring, std::wstring>>;
+int wmicTable(const Columns &columns) {
+    std::wstring header, row;
+    for (const auto &column : columns) {
+        const std::wstring &name = column.second.first, &value = column.second.second;
+        const size_t width = std::max(name.size(), value.size()) + 2;
+        header += name + std::wstring(width - name.size(), L' ');
+        row += value + std::wstring(width - value.size(), L' ');
     }
-    text += L"\r\r\n";
+    const std::wstring text = header + L"\r\r\n" + row + L"\r\r\n\r\r\n";
     return print(std::string("\xff\xfe", 2) +
                      std::string(reinterpret_cast<const char *>(text.data()), text.size() * 2),
                  0);
 }
 
-// WMIC diskdrive ... get <properties>, the columns in alphabetical order; and
-// path Win32_LogicalDiskToPartition get Antecedent,Dependent, which knows the
-// system volume only (the USB volume is made by the build).
+// WMIC diskdrive ... get <properties>; and path Win32_LogicalDiskToPartition
+// get Antecedent,Dependent, which knows the system volume only (the USB
+// volume is made by the build).
 int wmic(const std::vector<std::wstring> &args) {
     const auto get = std::find_if(args.begin(), args.end(),
                                   [](const std::wstring &a) { return lower(a) == L"get"; });
     if (args.size() >= 2 && lower(args[0]) == L"path" &&
         lower(args[1]) == L"win32_logicaldisktopartition")
         return wmicTable(
-            {{L"Antecedent", L"Dependent"},
-             {LR"(\\WINEHOST\root\cimv2:Win32_DiskPartition.DeviceID="Disk #0, Partition #0")",
-              LR"(\\WINEHOST\root\cimv2:Win32_LogicalDisk.DeviceID="C:")"}});
+            {{L"antecedent",
+              {L"Antecedent",
+               LR"(\\WINEHOST\root\cimv2:Win32_DiskPartition.DeviceID="Disk #0, Partition #0")"}},
+             {L"dependent",
+              {L"Dependent", LR"(\\WINEHOST\root\cimv2:Win32_LogicalDisk.DeviceID="C:")"}}});
     if (args.empty() || lower(args[0]) != L"diskdrive" || args.end() - get < 2)
         return 44135;
-    // By lower-case name, so in WMIC's column order: its name and value.
     const std::vector<std::wstring> disk = removableDisk();
-    const std::map<std::wstring, std::vector<std::wstring>> known = {
-        {L"index", {L"Index", disk[0]}},
-        {L"model", {L"Model", disk[1]}},
-        {L"serialnumber", {L"SerialNumber", disk[2]}},
-        {L"pnpdeviceid", {L"PNPDeviceID", disk[3]}},
-        {L"signature", {L"Signature", disk[4]}},
-        {L"size", {L"Size", L"16008609792"}}};
-    std::set<std::wstring> names;
+    const Columns known = {{L"index", {L"Index", disk[0]}},
+                           {L"model", {L"Model", disk[1]}},
+                           {L"serialnumber", {L"SerialNumber", disk[2]}},
+                           {L"pnpdeviceid", {L"PNPDeviceID", disk[3]}},
+                           {L"signature", {L"Signature", disk[4]}},
+                           {L"size", {L"Size", L"16008609792"}}};
+    Columns asked;
     std::wstringstream list(lower(get[1]));
-    for (std::wstring name; std::getline(list, name, L',');)
-        names.insert(name);
-    std::vector<std::vector<std::wstring>> rows(2);
-    for (const std::wstring &name : names) {
+    for (std::wstring name; std::getline(list, name, L',');) {
         if (!known.count(name))
             return 44135;
-        rows[0].push_back(known.at(name)[0]);
-        rows[1].push_back(known.at(name)[1]);
+        asked.insert(*known.find(name));
     }
-    return wmicTable(rows);
+    return wmicTable(asked);
 }
 
 // The test maps the letter to a new, empty volume and then removes the
@@ -217,17 +211,14 @@ int wmain(int argc, wchar_t **argv) {
     std::wstring name = lower(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)));
     name = name.substr(name.find_last_of(L'\\') + 1);
     name.resize(name.size() - 4); // ".exe"
-    const std::wstring log = env(L"BMC_WINE_LOG");
-    if (!log.empty())
-        writeTo(log, utf8(name) + "|" + utf8(GetCommandLineW()) + "\n", true);
+    // Without BMC_WINE_LOG, no file to open: nothing is logged.
+    writeTo(env(L"BMC_WINE_LOG"), utf8(name) + "|" + utf8(GetCommandLineW()) + "\n", true);
 
     const std::vector<std::wstring> args(argv + 1, argv + argc);
-    if (name == L"wmic")
-        return wmic(args);
-    if (name == L"diskpart")
-        return diskpart(args);
-    if (name == L"xcopy")
-        return xcopy(args);
+    const std::map<std::wstring, int (*)(const std::vector<std::wstring> &)> tools = {
+        {L"wmic", wmic}, {L"diskpart", diskpart}, {L"xcopy", xcopy}};
+    if (tools.count(name))
+        return tools.at(name)(args);
     // bitsadmin: the download must come through the system's own call; the
     // fallback fails here, so a build that needed it does not pass. DISM,
     // and the host product started on the tool's way out, only succeed.
