@@ -109,14 +109,16 @@ click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 runs() { grep -c "^$1|" "$scratch/standins.log" || true; }
 more_runs() { [ "$(runs "$1")" -gt "$2" ]; }
 wait_runs() { wait_for "$2" more_runs "$1" "$3" || true; }
-# Cancel in the main window: the host product, started $2 times before, starts
-# once more, and the tool ends. $1 prefixes the checks' names.
+# Cancel in the main window: the tool ends, and the host product, started $2
+# times before, has started once more. $1 prefixes the checks' names.
+running() { pgrep -if 'BootableMediaCreator\.exe|KestrinDataRecovery\.exe' >/dev/null; }
 cancel_leaves() {
     click "$main" 458 178
-    wait_runs kestrindatarecovery 100 "$2"
-    check "$1Cancel started the host product once" [ "$(runs kestrindatarecovery)" -eq $(($2 + 1)) ]
     # Wine's teardown of Qt can take over 10 s on a loaded machine.
     check "$1the tool ended" wait_for 300 window
+    # Counted once the tool and what it started are gone: none can start another.
+    wait_for 300 eval '! running'
+    check "$1Cancel started the host product once" [ "$(runs kestrindatarecovery)" -eq $(($2 + 1)) ]
     stop_wine
 }
 
