@@ -346,12 +346,8 @@ QList<ParsedCommand> parseInterpreterLine(const QString &line,
 }
 
 int runInterpreterLine(const QString &root, const QString &line, const QString &workingFolder) {
-    applyDueStickEvent(root);
-    applyDueIntrusion(root);
-    QFile stdOut;
-    QFile stdErr;
-    stdOut.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    stdErr.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    applyDueHostEvents(root);
+    StandardStreams streams;
     const QHash<QString, QString> variables = hostVariables(root);
     const auto isProgram = [&](const QString &path) {
         return !resolveProgram(root, path, workingFolder).isEmpty();
@@ -363,20 +359,19 @@ int runInterpreterLine(const QString &root, const QString &line, const QString &
     if (!commands.isEmpty() && !autoRunOff) {
         for (const QString &autoRun : autoRunCommands(root)) {
             for (const ParsedCommand &command : splitCommands(expandVariables(autoRun, variables)))
-                runCommand(root, command, workingFolder, &stdOut, &stdErr);
+                runCommand(root, command, workingFolder, &streams.out, &streams.err);
         }
     }
     // An interpreter without /c would wait for input; it has nothing to run.
     int code = 0;
     for (const ParsedCommand &command : commands)
-        code = runCommand(root, command, workingFolder, &stdOut, &stdErr);
+        code = runCommand(root, command, workingFolder, &streams.out, &streams.err);
     return code;
 }
 
 int runConsoleSession(const QString &root, const QString &program, const QString &workingFolder,
                       const QString &arguments) {
-    applyDueStickEvent(root);
-    applyDueIntrusion(root);
+    applyDueHostEvents(root);
     const QString line = arguments.isEmpty() ? program : program + QLatin1Char(' ') + arguments;
     simhost::appendCommandLog(root, {line, simhost::kStillRunning, program, workingFolder});
     // Written through at once: whoever holds the program's output waits for

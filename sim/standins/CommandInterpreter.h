@@ -6,6 +6,7 @@
 // and cmd's "echo" and "exit N" for the runner's tests.
 #pragma once
 
+#include <QFile>
 #include <QHash>
 #include <QIODevice>
 #include <QList>
@@ -67,6 +68,15 @@ struct ProgramOutput {
     QIODevice *err;
     bool outIsFile;          // standard output redirected to a file
     std::FILE *in = nullptr; // standard input, when the program's starter holds it
+};
+
+// The process's own standard output and error, written through at once.
+struct StandardStreams {
+    QFile out, err;
+    StandardStreams() {
+        out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+        err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
 };
 
 // Runs the program file (a Windows path of an existing file) with its

@@ -28,13 +28,9 @@ QString argumentText(const QString &line) {
 }
 
 int runDirectly(const QString &root, const QString &program, const QString &line) {
-    applyDueStickEvent(root);
-    applyDueIntrusion(root);
-    QFile stdOut;
-    QFile stdErr;
-    stdOut.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    stdErr.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    return runProgram(root, program, argumentText(line), {&stdOut, &stdErr, false});
+    applyDueHostEvents(root);
+    StandardStreams streams;
+    return runProgram(root, program, argumentText(line), {&streams.out, &streams.err, false});
 }
 
 } // namespace

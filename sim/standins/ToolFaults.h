@@ -29,6 +29,12 @@ void applyDueStickEvent(const QString &root);
 // host cannot, so the tool must notice.
 void applyDueIntrusion(const QString &root);
 
+// Both of the above, as every start of a program on the host meets them.
+inline void applyDueHostEvents(const QString &root) {
+    applyDueStickEvent(root);
+    applyDueIntrusion(root);
+}
+
 // Counts this start of the program and, when a failure is due, writes its
 // message and returns true with its exit code.
 bool injectedFailure(const QString &root, const QString &fileName, QIODevice *out, QIODevice *err,
