@@ -128,7 +128,8 @@ HttpOutcome httpDownload(
 
 // A HEAD request of url under the same trust rules as httpDownload; the
 // version the server announces when it answers with success. A server that
-// has not answered within timeoutMs has failed.
+// has not answered within timeoutMs has failed, and so has a question given
+// up because giveUp (asked ten times a second) said so.
 HttpOutcome httpHead(const QString &root, const QString &url, HttpVersion *version, int timeoutMs,
                      const std::function<bool()> &giveUp);
 

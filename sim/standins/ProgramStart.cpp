@@ -5,7 +5,6 @@
 #include "sim/platform/SimHost.h"
 #include "sim/standins/ToolFaults.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace hostsim {
